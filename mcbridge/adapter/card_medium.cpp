@@ -1,0 +1,95 @@
+#include "card_medium.h"
+
+#include "../include/mcbridge.h"
+#include "../src/atomic_file.h"
+#include "../src/format.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mcb {
+
+bool MemoryMedium::readAt(uint64_t offset, uint8_t* data, std::size_t length)
+{
+    if (offset > bytes_.size() || length > bytes_.size() - offset)
+        return false;
+    std::memcpy(data, bytes_.data() + offset, length);
+    return true;
+}
+
+bool MemoryMedium::writeAt(uint64_t offset, const uint8_t* data, std::size_t length)
+{
+    if (offset > bytes_.size() || length > bytes_.size() - offset)
+        return false;
+    std::memcpy(bytes_.data() + offset, data, length);
+    return true;
+}
+
+namespace {
+int32_t errorFor(int err)
+{
+    switch (err) {
+    case ENOENT:
+    case ENOTDIR: return MCB_ERROR_NOT_FOUND;
+    case EACCES:
+    case EPERM:
+    case EROFS: return MCB_ERROR_ACCESS;
+    case ENOMEM: return MCB_ERROR_NO_MEMORY;
+    default: return MCB_ERROR_IO;
+    }
+}
+} // namespace
+
+std::unique_ptr<FileMedium> FileMedium::open(const std::string& path, int32_t& error)
+{
+    int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); // a card one may only look at
+    if (fd < 0 && errno == ENOENT) {
+        // A new card: formatted as a console would, then opened like any other.
+        const auto card = formatCard(freshFormat(16, Encoding::Ansi));
+        if (!writeFileAtomically(path, card.data(), card.size())) {
+            error = errorFor(errno);
+            return nullptr;
+        }
+        fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+    }
+    if (fd < 0) {
+        error = errorFor(errno);
+        return nullptr;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        error = MCB_ERROR_BAD_DEVICE;
+        return nullptr;
+    }
+    if (!megabitsForLength(uint64_t(st.st_size))) {
+        ::close(fd);
+        error = MCB_ERROR_IMAGE_SIZE;
+        return nullptr;
+    }
+    error = MCB_SUCCESS;
+    return std::unique_ptr<FileMedium>(new FileMedium(fd, uint64_t(st.st_size)));
+}
+
+FileMedium::~FileMedium() { ::close(fd_); }
+
+bool FileMedium::readAt(uint64_t offset, uint8_t* data, std::size_t length)
+{
+    if (offset > size_ || length > size_ - offset)
+        return false;
+    return ::pread(fd_, data, length, off_t(offset)) == ssize_t(length);
+}
+
+bool FileMedium::writeAt(uint64_t offset, const uint8_t* data, std::size_t length)
+{
+    if (offset > size_ || length > size_ - offset)
+        return false;
+    return ::pwrite(fd_, data, length, off_t(offset)) == ssize_t(length);
+}
+
+} // namespace mcb

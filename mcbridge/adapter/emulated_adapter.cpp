@@ -1,0 +1,161 @@
+#include "emulated_adapter.h"
+
+#include "../src/cardfs.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstring>
+
+namespace mcb {
+
+Faults parseFaults(std::string_view text)
+{
+    Faults f;
+    while (!text.empty()) {
+        const auto comma = text.find(',');
+        const std::string_view item = text.substr(0, comma);
+        text = comma == std::string_view::npos ? std::string_view() : text.substr(comma + 1);
+        const auto eq = item.find('=');
+        if (eq == std::string_view::npos)
+            continue;
+        const std::string_view key = item.substr(0, eq);
+        const std::string_view value = item.substr(eq + 1);
+        uint64_t n = 0;
+        if (std::from_chars(value.data(), value.data() + value.size(), n).ec != std::errc())
+            continue;
+        if (key == "read-fail")
+            f.failRead = n;
+        else if (key == "read-short")
+            f.shortRead = n;
+        else if (key == "write-fail")
+            f.failWrite = n;
+        else if (key == "write-short")
+            f.shortWrite = n;
+        else if (key == "cut-after")
+            f.cutAfterTransfers = n;
+        else if (key == "cut-after-writes")
+            f.cutAfterSectorWrites = n;
+    }
+    return f;
+}
+
+EmulatedAdapter::EmulatedAdapter(std::shared_ptr<CardMedium> card, std::shared_ptr<Traffic> traffic,
+                                 Faults faults)
+    : card_(std::move(card)),
+      traffic_(traffic ? std::move(traffic) : std::make_shared<Traffic>()),
+      faults_(faults)
+{
+}
+
+bool EmulatedAdapter::transferAllowed()
+{
+    ++transfers_;
+    ++traffic_->transfers;
+    if (faults_.cutAfterTransfers && transfers_ > faults_.cutAfterTransfers)
+        dropped_ = true;
+    if (faults_.cutAfterSectorWrites && programmed_ >= faults_.cutAfterSectorWrites)
+        dropped_ = true;
+    return !dropped_;
+}
+
+int32_t EmulatedAdapter::write(const uint8_t* data, uint16_t length)
+{
+    if (!transferAllowed())
+        return 0;
+    ++writes_;
+    if (faults_.failWrite == writes_) {
+        expect_ = Expect::Packet;
+        return 0;
+    }
+    const uint16_t n = faults_.shortWrite == writes_ ? uint16_t(length / 2) : length;
+
+    if (expect_ == Expect::SectorData) {
+        expect_ = Expect::Packet;
+        // A sector the card does not have takes nothing.
+        return program(sector_, data, n) ? n : 0;
+    }
+    // A read command left unanswered is forgotten when the next packet comes.
+    expect_ = Expect::Packet;
+    handlePacket(data, n);
+    return n;
+}
+
+int32_t EmulatedAdapter::read(uint8_t* data, uint16_t length)
+{
+    if (!transferAllowed())
+        return 0;
+    ++reads_;
+    if (expect_ != Expect::ReadData || faults_.failRead == reads_) {
+        expect_ = Expect::Packet;
+        return 0;
+    }
+    expect_ = Expect::Packet;
+    uint8_t sector[kSectorSize];
+    if (!card_->readAt(uint64_t(sector_) * kSectorSize, sector, kSectorSize))
+        return 0; // no such sector on this card
+    uint16_t n = std::min<uint16_t>(length, kSectorSize);
+    if (faults_.shortRead == reads_)
+        n = uint16_t(n / 2);
+    std::memcpy(data, sector, n);
+    ++traffic_->sectorReads;
+    return n;
+}
+
+void EmulatedAdapter::handlePacket(const uint8_t* p, uint16_t length)
+{
+    if (length != 16)
+        return; // the adapter only understands whole packets
+    ++traffic_->packets;
+    if (traffic_->keepPackets) {
+        std::array<uint8_t, 16> copy;
+        std::memcpy(copy.data(), p, 16);
+        traffic_->packetLog.push_back(copy);
+    }
+    const unsigned arg = unsigned(p[2]) | unsigned(p[3]) << 8;
+    if (p[0] == 0xCA && p[1] == 0x59) {
+        if (arg == 0x0100)
+            ++traffic_->begins;
+        else if (arg == 0x0200)
+            ++traffic_->ends;
+    } else if (p[0] == 0xA9 && p[1] == 0x85) {
+        sector_ = arg;
+        expect_ = Expect::ReadData;
+    } else if (p[0] == 0xBC && p[1] == 0x35) {
+        sector_ = arg;
+        expect_ = Expect::SectorData;
+    } else if (p[0] == 0x37 && p[1] == 0x81) {
+        // The chip erases the whole block that holds the sector.
+        const uint64_t start = uint64_t(arg / kSectorsPerBlock) * kBlockSize;
+        static const std::array<uint8_t, kBlockSize> erased = [] {
+            std::array<uint8_t, kBlockSize> a;
+            a.fill(0xFF);
+            return a;
+        }();
+        if (card_->writeAt(start, erased.data(), erased.size()))
+            ++traffic_->erases;
+    }
+}
+
+bool EmulatedAdapter::program(unsigned sector, const uint8_t* data, uint16_t length)
+{
+    // Flash can only clear bits: a sector written without its erase shows the
+    // damage a real card would.
+    uint8_t cell[kSectorSize];
+    const uint64_t offset = uint64_t(sector) * kSectorSize;
+    const uint16_t n = std::min<uint16_t>(length, kSectorSize);
+    if (!card_->readAt(offset, cell, kSectorSize))
+        return false;
+    for (uint16_t i = 0; i < n; ++i)
+        cell[i] &= data[i];
+    if (!card_->writeAt(offset, cell, kSectorSize))
+        return false;
+    ++programmed_;
+    ++traffic_->sectorWrites;
+    if (traffic_->keepPackets)
+        traffic_->writtenSectors.push_back(sector);
+    return true;
+}
+
+bool EmulatedAdapter::close() { return true; }
+
+} // namespace mcb

@@ -1,0 +1,80 @@
+// The adapter's side of the link, played byte for byte over a card medium:
+// it parses each 16-byte packet, answers sector reads with 512 bytes, takes
+// 512 bytes after a sector write and erases 8 KB blocks, under the rules of
+// flash memory. It counts its traffic and can be told to fail.
+#pragma once
+
+#include "adapter.h"
+#include "card_medium.h"
+
+#include <array>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace mcb {
+
+// Everything that crossed the link, for tests and benchmarks.
+struct Traffic {
+    uint64_t transfers = 0; // every write and read call
+    uint64_t packets = 0;   // 16-byte command packets
+    uint64_t begins = 0;
+    uint64_t ends = 0;
+    uint64_t sectorReads = 0;  // sectors answered
+    uint64_t sectorWrites = 0; // sectors programmed
+    uint64_t erases = 0;
+    bool keepPackets = false; // record each packet below
+    std::vector<std::array<uint8_t, 16>> packetLog;
+    std::vector<unsigned> writtenSectors; // in order, when keepPackets
+};
+
+// Faults to inject, counted from 1 since the adapter was opened; 0 = never.
+struct Faults {
+    uint64_t failRead = 0;   // the Nth read returns nothing
+    uint64_t shortRead = 0;  // the Nth read returns half of what was asked
+    uint64_t failWrite = 0;  // the Nth write transfers nothing
+    uint64_t shortWrite = 0; // the Nth write transfers half of its bytes
+    uint64_t cutAfterTransfers = 0;    // the link drops after N transfers
+    uint64_t cutAfterSectorWrites = 0; // the link drops after N sectors were programmed
+    bool any() const
+    {
+        return failRead || shortRead || failWrite || shortWrite || cutAfterTransfers ||
+               cutAfterSectorWrites;
+    }
+};
+
+// Reads "read-fail=N,read-short=N,write-fail=N,write-short=N,cut-after=N,
+// cut-after-writes=N"; unknown or malformed items are ignored.
+Faults parseFaults(std::string_view text);
+
+class EmulatedAdapter : public Adapter {
+public:
+    EmulatedAdapter(std::shared_ptr<CardMedium> card, std::shared_ptr<Traffic> traffic = {},
+                    Faults faults = {});
+    int32_t write(const uint8_t* data, uint16_t length) override;
+    int32_t read(uint8_t* data, uint16_t length) override;
+    bool close() override;
+    bool pausesBeforeRead() const override { return false; }
+
+    bool linkDropped() const { return dropped_; }
+
+private:
+    enum class Expect { Packet, SectorData, ReadData };
+    bool transferAllowed();
+    void handlePacket(const uint8_t* p, uint16_t length);
+    bool program(unsigned sector, const uint8_t* data, uint16_t length);
+
+    std::shared_ptr<CardMedium> card_;
+    std::shared_ptr<Traffic> traffic_;
+    Faults faults_;
+    uint64_t transfers_ = 0;
+    uint64_t reads_ = 0;
+    uint64_t writes_ = 0;
+    uint64_t programmed_ = 0;
+    bool dropped_ = false;
+    Expect expect_ = Expect::Packet;
+    unsigned sector_ = 0;
+};
+
+} // namespace mcb

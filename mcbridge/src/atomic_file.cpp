@@ -1,0 +1,78 @@
+#include "atomic_file.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace mcb {
+
+AtomicFile::AtomicFile(std::string target) : target_(std::move(target))
+{
+    const auto slash = target_.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+    const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
+    std::vector<char> pattern;
+    const std::string p = dir + "." + base + ".XXXXXX";
+    pattern.assign(p.begin(), p.end());
+    pattern.push_back('\0');
+    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0)
+        return;
+    temp_ = pattern.data();
+    // mkstemp makes the file private; give it the mode a plain create would.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(fd_, 0666 & ~mask);
+}
+
+AtomicFile::~AtomicFile()
+{
+    if (fd_ >= 0) {
+        ::close(fd_);
+        ::unlink(temp_.c_str());
+    }
+}
+
+bool AtomicFile::write(const void* data, std::size_t length)
+{
+    if (fd_ < 0 || failed_)
+        return false;
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (length > 0) {
+        const ssize_t n = ::write(fd_, p, length);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0) {
+            failed_ = true;
+            return false;
+        }
+        p += n;
+        length -= std::size_t(n);
+    }
+    return true;
+}
+
+bool AtomicFile::commit()
+{
+    if (fd_ < 0 || failed_)
+        return false;
+    const bool synced = ::fsync(fd_) == 0;
+    const bool closed = ::close(fd_) == 0;
+    fd_ = -1;
+    if (!synced || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) {
+        ::unlink(temp_.c_str());
+        return false;
+    }
+    return true;
+}
+
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t length)
+{
+    AtomicFile f(path);
+    return f.write(data, length) && f.commit();
+}
+
+} // namespace mcb

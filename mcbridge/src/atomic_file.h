@@ -1,0 +1,34 @@
+// A file written under a temporary name beside its target and renamed over
+// it only when complete: a failure part-way leaves any older file of that name
+// untouched and no half-written file behind.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace mcb {
+
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string target);
+    ~AtomicFile(); // removes the temporary file unless committed
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    bool isOpen() const { return fd_ >= 0; }
+    bool write(const void* data, std::size_t length);
+    // Flushes, closes and renames into place. False when any write failed.
+    bool commit();
+
+private:
+    std::string target_;
+    std::string temp_;
+    int fd_ = -1;
+    bool failed_ = false;
+};
+
+// Whole-file convenience.
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t length);
+
+} // namespace mcb

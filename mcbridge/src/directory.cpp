@@ -1,0 +1,234 @@
+// Loading the card's directory and allocation map, answering questions about
+// them, and writing them back so that a cut at any moment leaves a card the
+// console still reads.
+#include "library.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace mcb {
+
+namespace {
+
+struct Loaded {
+    Block block;
+    int copy = 0;
+};
+
+// Reads the copy the counters prefer; when its checksum fails, the other.
+// The counters come from the sectors that hold them (counterSector[copy]).
+template <typename Intact>
+bool loadCurrentCopy(const unsigned blocks[2], const unsigned counterSector[2],
+                     std::size_t counterOffset, Intact intact, Loaded& out, bool stepBetween)
+{
+    uint8_t s[2][kSectorSize];
+    for (int c = 0; c < 2; ++c)
+        if (!readWholeSector(counterSector[c], s[c]))
+            return false;
+    if (stepBetween)
+        step();
+    const int preferred = currentCopy(getBe16(&s[0][counterOffset]), getBe16(&s[1][counterOffset]));
+    for (int c : {preferred, 1 - preferred}) {
+        if (!readBlock(blocks[c], out.block))
+            return false;
+        if (intact(out.block)) {
+            out.copy = c;
+            return true;
+        }
+    }
+    return false;
+}
+
+bool writeBlockTo(unsigned block, const Block& data, bool headerFirstSector)
+{
+    const unsigned first = block * kSectorsPerBlock;
+    if (!EraseBlock(uint16_t(first)))
+        return false;
+    // The map keeps its checksum in its first sector: write that sector last,
+    // so that a copy cut short never passes for a whole one.
+    for (unsigned i = 0; i < kSectorsPerBlock; ++i) {
+        const unsigned s = headerFirstSector ? (i + 1) % kSectorsPerBlock : i;
+        if (!writeWholeSector(first + s, &data[s * kSectorSize]))
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool loadSystemArea()
+{
+    Library& l = lib();
+    l.loaded = false;
+    if (!l.device || !l.directory || !l.map)
+        return false;
+
+    progress(3);
+    const unsigned dirCounterSectors[2] = {kDirectoryBlock[0] * 16 + 15, kDirectoryBlock[1] * 16 + 15};
+    Loaded dir;
+    if (!loadCurrentCopy(kDirectoryBlock, dirCounterSectors, kDirCounter % kSectorSize,
+                         directoryIntact, dir, true))
+        return false;
+    step();
+
+    const unsigned mapCounterSectors[2] = {kMapBlock[0] * 16, kMapBlock[1] * 16};
+    Loaded map;
+    if (!loadCurrentCopy(kMapBlock, mapCounterSectors, kMapCounter, mapIntact, map, false))
+        return false;
+    step();
+
+    *l.directory = dir.block;
+    *l.map = map.block;
+    l.mapOnCard = map.block;
+    l.directoryCopy = dir.copy;
+    l.mapCopy = map.copy;
+    l.loaded = true;
+    return true;
+}
+
+int findSlot(const char* name, const char* code)
+{
+    const Block& dir = *lib().directory;
+    for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+        const EntryRef e = entryAt(dir, slot);
+        if (!e.empty() && e.sameName(name) && e.sameCode(code))
+            return int(slot);
+    }
+    return -1;
+}
+
+bool CommitSystemArea()
+{
+    Library& l = lib();
+    if (!l.loaded || !l.cardSized || !l.device) {
+        l.loaded = false;
+        return false;
+    }
+    Block& dir = *l.directory;
+    Block& map = *l.map;
+    const SaveArea area = saveArea();
+
+    // Blocks this commit frees stay marked used in an interim map until no
+    // directory copy points at them any more.
+    bool frees = false;
+    Block interim = map;
+    for (unsigned b = area.first; b < area.end; ++b) {
+        if (mapEntry(map, b) == kMapFreeEntry && mapEntry(l.mapOnCard, b) != kMapFreeEntry) {
+            setMapEntry(interim, b, mapEntry(l.mapOnCard, b));
+            frees = true;
+        }
+    }
+    refreshMapHeader(interim, l.userBlockCount); // counter + 1
+    if (frees)
+        putBe16(&map[kMapCounter], mapCounter(interim));
+    refreshMapHeader(map, l.userBlockCount); // counter + 1, or + 2 after an interim map
+
+    putBe16(&dir[kDirCounter], uint16_t(directoryCounter(dir) + 1));
+    sealDirectory(dir);
+
+    // The copies the card does not use now are written first: until a new
+    // copy is whole, the old one still holds. The map goes before the
+    // directory, so no entry ever points at blocks a current map calls free.
+    const int spareMap = 1 - l.mapCopy;
+    const int spareDir = 1 - l.directoryCopy;
+    l.loaded = false; // until every write has gone through
+    step();
+    if (!writeBlockTo(kMapBlock[spareMap], frees ? interim : map, true))
+        return false;
+    step();
+    if (!writeBlockTo(kDirectoryBlock[spareDir], dir, false))
+        return false;
+    step();
+    if (!writeBlockTo(kDirectoryBlock[l.directoryCopy], dir, false))
+        return false;
+    step();
+    if (!writeBlockTo(kMapBlock[l.mapCopy], map, true))
+        return false;
+    if (frees && !writeBlockTo(kMapBlock[spareMap], map, true))
+        return false;
+    step();
+
+    // Both copies are now identical; equal counters make the second current.
+    l.directoryCopy = 1;
+    l.mapCopy = 1;
+    l.mapOnCard = map;
+    l.loaded = true;
+    return true;
+}
+
+} // namespace mcb
+
+using namespace mcb;
+
+extern "C" {
+
+MCB_API int32_t InitSaverInfo(void)
+{
+    try {
+        return loadSystemArea() ? 1 : 0;
+    } catch (...) {
+        lib().loaded = false;
+        return 0;
+    }
+}
+
+MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount)
+{
+    try {
+        const unsigned slot = index & 0xFFFF;
+        if (slot >= kSlotCount)
+            return 0;
+        if (slot == 0)
+            progress(kSlotCount);
+        step();
+        Library& l = lib();
+        // The last place of the directory is its trailer, never a save.
+        if (!l.loaded || slot >= kSaveSlotCount)
+            return 0;
+        const EntryRef e = entryAt(*l.directory, slot);
+        if (e.empty())
+            return 0;
+        if (name)
+            std::memcpy(name, e.p + kEntryName, kEntryNameSize);
+        if (code)
+            std::memcpy(code, e.p + kEntryCode, kEntryCodeSize);
+        if (blockCount)
+            *blockCount = e.blockCount();
+        return 1;
+    } catch (...) {
+        return 0;
+    }
+}
+
+MCB_API int32_t FindSaver(const char* path, char* name)
+{
+    try {
+        if (!path || !loadSystemArea())
+            return 0;
+        std::FILE* f = std::fopen(path, "rb");
+        if (!f)
+            return 0;
+        uint8_t head[kEntryName + kEntryNameSize];
+        const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
+        std::fclose(f);
+        if (!whole)
+            return 0;
+        const Block& dir = *lib().directory;
+        for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+            const EntryRef e = entryAt(dir, slot);
+            if (e.empty() || !e.sameSave(head))
+                continue;
+            if (name) {
+                const std::string n = EntryRef{head}.name();
+                std::memcpy(name, n.data(), n.size());
+                name[n.size()] = '\0';
+            }
+            return 1;
+        }
+        return 0;
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // extern "C"

@@ -1,0 +1,106 @@
+#include "inspect.h"
+
+#include "format.h"
+
+#include <cstring>
+#include <string>
+
+namespace mcb {
+
+namespace {
+
+Block blockOf(std::span<const uint8_t> image, unsigned block)
+{
+    Block b;
+    std::memcpy(b.data(), image.data() + block * kBlockSize, kBlockSize);
+    return b;
+}
+
+template <typename Intact, typename Counter>
+int chooseCopy(const Block copies[2], Intact intact, Counter counter)
+{
+    const bool ok[2] = {intact(copies[0]), intact(copies[1])};
+    if (ok[0] && ok[1])
+        return currentCopy(counter(copies[0]), counter(copies[1]));
+    return ok[0] ? 0 : ok[1] ? 1 : -1;
+}
+
+} // namespace
+
+bool currentStructures(std::span<const uint8_t> image, Block& directory, Block& map)
+{
+    if (image.size() < kSystemBlocks * kBlockSize)
+        return false;
+    const Block dirs[2] = {blockOf(image, kDirectoryBlock[0]), blockOf(image, kDirectoryBlock[1])};
+    const Block maps[2] = {blockOf(image, kMapBlock[0]), blockOf(image, kMapBlock[1])};
+    const int d = chooseCopy(dirs, directoryIntact, directoryCounter);
+    const int m = chooseCopy(maps, mapIntact, mapCounter);
+    if (d < 0 || m < 0)
+        return false;
+    directory = dirs[d];
+    map = maps[m];
+    return true;
+}
+
+CardReport inspectCard(std::span<const uint8_t> image)
+{
+    CardReport r;
+    const auto size = megabitsForLength(image.size());
+    if (!size) {
+        r.problems.push_back("the image is " + std::to_string(image.size()) +
+                             " bytes long, which is no card size");
+        return r;
+    }
+    std::span<const uint8_t, kSectorSize> header(image.data(), kSectorSize);
+    r.megabits = getBe16(&header[kHeaderSizeMbit]);
+    r.headerIntact = headerIntact(header);
+    if (!r.headerIntact)
+        r.problems.push_back("the header checksum does not hold");
+    if (r.megabits != *size)
+        r.problems.push_back("the header says " + std::to_string(r.megabits) +
+                             " Mbit, the image holds " + std::to_string(*size));
+
+    const Block dirs[2] = {blockOf(image, kDirectoryBlock[0]), blockOf(image, kDirectoryBlock[1])};
+    const Block maps[2] = {blockOf(image, kMapBlock[0]), blockOf(image, kMapBlock[1])};
+    r.directoryCopy = chooseCopy(dirs, directoryIntact, directoryCounter);
+    r.mapCopy = chooseCopy(maps, mapIntact, mapCounter);
+    if (r.directoryCopy < 0)
+        r.problems.push_back("neither directory copy is intact");
+    if (r.mapCopy < 0)
+        r.problems.push_back("neither allocation map copy is intact");
+    if (r.directoryCopy < 0 || r.mapCopy < 0)
+        return r;
+
+    const Block& dir = dirs[r.directoryCopy];
+    const Block& map = maps[r.mapCopy];
+    r.directoryCounter = directoryCounter(dir);
+    r.mapCounter = mapCounter(map);
+    r.freeBlocks = getBe16(&map[kMapFree]);
+
+    const SaveArea area = saveAreaFor(uint16_t(*size * 16 - kSystemBlocks));
+    std::vector<int> owner(kMapBlockLimit, -1);
+    for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+        const EntryRef e = entryAt(dir, slot);
+        if (e.empty())
+            continue;
+        SaveInfo s{slot, e.code(), e.name(), e.firstBlock(), e.blockCount()};
+        const std::string who = "slot " + std::to_string(slot) + " (" + s.name + ")";
+        if (!area.holds(s.firstBlock, s.blockCount)) {
+            r.problems.push_back(who + " lies outside the save area");
+        } else {
+            for (unsigned b = s.firstBlock; b < s.firstBlock + s.blockCount; ++b) {
+                if (mapEntry(map, b) == kMapFreeEntry)
+                    r.problems.push_back(who + " uses block " + std::to_string(b) +
+                                         ", which the map calls free");
+                if (owner[b] >= 0)
+                    r.problems.push_back(who + " shares block " + std::to_string(b) +
+                                         " with slot " + std::to_string(owner[b]));
+                owner[b] = int(slot);
+            }
+        }
+        r.saves.push_back(std::move(s));
+    }
+    return r;
+}
+
+} // namespace mcb

@@ -1,0 +1,63 @@
+// The library's process-wide state and its internal operations. One adapter
+// at a time, one thread.
+#pragma once
+
+#include "../adapter/adapter.h"
+#include "../include/mcbridge.h"
+#include "cardfs.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace mcb {
+
+struct Library {
+    std::unique_ptr<Adapter> device;         // DeviceHandle: null when closed
+    mcb_receiver* progressWindow = nullptr;  // ProgressWindow
+    uint16_t userBlockCount = 0;             // UserBlockCount: save blocks on the card
+    bool cardSized = false;                  // GetCardMemory has read a size
+    std::unique_ptr<Block> directory;        // DirectoryBuffer
+    std::unique_ptr<Block> map;              // AllocationMapBuffer
+
+    // The buffers hold the card's current directory and map, loaded in this
+    // connection (or written by a commit since). Cleared whenever the card
+    // may have changed under them: a new connection, a failed load, a failed
+    // write.
+    bool loaded = false;
+    int directoryCopy = 0; // which copy (0 or 1) the card currently uses
+    int mapCopy = 0;
+    Block mapOnCard{};     // the current map as the card holds it
+
+    ~Library(); // unloading: close the adapter without the end packet
+};
+
+Library& lib();
+
+SaveArea saveArea(); // the save area of the card last sized
+
+// Sends WM_CARD_PROGRESS to the receiver, if there is one.
+void progress(uintptr_t wParam);
+inline void step() { progress(0); }
+
+// Link (one blocking transfer each; the byte count, 0 on failure).
+int32_t RawWrite(const void* buffer, uint32_t length);
+int32_t RawRead(void* buffer, uint32_t length);
+
+// The five adapter commands.
+bool sendLinkBegin(uint8_t filler);
+bool sendLinkEnd();
+int32_t ReadSector(uint16_t sector, void* buffer, uint32_t length);
+int32_t WriteSector(uint16_t sector, const void* buffer, int32_t length);
+int32_t EraseBlock(uint16_t sector);
+
+// Whole-sector helpers: true only when all 512 bytes crossed.
+bool readWholeSector(unsigned sector, uint8_t* buffer);
+bool writeWholeSector(unsigned sector, const uint8_t* buffer);
+bool readBlock(unsigned block, Block& out);
+
+// Directory and map (directory.cpp).
+bool loadSystemArea();
+bool CommitSystemArea();
+int findSlot(const char* name, const char* code); // -1 when the card has no such save
+
+} // namespace mcb

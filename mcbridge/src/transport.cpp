@@ -1,0 +1,109 @@
+// The five adapter commands and the card size query.
+#include "library.h"
+
+#include <array>
+#include <chrono>
+#include <cstring>
+#include <thread>
+
+namespace mcb {
+
+namespace {
+
+using Packet = std::array<uint8_t, 16>;
+
+Packet packet(uint8_t c0, uint8_t c1, uint16_t arg, uint8_t filler)
+{
+    Packet p;
+    p.fill(filler);
+    p[0] = c0;
+    p[1] = c1;
+    p[2] = uint8_t(arg);
+    p[3] = uint8_t(arg >> 8);
+    return p;
+}
+
+} // namespace
+
+bool sendLinkBegin(uint8_t filler)
+{
+    const Packet p = packet(0xCA, 0x59, 0x0100, filler);
+    return RawWrite(p.data(), p.size()) > 0;
+}
+
+bool sendLinkEnd()
+{
+    const Packet p = packet(0xCA, 0x59, 0x0200, 0xFF);
+    return RawWrite(p.data(), p.size()) > 0;
+}
+
+int32_t ReadSector(uint16_t sector, void* buffer, uint32_t length)
+{
+    if (uint16_t(length) > kSectorSize || length > 0xFFFF)
+        return -2;
+    const Packet p = packet(0xA9, 0x85, sector, 0xFF);
+    if (RawWrite(p.data(), p.size()) != 16)
+        return 0;
+    if (lib().device->pausesBeforeRead())
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    return RawRead(buffer, length);
+}
+
+int32_t WriteSector(uint16_t sector, const void* buffer, int32_t length)
+{
+    if (length > int32_t(kSectorSize))
+        return -2;
+    const Packet p = packet(0xBC, 0x35, sector, 0xFF);
+    if (RawWrite(p.data(), p.size()) <= 0)
+        return 0;
+    return RawWrite(buffer, uint32_t(length));
+}
+
+int32_t EraseBlock(uint16_t sector)
+{
+    const Packet p = packet(0x37, 0x81, sector, 0xFF);
+    return RawWrite(p.data(), p.size()) > 0 ? 1 : 0;
+}
+
+bool readWholeSector(unsigned sector, uint8_t* buffer)
+{
+    return sector <= 0xFFFF && ReadSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
+}
+
+bool writeWholeSector(unsigned sector, const uint8_t* buffer)
+{
+    return sector <= 0xFFFF &&
+           WriteSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
+}
+
+bool readBlock(unsigned block, Block& out)
+{
+    for (unsigned s = 0; s < kSectorsPerBlock; ++s)
+        if (!readWholeSector(block * kSectorsPerBlock + s, &out[s * kSectorSize]))
+            return false;
+    return true;
+}
+
+} // namespace mcb
+
+using namespace mcb;
+
+extern "C" MCB_API int32_t GetCardMemory(void)
+{
+    try {
+        Library& l = lib();
+        uint8_t sector[kSectorSize] = {};
+        if (!l.device) {
+            if (!OpenDevice(l.progressWindow))
+                return 0;
+            sendLinkBegin(0x00);
+        }
+        // Only a whole header sector is trusted for the size.
+        const int32_t size = readWholeSector(0, sector) ? sector[kHeaderSizeMbit + 1] : 0;
+        l.userBlockCount = uint16_t(size * 16 - int32_t(kSystemBlocks));
+        l.cardSized = size != 0;
+        return size;
+    } catch (...) {
+        return 0;
+    }
+}

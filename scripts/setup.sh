@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs what the project needs to build, test and run, from Debian's
+# packages only. Packages already installed are left alone.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ pkg-config
+    # program and library
+    qt6-base-dev qt6-qpa-plugins libusb-1.0-0-dev libudev-dev libjpeg62-turbo-dev xdg-utils
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # looking at the program without a display
+    xvfb xauth imagemagick fonts-noto-cjk fonts-dejavu-core poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if ((${#missing[@]} == 0)); then
+    exit 0
+fi
+
+sudo=()
+if [ "$(id -u)" -ne 0 ]; then
+    sudo=(sudo)
+fi
+echo "Installing: ${missing[*]}" >&2
+"${sudo[@]}" apt-get update
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y --no-install-recommends "${missing[@]}"

@@ -1,0 +1,150 @@
+// The emulated adapter itself: protocol, faults and image files.
+#include "emulated_adapter.h"
+#include "format.h"
+#include "save_maker.h"
+
+#include "mcbridge.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <memory>
+
+using namespace mcb;
+using namespace mcbtest;
+
+namespace {
+
+std::array<uint8_t, 16> cmd(uint8_t a, uint8_t b, unsigned arg)
+{
+    std::array<uint8_t, 16> p;
+    p.fill(0xFF);
+    p[0] = a;
+    p[1] = b;
+    p[2] = uint8_t(arg);
+    p[3] = uint8_t(arg >> 8);
+    return p;
+}
+
+struct Rig {
+    explicit Rig(Faults f = {})
+        : medium(std::make_shared<MemoryMedium>(formatCard(FormatOptions{4}))),
+          traffic(std::make_shared<Traffic>()), adapter(medium, traffic, f)
+    {
+    }
+    int32_t readSector(unsigned s, uint8_t* buf)
+    {
+        const auto p = cmd(0xA9, 0x85, s);
+        if (adapter.write(p.data(), 16) != 16)
+            return 0;
+        return adapter.read(buf, 512);
+    }
+    int32_t writeSector(unsigned s, const uint8_t* buf)
+    {
+        const auto p = cmd(0xBC, 0x35, s);
+        if (adapter.write(p.data(), 16) != 16)
+            return 0;
+        return adapter.write(buf, 512);
+    }
+    std::shared_ptr<MemoryMedium> medium;
+    std::shared_ptr<Traffic> traffic;
+    EmulatedAdapter adapter;
+};
+
+} // namespace
+
+TEST(EmulatedAdapter, AReadWithoutACommandGetsNothing)
+{
+    Rig rig;
+    uint8_t buf[512];
+    EXPECT_EQ(rig.adapter.read(buf, 512), 0);
+    EXPECT_EQ(rig.readSector(0, buf), 512);
+    EXPECT_EQ(rig.adapter.read(buf, 512), 0); // one answer per command
+}
+
+TEST(EmulatedAdapter, SectorsOffTheCardFail)
+{
+    Rig rig;
+    uint8_t buf[512] = {};
+    EXPECT_EQ(rig.readSector(1024, buf), 0); // a 4 Mbit card has 1,024 sectors
+    EXPECT_EQ(rig.writeSector(1024, buf), 0);
+    EXPECT_EQ(rig.readSector(1023, buf), 512);
+}
+
+TEST(EmulatedAdapter, FaultsHitTheTransferTheyName)
+{
+    uint8_t buf[512] = {};
+    {
+        Faults f;
+        f.failRead = 2;
+        Rig rig(f);
+        EXPECT_EQ(rig.readSector(0, buf), 512);
+        EXPECT_EQ(rig.readSector(0, buf), 0);
+        EXPECT_EQ(rig.readSector(0, buf), 512);
+    }
+    {
+        Faults f;
+        f.shortRead = 1;
+        Rig rig(f);
+        EXPECT_EQ(rig.readSector(0, buf), 256);
+    }
+    {
+        Faults f;
+        f.shortWrite = 2; // the data of the first sector write
+        Rig rig(f);
+        std::vector<uint8_t> zeros(512, 0);
+        EXPECT_EQ(rig.writeSector(100, zeros.data()), 256);
+        EXPECT_EQ(rig.medium->bytes()[100 * 512 + 255], 0);
+        EXPECT_EQ(rig.medium->bytes()[100 * 512 + 256], 0xFF); // the rest never arrived
+    }
+    {
+        Faults f;
+        f.cutAfterTransfers = 3;
+        Rig rig(f);
+        EXPECT_EQ(rig.readSector(0, buf), 512); // transfers 1 and 2
+        EXPECT_EQ(rig.readSector(0, buf), 0);   // 3 goes, 4 does not
+        EXPECT_TRUE(rig.adapter.linkDropped());
+        EXPECT_EQ(rig.readSector(0, buf), 0);
+    }
+    {
+        Faults f;
+        f.cutAfterSectorWrites = 1;
+        Rig rig(f);
+        std::vector<uint8_t> zeros(512, 0);
+        EXPECT_EQ(rig.writeSector(100, zeros.data()), 512);
+        EXPECT_EQ(rig.writeSector(101, zeros.data()), 0);
+        EXPECT_EQ(rig.traffic->sectorWrites, 1u);
+    }
+}
+
+TEST(EmulatedAdapter, FaultTextIsParsed)
+{
+    const Faults f = parseFaults("read-fail=3,write-short=9,cut-after-writes=70,bogus=1,cut-after=x");
+    EXPECT_EQ(f.failRead, 3u);
+    EXPECT_EQ(f.shortWrite, 9u);
+    EXPECT_EQ(f.cutAfterSectorWrites, 70u);
+    EXPECT_EQ(f.cutAfterTransfers, 0u);
+    EXPECT_FALSE(parseFaults("").any());
+}
+
+TEST(EmulatedAdapter, AnImageFileIsWrittenInPlace)
+{
+    TempDir dir;
+    const std::string path = dir.file("card.raw");
+    writeFile(path, formatCard(FormatOptions{8}));
+    int32_t error = -1;
+    std::shared_ptr<CardMedium> medium = FileMedium::open(path, error);
+    ASSERT_TRUE(medium);
+    EXPECT_EQ(error, MCB_SUCCESS);
+    EmulatedAdapter adapter(medium);
+    const auto erase = cmd(0x37, 0x81, 160);
+    ASSERT_EQ(adapter.write(erase.data(), 16), 16);
+    const auto write = cmd(0xBC, 0x35, 161);
+    std::vector<uint8_t> data(512, 0x42);
+    ASSERT_EQ(adapter.write(write.data(), 16), 16);
+    ASSERT_EQ(adapter.write(data.data(), 512), 512);
+    // Nothing waits for a close: a power cut now leaves what the file holds.
+    const auto bytes = readFile(path);
+    EXPECT_EQ(bytes[161 * 512], 0x42);
+    EXPECT_EQ(bytes[160 * 512], 0xFF);
+}

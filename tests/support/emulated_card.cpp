@@ -1,0 +1,99 @@
+#include "emulated_card.h"
+
+#include "adapter.h"
+
+namespace mcbtest {
+
+EmulatedCard::EmulatedCard(unsigned megabits, mcb::Encoding encoding)
+    : EmulatedCard(mcb::formatCard([&] {
+          mcb::FormatOptions o;
+          o.megabits = megabits;
+          o.encoding = encoding;
+          return o;
+      }()))
+{
+}
+
+EmulatedCard::EmulatedCard(std::vector<uint8_t> image)
+    : medium_(std::make_shared<mcb::MemoryMedium>(std::move(image))),
+      traffic_(std::make_shared<mcb::Traffic>())
+{
+    traffic_->keepPackets = true;
+    install();
+}
+
+EmulatedCard::~EmulatedCard()
+{
+    CloseDevice();
+    mcb::setAdapterFinder({});
+}
+
+void EmulatedCard::resetTraffic(bool keepPackets)
+{
+    *traffic_ = mcb::Traffic{};
+    traffic_->keepPackets = keepPackets;
+}
+
+void EmulatedCard::install()
+{
+    mcb::setAdapterFinder([this]() {
+        mcb::OpenResult r;
+        if (!plugged) {
+            r.error = MCB_ERROR_NOT_FOUND;
+            return r;
+        }
+        auto a = std::make_unique<mcb::EmulatedAdapter>(medium_, traffic_, faults);
+        adapter_ = a.get();
+        r.adapter = std::move(a);
+        return r;
+    });
+}
+
+namespace {
+void record(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    auto* log = static_cast<ProgressLog*>(context);
+    if (message != WM_CARD_PROGRESS)
+        return;
+    log->wparams.push_back(wParam);
+    log->lparams.push_back(lParam);
+}
+} // namespace
+
+ProgressLog::ProgressLog()
+{
+    receiver.send = record;
+    receiver.context = this;
+}
+
+void ProgressLog::clear()
+{
+    wparams.clear();
+    lparams.clear();
+}
+
+std::size_t ProgressLog::steps() const
+{
+    std::size_t n = 0;
+    for (auto w : wparams)
+        n += w == 0;
+    return n;
+}
+
+std::vector<uintptr_t> ProgressLog::counts() const
+{
+    std::vector<uintptr_t> c;
+    for (auto w : wparams)
+        if (w != 0)
+            c.push_back(w);
+    return c;
+}
+
+bool connect(mcb_receiver* receiver)
+{
+    if (IsConnected())
+        CloseDevice();
+    return OpenDevice(receiver) && GetCardMemory() != 0;
+}
+
+} // namespace mcbtest

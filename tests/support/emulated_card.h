@@ -1,0 +1,56 @@
+// An emulated adapter over a card held in memory, installed as the adapter
+// the library finds, with its traffic and faults in the test's hands.
+#pragma once
+
+#include "card_medium.h"
+#include "emulated_adapter.h"
+#include "format.h"
+#include "mcbridge.h"
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace mcbtest {
+
+class EmulatedCard {
+public:
+    explicit EmulatedCard(unsigned megabits = 4, mcb::Encoding encoding = mcb::Encoding::Ansi);
+    explicit EmulatedCard(std::vector<uint8_t> image);
+    ~EmulatedCard();
+    EmulatedCard(const EmulatedCard&) = delete;
+    EmulatedCard& operator=(const EmulatedCard&) = delete;
+
+    std::vector<uint8_t>& image() { return medium_->bytes(); }
+    mcb::Traffic& traffic() { return *traffic_; }
+    void resetTraffic(bool keepPackets = true);
+
+    // Applied from the next OpenDevice on, counted from that open.
+    mcb::Faults faults;
+    // While unplugged, OpenDevice finds nothing.
+    bool plugged = true;
+    // The adapter of the current connection, if any.
+    mcb::EmulatedAdapter* adapter() const { return adapter_; }
+
+private:
+    void install();
+    std::shared_ptr<mcb::MemoryMedium> medium_;
+    std::shared_ptr<mcb::Traffic> traffic_;
+    mcb::EmulatedAdapter* adapter_ = nullptr;
+};
+
+// Records every progress message the library sends.
+struct ProgressLog {
+    ProgressLog();
+    mcb_receiver receiver{};
+    std::vector<uintptr_t> wparams;
+    std::vector<intptr_t> lparams;
+    void clear();
+    std::size_t steps() const;  // messages with wParam 0
+    std::vector<uintptr_t> counts() const; // the non-zero wParams, in order
+};
+
+// OpenDevice and GetCardMemory, as the program's commands do.
+bool connect(mcb_receiver* receiver = nullptr);
+
+} // namespace mcbtest

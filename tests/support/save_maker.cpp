@@ -1,0 +1,114 @@
+#include "save_maker.h"
+
+#include "cardfs.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+namespace mcbtest {
+
+using namespace mcb;
+
+std::vector<uint8_t> makeEntry(const SaveSpec& spec, unsigned firstBlock, unsigned blockCount)
+{
+    std::vector<uint8_t> e(kEntrySize, 0x00);
+    std::memcpy(&e[kEntryCode], spec.code.data(), std::min(spec.code.size(), kEntryCodeSize));
+    e[6] = 0xFF;
+    e[kEntryBannerFormat] = spec.bannerFormat;
+    std::memcpy(&e[kEntryName], spec.name.data(), std::min(spec.name.size(), kEntryNameSize));
+    putBe32(&e[kEntryPictureOffset], spec.pictureOffset);
+    putBe16(&e[kEntryIconFormat], 0);
+    putBe16(&e[kEntryIconSpeed], 0);
+    e[0x34] = 0x04; // permissions: public
+    putBe16(&e[kEntryFirstBlock], uint16_t(firstBlock));
+    putBe16(&e[kEntryBlockCount], uint16_t(blockCount));
+    putBe16(&e[0x3A], 0xFFFF);
+    return e;
+}
+
+std::vector<uint8_t> makeSaveFile(const SaveSpec& spec)
+{
+    std::vector<uint8_t> f = makeEntry(spec, 0, spec.blocks);
+    f.resize(kEntrySize + spec.blocks * kBlockSize);
+    uint32_t x = 0x9E3779B9u * (spec.seed + 1u);
+    for (std::size_t i = kEntrySize; i < f.size(); ++i) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        f[i] = uint8_t(x);
+    }
+    return f;
+}
+
+void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
+               unsigned firstBlock)
+{
+    const unsigned count = unsigned((saveFile.size() - kEntrySize) / kBlockSize);
+    const unsigned saveBlocks = unsigned(image.size() / kBlockSize) - kSystemBlocks;
+    for (int copy = 0; copy < 2; ++copy) {
+        Block dir, map;
+        std::memcpy(dir.data(), &image[kDirectoryBlock[copy] * kBlockSize], kBlockSize);
+        std::memcpy(map.data(), &image[kMapBlock[copy] * kBlockSize], kBlockSize);
+        std::memcpy(&dir[slot * kEntrySize], saveFile.data(), kEntrySize);
+        putBe16(&dir[slot * kEntrySize + kEntryFirstBlock], uint16_t(firstBlock));
+        putBe16(&dir[slot * kEntrySize + kEntryBlockCount], uint16_t(count));
+        sealDirectory(dir);
+        for (unsigned b = firstBlock; b < firstBlock + count && b < kMapBlockLimit; ++b)
+            setMapEntry(map, b, b + 1 == firstBlock + count ? kMapLastEntry : uint16_t(b + 1));
+        unsigned used = 0;
+        for (unsigned b = kSystemBlocks; b < kSystemBlocks + saveBlocks && b < kMapBlockLimit; ++b)
+            used += mapEntry(map, b) != kMapFreeEntry;
+        putBe16(&map[kMapFree], uint16_t(saveBlocks - used));
+        putBe16(&map[kMapLastAllocated], uint16_t(used + 4));
+        sealMap(map);
+        std::memcpy(&image[kDirectoryBlock[copy] * kBlockSize], dir.data(), kBlockSize);
+        std::memcpy(&image[kMapBlock[copy] * kBlockSize], map.data(), kBlockSize);
+    }
+    for (unsigned i = 0; i < count; ++i) {
+        const std::size_t at = std::size_t(firstBlock + i) * kBlockSize;
+        if (at + kBlockSize <= image.size())
+            std::memcpy(&image[at], &saveFile[kEntrySize + i * kBlockSize], kBlockSize);
+    }
+}
+
+std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock, unsigned count)
+{
+    const auto begin = image.begin() + std::ptrdiff_t(firstBlock * kBlockSize);
+    return {begin, begin + std::ptrdiff_t(count * kBlockSize)};
+}
+
+std::vector<uint8_t> readFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error("cannot read " + path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+TempDir::TempDir()
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "cardsuite-test-XXXXXX").string();
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir()
+{
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+} // namespace mcbtest
