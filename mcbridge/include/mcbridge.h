@@ -158,7 +158,9 @@ MCB_API int32_t WriteFileToCard(const char* path);
 MCB_API int32_t GetSaverPIC(uint32_t index, const char* path);
 
 /* The same for a save file already in memory: image holds its 64-byte entry
- * and then its data, at least 64 + block count x 8192 bytes. */
+ * and then its data. The library reads no further than 64 + block count x
+ * 8192 bytes, the block count taken from the entry and capped at 1019 (the
+ * largest card's save area); the caller's buffer must be that long. */
 MCB_API int32_t GetBitmap(const void* image, const char* path);
 
 #ifdef __cplusplus

@@ -55,11 +55,11 @@ bool AtomicFile::write(const void* data, std::size_t length)
     return true;
 }
 
-bool AtomicFile::commit()
+bool AtomicFile::commit(bool durable)
 {
     if (fd_ < 0 || failed_)
         return false;
-    const bool synced = ::fsync(fd_) == 0;
+    const bool synced = !durable || ::fsync(fd_) == 0;
     const bool closed = ::close(fd_) == 0;
     fd_ = -1;
     if (!synced || !closed || std::rename(temp_.c_str(), target_.c_str()) != 0) {
@@ -69,10 +69,10 @@ bool AtomicFile::commit()
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const void* data, std::size_t length)
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t length, bool durable)
 {
     AtomicFile f(path);
-    return f.write(data, length) && f.commit();
+    return f.write(data, length) && f.commit(durable);
 }
 
 } // namespace mcb

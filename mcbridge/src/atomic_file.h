@@ -18,8 +18,9 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     bool write(const void* data, std::size_t length);
-    // Flushes, closes and renames into place. False when any write failed.
-    bool commit();
+    // Closes and renames into place, flushed to the disk first when durable.
+    // False when any write failed.
+    bool commit(bool durable = true);
 
 private:
     std::string target_;
@@ -29,6 +30,7 @@ private:
 };
 
 // Whole-file convenience.
-bool writeFileAtomically(const std::string& path, const void* data, std::size_t length);
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t length,
+                         bool durable = true);
 
 } // namespace mcb

@@ -1,0 +1,105 @@
+// The banner bitmaps of card saves and of save files.
+#include "atomic_file.h"
+#include "banner.h"
+#include "library.h"
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace mcb {
+
+namespace {
+
+bool writeBitmap(const char* path, const Banner& banner)
+{
+    const std::vector<uint8_t> file = bitmapFile(banner);
+    // A picture is remade whenever it is needed: no reason to wait for the disk.
+    return path && writeFileAtomically(path, file.data(), file.size(), false);
+}
+
+int32_t cardPicture(uint32_t index, const char* path)
+{
+    const Library& l = lib();
+    const unsigned slot = index & 0xFFFF;
+    if (!l.loaded || slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
+        return 0;
+    uint8_t entry[kEntrySize];
+    std::memcpy(entry, &(*l.directory)[slot * kEntrySize], kEntrySize);
+    const EntryRef e{entry};
+
+    // Only the sectors that hold the picture are read, and only those of the
+    // save's own blocks inside the save area: a read is 5 ms on a real
+    // adapter, and an entry may claim anything.
+    const SaveArea area = saveArea();
+    uint64_t held = 0;
+    if (area.contains(e.firstBlock()))
+        held = uint64_t(std::min<unsigned>(e.blockCount(), area.end - e.firstBlock())) * kBlockSize;
+    // The sectors read, by their index within the save; those not read (or
+    // not readable) leave their pixels white.
+    std::vector<std::optional<std::array<uint8_t, kSectorSize>>> sectors(held / kSectorSize);
+    for (const ByteRange& r : pictureRanges(e)) {
+        const uint64_t end = std::min(r.end, held);
+        for (uint64_t s = r.begin / kSectorSize; s * kSectorSize < end; ++s) {
+            if (sectors[s])
+                continue;
+            std::array<uint8_t, kSectorSize> buf;
+            if (readWholeSector(unsigned(e.firstBlock() * kSectorsPerBlock + s), buf.data()))
+                sectors[s] = buf;
+        }
+    }
+    const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
+        if (offset >= held || !sectors[offset / kSectorSize])
+            return std::nullopt;
+        return (*sectors[offset / kSectorSize])[offset % kSectorSize];
+    });
+    return writeBitmap(path, banner) ? 1 : 0;
+}
+
+int32_t filePicture(const void* image, const char* path)
+{
+    if (!image)
+        return 0;
+    const auto* bytes = static_cast<const uint8_t*>(image);
+    const EntryRef e{bytes};
+    // The caller vouches for the entry and the blocks it counts, no more; and
+    // no save is larger than the largest card's save area, whatever the
+    // entry claims.
+    const uint64_t held = uint64_t(std::min<unsigned>(e.blockCount(), kLargestSaveBlocks)) * kBlockSize;
+    const uint8_t* data = bytes + kEntrySize;
+    const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
+        if (offset >= held)
+            return std::nullopt;
+        return data[offset];
+    });
+    return writeBitmap(path, banner) ? 1 : 0;
+}
+
+} // namespace
+
+} // namespace mcb
+
+using namespace mcb;
+
+extern "C" {
+
+MCB_API int32_t GetSaverPIC(uint32_t index, const char* path)
+{
+    try {
+        return cardPicture(index, path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+MCB_API int32_t GetBitmap(const void* image, const char* path)
+{
+    try {
+        return filePicture(image, path);
+    } catch (...) {
+        return 0;
+    }
+}
+
+} // extern "C"

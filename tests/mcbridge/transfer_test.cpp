@@ -1,0 +1,307 @@
+// Copying saves between card and files, replacing and deleting them.
+#include "emulated_card.h"
+#include "inspect.h"
+#include "library.h"
+#include "save_maker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+using namespace mcb;
+using namespace mcbtest;
+
+namespace {
+
+SaveInfo saveNamed(const std::vector<uint8_t>& image, const std::string& name)
+{
+    for (const SaveInfo& s : inspectCard(image).saves)
+        if (s.name == name)
+            return s;
+    ADD_FAILURE() << "no save " << name;
+    return {};
+}
+
+std::vector<uint16_t> chainOf(const std::vector<uint8_t>& image, unsigned first, unsigned count)
+{
+    Block dir, map;
+    EXPECT_TRUE(currentStructures(image, dir, map));
+    std::vector<uint16_t> chain;
+    for (unsigned b = first; b < first + count; ++b)
+        chain.push_back(mapEntry(map, b));
+    return chain;
+}
+
+// Uploads as the program does: a listing in the same connection first.
+int32_t upload(const std::string& path)
+{
+    if (!connect() || !InitSaverInfo())
+        return 0;
+    return UpLoadSaver(path.c_str());
+}
+
+std::size_t filesIn(const std::string& dir)
+{
+    return std::size_t(std::distance(std::filesystem::directory_iterator(dir),
+                                     std::filesystem::directory_iterator()));
+}
+
+} // namespace
+
+TEST(Download, WritesTheEntryAndEveryBlock)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    const auto save = makeSaveFile({.code = "GZLE01", .name = "zelda", .blocks = 3});
+    placeSave(image, 2, save, 11);
+    EmulatedCard card(image);
+    TempDir dir;
+    ProgressLog log;
+    ASSERT_TRUE(connect(&log.receiver));
+    ASSERT_EQ(DownLoadSaver("zelda", "GZLE01", dir.file("z.gci").c_str()), 1);
+    const auto file = readFile(dir.file("z.gci"));
+    ASSERT_EQ(file.size(), 64u + 3 * 8192);
+    // The entry as the card holds it, first block and count included.
+    EXPECT_EQ(getBe16(&file[kEntryFirstBlock]), 11);
+    EXPECT_EQ(getBe16(&file[kEntryBlockCount]), 3);
+    EXPECT_TRUE(std::equal(file.begin() + 64, file.end(), save.begin() + 64));
+    // Directory load (3 and three steps), then 48 sectors and a step each.
+    ASSERT_EQ(log.counts(), (std::vector<uintptr_t>{3, 48}));
+    EXPECT_EQ(log.steps(), 3u + 48u);
+}
+
+TEST(Download, AFailedReadLeavesTheOlderFileAndNoLeftovers)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "x", .blocks = 2}), 5);
+    EmulatedCard card(image);
+    TempDir dir;
+    writeFile(dir.file("x.gci"), {1, 2, 3});
+    card.faults.failRead = 1 + 36 + 20; // size, directory load, then 20 sectors in
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(DownLoadSaver("x", "GTSE01", dir.file("x.gci").c_str()), 0);
+    EXPECT_EQ(readFile(dir.file("x.gci")), (std::vector<uint8_t>{1, 2, 3}));
+    EXPECT_EQ(filesIn(dir.path()), 1u);
+}
+
+TEST(Download, UnknownSavesAndSavesOffTheCardGiveNoFile)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "edge", .blocks = 3}), 62); // runs past block 63
+    EmulatedCard card(image);
+    TempDir dir;
+    ASSERT_TRUE(connect());
+    card.resetTraffic();
+    EXPECT_EQ(DownLoadSaver("edge", "GTSE01", dir.file("e.gci").c_str()), 0);
+    EXPECT_EQ(DownLoadSaver("other", "GTSE01", dir.file("o.gci").c_str()), 0);
+    EXPECT_EQ(filesIn(dir.path()), 0u);
+    EXPECT_EQ(card.traffic().sectorReads, 2u * 36u); // only the directory loads
+}
+
+TEST(Upload, BlockCountComesFromTheFileLength)
+{
+    struct Case {
+        std::size_t length;
+        unsigned blocks;
+    };
+    for (Case c : {Case{64 + 2 * 8192, 2}, Case{2 * 8192 + 54, 2}, Case{2 * 8192 + 53, 1},
+                   Case{8246, 1}}) {
+        EmulatedCard card;
+        TempDir dir;
+        auto f = makeSaveFile({.name = "len", .blocks = 2});
+        f.resize(c.length);
+        writeFile(dir.file("s.gci"), f);
+        ASSERT_EQ(upload(dir.file("s.gci")), 1) << c.length;
+        const SaveInfo s = saveNamed(card.image(), "len");
+        EXPECT_EQ(s.blockCount, c.blocks) << c.length;
+        // What the file does not fill of its last block is zeros.
+        const auto data = blocksOf(card.image(), s.firstBlock, s.blockCount);
+        const std::size_t have = c.length - 64;
+        for (std::size_t i = 0; i < data.size(); ++i)
+            ASSERT_EQ(data[i], i < have ? f[64 + i] : 0) << c.length << " at " << i;
+    }
+}
+
+TEST(Upload, RefusesBeforeWritingAnything)
+{
+    EmulatedCard card;
+    TempDir dir;
+    auto tooShort = makeSaveFile({.name = "short"});
+    tooShort.resize(8245);
+    writeFile(dir.file("short.gci"), tooShort);
+    writeFile(dir.file("huge.gci"), makeSaveFile({.name = "huge", .blocks = 60})); // card holds 59
+    auto blank = makeSaveFile({.name = "blank"});
+    blank[0] = 0xFF; // an entry that reads as an empty slot
+    writeFile(dir.file("blank.gci"), blank);
+    for (const char* f : {"short.gci", "huge.gci", "blank.gci", "missing.gci"}) {
+        card.resetTraffic();
+        EXPECT_EQ(upload(dir.file(f)), 0) << f;
+        EXPECT_EQ(card.traffic().sectorWrites, 0u) << f;
+        EXPECT_EQ(card.traffic().erases, 0u) << f;
+    }
+    // Without a directory read in this connection nothing is written either.
+    writeFile(dir.file("ok.gci"), makeSaveFile({.name = "ok"}));
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(UpLoadSaver(dir.file("ok.gci").c_str()), 0);
+    EXPECT_EQ(card.traffic().sectorWrites, 0u);
+}
+
+TEST(Upload, NewSavesTakeTheLowestRunThatFits)
+{
+    EmulatedCard card;
+    TempDir dir;
+    ProgressLog log;
+    writeFile(dir.file("a.gci"), makeSaveFile({.name = "a", .blocks = 3}));
+    writeFile(dir.file("b.gci"), makeSaveFile({.name = "b", .blocks = 2}));
+    ASSERT_TRUE(connect(&log.receiver));
+    ASSERT_EQ(InitSaverInfo(), 1);
+    log.clear();
+    ASSERT_EQ(UpLoadSaver(dir.file("a.gci").c_str()), 1);
+    EXPECT_EQ(log.wparams, (std::vector<uintptr_t>{7, 0, 0, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(saveNamed(card.image(), "a").firstBlock, 5u);
+    EXPECT_EQ(chainOf(card.image(), 5, 3), (std::vector<uint16_t>{6, 7, 0xFFFF}));
+    ASSERT_EQ(upload(dir.file("b.gci")), 1);
+    EXPECT_EQ(saveNamed(card.image(), "b").firstBlock, 8u);
+    EXPECT_EQ(chainOf(card.image(), 8, 2), (std::vector<uint16_t>{9, 0xFFFF}));
+    EXPECT_EQ(inspectCard(card.image()).freeBlocks, 59 - 5);
+}
+
+TEST(Upload, GapsAreFilledWhereTheyFit)
+{
+    for (unsigned blocks : {3u, 2u}) {
+        std::vector<uint8_t> image = formatCard(FormatOptions{4});
+        placeSave(image, 0, makeSaveFile({.name = "used", .blocks = 1}), 7);
+        placeSave(image, 1, makeSaveFile({.name = "tail", .blocks = 49}), 11);
+        EmulatedCard card(image);
+        TempDir dir;
+        writeFile(dir.file("n.gci"), makeSaveFile({.name = "new", .blocks = blocks}));
+        ASSERT_EQ(upload(dir.file("n.gci")), 1);
+        EXPECT_EQ(saveNamed(card.image(), "new").firstBlock, blocks == 3 ? 8u : 5u);
+    }
+}
+
+TEST(Upload, AFullDirectoryOrFullCardRefusesANewSave)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{16});
+    for (unsigned s = 0; s < 127; ++s)
+        placeSave(image, s, makeSaveFile({.name = "s" + std::to_string(s), .blocks = 1}), 5 + s);
+    EmulatedCard card(image);
+    TempDir dir;
+    writeFile(dir.file("n.gci"), makeSaveFile({.name = "one more"}));
+    EXPECT_EQ(upload(dir.file("n.gci")), 0);
+    EXPECT_EQ(card.traffic().sectorWrites, 0u);
+    // The same name as a save on the card is a replacement, which fits.
+    writeFile(dir.file("r.gci"), makeSaveFile({.name = "s3", .seed = 9}));
+    EXPECT_EQ(upload(dir.file("r.gci")), 1);
+
+    EmulatedCard small;
+    writeFile(dir.file("big.gci"), makeSaveFile({.name = "big", .blocks = 50}));
+    ASSERT_EQ(upload(dir.file("big.gci")), 1);
+    writeFile(dir.file("ten.gci"), makeSaveFile({.name = "ten", .blocks = 10}));
+    small.resetTraffic();
+    EXPECT_EQ(upload(dir.file("ten.gci")), 0);
+    EXPECT_EQ(small.traffic().sectorWrites, 0u);
+}
+
+TEST(Upload, AReplacementLeavesTheFilesSaveAndSparesItsNeighbours)
+{
+    struct Case {
+        unsigned oldBlocks, newBlocks;
+        unsigned expectFirst;
+    };
+    // Old save at 6..; neighbours at 5 and right after it; free space after.
+    for (Case c : {Case{2, 2, 10}, Case{2, 4, 10}, Case{3, 1, 11}}) {
+        std::vector<uint8_t> image = formatCard(FormatOptions{4});
+        placeSave(image, 0, makeSaveFile({.name = "left", .blocks = 1, .seed = 3}), 5);
+        placeSave(image, 1, makeSaveFile({.name = "mid", .blocks = c.oldBlocks, .seed = 4}), 6);
+        placeSave(image, 2, makeSaveFile({.name = "right", .blocks = 2, .seed = 5}), 6 + c.oldBlocks);
+        const auto before = image;
+        EmulatedCard card(image);
+        TempDir dir;
+        auto f = makeSaveFile({.name = "mid", .blocks = c.newBlocks, .seed = 8});
+        f[0x28] = 0x42; // a field of the file's own entry
+        writeFile(dir.file("m.gci"), f);
+        ASSERT_EQ(upload(dir.file("m.gci")), 1);
+        const CardReport r = inspectCard(card.image());
+        ASSERT_TRUE(r.sound()) << r.problems[0];
+        ASSERT_EQ(r.saves.size(), 3u);
+        const SaveInfo mid = saveNamed(card.image(), "mid");
+        EXPECT_EQ(mid.slot, 1u);
+        EXPECT_EQ(mid.blockCount, c.newBlocks);
+        EXPECT_EQ(mid.firstBlock, c.expectFirst) << c.oldBlocks << "->" << c.newBlocks;
+        EXPECT_EQ(blocksOf(card.image(), mid.firstBlock, mid.blockCount),
+                  std::vector<uint8_t>(f.begin() + 64, f.end()));
+        Block dirBlock, map;
+        ASSERT_TRUE(currentStructures(card.image(), dirBlock, map));
+        EXPECT_EQ(dirBlock[kEntrySize + 0x28], 0x42);
+        for (const char* n : {"left", "right"}) {
+            const SaveInfo s = saveNamed(card.image(), n);
+            EXPECT_EQ(blocksOf(card.image(), s.firstBlock, s.blockCount),
+                      blocksOf(before, s.firstBlock, s.blockCount));
+        }
+        EXPECT_EQ(r.freeBlocks, 59 - 3 - c.newBlocks);
+    }
+}
+
+TEST(Upload, AReplacementTakesTheOldBlocksOnlyWhenNothingElseFits)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "mid", .blocks = 4, .seed = 1}), 5);
+    placeSave(image, 1, makeSaveFile({.name = "fill", .blocks = 53, .seed = 2}), 9);
+    EmulatedCard card(image); // 2 blocks free at 62-63
+    TempDir dir;
+    const auto f = makeSaveFile({.name = "mid", .blocks = 3, .seed = 7});
+    writeFile(dir.file("m.gci"), f);
+    ASSERT_EQ(upload(dir.file("m.gci")), 1);
+    const SaveInfo mid = saveNamed(card.image(), "mid");
+    EXPECT_EQ(mid.firstBlock, 5u);
+    EXPECT_EQ(mid.blockCount, 3u);
+    EXPECT_TRUE(inspectCard(card.image()).sound());
+    EXPECT_EQ(inspectCard(card.image()).freeBlocks, 3);
+}
+
+TEST(Delete, FreesTheBlocksAndTheSlotButKeepsTheData)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "a", .blocks = 2}), 5);
+    placeSave(image, 1, makeSaveFile({.name = "b", .blocks = 2}), 7);
+    EmulatedCard card(image);
+    ProgressLog log;
+    ASSERT_TRUE(connect(&log.receiver));
+    ASSERT_EQ(DeleteSaver("a", "GTSE01"), 1);
+    EXPECT_EQ(log.counts(), (std::vector<uintptr_t>{3, 5}));
+    EXPECT_EQ(log.steps(), 3u + 5u);
+    const CardReport r = inspectCard(card.image());
+    ASSERT_EQ(r.saves.size(), 1u);
+    EXPECT_EQ(r.saves[0].name, "b");
+    EXPECT_EQ(r.freeBlocks, 57);
+    EXPECT_EQ(blocksOf(card.image(), 5, 2), blocksOf(image, 5, 2)); // never erased
+    EXPECT_EQ(DeleteSaver("a", "GTSE01"), 0);
+
+    // Uploaded again it goes to the lowest run that fits: its old place.
+    TempDir dir;
+    writeFile(dir.file("c.gci"), makeSaveFile({.name = "c", .blocks = 1}));
+    ASSERT_EQ(upload(dir.file("c.gci")), 1);
+    EXPECT_EQ(saveNamed(card.image(), "c").firstBlock, 5u);
+}
+
+TEST(Delete, FreesOnlyBlocksThatAreTheSavesAlone)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "a", .blocks = 3}), 5);
+    placeSave(image, 1, makeSaveFile({.name = "b", .blocks = 2}), 7); // shares block 7 with a
+    placeSave(image, 2, makeSaveFile({.name = "wild", .blocks = 2}), 63); // runs off the card
+    // The map says block 64.. of a 4 Mbit card is nothing; mark one to see it survive.
+    EmulatedCard card(image);
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(DeleteSaver("a", "GTSE01"), 1);
+    Block dir, map;
+    ASSERT_TRUE(currentStructures(card.image(), dir, map));
+    EXPECT_EQ(mapEntry(map, 5), 0);
+    EXPECT_EQ(mapEntry(map, 6), 0);
+    EXPECT_NE(mapEntry(map, 7), 0); // still b's
+    ASSERT_EQ(DeleteSaver("wild", "GTSE01"), 1);
+    ASSERT_TRUE(currentStructures(card.image(), dir, map));
+    EXPECT_EQ(mapEntry(map, 63), 0);
+    EXPECT_EQ(mapEntry(map, 64), 0xFFFF); // outside the save area: left as it was
+}
