@@ -1,0 +1,664 @@
+// cardtool: the card library's functions on the command line, for scripts
+// and for people without a desktop.
+#include "demo_saves.h"
+
+#include "banner.h"
+#include "cardfs.h"
+#include "format.h"
+#include "inspect.h"
+#include "atomic_file.h"
+#include "mcbridge.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iconv.h>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: cardtool [--device DEVICE] COMMAND [ARGUMENTS]
+
+Manages the saves on a memory card through its USB adapter, or on a card
+image file (every 512-byte sector of the card in order).
+
+The device is --device DEVICE, or else the MCBRIDGE_DEVICE environment
+variable:
+  usb:VVVV:PPPP   the first USB adapter with that vendor and product id (hex)
+  /dev/...        an adapter whose driver offers a device node
+  image:PATH      a card image file; a missing file becomes a blank 16 Mbit card
+
+Commands:
+  list                     the card's size, its free blocks and every save:
+                           slot, game code, name and blocks
+  check                    read the whole card and check its header, directory
+                           and allocation map the way a console would
+  backup IMAGE             read the whole card into the image file IMAGE
+  restore IMAGE            write the image file IMAGE over the whole card; it
+                           must be exactly as large as the card
+  download SLOT FILE       copy the save in directory slot SLOT (see list) to
+                           the save file FILE
+  upload FILE...           copy save files to the card; a save with the same
+                           name and game code is replaced
+  delete SLOT...           delete the saves in these slots
+  banner SLOT BMP          write the banner of the save in SLOT to the 96 x 32
+                           bitmap file BMP
+  file-banner FILE BMP     the same for the save file FILE
+  format [--size MBIT] [--encoding ansi|sjis]
+                           make the card blank, as a console formats one.
+                           Everything on it is lost. For an image, --size
+                           (4, 8, 16 or 64, default 16) sets the card's size;
+                           an adapter's card keeps its own.
+  demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
+                           also write them to DIR as save files
+  help                     this text
+
+Progress of long work goes to standard error. The exit status is 0 on
+success, 1 when the work failed and 2 when the command line is wrong.
+)";
+
+int fail(const std::string& what)
+{
+    std::fprintf(stderr, "cardtool: %s\n", what.c_str());
+    return 1;
+}
+
+int usage(const std::string& what)
+{
+    std::fprintf(stderr, "cardtool: %s\nTry 'cardtool --help'.\n", what.c_str());
+    return 2;
+}
+
+// Progress on standard error: a live percentage on a terminal; otherwise a
+// line every tenth of the way, for the long phases only (a log need not hear
+// about the three steps of reading the directory).
+struct Progress {
+    std::string label;
+    uintptr_t total = 0;
+    uintptr_t done = 0;
+    unsigned stepsPerCount = 1; // a whole-card count is sixteen times its steps
+    int lastShown = -1;
+    bool tty = isatty(STDERR_FILENO);
+    bool started = false;
+
+    void begin(std::string what, unsigned perCount = 1)
+    {
+        label = std::move(what);
+        stepsPerCount = perCount;
+        total = done = 0;
+        lastShown = -1;
+    }
+    void on(uintptr_t wParam)
+    {
+        if (wParam > 0) {
+            total = wParam / stepsPerCount;
+            done = 0;
+            return;
+        }
+        if (total == 0 || label.empty())
+            return;
+        done = std::min(done + 1, total);
+        const int pct = int(done * 100 / total);
+        if (tty) {
+            if (pct != lastShown)
+                std::fprintf(stderr, "\r%s: %3d%%", label.c_str(), pct);
+        } else if (total >= 16 && pct / 10 != lastShown / 10) {
+            std::fprintf(stderr, "%s: %d%%\n", label.c_str(), pct);
+        }
+        lastShown = pct;
+        started = true;
+    }
+    void end()
+    {
+        if (tty && started)
+            std::fprintf(stderr, "\n");
+        started = false;
+        label.clear();
+    }
+};
+
+void receive(void* context, uint32_t message, uintptr_t wParam, intptr_t)
+{
+    if (message == WM_CARD_PROGRESS)
+        static_cast<Progress*>(context)->on(wParam);
+}
+
+std::string convert(const std::string& bytes, const char* from)
+{
+    iconv_t cd = iconv_open("UTF-8", from);
+    if (cd == iconv_t(-1))
+        return bytes;
+    std::string out(bytes.size() * 4 + 4, '\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* o = out.data();
+    std::size_t outLeft = out.size();
+    while (inLeft > 0) {
+        if (iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1))
+            break;
+        if (errno != EILSEQ && errno != EINVAL)
+            break;
+        *o++ = '?'; // a byte that is no character in the card's encoding
+        --outLeft;
+        ++in;
+        --inLeft;
+    }
+    iconv_close(cd);
+    out.resize(out.size() - outLeft);
+    return out;
+}
+
+// Japanese games (the fourth letter of the code is J) name their saves in
+// Shift-JIS; the others in Windows-1252.
+std::string displayName(const std::string& raw, const std::string& code)
+{
+    return convert(raw, code.size() >= 4 && code[3] == 'J' ? "SHIFT_JIS" : "CP1252");
+}
+
+std::optional<std::vector<uint8_t>> readAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+struct SaveRow {
+    unsigned slot;
+    std::string name; // raw bytes up to the first NUL
+    std::string code;
+    unsigned blocks;
+    char rawName[33];
+    char rawCode[7];
+};
+
+class Tool {
+public:
+    explicit Tool(std::string device) : device_(std::move(device))
+    {
+        receiver_.send = receive;
+        receiver_.context = &progress_;
+        if (!device_.empty())
+            setenv("MCBRIDGE_DEVICE", device_.c_str(), 1);
+        else if (const char* env = std::getenv("MCBRIDGE_DEVICE"))
+            device_ = env;
+    }
+    ~Tool()
+    {
+        if (IsConnected())
+            CloseDevice();
+    }
+
+    int run(const std::vector<std::string>& args);
+
+private:
+    bool open(std::string& error);
+    bool listSaves(std::vector<SaveRow>& rows, std::string& error);
+    int list();
+    int check();
+    int backup(const std::string& path);
+    int restore(const std::string& path);
+    int download(const std::string& slot, const std::string& path);
+    int upload(const std::vector<std::string>& files);
+    int remove(const std::vector<std::string>& slots);
+    int banner(const std::string& slot, const std::string& bmp);
+    int fileBanner(const std::string& file, const std::string& bmp);
+    int format(const std::vector<std::string>& args);
+    int demo(const std::vector<std::string>& args);
+    bool uploadOne(const std::string& path, std::string& error);
+    std::optional<SaveRow> rowForSlot(const std::string& text, std::string& error);
+
+    std::string device_;
+    Progress progress_;
+    mcb_receiver receiver_{};
+    unsigned megabits_ = 0;
+};
+
+bool Tool::open(std::string& error)
+{
+    if (IsConnected())
+        CloseDevice();
+    receiver_.error = MCB_SUCCESS;
+    if (!OpenDevice(&receiver_)) {
+        error = std::string("cannot open the adapter: ") + mcb_error_text(receiver_.error);
+        if (!device_.empty())
+            error += " (" + device_ + ")";
+        return false;
+    }
+    megabits_ = unsigned(GetCardMemory());
+    if (megabits_ == 0) {
+        error = "no card answers: the card is missing or its header cannot be read";
+        return false;
+    }
+    return true;
+}
+
+bool Tool::listSaves(std::vector<SaveRow>& rows, std::string& error)
+{
+    if (!InitSaverInfo()) {
+        error = "the card's directory cannot be read: it is damaged or not formatted "
+                "(see 'cardtool check')";
+        return false;
+    }
+    for (unsigned slot = 0; slot < 128; ++slot) {
+        SaveRow r{};
+        uint16_t count = 0;
+        if (!GetSaverInfo(slot, r.rawName, r.rawCode, &count))
+            continue;
+        r.slot = slot;
+        r.name = r.rawName;
+        r.code = r.rawCode;
+        r.blocks = count;
+        rows.push_back(r);
+    }
+    return true;
+}
+
+std::optional<SaveRow> Tool::rowForSlot(const std::string& text, std::string& error)
+{
+    char* end = nullptr;
+    const unsigned long slot = std::strtoul(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || slot > 126) {
+        error = "'" + text + "' is no slot number (0 to 126; see 'cardtool list')";
+        return std::nullopt;
+    }
+    std::vector<SaveRow> rows;
+    if (!listSaves(rows, error))
+        return std::nullopt;
+    for (const SaveRow& r : rows)
+        if (r.slot == slot)
+            return r;
+    error = "slot " + text + " holds no save";
+    return std::nullopt;
+}
+
+int Tool::list()
+{
+    std::string error;
+    std::vector<SaveRow> rows;
+    if (!open(error) || !listSaves(rows, error))
+        return fail(error);
+    const unsigned total = megabits_ * 16 - 5;
+    unsigned used = 0;
+    for (const SaveRow& r : rows)
+        used += r.blocks;
+    std::printf("Card: %u Mbit, %u blocks for saves, %d free\n", megabits_, total,
+                int(total) - int(used));
+    if (rows.empty()) {
+        std::printf("No saves.\n");
+        return 0;
+    }
+    std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
+    for (const SaveRow& r : rows)
+        std::printf("%4u  %-6s  %6u  %s\n", r.slot, r.code.c_str(), r.blocks,
+                    displayName(r.name, r.code).c_str());
+    return 0;
+}
+
+int Tool::check()
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    char dir[] = "/tmp/cardtool-XXXXXX";
+    if (!mkdtemp(dir))
+        return fail("cannot make a temporary folder");
+    const std::string path = std::string(dir) + "/card.gcp";
+    progress_.begin("Reading the card", 16);
+    const bool read = ReadCardToFile(path.c_str());
+    progress_.end();
+    const auto image = read ? readAll(path) : std::nullopt;
+    std::filesystem::remove_all(dir);
+    if (!image)
+        return fail("the card could not be read whole");
+    const mcb::CardReport r = mcb::inspectCard(*image);
+    std::printf("Header: %u Mbit, checksum %s\n", r.megabits, r.headerIntact ? "intact" : "BROKEN");
+    if (r.directoryCopy >= 0)
+        std::printf("Directory: copy %d in use (update counter %u)\n", r.directoryCopy + 1,
+                    r.directoryCounter);
+    if (r.mapCopy >= 0)
+        std::printf("Allocation map: copy %d in use (update counter %u, %u blocks free)\n",
+                    r.mapCopy + 1, r.mapCounter, r.freeBlocks);
+    std::printf("Saves: %zu\n", r.saves.size());
+    for (const std::string& p : r.problems)
+        std::printf("Problem: %s\n", p.c_str());
+    if (!r.sound())
+        return fail("the card has problems");
+    std::printf("The card is sound.\n");
+    return 0;
+}
+
+int Tool::backup(const std::string& path)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    progress_.begin("Reading the card", 16);
+    const bool ok = ReadCardToFile(path.c_str());
+    progress_.end();
+    if (!ok)
+        return fail("the card could not be read into " + path +
+                    ": a sector did not come back whole, or the file cannot be written");
+    std::printf("Backed up the %u Mbit card to %s\n", megabits_, path.c_str());
+    return 0;
+}
+
+int Tool::restore(const std::string& path)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    const auto image = readAll(path);
+    if (!image)
+        return fail("cannot read " + path);
+    const uint64_t want = mcb::cardBytes(megabits_);
+    if (image->size() != want)
+        return fail(path + " is " + std::to_string(image->size()) + " bytes; the " +
+                    std::to_string(megabits_) + " Mbit card needs exactly " + std::to_string(want));
+    mcb::Block dir, map;
+    if (!mcb::currentStructures(*image, dir, map))
+        return fail(path + " holds no intact directory or allocation map: it is no card image");
+    progress_.begin("Writing the card", 16);
+    const bool ok = WriteFileToCard(path.c_str());
+    progress_.end();
+    if (!ok)
+        return fail("writing the card failed part-way: the card now holds part of " + path +
+                    " and must be restored again");
+    std::printf("Restored %s to the card\n", path.c_str());
+    return 0;
+}
+
+int Tool::download(const std::string& slot, const std::string& path)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    const auto row = rowForSlot(slot, error);
+    if (!row)
+        return fail(error);
+    progress_.begin("Copying " + displayName(row->name, row->code));
+    const bool ok = DownLoadSaver(row->rawName, row->rawCode, path.c_str());
+    progress_.end();
+    if (!ok)
+        return fail("the save in slot " + slot + " could not be copied to " + path +
+                    ": a sector did not come back whole, its entry points off the card, or the "
+                    "file cannot be written");
+    std::printf("Copied slot %s (%s) to %s\n", slot.c_str(), displayName(row->name, row->code).c_str(),
+                path.c_str());
+    return 0;
+}
+
+bool Tool::uploadOne(const std::string& path, std::string& error)
+{
+    const auto file = readAll(path);
+    if (!file) {
+        error = "cannot read " + path;
+        return false;
+    }
+    if (file->size() < 54 + mcb::kBlockSize) {
+        error = path + " holds no whole block of save data: it is no save file";
+        return false;
+    }
+    const unsigned blocks = unsigned((file->size() - 54) / mcb::kBlockSize);
+    std::vector<SaveRow> rows;
+    if (!listSaves(rows, error))
+        return false;
+    const mcb::EntryRef entry{file->data()};
+    unsigned used = 0;
+    bool replaces = false;
+    for (const SaveRow& r : rows) {
+        used += r.blocks;
+        const bool same = entry.sameName(r.rawName) && entry.sameCode(r.rawCode);
+        replaces |= same;
+    }
+    const unsigned total = megabits_ * 16 - 5;
+    if (blocks > total) {
+        error = path + " needs " + std::to_string(blocks) + " blocks; the card has " +
+                std::to_string(total) + " in all";
+        return false;
+    }
+    if (!replaces && rows.size() >= 127) {
+        error = "the card's directory is full (127 saves)";
+        return false;
+    }
+    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
+    const bool ok = UpLoadSaver(path.c_str());
+    progress_.end();
+    if (!ok) {
+        if (!replaces && blocks + used > total)
+            error = path + " needs " + std::to_string(blocks) + " blocks; " +
+                    std::to_string(int(total) - int(used)) + " are free";
+        else
+            error = path + " could not be written: there is no run of " + std::to_string(blocks) +
+                    " free blocks in a row, or writing to the card failed (the card is unchanged)";
+        return false;
+    }
+    return true;
+}
+
+int Tool::upload(const std::vector<std::string>& files)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    int status = 0;
+    for (const std::string& f : files) {
+        if (uploadOne(f, error))
+            std::printf("Wrote %s to the card\n", f.c_str());
+        else
+            status = fail(error);
+    }
+    return status;
+}
+
+int Tool::remove(const std::vector<std::string>& slots)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    std::vector<SaveRow> targets;
+    for (const std::string& s : slots) {
+        const auto row = rowForSlot(s, error);
+        if (!row)
+            return fail(error);
+        targets.push_back(*row);
+    }
+    int status = 0;
+    for (const SaveRow& r : targets) {
+        const std::string shown = displayName(r.name, r.code);
+        progress_.begin("Deleting " + shown);
+        const bool ok = DeleteSaver(r.rawName, r.rawCode);
+        progress_.end();
+        if (ok)
+            std::printf("Deleted slot %u (%s)\n", r.slot, shown.c_str());
+        else
+            status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
+                          ") could not be deleted: writing the card's directory failed");
+    }
+    return status;
+}
+
+int Tool::banner(const std::string& slot, const std::string& bmp)
+{
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    const auto row = rowForSlot(slot, error);
+    if (!row)
+        return fail(error);
+    if (!GetSaverPIC(row->slot, bmp.c_str()))
+        return fail("cannot write " + bmp);
+    std::printf("Wrote the banner of slot %s to %s\n", slot.c_str(), bmp.c_str());
+    return 0;
+}
+
+int Tool::fileBanner(const std::string& file, const std::string& bmp)
+{
+    auto bytes = readAll(file);
+    if (!bytes)
+        return fail("cannot read " + file);
+    if (bytes->size() < mcb::kEntrySize)
+        return fail(file + " is too short to be a save file");
+    // The library reads as far as the entry's block count says: pad to it.
+    const unsigned claimed = std::min<unsigned>(mcb::EntryRef{bytes->data()}.blockCount(),
+                                                mcb::kLargestSaveBlocks);
+    bytes->resize(std::max<std::size_t>(bytes->size(), mcb::kEntrySize + claimed * mcb::kBlockSize), 0);
+    if (!GetBitmap(bytes->data(), bmp.c_str()))
+        return fail("cannot write " + bmp);
+    std::printf("Wrote the banner of %s to %s\n", file.c_str(), bmp.c_str());
+    return 0;
+}
+
+int Tool::format(const std::vector<std::string>& args)
+{
+    unsigned size = 0;
+    mcb::Encoding encoding = mcb::Encoding::Ansi;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--size" && i + 1 < args.size()) {
+            size = unsigned(std::strtoul(args[++i].c_str(), nullptr, 10));
+            if (!mcb::isCardSize(size))
+                return usage("cards come in 4, 8, 16 and 64 Mbit");
+        } else if (args[i] == "--encoding" && i + 1 < args.size()) {
+            const std::string e = args[++i];
+            if (e == "ansi")
+                encoding = mcb::Encoding::Ansi;
+            else if (e == "sjis")
+                encoding = mcb::Encoding::ShiftJis;
+            else
+                return usage("the encoding is ansi or sjis");
+        } else {
+            return usage("format takes --size MBIT and --encoding ansi|sjis");
+        }
+    }
+    if (device_.rfind("image:", 0) == 0) {
+        // An image is simply made anew, at whatever size was asked for.
+        const std::string path = device_.substr(6);
+        const auto card = mcb::formatCard(mcb::freshFormat(size ? size : 16, encoding));
+        if (!mcb::writeFileAtomically(path, card.data(), card.size()))
+            return fail("cannot write " + path);
+        std::printf("Formatted %s as a blank %u Mbit card\n", path.c_str(), size ? size : 16);
+        return 0;
+    }
+    std::string error;
+    if (!open(error))
+        return fail(error + "; a card that has never been formatted cannot be sized");
+    if (size && size != megabits_)
+        return fail("the card in the adapter is " + std::to_string(megabits_) + " Mbit, not " +
+                    std::to_string(size));
+    char dir[] = "/tmp/cardtool-XXXXXX";
+    if (!mkdtemp(dir))
+        return fail("cannot make a temporary folder");
+    const std::string path = std::string(dir) + "/blank.gcp";
+    const auto card = mcb::formatCard(mcb::freshFormat(megabits_, encoding));
+    bool ok = mcb::writeFileAtomically(path, card.data(), card.size(), false);
+    if (ok) {
+        progress_.begin("Formatting", 16);
+        ok = WriteFileToCard(path.c_str());
+        progress_.end();
+    }
+    std::filesystem::remove_all(dir);
+    if (!ok)
+        return fail("formatting failed part-way: format the card again");
+    std::printf("Formatted the %u Mbit card\n", megabits_);
+    return 0;
+}
+
+int Tool::demo(const std::vector<std::string>& args)
+{
+    std::string savesDir;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--saves-dir" && i + 1 < args.size())
+            savesDir = args[++i];
+        else
+            return usage("demo takes --saves-dir DIR");
+    }
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    char dir[] = "/tmp/cardtool-XXXXXX";
+    if (!mkdtemp(dir))
+        return fail("cannot make a temporary folder");
+    int status = 0;
+    for (const demo::DemoSave& s : demo::demoSaves()) {
+        const std::string path = std::string(dir) + "/" + s.fileName;
+        if (!mcb::writeFileAtomically(path, s.bytes.data(), s.bytes.size(), false) ||
+            !uploadOne(path, error))
+            status = fail(error);
+        if (!savesDir.empty()) {
+            std::filesystem::create_directories(savesDir);
+            const std::string out = savesDir + "/" + s.fileName;
+            if (!mcb::writeFileAtomically(out, s.bytes.data(), s.bytes.size()))
+                status = fail("cannot write " + out);
+        }
+    }
+    std::filesystem::remove_all(dir);
+    if (status == 0)
+        std::printf("Put %zu demo saves on the card\n", demo::demoSaves().size());
+    return status;
+}
+
+int Tool::run(const std::vector<std::string>& a)
+{
+    if (a.empty())
+        return usage("no command given");
+    const std::string& cmd = a[0];
+    const std::vector<std::string> rest(a.begin() + 1, a.end());
+    auto need = [&](std::size_t n) { return rest.size() == n; };
+    if (cmd == "list" && need(0))
+        return list();
+    if (cmd == "check" && need(0))
+        return check();
+    if (cmd == "backup" && need(1))
+        return backup(rest[0]);
+    if (cmd == "restore" && need(1))
+        return restore(rest[0]);
+    if (cmd == "download" && need(2))
+        return download(rest[0], rest[1]);
+    if (cmd == "upload" && !rest.empty())
+        return upload(rest);
+    if (cmd == "delete" && !rest.empty())
+        return remove(rest);
+    if (cmd == "banner" && need(2))
+        return banner(rest[0], rest[1]);
+    if (cmd == "file-banner" && need(2))
+        return fileBanner(rest[0], rest[1]);
+    if (cmd == "format")
+        return format(rest);
+    if (cmd == "demo")
+        return demo(rest);
+    return usage("'" + cmd + "' with " + std::to_string(rest.size()) +
+                 " arguments is not a command");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string device;
+    std::vector<std::string> rest;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help" || args[i] == "-h" || args[i] == "help") {
+            std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (args[i] == "--device") {
+            if (i + 1 >= args.size())
+                return usage("--device needs a device");
+            device = args[++i];
+        } else if (args[i].rfind("--device=", 0) == 0) {
+            device = args[i].substr(9);
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    Tool tool(device);
+    return tool.run(rest);
+}
