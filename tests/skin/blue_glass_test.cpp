@@ -6,6 +6,7 @@
 #include "image_measures.h"
 
 #include <QPushButton>
+#include <QTest>
 
 #include <gtest/gtest.h>
 
@@ -79,13 +80,23 @@ TEST(BlueGlass, CaptionIsDrawnInEveryState)
     EXPECT_GT(captionPixels(captioned.disabled, blank.disabled), 60);
 }
 
-TEST(BlueGlass, ButtonsUnderTheStyleFollowTheMouse)
+TEST(BlueGlass, MovingTheMouseOntoAButtonLightsIt)
 {
-    QPushButton button;
-    button.setStyle(skin::blueGlassStyle());
-    button.ensurePolished();
-    EXPECT_TRUE(button.testAttribute(Qt::WA_Hover));
-    EXPECT_EQ(skin::blueGlassStyle(), skin::blueGlassStyle());
+    QWidget window;
+    window.resize(300, 80);
+    auto* button = new QPushButton(QStringLiteral("CLOSE"), &window);
+    button->setStyle(skin::blueGlassStyle());
+    button->setGeometry(20, 20, 137, 27);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseMove(&window, QPoint(250, 70));
+    const double away = meanColour(button->grab().toImage()).lightness();
+    QTest::mouseMove(button, QPoint(60, 13));
+    QCoreApplication::processEvents();
+    EXPECT_GT(meanColour(button->grab().toImage()).lightness(), away + 10);
+    QTest::mouseMove(&window, QPoint(250, 70));
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(meanColour(button->grab().toImage()).lightness(), away, 1.0);
 }
 
 TEST(CaptionFit, EveryCaptionFitsTheWindowsButtonsInEveryLanguage)
