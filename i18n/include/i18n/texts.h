@@ -1,0 +1,44 @@
+#pragma once
+
+// The interface texts every command of the main window reads by name. They stay
+// empty until fillTexts() runs at start-up, and keep that language for the run.
+
+#include "i18n/language.h"
+
+#include <QString>
+
+extern QString say_saver_LOADING;
+extern QString say_saver_backup;
+extern QString say_saver_upload;
+extern QString say_saver_delete;
+extern QString say_saver_reading;
+extern QString say_saver_writing;
+extern QString Say_wait;
+extern QString say_DELETEcomplete;
+extern QString say_uploadcomplete;
+extern QString say_Backupcomplete;
+extern QString say_Editcomplete;
+extern QString Say_ask_DeleteFile0;
+extern QString Say_ask_OverWriteFile0;
+extern QString Say_ask_OverWriteFile1;
+extern QString say_ask_sendmail;
+extern QString Say_ask_Exit;
+extern QString Say_FREEBLOCK0;
+extern QString Say_FREEBLOCK1;
+extern QString Say_WARNING0;
+extern QString Say_WARNING1;
+extern QString Say_WARNING2;
+extern QString Say_INFORM1;
+
+namespace i18n {
+
+// Copies the chosen language's texts into the variables above.
+void fillTexts(Language language);
+
+// The combined texts, built from the variables as they stand, so they follow
+// the language that fillTexts() chose.
+QString busyText(const QString& action);           // action + "," + Say_wait
+QString freeBlockText(int freeBlocks);             // "  ( 59 )BLOCK FREE", "残り59ブロック"
+QString overwriteQuestion(const QString& target);  // file name or path between the halves
+
+} // namespace i18n

@@ -1,0 +1,43 @@
+#pragma once
+
+// English texts of the main window. Several end or begin in blanks, and the
+// misspellings are the program's long-standing wording that users know; keep
+// every character as it stands.
+
+#include <QStringView>
+
+// Messages, questions and status halves.
+inline constexpr QStringView Esay_saver_LOADING = u"LOADING";
+inline constexpr QStringView Esay_saver_backup = u"SAVER BACKUP";
+inline constexpr QStringView Esay_saver_upload = u"SAVER UPLOAD";
+inline constexpr QStringView Esay_saver_delete = u"SAVER DELETE";
+inline constexpr QStringView Esay_saver_reading = u"READING CAPABLITY";
+inline constexpr QStringView Esay_saver_writing = u"WRITING CAPABLITY";
+inline constexpr QStringView ESay_wait = u"Please waiting..";
+inline constexpr QStringView Esay_DELETEcomplete = u"DELETE Complete";
+inline constexpr QStringView Esay_uploadcomplete = u"UPLOAD Complete";
+inline constexpr QStringView Esay_Backupcomplete = u"BACKUP Complete";
+inline constexpr QStringView Esay_Editcomplete = u"SAVER UPDATED";
+inline constexpr QStringView ESay_ask_DeleteFile0 = u"Do you want to Delete ?";
+inline constexpr QStringView ESay_ask_OverWriteFile0 = u"Do you want to Overwrite Saver ";
+inline constexpr QStringView ESay_ask_OverWriteFile1 = u" Now ?";
+inline constexpr QStringView Esay_ask_sendmail = u"Please register an email account first";
+inline constexpr QStringView ESay_ask_Exit = u"Do you want to Exit ?";
+inline constexpr QStringView ESay_FREEBLOCK0 = u"  ( ";
+inline constexpr QStringView ESay_FREEBLOCK1 = u" )BLOCK FREE";
+inline constexpr QStringView ESay_WARNING0 = u"Please Choose GC Game! ";
+inline constexpr QStringView ESay_WARNING1 = u"Please Choose Game File!";
+inline constexpr QStringView ESay_WARNING2 = u"please Choose a Game File!";
+inline constexpr QStringView ESay_INFORM1 = u"Please List Game Saver!";
+
+// Captions of the main window's ten command buttons.
+inline constexpr QStringView EUpDateBtn = u"LIST GAME SAVER";
+inline constexpr QStringView EReadCardBtn = u"BACKUP CARD";
+inline constexpr QStringView EWriteCardBtn = u"UPLOAD CARD";
+inline constexpr QStringView EDeleteBtn = u"DELETE SAVER";
+inline constexpr QStringView EDownLoadBtn = u"BACKUP SAVER";
+inline constexpr QStringView EUpLoadBtn = u"UPLOAD SAVER";
+inline constexpr QStringView EEditBtn = u"EDIT SAVER";
+inline constexpr QStringView EEmailBtn = u"MAIL SAVER";
+inline constexpr QStringView EExitBtn = u"CLOSE";
+inline constexpr QStringView Echangebtn = u"VERSIONS CHANGE ";

@@ -1,0 +1,43 @@
+#pragma once
+
+// Japanese texts of the main window. The app shows them in a font with
+// Japanese glyphs (skin/japanese_font.h); the free-block halves carry no
+// blanks, so the status reads 残り59ブロック.
+
+#include <QStringView>
+
+// Messages, questions and status halves.
+inline constexpr QStringView Jsay_saver_LOADING = u"ロード";
+inline constexpr QStringView Jsay_saver_backup = u"バックアップ";
+inline constexpr QStringView Jsay_saver_upload = u"アップロード";
+inline constexpr QStringView Jsay_saver_delete = u"削除";
+inline constexpr QStringView Jsay_saver_reading = u"読み込み中";
+inline constexpr QStringView Jsay_saver_writing = u"書き込み中";
+inline constexpr QStringView JSay_wait = u"お待ち下さい。...";
+inline constexpr QStringView Jsay_DELETEcomplete = u"削除完了。";
+inline constexpr QStringView Jsay_uploadcomplete = u"データ追加完了";
+inline constexpr QStringView Jsay_Backupcomplete = u"データ保存完了";
+inline constexpr QStringView Jsay_Editcomplete = u"アップデートしました。";
+inline constexpr QStringView JSay_ask_DeleteFile0 = u"削除しますか？?";
+inline constexpr QStringView JSay_ask_OverWriteFile0 = u"上書きします。";
+inline constexpr QStringView JSay_ask_OverWriteFile1 = u"よろしいですか。";
+inline constexpr QStringView Jsay_ask_sendmail = u"メール番号を建ててください!";
+inline constexpr QStringView JSay_ask_Exit = u"終了しますか?";
+inline constexpr QStringView JSay_FREEBLOCK0 = u"残り";
+inline constexpr QStringView JSay_FREEBLOCK1 = u"ブロック";
+inline constexpr QStringView JSay_WARNING0 = u"カード にゲームを選択してください";
+inline constexpr QStringView JSay_WARNING1 = u"ゲームファイルを選択してください";
+inline constexpr QStringView JSay_WARNING2 = u"一つゲームのファイルを選択";
+inline constexpr QStringView JSay_INFORM1 = u"新しい目録変換してください";
+
+// Captions of the main window's ten command buttons.
+inline constexpr QStringView JUpDateBtn = u"データリスト読み込み";
+inline constexpr QStringView JReadCardBtn = u"一括読み込み";
+inline constexpr QStringView JWriteCardBtn = u"一括書き込み";
+inline constexpr QStringView JDeleteBtn = u"データ削除";
+inline constexpr QStringView JDownLoadBtn = u"データ保存";
+inline constexpr QStringView JUpLoadBtn = u"データ追加";
+inline constexpr QStringView JEditBtn = u"データ編集";
+inline constexpr QStringView JEmailBtn = u"メール";
+inline constexpr QStringView JExitBtn = u"終了";
+inline constexpr QStringView Jchangebtn = u"換えるに";

@@ -1,0 +1,42 @@
+#pragma once
+
+// Simplified Chinese texts of the main window, chosen for the People's
+// Republic only. Blanks inside the texts are part of them.
+
+#include <QStringView>
+
+// Messages, questions and status halves.
+inline constexpr QStringView Ssay_saver_LOADING = u"正在读取";
+inline constexpr QStringView Ssay_saver_backup = u"备用储存";
+inline constexpr QStringView Ssay_saver_upload = u"上载储存";
+inline constexpr QStringView Ssay_saver_delete = u"删除储存";
+inline constexpr QStringView Ssay_saver_reading = u"正在读取整张卡的容量";
+inline constexpr QStringView Ssay_saver_writing = u"正在写入整张卡的容量";
+inline constexpr QStringView SSay_wait = u"请等待...";
+inline constexpr QStringView Ssay_DELETEcomplete = u"删除完成";
+inline constexpr QStringView Ssay_uploadcomplete = u"上载完成";
+inline constexpr QStringView Ssay_Backupcomplete = u"备用完成";
+inline constexpr QStringView Ssay_Editcomplete = u"更新储存";
+inline constexpr QStringView SSay_ask_DeleteFile0 = u"确定删除?";
+inline constexpr QStringView SSay_ask_OverWriteFile0 = u"是否确定取代这 ";
+inline constexpr QStringView SSay_ask_OverWriteFile1 = u" 档案 ?";
+inline constexpr QStringView Ssay_ask_sendmail = u"请先建立邮件帐户！";
+inline constexpr QStringView SSay_ask_Exit = u"确定真的离开 ?";
+inline constexpr QStringView SSay_FREEBLOCK0 = u"  尚余(";
+inline constexpr QStringView SSay_FREEBLOCK1 = u")单位";
+inline constexpr QStringView SSay_WARNING0 = u"请选择卡中游戏";
+inline constexpr QStringView SSay_WARNING1 = u"请选择游戏文件";
+inline constexpr QStringView SSay_WARNING2 = u"请选择单个游戏文件";
+inline constexpr QStringView SSay_INFORM1 = u"请更新目录";
+
+// Captions of the main window's ten command buttons.
+inline constexpr QStringView SUpDateBtn = u"更新目录";
+inline constexpr QStringView SReadCardBtn = u"读取整卡容量";
+inline constexpr QStringView SWriteCardBtn = u"写入整卡容量";
+inline constexpr QStringView SDeleteBtn = u"删除项目";
+inline constexpr QStringView SDownLoadBtn = u"备份项目";
+inline constexpr QStringView SUpLoadBtn = u"上载项目";
+inline constexpr QStringView SEditBtn = u"修改项目";
+inline constexpr QStringView SEmailBtn = u"发送邮件";
+inline constexpr QStringView SExitBtn = u"关  闭";
+inline constexpr QStringView Schangebtn = u"版本转换";

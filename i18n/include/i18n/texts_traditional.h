@@ -1,0 +1,43 @@
+#pragma once
+
+// Traditional Chinese texts of the main window, chosen for Taiwan, Hong Kong,
+// Singapore and Macao. The writing text of the whole-card restore is ours: it
+// mirrors the reading text with 寫入 in place of 讀取.
+
+#include <QStringView>
+
+// Messages, questions and status halves.
+inline constexpr QStringView Tsay_saver_LOADING = u"正在讀取";
+inline constexpr QStringView Tsay_saver_backup = u"備用儲存";
+inline constexpr QStringView Tsay_saver_upload = u"上載儲存";
+inline constexpr QStringView Tsay_saver_delete = u"刪除儲存";
+inline constexpr QStringView Tsay_saver_reading = u"正在讀取全張卡的容量";
+inline constexpr QStringView Tsay_saver_writing = u"正在寫入全張卡的容量";
+inline constexpr QStringView TSay_wait = u"請等候 ...";
+inline constexpr QStringView Tsay_DELETEcomplete = u"刪除完成";
+inline constexpr QStringView Tsay_uploadcomplete = u"上載完成";
+inline constexpr QStringView Tsay_Backupcomplete = u"備份完成";
+inline constexpr QStringView Tsay_Editcomplete = u"更新完成";
+inline constexpr QStringView TSay_ask_DeleteFile0 = u"確定刪除? ";
+inline constexpr QStringView TSay_ask_OverWriteFile0 = u"是否確定取代這 ";
+inline constexpr QStringView TSay_ask_OverWriteFile1 = u" 檔案 ?";
+inline constexpr QStringView Tsay_ask_sendmail = u"請先建立郵件帳號";
+inline constexpr QStringView TSay_ask_Exit = u"確定離開 ?";
+inline constexpr QStringView TSay_FREEBLOCK0 = u"  尚餘( ";
+inline constexpr QStringView TSay_FREEBLOCK1 = u" ) 單位";
+inline constexpr QStringView TSay_WARNING0 = u"請選擇卡中遊戲";
+inline constexpr QStringView TSay_WARNING1 = u"請選擇遊戲文件";
+inline constexpr QStringView TSay_WARNING2 = u"請選擇單個遊戲文件";
+inline constexpr QStringView TSay_INFORM1 = u"請更新目錄";
+
+// Captions of the main window's ten command buttons.
+inline constexpr QStringView TUpDateBtn = u"更新目錄";
+inline constexpr QStringView TReadCardBtn = u"讀取全張容量";
+inline constexpr QStringView TWriteCardBtn = u"寫入全張容量";
+inline constexpr QStringView TDeleteBtn = u"刪除項目";
+inline constexpr QStringView TDownLoadBtn = u"備份項目";
+inline constexpr QStringView TUpLoadBtn = u"上載項目";
+inline constexpr QStringView TEditBtn = u"修改專案";
+inline constexpr QStringView TEmailBtn = u"發送郵件";
+inline constexpr QStringView TExitBtn = u"關  閉";
+inline constexpr QStringView Tchangebtn = u"版本轉換";

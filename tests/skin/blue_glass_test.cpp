@@ -1,0 +1,135 @@
+#include "skin/blue_glass_style.h"
+#include "skin/japanese_font.h"
+
+#include "i18n/captions.h"
+
+#include "image_measures.h"
+
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Looks {
+    QImage normal;
+    QImage hover;
+    QImage pressed;
+    QImage disabled;
+};
+
+Looks renderStates(const QString& caption)
+{
+    QPushButton button(caption);
+    button.setStyle(skin::blueGlassStyle());
+    button.resize(137, 27);
+    Looks looks;
+    looks.normal = button.grab().toImage();
+    button.setAttribute(Qt::WA_UnderMouse, true);
+    looks.hover = button.grab().toImage();
+    button.setAttribute(Qt::WA_UnderMouse, false);
+    button.setDown(true);
+    looks.pressed = button.grab().toImage();
+    button.setDown(false);
+    button.setEnabled(false);
+    looks.disabled = button.grab().toImage();
+    return looks;
+}
+
+// Pixels where the caption stands out from the same face without it.
+int captionPixels(const QImage& captioned, const QImage& blank)
+{
+    int count = 0;
+    for (int y = 0; y < captioned.height(); ++y) {
+        for (int x = 0; x < captioned.width(); ++x) {
+            const QRgb a = captioned.pixel(x, y);
+            const QRgb b = blank.pixel(x, y);
+            count += qAbs(qGray(a) - qGray(b)) > 60;
+        }
+    }
+    return count;
+}
+
+TEST(BlueGlass, EveryStateHasItsOwnLook)
+{
+    const Looks looks = renderStates(QStringLiteral("LIST GAME SAVER"));
+    const MeanColour normal = meanColour(looks.normal);
+    const MeanColour hover = meanColour(looks.hover);
+    const MeanColour pressed = meanColour(looks.pressed);
+    const MeanColour disabled = meanColour(looks.disabled);
+
+    EXPECT_GT(hover.lightness(), normal.lightness() + 10) << "the button under the mouse lights up";
+    EXPECT_LT(pressed.lightness(), normal.lightness() - 10) << "a pressed button darkens";
+    EXPECT_LT(disabled.saturation(), normal.saturation() / 2) << "a disabled button greys out";
+    EXPECT_GT(normal.blue, normal.red + 60) << "the face is blue";
+    const MeanColour all[] = {normal, hover, pressed, disabled};
+    for (int a = 0; a < 4; ++a) {
+        for (int b = a + 1; b < 4; ++b)
+            EXPECT_GT(all[a].distanceTo(all[b]), 15.0) << a << " vs " << b;
+    }
+}
+
+TEST(BlueGlass, CaptionIsDrawnInEveryState)
+{
+    const Looks captioned = renderStates(QStringLiteral("BACKUP CARD"));
+    const Looks blank = renderStates(QString());
+    EXPECT_GT(captionPixels(captioned.normal, blank.normal), 60);
+    EXPECT_GT(captionPixels(captioned.hover, blank.hover), 60);
+    EXPECT_GT(captionPixels(captioned.pressed, blank.pressed), 60);
+    EXPECT_GT(captionPixels(captioned.disabled, blank.disabled), 60);
+}
+
+TEST(BlueGlass, MovingTheMouseOntoAButtonLightsIt)
+{
+    QWidget window;
+    window.resize(300, 80);
+    auto* button = new QPushButton(QStringLiteral("CLOSE"), &window);
+    button->setStyle(skin::blueGlassStyle());
+    button->setGeometry(20, 20, 137, 27);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    QTest::mouseMove(&window, QPoint(250, 70));
+    const double away = meanColour(button->grab().toImage()).lightness();
+    QTest::mouseMove(button, QPoint(60, 13));
+    QCoreApplication::processEvents();
+    EXPECT_GT(meanColour(button->grab().toImage()).lightness(), away + 10);
+    QTest::mouseMove(&window, QPoint(250, 70));
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(meanColour(button->grab().toImage()).lightness(), away, 1.0);
+}
+
+TEST(CaptionFit, EveryCaptionFitsTheWindowsButtonsInEveryLanguage)
+{
+    // The window's designed font; under Japanese the same font with Japanese glyphs.
+    const QFont designed(QStringLiteral("MS Sans Serif"), 8);
+    for (const i18n::Language language :
+         {i18n::Language::English, i18n::Language::TraditionalChinese,
+          i18n::Language::SimplifiedChinese, i18n::Language::Japanese}) {
+        const QFont font =
+            language == i18n::Language::Japanese ? skin::withJapaneseGlyphs(designed) : designed;
+        for (const auto& entry : i18n::captionsFor(language)) {
+            const QString caption = entry.caption.toString();
+            const QFont fitted = skin::fittedCaptionFont(font, caption, 137);
+            EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(caption),
+                      137 - 2 * skin::cCaptionMargin)
+                << caption.toStdString();
+            EXPECT_GE(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize())
+                << caption.toStdString() << " had to shrink";
+        }
+    }
+}
+
+TEST(CaptionFit, TooLongCaptionShrinksButNotBelowLegible)
+{
+    const QFont font(QStringLiteral("DejaVu Sans"), 10);
+    const QString longCaption = QStringLiteral("REGION CHANGE NOW");
+    const QFont fitted = skin::fittedCaptionFont(font, longCaption, 137);
+    EXPECT_LT(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize());
+    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(longCaption), 137 - 2 * skin::cCaptionMargin);
+
+    const QFont floor = skin::fittedCaptionFont(font, longCaption.repeated(4), 137);
+    EXPECT_EQ(QFontInfo(floor).pixelSize(), skin::cMinCaptionPixels);
+}
+
+} // namespace
