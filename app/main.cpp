@@ -1,0 +1,32 @@
+#include "app_options.h"
+#include "main_form.h"
+#include "qt_dialogs.h"
+
+#include <QApplication>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("cardsuite"));
+    const AppOptions options = parseOptions(QApplication::arguments());
+    if (options.help) {
+        std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (!options.error.isEmpty()) {
+        std::fprintf(stderr, "cardsuite: %s\n%s", qPrintable(options.error), qPrintable(usageText()));
+        return 2;
+    }
+    applyDevice(options);
+
+    TMainForm mainForm;
+    AppDialogs dialogs(mainForm);
+    skin::installDialogs(&dialogs);
+    mainForm.startDeviceWatch();
+    mainForm.show();
+    const int status = QApplication::exec();
+    skin::installDialogs(nullptr);
+    return status;
+}

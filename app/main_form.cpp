@@ -1,0 +1,413 @@
+#include "main_form.h"
+
+#include "device_watch.h"
+#include "gclink.h"
+#include "ok_btn_form.h"
+#include "save_list_view.h"
+#include "send_mail.h"
+
+#include "i18n/captions.h"
+#include "i18n/language.h"
+#include "i18n/texts.h"
+#include "skin/blue_glass_style.h"
+#include "skin/dialogs.h"
+#include "skin/japanese_font.h"
+#include "skin/picture_button.h"
+#include "skin/pictures.h"
+#include "skin/smooth_bar.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QWindow>
+
+namespace {
+
+void receiveProgress(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam)
+{
+    if (message == WM_CARD_PROGRESS)
+        static_cast<TMainForm*>(context)->OnProcess(wParam, lParam);
+}
+
+QPixmap placeholderPicture()
+{
+    // A save whose banner could not be made: a plain grey card with a
+    // question mark, so the list still shows something in its place.
+    QPixmap p(96, 32);
+    p.fill(QColor(0xD8, 0xDC, 0xE2));
+    QPainter painter(&p);
+    painter.setPen(QColor(0x88, 0x90, 0x9A));
+    painter.drawRect(0, 0, 95, 31);
+    QFont f = painter.font();
+    f.setPixelSize(20);
+    f.setBold(true);
+    painter.setFont(f);
+    painter.drawText(p.rect(), Qt::AlignCenter, QStringLiteral("?"));
+    return p;
+}
+
+} // namespace
+
+CommandScope::~CommandScope()
+{
+    if (--fForm.fBusy == 0)
+        fForm.commandEnded();
+}
+
+TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    fReceiver.send = receiveProgress;
+    fReceiver.context = this;
+    fPlaceholder = placeholderPicture();
+    buildControls();
+    FormCreate();
+}
+
+TMainForm::~TMainForm() = default;
+
+QPushButton* TMainForm::makeButton(const char* name, int x, int y)
+{
+    auto* b = new QPushButton(this);
+    b->setObjectName(QString::fromLatin1(name));
+    b->setGeometry(x, y, 137, 27);
+    b->setStyle(skin::blueGlassStyle());
+    b->setFocusPolicy(Qt::NoFocus);
+    return b;
+}
+
+void TMainForm::buildControls()
+{
+    setObjectName(QStringLiteral("MainForm"));
+    setWindowTitle(QStringLiteral("CARD SHUTTLE"));
+    resize(660, 480);
+    setMinimumSize(125, 50);
+    setMaximumSize(1024, 740);
+    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+
+    Image1 = new QLabel(this);
+    Image1->setObjectName(QStringLiteral("Image1"));
+    Image1->setGeometry(0, 0, 660, 480);
+    Image1->setPixmap(QPixmap::fromImage(skin::backgroundPicture()));
+    // Presses on the picture belong to the window: they move it.
+    Image1->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    ListView1 = new TSaveListView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setGeometry(24, 87, 287, 225);
+    ListView1->setPictures(&ImageList1);
+    ListView2 = new TSaveListView(this);
+    ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->setGeometry(353, 88, 287, 225);
+    ListView2->setPictures(&ImageList2);
+
+    ProgressBar1 = new skin::TSmoothBar(this);
+    ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));
+    ProgressBar1->setGeometry(326, 59, 10, 248);
+    ProgressBar1->setRange(0, 10);
+    ProgressBar1->setStep(1);
+
+    USbImage = new QLabel(this);
+    USbImage->setObjectName(QStringLiteral("USbImage"));
+    USbImage->setGeometry(181, 346, 33, 22);
+    USbImage->setPixmap(QPixmap::fromImage(skin::usbPicture()));
+    USbImage->hide();
+
+    Label2 = new QLabel(this);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label2->setGeometry(216, 347, 62, 18);
+    Label1 = new QLabel(this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label1->setGeometry(280, 348, 208, 18);
+    Label1->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
+    for (QLabel* l : {Label1, Label2})
+        l->setAttribute(Qt::WA_TransparentForMouseEvents);
+
+    UpDateBtn = makeButton("UpDateBtn", 25, 339);
+    ReadCardBtn = makeButton("ReadCardBtn", 26, 380);
+    WriteCardBtn = makeButton("WriteCardBtn", 176, 380);
+    DownLoadBtn = makeButton("DownLoadBtn", 340, 381);
+    UpLoadBtn = makeButton("UpLoadBtn", 498, 380);
+    DeleteBtn = makeButton("DeleteBtn", 26, 421);
+    EditBtn = makeButton("EditBtn", 176, 421);
+    EmailBtn = makeButton("EmailBtn", 341, 422);
+    ExitBtn = makeButton("ExitBtn", 498, 422);
+    changebtn = makeButton("changebtn", 498, 340);
+
+    CloseBtn = new skin::TPictureButton(skin::TPictureButton::Glyph::Close, this);
+    CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
+    CloseBtn->move(620, 3);
+    MinBtn = new skin::TPictureButton(skin::TPictureButton::Glyph::Minimise, this);
+    MinBtn->setObjectName(QStringLiteral("MinBtn"));
+    MinBtn->move(592, 3);
+
+    SendMail1 = new TSendMail(this);
+
+    connect(UpDateBtn, &QPushButton::clicked, this, &TMainForm::UpDateBtnClick);
+    connect(ReadCardBtn, &QPushButton::clicked, this, &TMainForm::ReadCardBtnClick);
+    connect(WriteCardBtn, &QPushButton::clicked, this, &TMainForm::WriteCardBtnClick);
+    connect(DownLoadBtn, &QPushButton::clicked, this, &TMainForm::DownLoadBtnClick);
+    connect(UpLoadBtn, &QPushButton::clicked, this, &TMainForm::UpLoadBtnClick);
+    connect(DeleteBtn, &QPushButton::clicked, this, &TMainForm::DeleteBtnClick);
+    connect(EditBtn, &QPushButton::clicked, this, &TMainForm::EditBtnClick);
+    connect(EmailBtn, &QPushButton::clicked, this, &TMainForm::EmailBtnClick);
+    connect(changebtn, &QPushButton::clicked, this, &TMainForm::changebtnClick);
+    connect(ExitBtn, &QPushButton::clicked, this, &TMainForm::ExitBtnClick);
+    connect(CloseBtn, &QAbstractButton::clicked, this, &TMainForm::CloseBtnClick);
+    connect(MinBtn, &QAbstractButton::clicked, this, &TMainForm::MinBtnClick);
+    connect(ListView1, &TSaveListView::doubleClicked, this, &TMainForm::ListView1DblClick);
+    connect(ListView2, &TSaveListView::doubleClicked, this, &TMainForm::ListView2DblClick);
+    connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
+    connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
+}
+
+void TMainForm::FormCreate()
+{
+    OkBtnForm = new TOkBtnForm(this);
+    Translation();
+    UpDateBtn->setEnabled(true);
+    ExitBtn->setEnabled(true);
+    if (GCLINK::InitConnectCard(window())) {
+        Label2->setText(GCLINK::Size);
+        USbImage->setVisible(GCLINK::InitConnectCard(window()));
+        ReadCardBtn->setEnabled(true);
+        WriteCardBtn->setEnabled(true);
+        FreeBlock = GCLINK::Max_block;
+        Label1->setText(i18n::freeBlockText(FreeBlock));
+    } else {
+        ReadCardBtn->setEnabled(false);
+        WriteCardBtn->setEnabled(false);
+        Label1->clear();
+        Label2->clear();
+        USbImage->hide();
+    }
+    Enable_Btn(false);
+    sys_dir = QDir::currentPath();
+    GetFilePIC();
+    ENBtn_click();
+    QDir().mkpath(saverDir());
+
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const QRect r = screen->availableGeometry();
+        move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
+    }
+}
+
+void TMainForm::Translation()
+{
+    const i18n::Language lang = i18n::languageFor(i18n::GetUserDefaultLangID());
+    i18n::fillTexts(lang);
+    for (const auto& c : i18n::captionsFor(lang))
+        if (auto* b = findChild<QPushButton*>(c.button.toString()))
+            b->setText(c.caption.toString());
+    if (lang != i18n::Language::Japanese)
+        return;
+    // The fonts that show interface texts get a family with Japanese glyphs.
+    QList<QWidget*> widgets = {this, ListView1, ListView2, Label1, OkBtnForm->Label1};
+    for (QPushButton* b : {UpDateBtn, ReadCardBtn, WriteCardBtn, DeleteBtn, DownLoadBtn, UpLoadBtn,
+                           EditBtn, EmailBtn, ExitBtn, changebtn})
+        widgets.append(b);
+    for (QWidget* w : widgets)
+        w->setFont(skin::withJapaneseGlyphs(w->font()));
+}
+
+void TMainForm::OkBtnExe(const QString& text) { skin::dialogs().message(text); }
+
+void TMainForm::Bar_Init(int min, int max)
+{
+    ProgressBar1->setRange(min, max);
+    ProgressBar1->setPosition(0);
+    ProgressBar1->repaint();
+}
+
+void TMainForm::Bar_inc()
+{
+    ProgressBar1->setStep(1);
+    ProgressBar1->stepIt();
+    ProgressBar1->repaint();
+}
+
+void TMainForm::Bar_pos(int pos)
+{
+    ProgressBar1->setPosition(pos);
+    ProgressBar1->repaint();
+}
+
+void TMainForm::Enable_Btn(bool enabled)
+{
+    for (QPushButton* b : {DeleteBtn, DownLoadBtn, UpLoadBtn, EditBtn, EmailBtn})
+        b->setEnabled(enabled);
+}
+
+bool TMainForm::MaybeOk() const
+{
+    return DeleteBtn->isEnabled() && DownLoadBtn->isEnabled() && UpLoadBtn->isEnabled() &&
+           EditBtn->isEnabled() && EmailBtn->isEnabled();
+}
+
+void TMainForm::ENBtn_click() { b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = true; }
+
+bool TMainForm::enterGate(bool& gate)
+{
+    if (!gate)
+        return false;
+    b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
+    gate = true;
+    return true;
+}
+
+bool TMainForm::connectAdapter()
+{
+    if (IsConnected())
+        CloseDevice();
+    return OpenDevice(window()) != 0;
+}
+
+void TMainForm::showFreeBlocks()
+{
+    Label1->setText(i18n::freeBlockText(FreeBlock));
+    QPalette p = Label1->palette();
+    p.setColor(QPalette::WindowText, QColor(skin::cStatusIdle));
+    Label1->setPalette(p);
+}
+
+void TMainForm::showBusy(const QString& text)
+{
+    Label1->setText(text);
+    QPalette p = Label1->palette();
+    p.setColor(QPalette::WindowText, QColor(skin::cStatusBusy));
+    Label1->setPalette(p);
+    Label1->repaint();
+}
+
+void TMainForm::OnProcess(uintptr_t, intptr_t lParam)
+{
+    // Repaints and clicks are handled while the library works; the gates
+    // keep other commands out.
+    QCoreApplication::processEvents();
+    if (lParam > 0)
+        ProgressBar1->setMaximum(int(lParam));
+    else
+        ProgressBar1->setPosition(ProgressBar1->position() + 1);
+}
+
+void TMainForm::deviceChanged()
+{
+    if (commandRunning()) {
+        // Never under a running command: it would close the adapter in the
+        // middle of a transfer.
+        fDeviceChangePending = true;
+        return;
+    }
+    WMDeviceChange();
+}
+
+void TMainForm::WMDeviceChange()
+{
+    // The relisting is card work too: while it runs, clicks on the command
+    // buttons are ignored as they are during a command.
+    CommandScope scope(*this);
+    const std::array<bool, 9> gates = {b0, b1, b2, b3, b4, b5, b6, b7, b8};
+    b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
+    if (GCLINK::InitConnectCard(window())) {
+        Enable_Btn(false);
+        ReadCardBtn->setEnabled(true);
+        WriteCardBtn->setEnabled(true);
+        USbImage->setVisible(GCLINK::InitConnectCard(window()));
+        Label2->setText(GCLINK::Size);
+        if (connectAdapter())
+            ShowGC();
+        CloseDevice();
+        Bar_pos(0);
+    } else {
+        ListView1->clear();
+        Label2->clear();
+        Label1->clear();
+        USbImage->hide();
+        ReadCardBtn->setEnabled(false);
+        WriteCardBtn->setEnabled(false);
+        Enable_Btn(false);
+    }
+    b0 = gates[0], b1 = gates[1], b2 = gates[2], b3 = gates[3], b4 = gates[4], b5 = gates[5],
+    b6 = gates[6], b7 = gates[7], b8 = gates[8];
+}
+
+void TMainForm::commandEnded()
+{
+    if (fWatcher)
+        fWatcher->acceptOwnChanges();
+    if (fDeviceChangePending) {
+        fDeviceChangePending = false;
+        WMDeviceChange();
+    }
+    if (fQuitPending) {
+        fQuitPending = false;
+        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+    }
+    emit commandFinished();
+}
+
+void TMainForm::startDeviceWatch()
+{
+    fWatcher = std::make_unique<DeviceWatcher>();
+    connect(fWatcher.get(), &DeviceWatcher::changed, this, &TMainForm::deviceChanged);
+    fWatcher->setBusy([this] { return commandRunning(); });
+    fWatcher->start();
+}
+
+void TMainForm::ExitBtnClick()
+{
+    if (skin::dialogs().askYesNo(Say_ask_Exit, windowTitle()))
+        close();
+}
+
+void TMainForm::CloseBtnClick()
+{
+    if (commandRunning()) {
+        fQuitPending = true; // once the card is left whole
+        return;
+    }
+    QCoreApplication::quit();
+}
+
+void TMainForm::MinBtnClick() { showMinimized(); }
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+    if (commandRunning()) {
+        fQuitPending = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+void TMainForm::mousePressEvent(QMouseEvent* event)
+{
+    // The window has no frame: it is moved by any point of its own surface.
+    if (event->button() == Qt::LeftButton) {
+        emit windowMoveRequested();
+        if (QWindow* w = windowHandle())
+            w->startSystemMove();
+        event->accept();
+        return;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void TMainForm::appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made)
+{
+    // Through QImage: a pixmap loaded by name comes from the pixmap cache, and
+    // the same file name holds a new picture for every item.
+    QImage picture;
+    if (made && picture.load(bmpPath, "BMP") && !picture.isNull())
+        list.append(QPixmap::fromImage(picture));
+    else
+        list.append(fPlaceholder);
+}

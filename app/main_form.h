@@ -1,0 +1,172 @@
+#pragma once
+
+// The main window: two save lists, the progress bar, the status line and the
+// ten command buttons on the skin, and the rules by which commands take
+// turns while the card library works.
+
+#include "mcbridge.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QPixmap>
+#include <QStringList>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class QLabel;
+class QListWidgetItem;
+class QPushButton;
+class TChangeForm;
+class TOkBtnForm;
+class TSaveListView;
+class TSendMail;
+class DeviceWatcher;
+namespace skin {
+class TPictureButton;
+class TSmoothBar;
+} // namespace skin
+
+class TMainForm : public QWidget {
+    Q_OBJECT
+public:
+    explicit TMainForm(QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // ---- Controls -----------------------------------------------------------
+    QLabel* Image1;
+    TSaveListView* ListView1; // saves on the card
+    TSaveListView* ListView2; // save files on the PC
+    QList<QPixmap> ImageList1;
+    QList<QPixmap> ImageList2;
+    skin::TSmoothBar* ProgressBar1;
+    QLabel* USbImage;
+    QLabel* Label2; // card size
+    QLabel* Label1; // status line
+    QPushButton* UpDateBtn;
+    QPushButton* ReadCardBtn;
+    QPushButton* WriteCardBtn;
+    QPushButton* DownLoadBtn;
+    QPushButton* UpLoadBtn;
+    QPushButton* DeleteBtn;
+    QPushButton* EditBtn;
+    QPushButton* EmailBtn;
+    QPushButton* ExitBtn;
+    QPushButton* changebtn;
+    skin::TPictureButton* CloseBtn;
+    skin::TPictureButton* MinBtn;
+    TOkBtnForm* OkBtnForm;
+    TSendMail* SendMail1;
+    TChangeForm* ChangeForm = nullptr; // created after the main window, set by the program
+
+    // ---- State --------------------------------------------------------------
+    QString sys_dir;          // the program's folder: the current one at start
+    int FreeBlock = 0;        // free save blocks as last computed
+    std::optional<QStringList> strGameIDList; // game code of each card list item
+    char StrGameName[36] = {};
+    char StrGameID[6 + 1] = {};
+    uint16_t WBlockCount = 0;
+    int mapIndex = 0;
+    // The command gates, one per command: list, back up card, restore card,
+    // copy to file, copy to card, delete, edit, mail, region change.
+    bool b0 = false, b1 = false, b2 = false, b3 = false, b4 = false, b5 = false, b6 = false,
+         b7 = false, b8 = false;
+
+    // ---- Operations ---------------------------------------------------------
+    void Translation();
+    void OkBtnExe(const QString& text);
+    void Bar_Init(int min, int max);
+    void Bar_inc();
+    void Bar_pos(int pos);
+    void Enable_Btn(bool enabled);
+    bool MaybeOk() const;
+    void ENBtn_click();
+    void ShowGC();
+    void GetFilePIC();
+    // The receiver of the library's progress, handed to OpenDevice.
+    mcb_receiver* window() { return &fReceiver; }
+    // WM_CARD_PROGRESS.
+    void OnProcess(uintptr_t wParam, intptr_t lParam);
+    // WM_DEVICECHANGE: re-probes the adapter and the card.
+    void WMDeviceChange();
+
+    // Paths in the program's folder.
+    QString saverDir() const { return sys_dir + QStringLiteral("/saver"); }
+    QString saverPath(const QString& name) const { return saverDir() + QLatin1Char('/') + name; }
+
+    // The idle status line: free blocks in the quiet colour.
+    void showFreeBlocks();
+    // A busy text in the busy colour.
+    void showBusy(const QString& text);
+
+    // True while a command (or a device-change relisting) works.
+    bool commandRunning() const { return fBusy > 0; }
+    // A device change: handled now, or after the running command.
+    void deviceChanged();
+    DeviceWatcher* deviceWatcher() const { return fWatcher.get(); }
+    // The watcher is started by the program; tests leave it off.
+    void startDeviceWatch();
+
+public slots:
+    void UpDateBtnClick();
+    void ReadCardBtnClick();
+    void WriteCardBtnClick();
+    void DownLoadBtnClick();
+    void UpLoadBtnClick();
+    void DeleteBtnClick();
+    void EditBtnClick();
+    void EmailBtnClick();
+    void changebtnClick();
+    void ExitBtnClick();
+    void CloseBtnClick();
+    void MinBtnClick();
+    void ListView1DblClick();
+    void ListView2DblClick();
+    void ListView1DragDrop(TSaveListView* source);
+    void ListView2DragDrop(TSaveListView* source);
+
+signals:
+    // A press on the window's own surface, which moves the window.
+    void windowMoveRequested();
+    // A command has ended and everything it deferred has run.
+    void commandFinished();
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    friend class CommandScope;
+    void FormCreate();
+    void buildControls();
+    QPushButton* makeButton(const char* name, int x, int y);
+    // Gate check: false when gate is closed; otherwise closes the other eight.
+    bool enterGate(bool& gate);
+    void commandEnded();
+    bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
+    // Adds a picture for the next item, or a placeholder when there is none,
+    // so every item keeps its own picture.
+    void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);
+
+    mcb_receiver fReceiver{};
+    int fBusy = 0;
+    bool fDeviceChangePending = false;
+    bool fQuitPending = false;
+    std::unique_ptr<DeviceWatcher> fWatcher;
+    QPixmap fPlaceholder;
+};
+
+// Marks a command as running for its whole life; when the last one ends,
+// what arrived meanwhile (a device change, a request to quit) is handled.
+class CommandScope {
+public:
+    explicit CommandScope(TMainForm& form) : fForm(form) { ++form.fBusy; }
+    ~CommandScope();
+    CommandScope(const CommandScope&) = delete;
+    CommandScope& operator=(const CommandScope&) = delete;
+
+private:
+    TMainForm& fForm;
+};

@@ -1,0 +1,112 @@
+#include "save_list_view.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMouseEvent>
+
+TSaveListView::TSaveListView(QWidget* parent) : QListWidget(parent)
+{
+    setViewMode(QListView::IconMode);
+    setIconSize(QSize(96, 32));
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    setWordWrap(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
+    setDefaultDropAction(Qt::CopyAction);
+    setUniformItemSizes(true);
+    fitGrid();
+}
+
+void TSaveListView::fitGrid()
+{
+    // The banner and two lines of caption, in whatever font the list has
+    // (a font with Japanese glyphs is taller).
+    setGridSize(QSize(132, 32 + 2 * fontMetrics().lineSpacing() + 8));
+}
+
+void TSaveListView::changeEvent(QEvent* event)
+{
+    QListWidget::changeEvent(event);
+    if (event->type() == QEvent::FontChange)
+        fitGrid();
+}
+
+QListWidgetItem* TSaveListView::addSave(const QString& caption, int pictureIndex)
+{
+    auto* item = new QListWidgetItem(this);
+    QString shown = caption;
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    item->setText(shown);
+    item->setData(CaptionRole, caption);
+    item->setData(PictureIndexRole, pictureIndex);
+    item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsDragEnabled);
+    if (fPictures && pictureIndex >= 0 && pictureIndex < fPictures->size())
+        item->setIcon(QIcon(fPictures->at(pictureIndex)));
+    return item;
+}
+
+QString TSaveListView::nameOf(const QListWidgetItem* item)
+{
+    const QString caption = item->data(CaptionRole).toString();
+    const qsizetype cut = caption.indexOf(QStringLiteral("\r\n"));
+    return cut < 0 ? caption : caption.left(cut);
+}
+
+QList<QListWidgetItem*> TSaveListView::selectedInOrder() const
+{
+    QList<QListWidgetItem*> items;
+    for (int i = 0; i < count(); ++i)
+        if (item(i)->isSelected())
+            items.append(item(i));
+    return items;
+}
+
+void TSaveListView::refreshPictures()
+{
+    for (int i = 0; i < count(); ++i) {
+        const int index = item(i)->data(PictureIndexRole).toInt();
+        if (fPictures && index >= 0 && index < fPictures->size())
+            item(i)->setIcon(QIcon(fPictures->at(index)));
+    }
+}
+
+void TSaveListView::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    QListWidget::mouseDoubleClickEvent(event);
+    emit doubleClicked();
+}
+
+void TSaveListView::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (qobject_cast<TSaveListView*>(event->source()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TSaveListView::dragMoveEvent(QDragMoveEvent* event)
+{
+    if (qobject_cast<TSaveListView*>(event->source()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TSaveListView::dropEvent(QDropEvent* event)
+{
+    // The items stay where they are: a drop starts a copy command, which
+    // rebuilds the lists itself.
+    auto* source = qobject_cast<TSaveListView*>(event->source());
+    if (!source) {
+        event->ignore();
+        return;
+    }
+    event->setDropAction(Qt::CopyAction);
+    event->accept();
+    emit droppedFrom(source);
+}

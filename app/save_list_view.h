@@ -1,0 +1,47 @@
+#pragma once
+
+// The two save lists: banners with a two-line caption, several selected at
+// once, dragged from one to the other to copy.
+
+#include <QByteArray>
+#include <QListWidget>
+
+class TSaveListView : public QListWidget {
+    Q_OBJECT
+public:
+    // What an item carries besides its text.
+    enum Role {
+        CaptionRole = Qt::UserRole,  // name + CR LF + "(" + blocks + ")"
+        RawNameRole,                 // a card save's name bytes, as the card holds them
+        RawCodeRole,                 // a card save's game code bytes
+        PictureIndexRole,            // its picture in the list's picture list
+    };
+
+    explicit TSaveListView(QWidget* parent = nullptr);
+
+    // Adds an item; its text shows the caption's two lines.
+    QListWidgetItem* addSave(const QString& caption, int pictureIndex);
+    // The item's name: its caption up to the line break.
+    static QString nameOf(const QListWidgetItem* item);
+    // Items in list order, selected ones only.
+    QList<QListWidgetItem*> selectedInOrder() const;
+    void setPictures(const QList<QPixmap>* pictures) { fPictures = pictures; }
+    // Shows each item's picture from the picture list.
+    void refreshPictures();
+
+signals:
+    void doubleClicked();
+    // A save list was dropped here; source is the list the drag started from.
+    void droppedFrom(TSaveListView* source);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void fitGrid();
+    const QList<QPixmap>* fPictures = nullptr;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+// Save names as the card stores them (bytes in the game's encoding) and as
+// the user sees them, and the file names made from them.
+
+#include <QByteArray>
+#include <QString>
+
+// Japanese games (the fourth letter of the code is J) name their saves in
+// Shift-JIS, the others in Windows-1252. Bytes that are no character come
+// out as U+FFFD; the raw bytes stay with the item for the library.
+QString decodeSaveName(const QByteArray& raw, const QByteArray& code);
+
+// The bytes a file name may not keep: NUL " ' * , . / : < > ? \ | and 0x99.
+bool isRemovedFromFileNames(unsigned char byte);
+
+// A save's name with those bytes removed. The name is taken up to its first
+// NUL (stopAtNul) or over all its bytes with NULs skipped.
+QByteArray fileNameBytes(const QByteArray& name, bool stopAtNul);

@@ -1,0 +1,92 @@
+#include "skin/dialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+namespace skin {
+
+namespace {
+
+Dialogs* gInstalled = nullptr;
+
+QWidget* parentWindow() { return QApplication::activeWindow(); }
+
+std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::AcceptMode mode)
+{
+    QFileDialog d(parentWindow(), spec.title, spec.folder, spec.filter);
+    d.setAcceptMode(mode);
+    d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setDefaultSuffix(spec.defaultSuffix);
+    // The program asks before it overwrites, in its own words.
+    d.setOption(QFileDialog::DontConfirmOverwrite, true);
+    if (!spec.fileName.isEmpty())
+        d.selectFile(spec.fileName);
+    if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
+        return std::nullopt;
+    return d.selectedFiles().constFirst();
+}
+
+} // namespace
+
+Dialogs& dialogs()
+{
+    static QtDialogs standard;
+    return gInstalled ? *gInstalled : standard;
+}
+
+void installDialogs(Dialogs* d) { gInstalled = d; }
+
+void QtDialogs::message(const QString& text)
+{
+    QMessageBox::information(parentWindow(), QStringLiteral("Message"), text);
+}
+
+bool QtDialogs::askYesNo(const QString& text, const QString& title)
+{
+    return QMessageBox::question(parentWindow(), title, text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::No) == QMessageBox::Yes;
+}
+
+Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title)
+{
+    switch (QMessageBox::question(parentWindow(), title, text,
+                                  QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                  QMessageBox::Yes)) {
+    case QMessageBox::Yes: return Answer::Yes;
+    case QMessageBox::No: return Answer::No;
+    default: return Answer::Cancel;
+    }
+}
+
+void QtDialogs::information(const QString& text, const QString& title)
+{
+    QMessageBox::information(parentWindow(), title, text);
+}
+
+void QtDialogs::error(const QString& text, const QString& title)
+{
+    QMessageBox::critical(parentWindow(), title, text);
+}
+
+std::optional<QString> QtDialogs::saveFileName(const FileDialogSpec& spec)
+{
+    return fileDialog(spec, QFileDialog::AcceptSave);
+}
+
+std::optional<QString> QtDialogs::openFileName(const FileDialogSpec& spec)
+{
+    return fileDialog(spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::text(const QString& title, const QString& label, const QString& initial)
+{
+    bool ok = false;
+    const QString value = QInputDialog::getText(parentWindow(), title, label, QLineEdit::Normal, initial, &ok);
+    if (!ok)
+        return std::nullopt;
+    return value;
+}
+
+} // namespace skin
