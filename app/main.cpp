@@ -1,4 +1,6 @@
 #include "app_options.h"
+#include "change_form.h"
+#include "mail_cache.h"
 #include "main_form.h"
 #include "qt_dialogs.h"
 
@@ -21,7 +23,12 @@ int main(int argc, char** argv)
     }
     applyDevice(options);
 
+    // Saves mailed last time have long been read by the mail program.
+    clearMailCache();
+
     TMainForm mainForm;
+    TChangeForm changeForm(&mainForm);
+    mainForm.ChangeForm = &changeForm;
     AppDialogs dialogs(mainForm);
     skin::installDialogs(&dialogs);
     mainForm.startDeviceWatch();

@@ -55,6 +55,8 @@ QPixmap placeholderPicture()
 
 } // namespace
 
+std::function<quint16()> TMainForm::languageId = [] { return i18n::GetUserDefaultLangID(); };
+
 CommandScope::~CommandScope()
 {
     if (--fForm.fBusy == 0)
@@ -63,6 +65,7 @@ CommandScope::~CommandScope()
 
 TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
+    quitAction = [] { QCoreApplication::quit(); };
     fReceiver.send = receiveProgress;
     fReceiver.context = this;
     fPlaceholder = placeholderPicture();
@@ -201,7 +204,7 @@ void TMainForm::FormCreate()
 
 void TMainForm::Translation()
 {
-    const i18n::Language lang = i18n::languageFor(i18n::GetUserDefaultLangID());
+    const i18n::Language lang = i18n::languageFor(languageId());
     i18n::fillTexts(lang);
     for (const auto& c : i18n::captionsFor(lang))
         if (auto* b = findChild<QPushButton*>(c.button.toString()))
@@ -348,7 +351,7 @@ void TMainForm::commandEnded()
     }
     if (fQuitPending) {
         fQuitPending = false;
-        QTimer::singleShot(0, qApp, &QCoreApplication::quit);
+        QTimer::singleShot(0, this, [this] { quitAction(); });
     }
     emit commandFinished();
 }
@@ -373,7 +376,7 @@ void TMainForm::CloseBtnClick()
         fQuitPending = true; // once the card is left whole
         return;
     }
-    QCoreApplication::quit();
+    quitAction();
 }
 
 void TMainForm::MinBtnClick() { showMinimized(); }

@@ -13,6 +13,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -60,6 +61,13 @@ public:
     TOkBtnForm* OkBtnForm;
     TSendMail* SendMail1;
     TChangeForm* ChangeForm = nullptr; // created after the main window, set by the program
+
+    // Where Translation gets the language identifier: the user's locale.
+    // Tests choose the language here.
+    static std::function<quint16()> languageId;
+    // Ends the program (CloseBtn, a close deferred past a command); tests
+    // watch it instead.
+    std::function<void()> quitAction;
 
     // ---- State --------------------------------------------------------------
     QString sys_dir;          // the program's folder: the current one at start

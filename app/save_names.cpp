@@ -66,3 +66,15 @@ QByteArray fileNameBytes(const QByteArray& name, bool stopAtNul)
     }
     return out;
 }
+
+QString withoutRemovedCharacters(const QString& name)
+{
+    QString out;
+    for (const QChar c : name) {
+        const char16_t u = c.unicode();
+        if (u == 0x2122 || (u < 0x80 && isRemovedFromFileNames(static_cast<unsigned char>(u))))
+            continue;
+        out.append(c);
+    }
+    return out;
+}

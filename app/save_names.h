@@ -17,3 +17,7 @@ bool isRemovedFromFileNames(unsigned char byte);
 // A save's name with those bytes removed. The name is taken up to its first
 // NUL (stopAtNul) or over all its bytes with NULs skipped.
 QByteArray fileNameBytes(const QByteArray& name, bool stopAtNul);
+
+// A name fit to be a file name: the characters those bytes stand for are
+// removed (the NUL, the ASCII ones, and U+2122, byte 0x99 of Windows-1252).
+QString withoutRemovedCharacters(const QString& name);

@@ -24,6 +24,14 @@ QString Say_WARNING0;
 QString Say_WARNING1;
 QString Say_WARNING2;
 QString Say_INFORM1;
+QString say_backupfailed;
+QString say_uploadfailed;
+QString say_deletefailed;
+QString say_nofreeblock;
+QString say_readcardfailed;
+QString say_writecardfailed;
+QString say_mailfailed;
+QString say_editfailed;
 
 namespace i18n {
 
@@ -52,6 +60,14 @@ void fillTexts(Language language)
     Say_WARNING1 = texts.Say_WARNING1.toString();
     Say_WARNING2 = texts.Say_WARNING2.toString();
     Say_INFORM1 = texts.Say_INFORM1.toString();
+    say_backupfailed = texts.say_backupfailed.toString();
+    say_uploadfailed = texts.say_uploadfailed.toString();
+    say_deletefailed = texts.say_deletefailed.toString();
+    say_nofreeblock = texts.say_nofreeblock.toString();
+    say_readcardfailed = texts.say_readcardfailed.toString();
+    say_writecardfailed = texts.say_writecardfailed.toString();
+    say_mailfailed = texts.say_mailfailed.toString();
+    say_editfailed = texts.say_editfailed.toString();
 }
 
 QString busyText(const QString& action)

@@ -12,7 +12,7 @@ namespace {
 constexpr std::array cLanguages = {Language::English, Language::TraditionalChinese,
                                    Language::SimplifiedChinese, Language::Japanese};
 
-std::array<std::pair<const char*, const QString*>, 22> allTexts()
+std::array<std::pair<const char*, const QString*>, 30> allTexts()
 {
     return {{
         {"say_saver_LOADING", &say_saver_LOADING},
@@ -37,6 +37,14 @@ std::array<std::pair<const char*, const QString*>, 22> allTexts()
         {"Say_WARNING1", &Say_WARNING1},
         {"Say_WARNING2", &Say_WARNING2},
         {"Say_INFORM1", &Say_INFORM1},
+        {"say_backupfailed", &say_backupfailed},
+        {"say_uploadfailed", &say_uploadfailed},
+        {"say_deletefailed", &say_deletefailed},
+        {"say_nofreeblock", &say_nofreeblock},
+        {"say_readcardfailed", &say_readcardfailed},
+        {"say_writecardfailed", &say_writecardfailed},
+        {"say_mailfailed", &say_mailfailed},
+        {"say_editfailed", &say_editfailed},
     }};
 }
 

@@ -32,6 +32,14 @@ struct TextSet {
     QStringView Say_WARNING1;
     QStringView Say_WARNING2;
     QStringView Say_INFORM1;
+    QStringView say_backupfailed;
+    QStringView say_uploadfailed;
+    QStringView say_deletefailed;
+    QStringView say_nofreeblock;
+    QStringView say_readcardfailed;
+    QStringView say_writecardfailed;
+    QStringView say_mailfailed;
+    QStringView say_editfailed;
 
     QStringView UpDateBtn;
     QStringView ReadCardBtn;

@@ -30,6 +30,16 @@ extern QString Say_WARNING1;
 extern QString Say_WARNING2;
 extern QString Say_INFORM1;
 
+// Failure notices: the text, then the saves or files that failed.
+extern QString say_backupfailed;
+extern QString say_uploadfailed;
+extern QString say_deletefailed;
+extern QString say_nofreeblock;
+extern QString say_readcardfailed;
+extern QString say_writecardfailed;
+extern QString say_mailfailed;
+extern QString say_editfailed;
+
 namespace i18n {
 
 // Copies the chosen language's texts into the variables above.

@@ -30,6 +30,16 @@ inline constexpr QStringView ESay_WARNING1 = u"Please Choose Game File!";
 inline constexpr QStringView ESay_WARNING2 = u"please Choose a Game File!";
 inline constexpr QStringView ESay_INFORM1 = u"Please List Game Saver!";
 
+// Failures, named with the save or file that failed.
+inline constexpr QStringView Esay_backupfailed = u"BACKUP Failed: ";
+inline constexpr QStringView Esay_uploadfailed = u"UPLOAD Failed: ";
+inline constexpr QStringView Esay_deletefailed = u"DELETE Failed: ";
+inline constexpr QStringView Esay_nofreeblock = u"Not Enough Free BLOCK: ";
+inline constexpr QStringView Esay_readcardfailed = u"BACKUP CARD Failed: ";
+inline constexpr QStringView Esay_writecardfailed = u"UPLOAD CARD Failed, the card may be incomplete: ";
+inline constexpr QStringView Esay_mailfailed = u"MAIL Failed: ";
+inline constexpr QStringView Esay_editfailed = u"UPDATE Failed, the card keeps the old saver: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView EUpDateBtn = u"LIST GAME SAVER";
 inline constexpr QStringView EReadCardBtn = u"BACKUP CARD";

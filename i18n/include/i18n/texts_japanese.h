@@ -30,6 +30,16 @@ inline constexpr QStringView JSay_WARNING1 = u"ゲームファイルを選択し
 inline constexpr QStringView JSay_WARNING2 = u"一つゲームのファイルを選択";
 inline constexpr QStringView JSay_INFORM1 = u"新しい目録変換してください";
 
+// Failures, named with the save or file that failed.
+inline constexpr QStringView Jsay_backupfailed = u"データ保存失敗: ";
+inline constexpr QStringView Jsay_uploadfailed = u"データ追加失敗: ";
+inline constexpr QStringView Jsay_deletefailed = u"データ削除失敗: ";
+inline constexpr QStringView Jsay_nofreeblock = u"空きブロック不足: ";
+inline constexpr QStringView Jsay_readcardfailed = u"一括読み込み失敗: ";
+inline constexpr QStringView Jsay_writecardfailed = u"一括書き込み失敗。カードのデータが不完全な可能性があります: ";
+inline constexpr QStringView Jsay_mailfailed = u"メール送信失敗: ";
+inline constexpr QStringView Jsay_editfailed = u"アップデート失敗。カードには元のデータが残っています: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView JUpDateBtn = u"データリスト読み込み";
 inline constexpr QStringView JReadCardBtn = u"一括読み込み";

@@ -29,6 +29,16 @@ inline constexpr QStringView SSay_WARNING1 = u"请选择游戏文件";
 inline constexpr QStringView SSay_WARNING2 = u"请选择单个游戏文件";
 inline constexpr QStringView SSay_INFORM1 = u"请更新目录";
 
+// Failures, named with the save or file that failed.
+inline constexpr QStringView Ssay_backupfailed = u"备份失败: ";
+inline constexpr QStringView Ssay_uploadfailed = u"上载失败: ";
+inline constexpr QStringView Ssay_deletefailed = u"删除失败: ";
+inline constexpr QStringView Ssay_nofreeblock = u"剩余单位不足: ";
+inline constexpr QStringView Ssay_readcardfailed = u"读取整卡容量失败: ";
+inline constexpr QStringView Ssay_writecardfailed = u"写入整卡容量失败, 卡中数据可能不完整: ";
+inline constexpr QStringView Ssay_mailfailed = u"发送邮件失败: ";
+inline constexpr QStringView Ssay_editfailed = u"更新失败, 卡中保留原有数据: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView SUpDateBtn = u"更新目录";
 inline constexpr QStringView SReadCardBtn = u"读取整卡容量";

@@ -30,6 +30,16 @@ inline constexpr QStringView TSay_WARNING1 = u"請選擇遊戲文件";
 inline constexpr QStringView TSay_WARNING2 = u"請選擇單個遊戲文件";
 inline constexpr QStringView TSay_INFORM1 = u"請更新目錄";
 
+// Failures, named with the save or file that failed.
+inline constexpr QStringView Tsay_backupfailed = u"備份失敗: ";
+inline constexpr QStringView Tsay_uploadfailed = u"上載失敗: ";
+inline constexpr QStringView Tsay_deletefailed = u"刪除失敗: ";
+inline constexpr QStringView Tsay_nofreeblock = u"剩餘單位不足: ";
+inline constexpr QStringView Tsay_readcardfailed = u"讀取全張容量失敗: ";
+inline constexpr QStringView Tsay_writecardfailed = u"寫入全張容量失敗, 卡中資料可能不完整: ";
+inline constexpr QStringView Tsay_mailfailed = u"發送郵件失敗: ";
+inline constexpr QStringView Tsay_editfailed = u"更新失敗, 卡中保留原有資料: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView TUpDateBtn = u"更新目錄";
 inline constexpr QStringView TReadCardBtn = u"讀取全張容量";

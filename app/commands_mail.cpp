@@ -1,0 +1,79 @@
+// Mailing card saves: each selected save is copied into a save file and
+// handed to the user's mail program as the attachment of a new message.
+#include "main_form.h"
+#include "mail_cache.h"
+#include "save_list_view.h"
+#include "save_names.h"
+#include "send_mail.h"
+
+#include "i18n/texts.h"
+
+#include <QDir>
+#include <QFile>
+
+void TMainForm::EmailBtnClick()
+{
+    if (!enterGate(b7))
+        return;
+    CommandScope scope(*this);
+    if (connectAdapter()) {
+        if (ListView1->selectedItems().isEmpty()) {
+            OkBtnExe(Say_WARNING0);
+            ENBtn_click();
+            CloseDevice();
+            return;
+        }
+        QStringList failed;
+        const QString temp = sys_dir + QStringLiteral("/temp.~ic");
+        for (const QListWidgetItem* item : ListView1->selectedInOrder()) {
+            Bar_Init(0, 20);
+            const QString name = TSaveListView::nameOf(item);
+            const QByteArray rawName = item->data(TSaveListView::RawNameRole).toByteArray();
+            const QByteArray rawCode = item->data(TSaveListView::RawCodeRole).toByteArray();
+            if (!DownLoadSaver(rawName.constData(), rawCode.constData(), QFile::encodeName(temp).constData())) {
+                failed << name;
+                Bar_pos(20);
+                continue;
+            }
+            showBusy(i18n::busyText(say_saver_LOADING));
+            QFile downloaded(temp);
+            const QByteArray head = downloaded.open(QIODevice::ReadOnly) ? downloaded.read(95) : QByteArray();
+            downloaded.close();
+            // The file is named after the save's file-name field; the mail
+            // program reads it after xdg-email has returned, so it waits in
+            // the cache folder, not in the program's folder.
+            const QString fileName =
+                withoutRemovedCharacters(decodeSaveName(head.mid(8, 32).replace('\0', QByteArray()), rawCode)) +
+                QStringLiteral(".GCI");
+            const QString mailed = placeInMailCache(temp, fileName);
+            if (mailed.isEmpty()) {
+                failed << name;
+                Bar_pos(20);
+                continue;
+            }
+            SendMail1->ToName = QStringLiteral("123");
+            SendMail1->ToAddress = QStringLiteral("@");
+            SendMail1->Subject = name + QLatin1Char('(') + QString::fromLatin1(rawCode) + QLatin1Char(')');
+            SendMail1->AttachFiles().clear();
+            SendMail1->AttachFiles().append(mailed);
+            if (!SendMail1->Execute()) {
+                OkBtnExe(say_ask_sendmail);
+                showFreeBlocks();
+                QFile::remove(mailed); // no mail program has it
+                ListView1->clearSelection();
+                ENBtn_click();
+                CloseDevice();
+                Bar_pos(0);
+                return;
+            }
+            Bar_pos(20);
+        }
+        if (!failed.isEmpty())
+            OkBtnExe(say_mailfailed + failed.join(QStringLiteral(", ")));
+    }
+    showFreeBlocks();
+    ListView1->clearSelection();
+    ENBtn_click();
+    CloseDevice();
+    Bar_pos(0);
+}

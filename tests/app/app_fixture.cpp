@@ -1,0 +1,123 @@
+#include "app_fixture.h"
+
+#include "format.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+bool ScriptedDialogs::askYesNo(const QString& text, const QString&)
+{
+    questions << text;
+    if (yesNo.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return false;
+    }
+    const bool a = yesNo.front();
+    yesNo.pop_front();
+    return a;
+}
+
+skin::Answer ScriptedDialogs::askYesNoCancel(const QString& text, const QString& title)
+{
+    return askYesNo(text, title) ? skin::Answer::Yes : skin::Answer::No;
+}
+
+std::optional<QString> ScriptedDialogs::saveFileName(const skin::FileDialogSpec& spec)
+{
+    fileDialogs.push_back(spec);
+    if (files.empty()) {
+        ADD_FAILURE() << "unexpected save dialog";
+        return std::nullopt;
+    }
+    auto a = files.front();
+    files.pop_front();
+    return a;
+}
+
+std::optional<QString> ScriptedDialogs::openFileName(const skin::FileDialogSpec& spec)
+{
+    return saveFileName(spec);
+}
+
+std::optional<QString> ScriptedDialogs::text(const QString&, const QString&, const QString&)
+{
+    ADD_FAILURE() << "unexpected text prompt";
+    return std::nullopt;
+}
+
+void AppTest::SetUp()
+{
+    savedCwd = QDir::currentPath();
+    QDir::setCurrent(QString::fromStdString(dir.path()));
+    cardPath = QString::fromStdString(dir.file("card.raw"));
+    skin::installDialogs(&dialogs);
+    qunsetenv("MCBRIDGE_FAULTS");
+}
+
+void AppTest::TearDown()
+{
+    change.reset();
+    form.reset();
+    skin::installDialogs(nullptr);
+    qunsetenv("MCBRIDGE_DEVICE");
+    qunsetenv("MCBRIDGE_FAULTS");
+    QDir::setCurrent(savedCwd);
+}
+
+void AppTest::makeCard(unsigned megabits)
+{
+    image = mcb::formatCard(mcb::FormatOptions{megabits});
+    mcbtest::writeFile(cardPath.toStdString(), image);
+    qputenv("MCBRIDGE_DEVICE", ("image:" + cardPath).toLocal8Bit());
+}
+
+void AppTest::placeOnCard(unsigned slot, const mcbtest::SaveSpec& spec, unsigned firstBlock)
+{
+    image = mcbtest::readFile(cardPath.toStdString());
+    mcbtest::placeSave(image, slot, mcbtest::makeSaveFile(spec), firstBlock);
+    mcbtest::writeFile(cardPath.toStdString(), image);
+}
+
+void AppTest::noAdapter() { qunsetenv("MCBRIDGE_DEVICE"); }
+
+void AppTest::faults(const char* spec) { qputenv("MCBRIDGE_FAULTS", spec); }
+
+void AppTest::putSaveFile(const QString& name, const std::vector<uint8_t>& bytes)
+{
+    QDir().mkpath(QString::fromStdString(dir.file("saver")));
+    mcbtest::writeFile(dir.file("saver/" + name.toStdString()), bytes);
+}
+
+void AppTest::start(quint16 languageId)
+{
+    TMainForm::languageId = [languageId] { return languageId; };
+    form = std::make_unique<TMainForm>();
+    change = std::make_unique<TChangeForm>(form.get());
+    form->ChangeForm = change.get();
+    form->quitAction = [] {};
+    form->show();
+}
+
+void AppTest::listCard()
+{
+    form->UpDateBtnClick();
+}
+
+void AppTest::select(TSaveListView* list, const QStringList& wanted)
+{
+    list->clearSelection();
+    for (int i = 0; i < list->count(); ++i)
+        if (wanted.contains(TSaveListView::nameOf(list->item(i))))
+            list->item(i)->setSelected(true);
+}
+
+QStringList AppTest::names(TSaveListView* list) const
+{
+    QStringList n;
+    for (int i = 0; i < list->count(); ++i)
+        n << TSaveListView::nameOf(list->item(i));
+    return n;
+}
+
+std::vector<uint8_t> AppTest::cardImage() const { return mcbtest::readFile(cardPath.toStdString()); }

@@ -1,0 +1,76 @@
+#pragma once
+
+// The main window on an emulated card image in a folder of its own, with
+// every dialog answered by the test.
+
+#include "change_form.h"
+#include "main_form.h"
+#include "ok_btn_form.h"
+#include "save_list_view.h"
+#include "save_maker.h"
+
+#include "skin/dialogs.h"
+#include "skin/picture_button.h"
+#include "skin/smooth_bar.h"
+
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QPushButton>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// Answers questions from a script and remembers what was asked.
+class ScriptedDialogs : public skin::Dialogs {
+public:
+    std::deque<bool> yesNo;                       // answers to askYesNo
+    std::deque<std::optional<QString>> files;     // answers to file dialogs
+    QStringList messages;                         // the program's own notices
+    QStringList questions;                        // askYesNo texts
+    std::vector<skin::FileDialogSpec> fileDialogs;
+    QStringList errors;
+
+    void message(const QString& text) override { messages << text; }
+    bool askYesNo(const QString& text, const QString&) override;
+    skin::Answer askYesNoCancel(const QString& text, const QString&) override;
+    void information(const QString& text, const QString&) override { messages << text; }
+    void error(const QString& text, const QString&) override { errors << text; }
+    std::optional<QString> saveFileName(const skin::FileDialogSpec& spec) override;
+    std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
+    std::optional<QString> text(const QString&, const QString&, const QString&) override;
+};
+
+class AppTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A card image in the program's folder; saves go in at the given slots.
+    void makeCard(unsigned megabits = 4);
+    void placeOnCard(unsigned slot, const mcbtest::SaveSpec& spec, unsigned firstBlock);
+    void noAdapter();
+    void faults(const char* spec);
+    // A save file in the program's saver folder.
+    void putSaveFile(const QString& name, const std::vector<uint8_t>& bytes);
+
+    // Starts the program's windows (after the card is made).
+    void start(quint16 languageId = 0x0409);
+    void listCard(); // the listing command
+    // Selects the card (or file) list items with these names.
+    void select(TSaveListView* list, const QStringList& names);
+    QStringList names(TSaveListView* list) const;
+    std::vector<uint8_t> cardImage() const;
+
+    mcbtest::TempDir dir;
+    QString cardPath;
+    QString savedCwd;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TChangeForm> change;
+    std::vector<uint8_t> image;
+};

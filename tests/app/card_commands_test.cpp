@@ -1,0 +1,108 @@
+// Backing up the whole card into an image file and restoring one.
+#include "app_fixture.h"
+
+#include "format.h"
+#include "inspect.h"
+#include "skin/smooth_bar.h"
+
+#include <QFile>
+
+using mcbtest::readFile;
+
+class CardTest : public AppTest {
+protected:
+    QString out(const char* name) const { return QString::fromStdString(dir.file(name)); }
+};
+
+TEST_F(CardTest, ABackupHoldsTheWholeCard)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "a", .blocks = 3}, 5);
+    start();
+    int barMax = -1;
+    QObject::connect(form.get(), &TMainForm::commandFinished, [&] { barMax = form->ProgressBar1->maximum(); });
+    dialogs.files = {out("card.gcp")};
+    form->ReadCardBtnClick();
+    EXPECT_EQ(barMax, 63);
+    EXPECT_EQ(readFile(dir.file("card.gcp")), cardImage());
+    EXPECT_EQ(dialogs.fileDialogs.at(0).folder, form->saverDir());
+    EXPECT_EQ(form->Label1->text(), "  ( 59 )BLOCK FREE");
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
+}
+
+TEST_F(CardTest, AnExistingBackupIsKeptOnNo)
+{
+    makeCard(4);
+    start();
+    mcbtest::writeFile(dir.file("old.gcp"), {1, 2});
+    dialogs.files = {out("old.gcp")};
+    dialogs.yesNo = {false};
+    form->ReadCardBtnClick();
+    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Overwrite Saver " + out("old.gcp") + " Now ?"});
+    EXPECT_EQ(readFile(dir.file("old.gcp")), (std::vector<uint8_t>{1, 2}));
+    EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b3 && form->b8);
+}
+
+TEST_F(CardTest, AFailedBackupIsToldAndKeepsTheOlderFile)
+{
+    makeCard(4);
+    start();
+    mcbtest::writeFile(dir.file("old.gcp"), {1, 2});
+    dialogs.files = {out("old.gcp")};
+    dialogs.yesNo = {true};
+    faults("read-short=500");
+    form->ReadCardBtnClick();
+    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP CARD Failed: " + out("old.gcp")});
+    EXPECT_EQ(readFile(dir.file("old.gcp")), (std::vector<uint8_t>{1, 2}));
+}
+
+TEST_F(CardTest, ARestoreRelistsTheCard)
+{
+    makeCard(4);
+    start();
+    listCard();
+    EXPECT_EQ(form->ListView1->count(), 0);
+    std::vector<uint8_t> source = mcb::formatCard(mcb::FormatOptions{4});
+    mcbtest::placeSave(source, 0, mcbtest::makeSaveFile({.name = "restored", .blocks = 4}), 5);
+    mcbtest::writeFile(dir.file("in.gcp"), source);
+    dialogs.files = {out("in.gcp")};
+    form->WriteCardBtnClick();
+    EXPECT_TRUE(dialogs.questions.isEmpty()); // no question before the card is overwritten
+    EXPECT_EQ(names(form->ListView1), QStringList{"restored"});
+    EXPECT_EQ(form->Label1->text(), "  ( 55 )BLOCK FREE");
+    EXPECT_EQ(cardImage(), source);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+TEST_F(CardTest, AFailedRestoreIsToldAndTheListFollowsTheCard)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "before", .blocks = 2}, 5);
+    start();
+    listCard();
+    mcbtest::writeFile(dir.file("short.gcp"), std::vector<uint8_t>(1000, 0));
+    dialogs.files = {out("short.gcp")};
+    form->WriteCardBtnClick();
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("short.gcp")});
+    EXPECT_EQ(names(form->ListView1), QStringList{"before"}); // refused before writing
+}
+
+TEST_F(CardTest, CancelledDialogsAndNoAdapter)
+{
+    makeCard(4);
+    start();
+    dialogs.files = {std::nullopt, std::nullopt};
+    form->ReadCardBtnClick();
+    form->WriteCardBtnClick();
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
+    noAdapter();
+    form->ReadCardBtnClick();
+    EXPECT_EQ(dialogs.fileDialogs.size(), 2u);
+    // Without an adapter only the command just tried answers until it runs
+    // again with one.
+    EXPECT_TRUE(form->b1);
+    EXPECT_FALSE(form->b2 || form->b0);
+}

@@ -1,0 +1,266 @@
+// Start-up, the card size table, the command gates, progress and device
+// changes, and leaving the program.
+#include "app_fixture.h"
+#include "gclink.h"
+
+#include "i18n/texts.h"
+#include "skin/smooth_bar.h"
+
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+bool allGatesOpen(const TMainForm& f)
+{
+    return f.b0 && f.b1 && f.b2 && f.b3 && f.b4 && f.b5 && f.b6 && f.b7 && f.b8;
+}
+
+} // namespace
+
+TEST_F(AppTest, StartsWithACardReadyToList)
+{
+    makeCard(4);
+    start();
+    EXPECT_EQ(form->size(), QSize(660, 480));
+    EXPECT_TRUE(form->windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(form->ListView1->geometry(), QRect(24, 87, 287, 225));
+    EXPECT_EQ(form->ListView2->geometry(), QRect(353, 88, 287, 225));
+    EXPECT_EQ(form->ProgressBar1->geometry(), QRect(326, 59, 10, 248));
+    EXPECT_EQ(form->UpDateBtn->geometry(), QRect(25, 339, 137, 27));
+    EXPECT_EQ(form->CloseBtn->geometry(), QRect(620, 3, 29, 29));
+    EXPECT_EQ(form->Label2->text(), "(4M)");
+    EXPECT_FALSE(form->USbImage->isHidden());
+    EXPECT_EQ(form->Label1->text(), "  ( 59 )BLOCK FREE");
+    EXPECT_TRUE(form->UpDateBtn->isEnabled());
+    EXPECT_TRUE(form->ExitBtn->isEnabled());
+    EXPECT_TRUE(form->ReadCardBtn->isEnabled());
+    EXPECT_TRUE(form->WriteCardBtn->isEnabled());
+    for (QPushButton* b : {form->DeleteBtn, form->DownLoadBtn, form->UpLoadBtn, form->EditBtn, form->EmailBtn})
+        EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
+    EXPECT_FALSE(form->MaybeOk());
+    EXPECT_TRUE(allGatesOpen(*form));
+    EXPECT_EQ(form->ListView1->count(), 0); // the card is not listed at start
+    EXPECT_EQ(form->sys_dir, QDir::currentPath());
+    EXPECT_TRUE(QDir(form->saverDir()).exists());
+    EXPECT_EQ(form->UpDateBtn->text(), "LIST GAME SAVER");
+    EXPECT_EQ(form->changebtn->text(), "VERSIONS CHANGE ");
+}
+
+TEST_F(AppTest, StartsWithoutAnAdapter)
+{
+    noAdapter();
+    start();
+    EXPECT_TRUE(form->Label1->text().isEmpty());
+    EXPECT_TRUE(form->Label2->text().isEmpty());
+    EXPECT_TRUE(form->USbImage->isHidden());
+    EXPECT_FALSE(form->ReadCardBtn->isEnabled());
+    EXPECT_FALSE(form->WriteCardBtn->isEnabled());
+    EXPECT_TRUE(form->UpDateBtn->isEnabled());
+    EXPECT_TRUE(form->ExitBtn->isEnabled());
+    EXPECT_TRUE(allGatesOpen(*form));
+}
+
+TEST(CardSizeTable, SizesMapToBlocksSectorsAndLabels)
+{
+    struct Case {
+        int megabits, blocks, sectors;
+        const char* label;
+    };
+    for (Case c : {Case{4, 59, 1024, "(4M)"}, Case{8, 123, 2048, "(8M)"}, Case{16, 251, 4096, "(16M)"},
+                   Case{64, 1019, 16384, "(64M)"}, Case{2, 1019, 16384, "(64M)"},
+                   Case{32, 1019, 16384, "(64M)"}}) {
+        ASSERT_TRUE(GCLINK::applyCardSize(c.megabits));
+        EXPECT_EQ(GCLINK::Max_block, c.blocks) << c.megabits;
+        EXPECT_EQ(GCLINK::nmem, c.sectors) << c.megabits;
+        EXPECT_EQ(GCLINK::Size, c.label) << c.megabits;
+    }
+    // No card: the state stays as it was.
+    ASSERT_TRUE(GCLINK::applyCardSize(8));
+    EXPECT_FALSE(GCLINK::applyCardSize(0));
+    EXPECT_EQ(GCLINK::Max_block, 123);
+    EXPECT_EQ(GCLINK::Size, "(8M)");
+}
+
+TEST_F(AppTest, AnEightMegabitCardIsSizedAtStart)
+{
+    makeCard(8);
+    start();
+    EXPECT_EQ(form->Label2->text(), "(8M)");
+    EXPECT_EQ(form->FreeBlock, 123);
+}
+
+TEST_F(AppTest, ProgressMessagesMoveTheBarOrSetItsEnd)
+{
+    makeCard();
+    start();
+    form->Bar_Init(0, 20);
+    form->OnProcess(0, 7);
+    EXPECT_EQ(form->ProgressBar1->maximum(), 7);
+    EXPECT_EQ(form->ProgressBar1->position(), 0);
+    form->OnProcess(12, 0);
+    EXPECT_EQ(form->ProgressBar1->position(), 1);
+    form->OnProcess(0, -3);
+    EXPECT_EQ(form->ProgressBar1->position(), 2);
+    // The library's own messages (lParam 0) step the bar up to its end.
+    for (int i = 0; i < 20; ++i)
+        form->OnProcess(0, 0);
+    EXPECT_EQ(form->ProgressBar1->position(), 7);
+}
+
+TEST_F(AppTest, ASecondCommandClickedDuringALibraryCallDoesNothing)
+{
+    makeCard();
+    placeOnCard(0, {.name = "keep", .blocks = 2}, 5);
+    start();
+    bool clickedDuring = false;
+    // Fires inside the progress handler while the listing reads the card.
+    QTimer::singleShot(0, form.get(), [&] {
+        clickedDuring = form->commandRunning();
+        QTest::mouseClick(form->ReadCardBtn, Qt::LeftButton);
+        QTest::mouseClick(form->DeleteBtn, Qt::LeftButton);
+        form->DeleteBtnClick();
+        form->ReadCardBtnClick();
+    });
+    listCard();
+    EXPECT_TRUE(clickedDuring);
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_EQ(names(form->ListView1), QStringList{"keep"});
+    EXPECT_TRUE(allGatesOpen(*form));
+    EXPECT_TRUE(form->MaybeOk());
+}
+
+TEST_F(AppTest, ListingWithoutAnAdapterLeavesOnlyTheListingCommandOpen)
+{
+    makeCard();
+    start();
+    noAdapter();
+    listCard();
+    EXPECT_TRUE(form->b0);
+    EXPECT_FALSE(form->b1 || form->b3 || form->b8);
+    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(form->ProgressBar1->position(), 0);
+}
+
+TEST_F(AppTest, ADeviceChangeDuringACommandWaitsForItsEnd)
+{
+    makeCard();
+    placeOnCard(0, {.name = "one", .blocks = 2}, 5);
+    start();
+    listCard();
+    ASSERT_TRUE(form->MaybeOk());
+    int countDuring = -1;
+    QTimer::singleShot(0, form.get(), [&] {
+        form->deviceChanged();
+        countDuring = form->ListView1->count(); // untouched in mid-command
+    });
+    select(form->ListView1, {"one"});
+    dialogs.files.push_back(QString::fromStdString(dir.file("one.gci")));
+    form->DownLoadBtnClick();
+    EXPECT_EQ(countDuring, 1);
+    // Afterwards the change was handled: the card relisted, the save
+    // buttons waiting for the user's next listing.
+    EXPECT_EQ(names(form->ListView1), QStringList{"one"});
+    EXPECT_FALSE(form->MaybeOk());
+    EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("one.gci"))));
+}
+
+TEST_F(AppTest, ADeviceChangeWithoutACardEmptiesTheCardList)
+{
+    makeCard();
+    placeOnCard(0, {.name = "one", .blocks = 2}, 5);
+    start();
+    listCard();
+    noAdapter();
+    form->deviceChanged();
+    EXPECT_EQ(form->ListView1->count(), 0);
+    EXPECT_TRUE(form->Label1->text().isEmpty());
+    EXPECT_TRUE(form->USbImage->isHidden());
+    EXPECT_FALSE(form->ReadCardBtn->isEnabled());
+    EXPECT_FALSE(form->MaybeOk());
+    EXPECT_EQ(form->strGameIDList->size(), 1); // kept, as the list it belonged to
+}
+
+TEST_F(AppTest, QuittingDuringACommandWaitsForItsEnd)
+{
+    makeCard();
+    placeOnCard(0, {.name = "one", .blocks = 2}, 5);
+    start();
+    int quits = 0;
+    bool closedDuring = true;
+    form->quitAction = [&] { ++quits; };
+    QTimer::singleShot(0, form.get(), [&] {
+        form->CloseBtnClick();
+        closedDuring = form->close();
+        EXPECT_EQ(quits, 0);
+    });
+    listCard();
+    EXPECT_FALSE(closedDuring);
+    EXPECT_EQ(quits, 0);
+    QTest::qWait(20); // the deferred quit runs from the event queue
+    EXPECT_GE(quits, 1);
+    EXPECT_EQ(names(form->ListView1), QStringList{"one"}); // the listing finished
+}
+
+TEST_F(AppTest, ExitAsksFirstAndCloseDoesNot)
+{
+    makeCard();
+    start();
+    int quits = 0;
+    form->quitAction = [&] { ++quits; };
+    dialogs.yesNo = {false};
+    QTest::mouseClick(form->ExitBtn, Qt::LeftButton);
+    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Exit ?"});
+    EXPECT_TRUE(form->isVisible());
+    dialogs.yesNo = {true};
+    form->ExitBtnClick();
+    EXPECT_FALSE(form->isVisible());
+    form->show();
+    QTest::mouseClick(form->CloseBtn, Qt::LeftButton);
+    EXPECT_EQ(quits, 1);
+    EXPECT_EQ(dialogs.questions.size(), 2);
+}
+
+TEST_F(AppTest, APressOnTheWindowSurfaceMovesIt)
+{
+    makeCard();
+    start();
+    QSignalSpy moves(form.get(), &TMainForm::windowMoveRequested);
+    QTest::mousePress(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 30));
+    QTest::mouseRelease(form.get(), Qt::LeftButton, Qt::NoModifier, QPoint(400, 30));
+    EXPECT_EQ(moves.count(), 1);
+    // A press on a control is the control's.
+    QTest::mouseClick(form->ListView1->viewport(), Qt::LeftButton);
+    EXPECT_EQ(moves.count(), 1);
+}
+
+TEST_F(AppTest, JapaneseGetsItsTextsAndFonts)
+{
+    makeCard();
+    start(0x0411);
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("残り59ブロック"));
+    EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("データリスト読み込み"));
+    const QString jaFamily = form->UpDateBtn->font().family();
+    EXPECT_NE(jaFamily, QFont(QStringLiteral("MS Sans Serif")).family());
+    EXPECT_EQ(form->OkBtnForm->Label1->font().family(), jaFamily);
+    EXPECT_EQ(form->Label1->font().family(), jaFamily);
+}
+
+TEST_F(AppTest, ChineseTextsLeaveTheFontsAlone)
+{
+    makeCard();
+    start(0x1004); // Singapore: Traditional
+    EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("更新目錄"));
+    EXPECT_EQ(Say_wait, QString::fromUtf8("請等候 ..."));
+    EXPECT_EQ(form->Label1->font().family(), QFont(QStringLiteral("Microsoft Sans Serif"), 8).family());
+    change.reset();
+    form.reset();
+    start(0x0804);
+    EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("更新目录"));
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("  尚余(59)单位"));
+}
