@@ -69,7 +69,6 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
     if (!CreateUndo(U_Replace_Selection, start, aSize, count))
         return;
 
-    const int32_t oldSize = GetDataSize();
     if (!ReplaceBytes(start, count, aSize) || !SetMemAtPos(aBuffer, start, aSize)) {
         CalcSizes();
         Invalidate();
@@ -78,14 +77,13 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
     CalcSizes();
     fChangedBytes.Truncate(std::max(0, start));
 
-    // The caret goes where removing the selection would have left it: on
-    // its first byte, or on the last byte when the selection reached the end.
-    const int32_t rest = oldSize - count;
-    const bool chars = CaretInChars();
-    const TLongPoint target = GetCursorAtPos(start >= rest ? rest - 1 : start, chars);
+    // The caret stays on the first replaced byte with the new run selected,
+    // also when the selection reached the end: typing goes on after it
+    // instead of over the byte before.
+    const TLongPoint target = GetCursorAtPos(GetDataSize() == 0 ? -1 : std::min(start, GetDataSize() - 1), CaretInChars());
     PlaceCaret(target.x, target.y);
     ResetSelection(false);
-    if (aSize > 0 && GetPosAtCursor(fCol, fRow) == start && start < GetDataSize()) {
+    if (aSize > 0) {
         fSelPO = fSelST = start;
         fSelEN = start + aSize - 1;
     }
