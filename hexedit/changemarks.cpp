@@ -2,8 +2,7 @@
 
 #include <algorithm>
 
-void TChangeMarks::Set(int32_t aPos, bool aValue)
-{
+void TChangeMarks::Set(int32_t aPos, bool aValue) {
     if (aPos < 0)
         return;
     if (aValue) {
@@ -14,8 +13,7 @@ void TChangeMarks::Set(int32_t aPos, bool aValue)
     }
 }
 
-void TChangeMarks::Truncate(int32_t aSize)
-{
+void TChangeMarks::Truncate(int32_t aSize) {
     aSize = std::max(0, aSize);
     if (aSize >= fSize)
         return;
@@ -23,8 +21,7 @@ void TChangeMarks::Truncate(int32_t aSize)
     fSize = aSize;
 }
 
-void TChangeMarks::Clear()
-{
+void TChangeMarks::Clear() {
     fMarked.clear();
     fSize = 0;
 }

@@ -3,8 +3,7 @@
 
 #include <algorithm>
 
-void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos)
-{
+void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos) {
     // An insertion past the end would leave a gap of stray bytes behind.
     if (!aBuffer || aSize <= 0 || aPos < 0 || aPos > GetDataSize() || !TestStream())
         return;
@@ -24,8 +23,7 @@ void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPo
     Invalidate();
 }
 
-void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize)
-{
+void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize) {
     if (!aBuffer || aSize <= 0 || !TestStream())
         return;
     const int32_t old = GetDataSize();
@@ -45,8 +43,7 @@ void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize)
     Invalidate();
 }
 
-void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
-{
+void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize) {
     if (!HasSelection()) {
         InsertBuffer(aBuffer, aSize, SelStart());
         return;
@@ -80,7 +77,8 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
     // The caret stays on the first replaced byte with the new run selected,
     // also when the selection reached the end: typing goes on after it
     // instead of over the byte before.
-    const TLongPoint target = GetCursorAtPos(GetDataSize() == 0 ? -1 : std::min(start, GetDataSize() - 1), CaretInChars());
+    const TLongPoint target = GetCursorAtPos(
+        GetDataSize() == 0 ? -1 : std::min(start, GetDataSize() - 1), CaretInChars());
     PlaceCaret(target.x, target.y);
     ResetSelection(false);
     if (aSize > 0) {
@@ -91,8 +89,7 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
     Invalidate();
 }
 
-void THexEditor::DeleteSelection()
-{
+void THexEditor::DeleteSelection() {
     int32_t start = GetPosAtCursor(fCol, fRow);
     int32_t end = start + 1;
     if (HasSelection()) {

@@ -15,8 +15,7 @@ constexpr Qt::KeyboardModifiers cModifierKeys =
 
 // The digit of a key, or -1. With Shift held most layouts report the
 // shifted symbol, so the key's position on the keyboard decides as well.
-int DigitOf(const QKeyEvent& aEvent)
-{
+int DigitOf(const QKeyEvent& aEvent) {
     const int key = aEvent.key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return key - Qt::Key_0;
@@ -31,8 +30,7 @@ int DigitOf(const QKeyEvent& aEvent)
     return -1;
 }
 
-bool IsNavigationKey(int aKey)
-{
+bool IsNavigationKey(int aKey) {
     switch (aKey) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
@@ -48,8 +46,7 @@ bool IsNavigationKey(int aKey)
     }
 }
 
-int HexDigitValue(QChar aChar)
-{
+int HexDigitValue(QChar aChar) {
     const char16_t c = aChar.toUpper().unicode();
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -62,27 +59,23 @@ int HexDigitValue(QChar aChar)
 
 // ---- Selection ------------------------------------------------------------------
 
-int32_t THexEditor::SelCount() const
-{
+int32_t THexEditor::SelCount() const {
     if (fSelPO == -1 || fSelST < 0)
         return 0;
     return std::max(0, fSelEN - fSelST + 1);
 }
 
-int32_t THexEditor::SelStart()
-{
+int32_t THexEditor::SelStart() {
     return fSelPO != -1 ? fSelPO : GetCursorPos();
 }
 
-int32_t THexEditor::SelEnd()
-{
+int32_t THexEditor::SelEnd() {
     if (fSelPO == -1)
         return GetCursorPos();
     return fSelPO == fSelEN ? fSelST : fSelEN;
 }
 
-void THexEditor::SetSelStart(int32_t aValue)
-{
+void THexEditor::SetSelStart(int32_t aValue) {
     if (aValue < 0 || aValue >= GetDataSize())
         throw EHexEditor("Invalid SelStart");
     ResetSelection(true);
@@ -90,8 +83,7 @@ void THexEditor::SetSelStart(int32_t aValue)
     PlaceCaret(p.x, p.y);
 }
 
-void THexEditor::SetSelEnd(int32_t aValue)
-{
+void THexEditor::SetSelEnd(int32_t aValue) {
     if (aValue < 0 || aValue >= GetDataSize())
         throw EHexEditor("Invalid SelEnd");
     ResetSelection(true);
@@ -99,13 +91,11 @@ void THexEditor::SetSelEnd(int32_t aValue)
     Select(fCol, fRow, p.x, p.y);
 }
 
-int32_t THexEditor::GetCursorPos()
-{
+int32_t THexEditor::GetCursorPos() {
     return std::clamp(GetPosAtCursor(fCol, fRow), 0, std::max(0, GetDataSize() - 1));
 }
 
-bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange)
-{
+bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange) {
     const int32_t size = GetDataSize();
     if (size == 0)
         return false;
@@ -125,8 +115,7 @@ bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange)
     return true;
 }
 
-void THexEditor::ResetSelection(bool aDraw)
-{
+void THexEditor::ResetSelection(bool aDraw) {
     fIsSelecting = false;
     const int32_t from = fSelST;
     const int32_t to = fSelEN;
@@ -136,8 +125,7 @@ void THexEditor::ResetSelection(bool aDraw)
     StateNotification();
 }
 
-void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow)
-{
+void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow) {
     int32_t n = GetPosAtCursor(aNewCol, aNewRow);
     const bool insert = GetIsInsertMode();
     const int32_t oldStart = fSelST;
@@ -169,8 +157,7 @@ void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow)
     StateNotification();
 }
 
-void THexEditor::StartSelecting()
-{
+void THexEditor::StartSelecting() {
     if (!fIsSelecting)
         ResetSelection(true);
     fIsSelecting = true;
@@ -178,8 +165,7 @@ void THexEditor::StartSelecting()
 
 // ---- Moving the caret -----------------------------------------------------------
 
-bool THexEditor::SelectCell(int ACol, int ARow)
-{
+bool THexEditor::SelectCell(int ACol, int ARow) {
     const int32_t size = GetDataSize();
     if (size == 0)
         return ACol == 2 && ARow == 0;
@@ -208,8 +194,7 @@ bool THexEditor::SelectCell(int ACol, int ARow)
     return true;
 }
 
-bool THexEditor::MoveCurrent(int ACol, int ARow)
-{
+bool THexEditor::MoveCurrent(int ACol, int ARow) {
     if (ACol == fCol && ARow == fRow)
         return true;
     if (!SelectCell(ACol, ARow))
@@ -218,8 +203,7 @@ bool THexEditor::MoveCurrent(int ACol, int ARow)
     return true;
 }
 
-void THexEditor::MoveRight()
-{
+void THexEditor::MoveRight() {
     const int32_t size = GetDataSize();
     const int32_t p = GetPosAtCursor(fCol, fRow);
     if (fPosInChars) {
@@ -237,8 +221,7 @@ void THexEditor::MoveRight()
 
 // ---- Keys -----------------------------------------------------------------------
 
-void THexEditor::keyPressEvent(QKeyEvent* aEvent)
-{
+void THexEditor::keyPressEvent(QKeyEvent* aEvent) {
     const Qt::KeyboardModifiers shift = aEvent->modifiers() & cModifierKeys;
     fShiftDown = shift & Qt::ShiftModifier;
     int key = aEvent->key();
@@ -259,16 +242,14 @@ void THexEditor::keyPressEvent(QKeyEvent* aEvent)
     }
 }
 
-void THexEditor::keyReleaseEvent(QKeyEvent* aEvent)
-{
+void THexEditor::keyReleaseEvent(QKeyEvent* aEvent) {
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     if (aEvent->key() == Qt::Key_Shift)
         fShiftDown = false;
     fLastKeyWasALT = aEvent->key() == Qt::Key_Alt;
 }
 
-void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit)
-{
+void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit) {
     const int original = Key;
     const bool insert = GetIsInsertMode();
     if (Key == Qt::Key_Insert) {
@@ -303,8 +284,7 @@ void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit)
         GridKeyDown(Key, Shift);
 }
 
-bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigit)
-{
+bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigit) {
     const bool ctrl = aShift & Qt::ControlModifier;
     const bool shift = aShift & Qt::ShiftModifier;
     if (aShift == Qt::NoModifier && aChar != Qt::Key_Shift && !GetIsInsertMode())
@@ -350,7 +330,8 @@ bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigi
         return true;
     case Qt::Key_End:
         if (size > 0)
-            moveToByte(ctrl ? size - 1 : int32_t(std::min<int64_t>(int64_t(fRow) * c + c - 1, size - 1)));
+            moveToByte(ctrl ? size - 1
+                            : int32_t(std::min<int64_t>(int64_t(fRow) * c + c - 1, size - 1)));
         return true;
     case Qt::Key_Left:
         if (ctrl)
@@ -419,8 +400,7 @@ bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigi
     return false;
 }
 
-void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift)
-{
+void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift) {
     const bool ctrl = Shift & Qt::ControlModifier;
     switch (Key) {
     case Qt::Key_Left:
@@ -442,8 +422,7 @@ void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift)
     }
 }
 
-void THexEditor::InternalErase(bool BackSp)
-{
+void THexEditor::InternalErase(bool BackSp) {
     const int32_t p = GetCursorPos();
     if (BackSp) {
         if (p > 0 && CreateUndo(U_Byte_removed, p - 1, 1, 0)) {
@@ -457,8 +436,7 @@ void THexEditor::InternalErase(bool BackSp)
 
 // ---- Typed bytes ----------------------------------------------------------------
 
-void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aCol, int32_t aPos)
-{
+void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aCol, int32_t aPos) {
     Q_UNUSED(aCol);
     if (aOldByte == aNewByte || !CreateUndo(U_Byte_changed, aPos, 1, 0))
         return;
@@ -468,8 +446,7 @@ void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aC
     InvalidateRows(aRow, aRow);
 }
 
-void THexEditor::WMChar(QChar aChar)
-{
+void THexEditor::WMChar(QChar aChar) {
     const int32_t size = GetDataSize();
     const int32_t p = GetPosAtCursor(fCol, fRow);
     const bool chars = fPosInChars;
@@ -533,8 +510,7 @@ void THexEditor::WMChar(QChar aChar)
 
 // ---- Mouse ----------------------------------------------------------------------
 
-void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag)
-{
+void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag) {
     QPoint point = aPoint;
     int rowShift = 0;
     if (aDrag) {
@@ -558,8 +534,7 @@ void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag)
     MoveCurrent(cell.x, cell.y);
 }
 
-void THexEditor::mousePressEvent(QMouseEvent* aEvent)
-{
+void THexEditor::mousePressEvent(QMouseEvent* aEvent) {
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     fLeftDown = aEvent->buttons() & Qt::LeftButton;
     setFocus(Qt::MouseFocusReason);
@@ -570,8 +545,7 @@ void THexEditor::mousePressEvent(QMouseEvent* aEvent)
     fIsSelecting = true;
 }
 
-void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent)
-{
+void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent) {
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     fLeftDown = aEvent->buttons() & Qt::LeftButton;
     if (aEvent->button() != Qt::LeftButton)
@@ -580,15 +554,13 @@ void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent)
     ResetSelection(true);
 }
 
-void THexEditor::mouseMoveEvent(QMouseEvent* aEvent)
-{
+void THexEditor::mouseMoveEvent(QMouseEvent* aEvent) {
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     if (fLeftDown && (aEvent->buttons() & Qt::LeftButton))
         MouseToCell(aEvent->position().toPoint(), true);
 }
 
-void THexEditor::mouseReleaseEvent(QMouseEvent* aEvent)
-{
+void THexEditor::mouseReleaseEvent(QMouseEvent* aEvent) {
     if (aEvent->button() == Qt::LeftButton)
         fLeftDown = false;
 }

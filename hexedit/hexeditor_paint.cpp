@@ -4,8 +4,8 @@
 #include "hexconvert.h"
 
 #include <QApplication>
-#include <QPaintEvent>
 #include <QPainter>
+#include <QPaintEvent>
 
 #include <cmath>
 
@@ -15,8 +15,7 @@ constexpr char cHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
-QString THexEditor::OffsetText(int32_t aRow) const
-{
+QString THexEditor::OffsetText(int32_t aRow) const {
     const int64_t offset = int64_t(aRow) * fBytesPerLine;
     const QString sep = FOffsetChar.isNull() ? QString() : QString(FOffsetChar);
     switch (FOffsetDisplay) {
@@ -37,16 +36,14 @@ QString THexEditor::OffsetText(int32_t aRow) const
 }
 
 void THexEditor::DrawTextCell(QPainter& aCanvas, const QRect& aRect, const QString& aText,
-                              const QColor& aTextColor, const QColor& aBackground)
-{
+                              const QColor& aTextColor, const QColor& aBackground) {
     aCanvas.setClipRect(aRect);
     aCanvas.fillRect(aRect, aBackground);
     aCanvas.setPen(aTextColor);
     aCanvas.drawText(aRect.left(), aRect.top() + aCanvas.fontMetrics().ascent(), aText);
 }
 
-void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& ARect)
-{
+void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& ARect) {
     const int c = fBytesPerLine;
     const int32_t size = GetDataSize();
     const QColor background = fColors->Background();
@@ -150,8 +147,7 @@ void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& AR
     }
 }
 
-void THexEditor::paintEvent(QPaintEvent* aEvent)
-{
+void THexEditor::paintEvent(QPaintEvent* aEvent) {
     QPainter canvas(viewport());
     canvas.setFont(font());
     const QRect clip = aEvent->rect();
@@ -184,7 +180,8 @@ void THexEditor::paintEvent(QPaintEvent* aEvent)
     if (fGridLineWidth > 0) {
         canvas.setPen(QPen(palette().color(QPalette::Mid), fGridLineWidth));
         const int rows = std::min(fRowCount - fTopRow, height / std::max(1, step) + 1);
-        const int right = columns.empty() ? 0 : columns.back().second + ColWidths(columns.back().first);
+        const int right =
+            columns.empty() ? 0 : columns.back().second + ColWidths(columns.back().first);
         for (int r = 1; r <= rows; ++r)
             canvas.drawLine(0, r * step - 1, right, r * step - 1);
         for (const auto& [col, x] : columns)
@@ -193,8 +190,7 @@ void THexEditor::paintEvent(QPaintEvent* aEvent)
     DrawCaret(canvas);
 }
 
-QRect THexEditor::CaretRect() const
-{
+QRect THexEditor::CaretRect() const {
     const QRect cell = CellRect(fCol, fRow);
     if (cell.isEmpty())
         return {};
@@ -209,8 +205,7 @@ QRect THexEditor::CaretRect() const
     return QRect(cell.left(), cell.top(), fCharWidth, fCharHeight - 2);
 }
 
-void THexEditor::DrawCaret(QPainter& aCanvas)
-{
+void THexEditor::DrawCaret(QPainter& aCanvas) {
     if (!hasFocus() || !fCaretOn)
         return;
     const QRect r = CaretRect();
@@ -224,8 +219,7 @@ void THexEditor::DrawCaret(QPainter& aCanvas)
     aCanvas.restore();
 }
 
-void THexEditor::RestartCaretBlink()
-{
+void THexEditor::RestartCaretBlink() {
     fCaretOn = true;
     const int flash = QApplication::cursorFlashTime();
     if (hasFocus() && flash > 0)
@@ -235,15 +229,13 @@ void THexEditor::RestartCaretBlink()
     viewport()->update(CaretRect());
 }
 
-void THexEditor::focusInEvent(QFocusEvent* aEvent)
-{
+void THexEditor::focusInEvent(QFocusEvent* aEvent) {
     QAbstractScrollArea::focusInEvent(aEvent);
     RestartCaretBlink();
     Invalidate();
 }
 
-void THexEditor::focusOutEvent(QFocusEvent* aEvent)
-{
+void THexEditor::focusOutEvent(QFocusEvent* aEvent) {
     QAbstractScrollArea::focusOutEvent(aEvent);
     fCaretTimer.stop();
     fCaretOn = false;

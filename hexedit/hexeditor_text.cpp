@@ -15,32 +15,28 @@ namespace {
 constexpr int32_t cScanChunk = 1 << 20;
 
 const uint8_t* FindBytes(const uint8_t* aHay, std::size_t aHayLen, const uint8_t* aNeedle,
-                         std::size_t aNeedleLen)
-{
+                         std::size_t aNeedleLen) {
 #ifdef __GLIBC__
     return static_cast<const uint8_t*>(memmem(aHay, aHayLen, aNeedle, aNeedleLen));
 #else
     const uint8_t* end = aHay + aHayLen;
-    const uint8_t* hit = std::search(aHay, end, std::boyer_moore_horspool_searcher(
-                                                    aNeedle, aNeedle + aNeedleLen));
+    const uint8_t* hit =
+        std::search(aHay, end, std::boyer_moore_horspool_searcher(aNeedle, aNeedle + aNeedleLen));
     return hit == end ? nullptr : hit;
 #endif
 }
 
 } // namespace
 
-QChar THexEditor::TranslateToAnsiChar(uint8_t aByte) const
-{
+QChar THexEditor::TranslateToAnsiChar(uint8_t aByte) const {
     return TranslateToDisplay(fTranslation, aByte, fMaskChar, fMaskWhiteSpaces);
 }
 
-int THexEditor::TranslateFromAnsiChar(QChar aChar) const
-{
+int THexEditor::TranslateFromAnsiChar(QChar aChar) const {
     return TranslateFromChar(fTranslation, aChar);
 }
 
-QByteArray THexEditor::AsHex()
-{
+QByteArray THexEditor::AsHex() {
     const int32_t size = GetDataSize();
     if (size == 0)
         return {};
@@ -56,8 +52,7 @@ QByteArray THexEditor::AsHex()
     return text;
 }
 
-void THexEditor::SetAsHex(const QByteArray& aValue)
-{
+void THexEditor::SetAsHex(const QByteArray& aValue) {
     std::vector<uint8_t> bytes(std::size_t(aValue.size() / 2 + 1));
     int translated = 0;
     ConvertHexToBin(aValue.constData(), bytes.data(), int(aValue.size()), fSwapNibbles != 0,
@@ -75,8 +70,7 @@ void THexEditor::SetAsHex(const QByteArray& aValue)
 }
 
 int32_t THexEditor::Find(uint8_t* aBuffer, int32_t aCount, int32_t aStart, int32_t aEnd,
-                         bool IgnoreCase, bool SearchText)
-{
+                         bool IgnoreCase, bool SearchText) {
     aEnd = std::min(aEnd, GetDataSize() - 1);
     aStart = std::max(aStart, 0);
     if (!aBuffer || aCount <= 0 || int64_t(aEnd) - aStart + 1 < aCount)
@@ -94,8 +88,8 @@ int32_t THexEditor::Find(uint8_t* aBuffer, int32_t aCount, int32_t aStart, int32
     }
     // Chunks overlap by one pattern length less one byte, so a match across
     // a chunk border is found in the later chunk.
-    std::vector<uint8_t> chunk(std::size_t(std::min<int64_t>(
-        int64_t(aEnd) - aStart + 1, int64_t(cScanChunk) + aCount - 1)));
+    std::vector<uint8_t> chunk(std::size_t(
+        std::min<int64_t>(int64_t(aEnd) - aStart + 1, int64_t(cScanChunk) + aCount - 1)));
     int64_t pos = aStart;
     while (pos + aCount - 1 <= aEnd) {
         const int64_t n = std::min<int64_t>(int64_t(aEnd) + 1 - pos, int64_t(chunk.size()));
@@ -104,7 +98,8 @@ int32_t THexEditor::Find(uint8_t* aBuffer, int32_t aCount, int32_t aStart, int32
         if (IgnoreCase)
             for (int64_t i = 0; i < n; ++i)
                 chunk[std::size_t(i)] = fold[chunk[std::size_t(i)]];
-        if (const uint8_t* hit = FindBytes(chunk.data(), std::size_t(n), aBuffer, std::size_t(aCount)))
+        if (const uint8_t* hit =
+                FindBytes(chunk.data(), std::size_t(n), aBuffer, std::size_t(aCount)))
             return int32_t(pos + (hit - chunk.data()));
         pos += n - (aCount - 1);
     }

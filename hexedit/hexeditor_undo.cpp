@@ -10,12 +10,11 @@
 namespace {
 
 const char* const UndoSTR[] = {
-    "Byte changed",      "Byte(s) removed", "Insert buffer", "Replace selection",
-    "Append buffer",     "Insert nibble",   "Delete nibble", "Convert",
+    "Byte changed",  "Byte(s) removed", "Insert buffer", "Replace selection",
+    "Append buffer", "Insert nibble",   "Delete nibble", "Convert",
 };
 
-QString UndoText(uint8_t aType)
-{
+QString UndoText(uint8_t aType) {
     return aType < std::size(UndoSTR) ? QString::fromLatin1(UndoSTR[aType]) : QString();
 }
 
@@ -23,8 +22,7 @@ constexpr int32_t cCopyChunk = 65536;
 
 } // namespace
 
-bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount)
-{
+bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount) {
     bool allowed = GetDataSize() > 0 || aType == U_Insert_buffer || aType == U_Append_Buffer;
     if (fNoSizeChange && allowed) {
         switch (aType) {
@@ -51,8 +49,7 @@ bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t
     return allowed;
 }
 
-void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount)
-{
+void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount) {
     fUndoDesc = UndoText(aType);
     if (!fUndoMem)
         fUndoMem = std::make_unique<TUndoJournal>();
@@ -126,8 +123,7 @@ void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32
     fUndoMem->Append(trailer, sizeof trailer);
 }
 
-void THexEditor::ResetUndo()
-{
+void THexEditor::ResetUndo() {
     fCanUndo = false;
     fUndoDesc = QStringLiteral("No Undo");
     fUndoCount = 0;
@@ -135,8 +131,7 @@ void THexEditor::ResetUndo()
     emit OnStateChanged(this);
 }
 
-void THexEditor::DropLastUndo()
-{
+void THexEditor::DropLastUndo() {
     if (!fUndoMem || fUndoMem->Size() < cUndoHeadSize + cUndoTrailerSize)
         return;
     const int64_t size = fUndoMem->Size();
@@ -159,8 +154,7 @@ void THexEditor::DropLastUndo()
         fUndoDesc = UndoText(typ);
 }
 
-void THexEditor::RestoreFromUndo(const TUndoRec& aRec)
-{
+void THexEditor::RestoreFromUndo(const TUndoRec& aRec) {
     const int32_t size = GetDataSize();
     const int32_t pos = std::clamp(aRec.CurPos, 0, std::max(0, size - 1));
     TLongPoint cell = GetCursorAtPos(size == 0 ? -1 : pos, aRec.CharField);
@@ -173,8 +167,7 @@ void THexEditor::RestoreFromUndo(const TUndoRec& aRec)
     fModified = aRec.Modified;
 }
 
-bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount)
-{
+bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount) {
     if (aNewCount > aOldCount)
         return OpenGap(aPos + aOldCount, aNewCount - aOldCount);
     if (aNewCount < aOldCount)
@@ -182,8 +175,7 @@ bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount
     return true;
 }
 
-bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount)
-{
+bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount) {
     std::vector<uint8_t> chunk(std::size_t(std::min(std::max(aCount, 1), cCopyChunk)));
     for (int32_t done = 0; done < aCount;) {
         const int32_t n = std::min(cCopyChunk, aCount - done);
@@ -195,8 +187,7 @@ bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount)
     return true;
 }
 
-void THexEditor::Undo()
-{
+void THexEditor::Undo() {
     if (!fCanUndo || !fUndoMem || fUndoMem->Size() <= cUndoTrailerSize) {
         ResetUndo();
         return;

@@ -15,8 +15,7 @@ constexpr std::array<uint8_t, 128> cMacToISO = {
     0x95, 0xD2, 0xDA, 0xDB, 0xD9, 0x9E, 0x96, 0x97, 0xAF, 0x98, 0x99, 0x9A, 0xB8, 0x9B, 0x9C, 0x9D,
 };
 
-constexpr std::array<uint8_t, 128> InvertMac()
-{
+constexpr std::array<uint8_t, 128> InvertMac() {
     std::array<uint8_t, 128> t{};
     for (int i = 0; i < 128; ++i)
         t[cMacToISO[i] - 0x80] = uint8_t(0x80 + i);
@@ -40,8 +39,7 @@ constexpr Run cEbcdicRuns[] = {
     {0xD1, 0xD9, 0x4A}, {0xE0, 0xE0, 0x5C}, {0xE2, 0xE9, 0x53}, {0xF0, 0xF9, 0x30},
 };
 
-constexpr std::array<uint8_t, 256> BuildEbcdicToIso()
-{
+constexpr std::array<uint8_t, 256> BuildEbcdicToIso() {
     std::array<uint8_t, 256> t{};
     for (const Run& r : cEbcdicRuns)
         for (int c = r.from; c <= r.to; ++c)
@@ -51,8 +49,7 @@ constexpr std::array<uint8_t, 256> BuildEbcdicToIso()
 
 // Where two EBCDIC codes share an ISO code (0x50 and 0x51 for "&"), the
 // lower one is written.
-constexpr std::array<uint8_t, 256> BuildIsoToEbcdic()
-{
+constexpr std::array<uint8_t, 256> BuildIsoToEbcdic() {
     constexpr auto forward = BuildEbcdicToIso();
     std::array<uint8_t, 256> t{};
     for (int e = 255; e > 0; --e)
@@ -65,8 +62,7 @@ constexpr int cNoChar = -1;
 
 // The character a byte stands for under a translation, before masking, or
 // cNoChar.
-int RawChar(TTranslationType aType, uint8_t b)
-{
+int RawChar(TTranslationType aType, uint8_t b) {
     switch (aType) {
     case ttAnsi:
         return AnsiToChar(b).unicode();
@@ -90,16 +86,14 @@ const std::array<uint8_t, 256> ctEBCDICToISO = BuildEbcdicToIso();
 const std::array<uint8_t, 256> ctISOToEBCDIC = BuildIsoToEbcdic();
 
 QChar TranslateToDisplay(TTranslationType aType, uint8_t aByte, QChar aMaskChar,
-                         bool aMaskWhiteSpaces)
-{
+                         bool aMaskWhiteSpaces) {
     const int c = RawChar(aType, aByte);
     if (c == cNoChar || (aMaskWhiteSpaces && c < 32))
         return aMaskChar;
     return QChar(c);
 }
 
-int TranslateFromChar(TTranslationType aType, QChar aChar)
-{
+int TranslateFromChar(TTranslationType aType, QChar aChar) {
     const char16_t u = aChar.unicode();
     switch (aType) {
     case ttAnsi: {
@@ -125,8 +119,7 @@ int TranslateFromChar(TTranslationType aType, QChar aChar)
 }
 
 void TranslateBufferFromAnsi(TTranslationType TType, const uint8_t* aBuffer, uint8_t* bBuffer,
-                             int aCount)
-{
+                             int aCount) {
     for (int i = 0; i < aCount; ++i) {
         const uint8_t b = aBuffer[i];
         switch (TType) {
@@ -151,8 +144,7 @@ void TranslateBufferFromAnsi(TTranslationType TType, const uint8_t* aBuffer, uin
     }
 }
 
-std::array<uint8_t, 256> CaseFoldTable(TTranslationType aType)
-{
+std::array<uint8_t, 256> CaseFoldTable(TTranslationType aType) {
     std::array<uint8_t, 256> fold{};
     for (int b = 0; b < 256; ++b) {
         fold[b] = uint8_t(b);

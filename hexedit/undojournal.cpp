@@ -6,23 +6,20 @@
 
 #include <cstring>
 
-void PutInt32LE(uint8_t* aOut, int32_t aValue)
-{
+void PutInt32LE(uint8_t* aOut, int32_t aValue) {
     const auto v = uint32_t(aValue);
     for (int i = 0; i < 4; ++i)
         aOut[i] = uint8_t(v >> (8 * i));
 }
 
-int32_t GetInt32LE(const uint8_t* aIn)
-{
+int32_t GetInt32LE(const uint8_t* aIn) {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i)
         v |= uint32_t(aIn[i]) << (8 * i);
     return int32_t(v);
 }
 
-void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer])
-{
+void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer]) {
     aOut[UndoOffset::Typ] = aRec.Typ;
     aOut[UndoOffset::Changed] = aRec.Changed;
     aOut[UndoOffset::Modified] = aRec.Modified;
@@ -37,8 +34,7 @@ void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer])
     PutInt32LE(aOut + UndoOffset::ReplCount, aRec.ReplCount);
 }
 
-TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize])
-{
+TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize]) {
     TUndoRec r;
     r.Typ = aIn[UndoOffset::Typ];
     r.Changed = aIn[UndoOffset::Changed] != 0;
@@ -59,10 +55,11 @@ TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize])
 TUndoJournal::TUndoJournal() = default;
 TUndoJournal::~TUndoJournal() = default;
 
-int64_t TUndoJournal::Size() const { return fFile ? fFile->size() : fMem.size(); }
+int64_t TUndoJournal::Size() const {
+    return fFile ? fFile->size() : fMem.size();
+}
 
-bool TUndoJournal::Spill(int64_t aNeeded)
-{
+bool TUndoJournal::Spill(int64_t aNeeded) {
     if (fFile || fMem.size() + aNeeded <= cMemoryLimit)
         return true;
     auto file = std::make_unique<QTemporaryFile>();
@@ -73,8 +70,7 @@ bool TUndoJournal::Spill(int64_t aNeeded)
     return true;
 }
 
-bool TUndoJournal::Append(const void* aData, int64_t aSize)
-{
+bool TUndoJournal::Append(const void* aData, int64_t aSize) {
     if (!Spill(aSize))
         return false;
     if (!fFile) {
@@ -85,8 +81,7 @@ bool TUndoJournal::Append(const void* aData, int64_t aSize)
            fFile->write(static_cast<const char*>(aData), aSize) == aSize;
 }
 
-bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const
-{
+bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const {
     if (aPos < 0 || aSize < 0 || aPos + aSize > Size())
         return false;
     if (!fFile) {
@@ -96,8 +91,7 @@ bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const
     return fFile->seek(aPos) && fFile->read(static_cast<char*>(aData), aSize) == aSize;
 }
 
-void TUndoJournal::Truncate(int64_t aSize)
-{
+void TUndoJournal::Truncate(int64_t aSize) {
     aSize = std::max<int64_t>(0, aSize);
     if (fFile)
         fFile->resize(aSize);
@@ -105,8 +99,7 @@ void TUndoJournal::Truncate(int64_t aSize)
         fMem.truncate(qsizetype(aSize));
 }
 
-bool TUndoJournal::DropFront(int64_t aCount)
-{
+bool TUndoJournal::DropFront(int64_t aCount) {
     const int64_t size = Size();
     aCount = std::min(aCount, size);
     if (aCount <= 0)

@@ -8,16 +8,14 @@ namespace {
 
 class KeysTest : public EditorTest {
 protected:
-    void InsertMode()
-    {
+    void InsertMode() {
         editor.SetAllowInsertMode(true);
         Key(Qt::Key_Insert);
         ASSERT_TRUE(editor.IsInsertMode());
     }
 };
 
-TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn)
-{
+TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn) {
     Load({0x00, 0x00, 0x00});
     CaretTo(0);
     Type("4");
@@ -31,8 +29,7 @@ TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn)
     EXPECT_FALSE(editor.HasChanged(1));
 }
 
-TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField)
-{
+TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField) {
     Load({0x12, 0x34});
     CaretTo(0);
     Type("g-z ");
@@ -42,8 +39,7 @@ TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField)
     EXPECT_EQ(Content(), (Bytes{0xAB, 0x34}));
 }
 
-TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte)
-{
+TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte) {
     Load({0x00, 0x00});
     CaretTo(1);
     Type("12");
@@ -54,8 +50,7 @@ TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte)
     EXPECT_EQ(editor.DataSize(), 2);
 }
 
-TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst)
-{
+TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst) {
     Load({0x00});
     editor.SetSwapNibbles(true);
     CaretTo(0);
@@ -65,8 +60,7 @@ TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst)
     EXPECT_EQ(Content()[0], 0x14);
 }
 
-TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly)
-{
+TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly) {
     Load({0, 0, 0, 0});
     CaretTo(0, true);
     Type("Hi");
@@ -80,8 +74,26 @@ TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly)
     EXPECT_EQ(Content()[2], 0xC4); // Ä in Windows-1252
 }
 
-TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage)
-{
+TEST_F(KeysTest, TypedCharactersFollowTheTranslation) {
+    struct Case {
+        TTranslationType type;
+        char16_t typed;
+        int byte; // -1: nothing entered
+    };
+    for (const Case& c :
+         {Case{ttEBCDIC, 'A', 0xC1}, Case{ttASCII, 0x00E4, -1}, Case{ttASCII, 'A', 'A'},
+          Case{ttDos8, 0x00E4, 0x84}, Case{ttMac, 0x00E4, 0x8A}, Case{ttAnsi, 0x0416, -1}}) {
+        Load({0x00, 0x00});
+        editor.SetTranslation(c.type);
+        CaretTo(0, true);
+        QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, QString(QChar(c.typed)),
+                            Qt::NoModifier);
+        EXPECT_EQ(Content()[0], c.byte < 0 ? 0 : c.byte) << c.type << " " << int(c.typed);
+        EXPECT_EQ(editor.GetCursorPos(), c.byte < 0 ? 0 : 1) << c.type << " " << int(c.typed);
+    }
+}
+
+TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage) {
     Load({0, 0});
     CaretTo(0, true);
     QTest::keyPress(&editor, Qt::Key_Alt, Qt::AltModifier);
@@ -95,8 +107,7 @@ TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage)
     EXPECT_EQ(Content()[1], 0xE4);
 }
 
-TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero)
-{
+TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero) {
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     InsertMode();
     Type("A");
@@ -113,8 +124,7 @@ TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero)
     EXPECT_EQ(Content(), (Bytes{0xAB, 0xCD, 0x00}));
 }
 
-TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect)
-{
+TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect) {
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     InsertMode();
     QTest::keyPress(&editor, Qt::Key_Shift, Qt::ShiftModifier);
@@ -125,8 +135,7 @@ TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect)
     EXPECT_EQ(Content(), (Bytes{0xAB, 0xC0}));
 }
 
-TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte)
-{
+TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte) {
     Load({0x11, 0x22});
     InsertMode();
     CaretTo(1);
@@ -142,8 +151,7 @@ TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte)
     EXPECT_FALSE(editor.HasChanged(0));
 }
 
-TEST_F(KeysTest, BackspaceAndDeleteInInsertMode)
-{
+TEST_F(KeysTest, BackspaceAndDeleteInInsertMode) {
     Load({1, 2, 3, 4});
     InsertMode();
     CaretTo(0);
@@ -169,8 +177,7 @@ TEST_F(KeysTest, BackspaceAndDeleteInInsertMode)
     EXPECT_EQ(editor.UndoCount(), records);
 }
 
-TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection)
-{
+TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection) {
     Load(Counting(8));
     InsertMode();
     CaretTo(3, true);
@@ -180,8 +187,20 @@ TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection)
     EXPECT_EQ(Content(), (Bytes{0, 1, 2, 5, 6, 7}));
 }
 
-TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl)
-{
+TEST_F(KeysTest, ErasedBytesComeBackWithUndo) {
+    Load(Counting(6));
+    InsertMode();
+    CaretTo(3);
+    Key(Qt::Key_Backspace);
+    Key(Qt::Key_Delete);
+    ASSERT_EQ(Content(), (Bytes{0, 1, 4, 5}));
+    editor.Undo();
+    editor.Undo();
+    EXPECT_EQ(Content(), Counting(6));
+    EXPECT_EQ(editor.GetCursorPos(), 3);
+}
+
+TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl) {
     Load(Counting(4));
     CaretTo(2);
     Key(Qt::Key_Backspace);
@@ -192,8 +211,7 @@ TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl)
     EXPECT_EQ(Content(), (Bytes{0, 2, 3}));
 }
 
-TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters)
-{
+TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters) {
     Load(Counting(40));
     CaretTo(15);
     Key(Qt::Key_Right);
@@ -229,8 +247,7 @@ TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters)
     EXPECT_EQ(editor.Col(), 35 + 7);
 }
 
-TEST_F(KeysTest, PageKeysMoveByTheVisibleRows)
-{
+TEST_F(KeysTest, PageKeysMoveByTheVisibleRows) {
     Load(Counting(16 * 100));
     const int vis = editor.VisibleRowCount();
     ASSERT_GT(vis, 3);
@@ -251,8 +268,7 @@ TEST_F(KeysTest, PageKeysMoveByTheVisibleRows)
     EXPECT_EQ(editor.TopRow(), 100 - vis);
 }
 
-TEST_F(KeysTest, MarkersAreSetAndJumpedTo)
-{
+TEST_F(KeysTest, MarkersAreSetAndJumpedTo) {
     Load(Counting(16 * 50));
     CaretTo(16 * 7 + 5);
     Key(Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
@@ -267,8 +283,7 @@ TEST_F(KeysTest, MarkersAreSetAndJumpedTo)
     EXPECT_EQ(editor.Row(), 7);
 }
 
-TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret)
-{
+TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret) {
     Load(Counting(16 * 50));
     editor.SetMarker(2, 47);
     editor.SetSelStart(16 * 45);
@@ -283,8 +298,7 @@ TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret)
     EXPECT_EQ(editor.Row(), 44);
 }
 
-TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused)
-{
+TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused) {
     for (int bad : {10, -1}) {
         try {
             editor.SetMarker(bad, 1);
@@ -295,8 +309,7 @@ TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused)
     }
 }
 
-TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks)
-{
+TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks) {
     Load({1, 2});
     editor.SetAllowInsertMode(true);
     CaretTo(0);
@@ -313,8 +326,7 @@ TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks)
     EXPECT_TRUE(editor.IsInsertMode());
 }
 
-TEST_F(KeysTest, OnKeyDownCanTakeAKeyBeforeTheControl)
-{
+TEST_F(KeysTest, OnKeyDownCanTakeAKeyBeforeTheControl) {
     Load({1, 2});
     QObject::connect(&editor, &THexEditor::OnKeyDown,
                      [](THexEditor*, int& key, Qt::KeyboardModifiers shift) {

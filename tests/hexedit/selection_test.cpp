@@ -9,8 +9,7 @@ namespace {
 
 using SelectionTest = EditorTest;
 
-TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor)
-{
+TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor) {
     Load(Counting(16));
     CaretTo(5, true);
     ShiftKeys(Qt::Key_Right, 3);
@@ -26,8 +25,7 @@ TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor)
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus)
-{
+TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus) {
     Load(Counting(16));
     CaretTo(5, true);
     Key(Qt::Key_Right, Qt::ShiftModifier);
@@ -36,8 +34,7 @@ TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus)
     EXPECT_EQ(editor.SelEnd(), 7);
 }
 
-TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret)
-{
+TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret) {
     Load(Counting(16));
     editor.SetAllowInsertMode(true);
     Key(Qt::Key_Insert);
@@ -53,8 +50,7 @@ TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret)
     EXPECT_EQ(editor.SelCount(), 2);
 }
 
-TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues)
-{
+TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues) {
     Load(Counting(10));
     struct Case {
         int32_t value;
@@ -75,8 +71,7 @@ TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues)
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(SelectionTest, SeekFromEachOrigin)
-{
+TEST_F(SelectionTest, SeekFromEachOrigin) {
     Load(Counting(100));
     editor.SetSelStart(40);
     struct Case {
@@ -86,10 +81,10 @@ TEST_F(SelectionTest, SeekFromEachOrigin)
         bool result;
         int32_t pos;
     };
-    for (const Case& c : {Case{10, 0, true, true, 10}, Case{5, 1, true, true, 15},
-                          Case{-3, 2, true, true, 96}, Case{7, 9, true, true, 96},
-                          Case{200, 0, true, false, 96}, Case{200, 0, false, true, 99},
-                          Case{-500, 1, false, true, 0}, Case{-1, 0, true, false, 0}}) {
+    for (const Case& c :
+         {Case{10, 0, true, true, 10}, Case{5, 1, true, true, 15}, Case{-3, 2, true, true, 96},
+          Case{7, 9, true, true, 96}, Case{200, 0, true, false, 96}, Case{200, 0, false, true, 99},
+          Case{-500, 1, false, true, 0}, Case{-1, 0, true, false, 0}}) {
         EXPECT_EQ(editor.Seek(c.offset, c.origin, c.fail), c.result) << c.offset << "/" << c.origin;
         EXPECT_EQ(editor.GetCursorPos(), c.pos) << c.offset << "/" << c.origin;
     }
@@ -97,8 +92,7 @@ TEST_F(SelectionTest, SeekFromEachOrigin)
     EXPECT_FALSE(editor.Seek(0, 0, false));
 }
 
-TEST_F(SelectionTest, MouseDragSelectsAndAClickClears)
-{
+TEST_F(SelectionTest, MouseDragSelectsAndAClickClears) {
     Load(Counting(64));
     const QRect from = editor.CellRect(editor.GetCursorAtPos(5, false).x, 0);
     const TLongPoint to = editor.GetCursorAtPos(16 + 2, false);
@@ -107,7 +101,8 @@ TEST_F(SelectionTest, MouseDragSelectsAndAClickClears)
                      editor.viewport()->mapToGlobal(editor.CellRect(to.x, to.y).center()),
                      Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(editor.viewport(), &move);
-    QTest::mouseRelease(editor.viewport(), Qt::LeftButton, {}, editor.CellRect(to.x, to.y).center());
+    QTest::mouseRelease(editor.viewport(), Qt::LeftButton, {},
+                        editor.CellRect(to.x, to.y).center());
     EXPECT_EQ(editor.SelStart(), 5);
     EXPECT_EQ(editor.SelEnd(), 18);
     EXPECT_EQ(editor.GetCursorPos(), 18);
@@ -117,8 +112,7 @@ TEST_F(SelectionTest, MouseDragSelectsAndAClickClears)
     EXPECT_EQ(editor.GetCursorPos(), 30);
 }
 
-TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte)
-{
+TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte) {
     Load(Counting(20));
     ClickCell(2 * 16 + 2, 0);
     EXPECT_EQ(editor.Col(), 2 * 16 + 1);
@@ -128,8 +122,7 @@ TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte)
     EXPECT_EQ(editor.Col(), 2 + 2 * 3);
 }
 
-TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue)
-{
+TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue) {
     Load(Counting(20));
     Notifications();
     stateChanges = 0;
@@ -143,8 +136,7 @@ TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue)
     EXPECT_GT(Notifications(), 0);
 }
 
-TEST_F(SelectionTest, ResettingTheJournalNotifiesAtOnce)
-{
+TEST_F(SelectionTest, ResettingTheJournalNotifiesAtOnce) {
     Load(Counting(4));
     CaretTo(1);
     Type("5");

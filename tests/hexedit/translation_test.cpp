@@ -10,8 +10,7 @@ namespace {
 
 const QChar cMask = QLatin1Char('.');
 
-TEST(Tables, MacIsAPermutationAndItsInverse)
-{
+TEST(Tables, MacIsAPermutationAndItsInverse) {
     std::set<int> seen;
     for (int i = 0; i < 128; ++i) {
         seen.insert(ctMacToISO[std::size_t(i)]);
@@ -23,8 +22,7 @@ TEST(Tables, MacIsAPermutationAndItsInverse)
     EXPECT_EQ(ctMacToISO[0xA5 - 0x80], 0x80);
 }
 
-TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse)
-{
+TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse) {
     int nonZero = 0;
     for (int e = 0; e < 256; ++e) {
         const uint8_t iso = ctEBCDICToISO[std::size_t(e)];
@@ -44,8 +42,7 @@ TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse)
     EXPECT_EQ(ctISOToEBCDIC[0x01], 0);
 }
 
-TEST(CodePages, OemAndAnsiRoundTrip)
-{
+TEST(CodePages, OemAndAnsiRoundTrip) {
     for (int b = 0; b < 256; ++b) {
         EXPECT_EQ(CharOEM(OEMChar(uint8_t(b))), b) << b;
         if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) {
@@ -67,26 +64,22 @@ struct ShowCase {
 
 class Display : public ::testing::TestWithParam<ShowCase> {};
 
-TEST_P(Display, ShowsTheTranslatedCharacterOrTheMask)
-{
+TEST_P(Display, ShowsTheTranslatedCharacterOrTheMask) {
     const ShowCase& c = GetParam();
     EXPECT_EQ(TranslateToDisplay(c.type, c.byte, cMask, true).unicode(), c.shown);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Bytes, Display,
-    ::testing::Values(ShowCase{ttAnsi, 'A', 'A'}, ShowCase{ttAnsi, 0xE4, 0xE4},
-                      ShowCase{ttAnsi, 0x80, 0x20AC}, ShowCase{ttAnsi, 0x09, '.'},
-                      ShowCase{ttDos8, 0x84, 0xE4}, ShowCase{ttDos8, 0xB0, 0x2591},
-                      ShowCase{ttDos8, 0x01, '.'}, ShowCase{ttASCII, 'a', 'a'},
-                      ShowCase{ttASCII, 0xE4, '.'}, ShowCase{ttASCII, 0x84, '.'},
-                      ShowCase{ttMac, 'z', 'z'}, ShowCase{ttMac, 0x8A, 0xE4},
-                      ShowCase{ttEBCDIC, 0xC1, 'A'}, ShowCase{ttEBCDIC, 0x00, '.'},
-                      ShowCase{ttEBCDIC, 0x40, ' '}, ShowCase{ttEBCDIC, 0xFF, '.'},
-                      ShowCase{TTranslationType(7), 'A', '.'}));
+    ::testing::Values(
+        ShowCase{ttAnsi, 'A', 'A'}, ShowCase{ttAnsi, 0xE4, 0xE4}, ShowCase{ttAnsi, 0x80, 0x20AC},
+        ShowCase{ttAnsi, 0x09, '.'}, ShowCase{ttDos8, 0x84, 0xE4}, ShowCase{ttDos8, 0xB0, 0x2591},
+        ShowCase{ttDos8, 0x01, '.'}, ShowCase{ttASCII, 'a', 'a'}, ShowCase{ttASCII, 0xE4, '.'},
+        ShowCase{ttASCII, 0x84, '.'}, ShowCase{ttMac, 'z', 'z'}, ShowCase{ttMac, 0x8A, 0xE4},
+        ShowCase{ttEBCDIC, 0xC1, 'A'}, ShowCase{ttEBCDIC, 0x00, '.'}, ShowCase{ttEBCDIC, 0x40, ' '},
+        ShowCase{ttEBCDIC, 0xFF, '.'}, ShowCase{TTranslationType(7), 'A', '.'}));
 
-TEST(Display, WhiteSpaceIsShownUnmaskedOnRequest)
-{
+TEST(Display, WhiteSpaceIsShownUnmaskedOnRequest) {
     EXPECT_EQ(TranslateToDisplay(ttAnsi, 0x09, cMask, false), QChar(0x09));
     EXPECT_EQ(TranslateToDisplay(ttASCII, 0xE4, cMask, false), cMask);
 }
@@ -99,8 +92,7 @@ struct TypeCase {
 
 class Typing : public ::testing::TestWithParam<TypeCase> {};
 
-TEST_P(Typing, EntersTheTranslatedByteOrNothing)
-{
+TEST_P(Typing, EntersTheTranslatedByteOrNothing) {
     const TypeCase& c = GetParam();
     const int b = TranslateFromChar(c.type, QChar(c.typed));
     // What the caller takes: only results of 32 and above.
@@ -118,24 +110,22 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{ttEBCDIC, '&', 0x50}, TypeCase{ttEBCDIC, 0xE4, -1},
                       TypeCase{TTranslationType(7), 'A', -1}));
 
-TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes)
-{
+TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes) {
     const uint8_t text[] = {'A', 0xE4, '1', 0x80};
     struct Case {
         TTranslationType type;
         std::vector<uint8_t> bytes;
     };
-    for (const Case& c : {Case{ttAnsi, {'A', 0xE4, '1', 0x80}}, Case{ttDos8, {'A', 0x84, '1', '?'}},
-                          Case{ttMac, {'A', 0x8A, '1', 0xA5}},
-                          Case{ttEBCDIC, {0xC1, 0x00, 0xF1, 0x00}}}) {
+    for (const Case& c :
+         {Case{ttAnsi, {'A', 0xE4, '1', 0x80}}, Case{ttDos8, {'A', 0x84, '1', '?'}},
+          Case{ttMac, {'A', 0x8A, '1', 0xA5}}, Case{ttEBCDIC, {0xC1, 0x00, 0xF1, 0x00}}}) {
         std::vector<uint8_t> out(4);
         TranslateBufferFromAnsi(c.type, text, out.data(), 4);
         EXPECT_EQ(out, c.bytes) << c.type;
     }
 }
 
-TEST(CaseFold, LowersLettersAsTheTranslationShowsThem)
-{
+TEST(CaseFold, LowersLettersAsTheTranslationShowsThem) {
     EXPECT_EQ(CaseFoldTable(ttAnsi)['A'], 'a');
     EXPECT_EQ(CaseFoldTable(ttAnsi)[0xC4], 0xE4);
     EXPECT_EQ(CaseFoldTable(ttAnsi)[0x8A], 0x9A); // Š
