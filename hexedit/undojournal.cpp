@@ -4,6 +4,7 @@
 
 #include <QTemporaryFile>
 
+#include <algorithm>
 #include <cstring>
 
 void PutInt32LE(uint8_t* aOut, int32_t aValue) {
@@ -55,13 +56,32 @@ TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize]) {
 TUndoJournal::TUndoJournal() = default;
 TUndoJournal::~TUndoJournal() = default;
 
-int64_t TUndoJournal::Size() const {
+int64_t TUndoJournal::Stored() const {
     return fFile ? fFile->size() : fMem.size();
 }
 
-bool TUndoJournal::Spill(int64_t aNeeded) {
-    if (fFile || fMem.size() + aNeeded <= cMemoryLimit)
+int64_t TUndoJournal::Size() const {
+    return Stored() - fStart;
+}
+
+bool TUndoJournal::Compact() {
+    if (fStart == 0)
         return true;
+    const int64_t size = Size();
+    if (!fFile) {
+        fMem.remove(0, qsizetype(fStart));
+    } else if (!MoveFileBytes(*fFile, fStart, 0, size) || !fFile->resize(size)) {
+        return false;
+    }
+    fStart = 0;
+    return true;
+}
+
+bool TUndoJournal::Spill(int64_t aNeeded) {
+    if (fFile || Size() + aNeeded <= cMemoryLimit)
+        return true;
+    if (!Compact())
+        return false;
     auto file = std::make_unique<QTemporaryFile>();
     if (!file->open() || file->write(fMem) != fMem.size())
         return false;
@@ -85,30 +105,35 @@ bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const {
     if (aPos < 0 || aSize < 0 || aPos + aSize > Size())
         return false;
     if (!fFile) {
-        std::memcpy(aData, fMem.constData() + aPos, std::size_t(aSize));
+        std::memcpy(aData, fMem.constData() + fStart + aPos, std::size_t(aSize));
         return true;
     }
-    return fFile->seek(aPos) && fFile->read(static_cast<char*>(aData), aSize) == aSize;
+    return fFile->seek(fStart + aPos) && fFile->read(static_cast<char*>(aData), aSize) == aSize;
 }
 
 void TUndoJournal::Truncate(int64_t aSize) {
-    aSize = std::max<int64_t>(0, aSize);
+    aSize = std::clamp<int64_t>(aSize, 0, Size());
+    if (aSize == 0) {
+        fStart = 0;
+        fFile.reset();
+        fMem.clear();
+        return;
+    }
     if (fFile)
-        fFile->resize(aSize);
-    else if (aSize < fMem.size())
-        fMem.truncate(qsizetype(aSize));
+        fFile->resize(fStart + aSize);
+    else
+        fMem.truncate(qsizetype(fStart + aSize));
 }
 
 bool TUndoJournal::DropFront(int64_t aCount) {
-    const int64_t size = Size();
-    aCount = std::min(aCount, size);
+    aCount = std::min(aCount, Size());
     if (aCount <= 0)
         return true;
-    if (!fFile) {
-        fMem.remove(0, qsizetype(aCount));
+    fStart += aCount;
+    // The dropped bytes are only skipped; they are removed once they make
+    // up half of what is stored, so that each edit past the record limit
+    // costs the size of the record it drops, not that of the journal.
+    if (2 * fStart < Stored())
         return true;
-    }
-    if (!MoveFileBytes(*fFile, aCount, 0, size - aCount))
-        return false;
-    return fFile->resize(size - aCount);
+    return Compact();
 }

@@ -70,13 +70,17 @@ public:
     bool Append(const void* aData, int64_t aSize);
     bool ReadAt(int64_t aPos, void* aData, int64_t aSize) const;
     void Truncate(int64_t aSize);
-    // Removes the first aCount bytes, moving the rest to the front.
+    // Removes the first aCount bytes.
     bool DropFront(int64_t aCount);
     bool InFile() const { return fFile != nullptr; }
 
 private:
+    int64_t Stored() const;
+    bool Compact();
     bool Spill(int64_t aNeeded);
 
     QByteArray fMem;
+    // Where the journal begins in what is stored.
+    int64_t fStart = 0;
     std::unique_ptr<QTemporaryFile> fFile;
 };

@@ -67,8 +67,24 @@ TEST_P(Journal, AppendsReadsTruncatesAndDropsTheFront) {
     ASSERT_TRUE(j.ReadAt(0, back.data(), size - drop));
     EXPECT_EQ(back, std::vector<uint8_t>(data.begin() + drop, data.end()));
 
+    // Dropping past half the stored bytes compacts them; appends go on.
+    const int64_t drop2 = size / 3;
+    ASSERT_TRUE(j.DropFront(drop2));
+    const uint8_t more[] = {1, 2, 3};
+    ASSERT_TRUE(j.Append(more, 3));
+    std::vector<uint8_t> expected(data.begin() + drop + drop2, data.end());
+    expected.insert(expected.end(), more, more + 3);
+    back.resize(expected.size());
+    ASSERT_EQ(j.Size(), int64_t(expected.size()));
+    ASSERT_TRUE(j.ReadAt(0, back.data(), j.Size()));
+    EXPECT_EQ(back, expected);
+
     j.Truncate(5);
     EXPECT_EQ(j.Size(), 5);
+    uint8_t five[5];
+    ASSERT_TRUE(j.ReadAt(0, five, 5));
+    EXPECT_EQ(std::vector<uint8_t>(five, five + 5),
+              std::vector<uint8_t>(expected.begin(), expected.begin() + 5));
     j.Truncate(-3);
     EXPECT_EQ(j.Size(), 0);
 }
