@@ -51,8 +51,9 @@ bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget) {
 // ---- Working copy and cache ---------------------------------------------------
 
 bool THexEditor::NewWorkingCopy(std::unique_ptr<QTemporaryFile>& aFile) const {
-    // Created exclusively under a name nobody can predict, readable by the
-    // user alone: the copy may hold another user's save.
+    // Created exclusively under a name nobody can predict and readable by
+    // the user alone, so no other user of the temporary folder can read the
+    // save or slip another file in under the name.
     aFile = std::make_unique<QTemporaryFile>(QDir::tempPath() + QStringLiteral("/XXXXXX.HXTQ"));
     if (aFile->open())
         return true;

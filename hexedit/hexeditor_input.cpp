@@ -233,8 +233,8 @@ void THexEditor::keyPressEvent(QKeyEvent* aEvent) {
     if (fShiftDown && !fIsSelecting && IsNavigationKey(key))
         StartSelecting();
     KeyDown(key, shift, DigitOf(*aEvent));
-    // Characters come with the key, as they follow it on the platform the
-    // control was made for; Delete brings none there.
+    // The key's characters are typed once the key itself is handled. Delete
+    // types none, and with Ctrl, Alt or Meta held a key is a command.
     if (!(shift & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) &&
         aEvent->key() != Qt::Key_Delete) {
         for (const QChar ch : aEvent->text())
