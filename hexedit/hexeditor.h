@@ -249,7 +249,7 @@ private:
     void RestartCaretBlink();
     void UpdateAutoCaret();
 
-    // Caret, keys and selection (hexeditor_input.cpp).
+    // Caret, selection and mouse (hexeditor_select.cpp), keys (hexeditor_keys.cpp).
     bool SelectCell(int ACol, int ARow);
     bool MoveCurrent(int ACol, int ARow);
     void Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow);
