@@ -88,7 +88,10 @@ const std::array<uint8_t, 256> ctISOToEBCDIC = BuildIsoToEbcdic();
 QChar TranslateToDisplay(TTranslationType aType, uint8_t aByte, QChar aMaskChar,
                          bool aMaskWhiteSpaces) {
     const int c = RawChar(aType, aByte);
-    if (c == cNoChar || (aMaskWhiteSpaces && c < 32))
+    // Besides the codes below 32, masking covers DEL and the C1 controls
+    // (the codes Windows-1252 leaves unassigned): fonts draw them as empty
+    // boxes or not at all.
+    if (c == cNoChar || (aMaskWhiteSpaces && (c < 32 || (c >= 0x7F && c < 0xA0))))
         return aMaskChar;
     return QChar(c);
 }

@@ -67,6 +67,23 @@ int main(int argc, char** argv) {
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         if (step == 3) {
+            // The settings the save editor uses, decimal offsets, grid lines,
+            // and the other field framed in the cursor colour.
+            QFont f(QStringLiteral("Courier New"));
+            f.setPixelSize(13);
+            f.setFixedPitch(true);
+            editor->setFont(f);
+            editor->SetBytesPerColumn(1);
+            editor->SetFocusFrame(false);
+            editor->SetOffsetDisplay(odDec);
+            editor->SetGridLineWidth(1);
+            editor->SetCaretStyle(csFull);
+            QApplication::processEvents();
+            window.grab().save(prefix + QStringLiteral("-window.png"));
+            ++step;
+            return;
+        }
+        if (step == 4) {
             app.quit();
             return;
         }
