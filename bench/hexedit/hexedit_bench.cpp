@@ -145,6 +145,12 @@ void BM_InsertAtFrontAndUndo(benchmark::State& state) {
     THexEditor editor;
     editor.LoadFromFile(gFiles->big);
     const uint8_t b = 0x42;
+    // Once untimed, to be sure both steps really move the whole file.
+    editor.InsertBuffer(&b, 1, 0);
+    if (editor.DataSize() != 64 * cMiB + 1 || editor.GetByteAtPos(0) != b ||
+        editor.GetByteAtPos(int32_t(64 * cMiB)) != gFiles->bigData.back())
+        state.SkipWithError("insertion did not move the content");
+    editor.Undo();
     for (auto _ : state) {
         editor.InsertBuffer(&b, 1, 0);
         editor.Undo();
