@@ -42,6 +42,9 @@ TChangeForm::TChangeForm(TMainForm* mainForm) : QDialog(mainForm), fMain(mainFor
     GroupBox1 = new QGroupBox(QStringLiteral("Convens To "), this);
     GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
     GroupBox1->setGeometry(2, 0, 244, 35);
+    // Only a rule under the title: the box is too low for a frame around
+    // the radio buttons.
+    GroupBox1->setFlat(true);
     PalRadioBtn = new QRadioButton(QStringLiteral("PAL"), GroupBox1);
     PalRadioBtn->setObjectName(QStringLiteral("PalRadioBtn"));
     PalRadioBtn->move(16 - 2, 15);
