@@ -29,15 +29,9 @@ void TMainForm::ReadCardBtnClick()
             Bar_Init(0, last);
             const std::optional<QString> path =
                 skin::dialogs().saveFileName(imageDialog(saverDir(), QStringLiteral("gcp")));
-            if (!path) {
-                ENBtn_click();
-                CloseDevice();
-                return;
-            }
-            if (QFileInfo::exists(*path) &&
-                !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle())) {
-                ENBtn_click();
-                CloseDevice();
+            if (!path || (QFileInfo::exists(*path) &&
+                          !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle()))) {
+                endEarly();
                 return;
             }
             repaint();
@@ -72,8 +66,7 @@ void TMainForm::WriteCardBtnClick()
         const std::optional<QString> path =
             skin::dialogs().openFileName(imageDialog(saverDir(), QStringLiteral("GCP")));
         if (!path) {
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
         repaint();

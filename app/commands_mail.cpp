@@ -19,18 +19,16 @@ void TMainForm::EmailBtnClick()
     if (connectAdapter()) {
         if (ListView1->selectedItems().isEmpty()) {
             OkBtnExe(Say_WARNING0);
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
         QStringList failed;
         const QString temp = sys_dir + QStringLiteral("/temp.~ic");
-        for (const QListWidgetItem* item : ListView1->selectedInOrder()) {
+        for (const CardSave& save : ListView1->selectedCardSaves()) {
             Bar_Init(0, 20);
-            const QString name = TSaveListView::nameOf(item);
-            const QByteArray rawName = item->data(TSaveListView::RawNameRole).toByteArray();
-            const QByteArray rawCode = item->data(TSaveListView::RawCodeRole).toByteArray();
-            if (!DownLoadSaver(rawName.constData(), rawCode.constData(), QFile::encodeName(temp).constData())) {
+            const QString& name = save.name;
+            const QByteArray& rawCode = save.rawCode;
+            if (!DownLoadSaver(save.rawName.constData(), rawCode.constData(), QFile::encodeName(temp).constData())) {
                 failed << name;
                 Bar_pos(20);
                 continue;
@@ -61,8 +59,7 @@ void TMainForm::EmailBtnClick()
                 showFreeBlocks();
                 QFile::remove(mailed); // no mail program has it
                 ListView1->clearSelection();
-                ENBtn_click();
-                CloseDevice();
+                endEarly();
                 Bar_pos(0);
                 return;
             }

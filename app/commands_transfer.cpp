@@ -12,22 +12,6 @@
 
 namespace {
 
-// What a command needs of a card list item, taken before the list changes.
-struct CardSave {
-    QString name; // as shown
-    QByteArray rawName;
-    QByteArray rawCode;
-};
-
-QList<CardSave> selectedCardSaves(const TSaveListView* list)
-{
-    QList<CardSave> saves;
-    for (const QListWidgetItem* item : list->selectedInOrder())
-        saves.append({TSaveListView::nameOf(item), item->data(TSaveListView::RawNameRole).toByteArray(),
-                      item->data(TSaveListView::RawCodeRole).toByteArray()});
-    return saves;
-}
-
 // The notice that ends a command: what failed, named; otherwise the
 // completion text when something was done.
 QString closingNotice(const QList<std::pair<const QString*, QStringList>>& failures, const QString& complete,
@@ -56,13 +40,12 @@ void TMainForm::DownLoadBtnClick()
                                     QStringLiteral("GC saver format (*.GCI *.gci)"), QStringLiteral("GCI")};
         if (ListView1->selectedItems().isEmpty()) {
             OkBtnExe(Say_WARNING0);
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
-        for (const CardSave& save : selectedCardSaves(ListView1)) {
+        for (const CardSave& save : ListView1->selectedCardSaves()) {
             Bar_Init(0, 20);
             dialog.fileName = withoutRemovedCharacters(save.name) + QStringLiteral(".GCI");
             const std::optional<QString> path = skin::dialogs().saveFileName(dialog);
@@ -106,8 +89,7 @@ void TMainForm::UpLoadBtnClick()
         QStringList failed, noRoom;
         if (ListView2->selectedItems().isEmpty()) {
             OkBtnExe(Say_WARNING1);
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
         ListView1->setEnabled(false);
@@ -170,17 +152,15 @@ void TMainForm::DeleteBtnClick()
     if (connectAdapter()) {
         if (ListView1->selectedItems().isEmpty()) {
             OkBtnExe(Say_WARNING0);
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
-        const QList<CardSave> saves = selectedCardSaves(ListView1);
+        const QList<CardSave> saves = ListView1->selectedCardSaves();
         const int k = int(saves.size());
         Bar_Init(0, 16 * k);
         if (!skin::dialogs().askYesNo(Say_ask_DeleteFile0, windowTitle())) {
             ListView1->clearSelection();
-            ENBtn_click();
-            CloseDevice();
+            endEarly();
             return;
         }
         ListView1->setEnabled(false);

@@ -272,6 +272,12 @@ bool TMainForm::connectAdapter()
     return OpenDevice(window()) != 0;
 }
 
+void TMainForm::endEarly()
+{
+    ENBtn_click();
+    CloseDevice();
+}
+
 void TMainForm::showFreeBlocks()
 {
     Label1->setText(i18n::freeBlockText(FreeBlock));

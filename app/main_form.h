@@ -154,6 +154,8 @@ private:
     bool enterGate(bool& gate);
     void commandEnded();
     bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
+    // A command's early end: gates open, connection closed.
+    void endEarly();
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.
     void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);

@@ -66,6 +66,14 @@ QList<QListWidgetItem*> TSaveListView::selectedInOrder() const
     return items;
 }
 
+QList<CardSave> TSaveListView::selectedCardSaves() const
+{
+    QList<CardSave> saves;
+    for (const QListWidgetItem* item : selectedInOrder())
+        saves.append({nameOf(item), item->data(RawNameRole).toByteArray(), item->data(RawCodeRole).toByteArray()});
+    return saves;
+}
+
 void TSaveListView::refreshPictures()
 {
     for (int i = 0; i < count(); ++i) {

@@ -6,6 +6,13 @@
 #include <QByteArray>
 #include <QListWidget>
 
+// What a command needs of a card list item, taken before the list changes.
+struct CardSave {
+    QString name;       // as shown
+    QByteArray rawName; // as the card holds it, for the library
+    QByteArray rawCode;
+};
+
 class TSaveListView : public QListWidget {
     Q_OBJECT
 public:
@@ -25,6 +32,8 @@ public:
     static QString nameOf(const QListWidgetItem* item);
     // Items in list order, selected ones only.
     QList<QListWidgetItem*> selectedInOrder() const;
+    // The same for the card list, as the saves they stand for.
+    QList<CardSave> selectedCardSaves() const;
     void setPictures(const QList<QPixmap>* pictures) { fPictures = pictures; }
     // Shows each item's picture from the picture list.
     void refreshPictures();

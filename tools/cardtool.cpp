@@ -170,6 +170,28 @@ std::optional<std::vector<uint8_t>> readAll(const std::string& path)
     return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+// A private folder for files on their way to or from the card, removed
+// afterwards.
+class TempFolder {
+public:
+    TempFolder()
+    {
+        char pattern[] = "/tmp/cardtool-XXXXXX";
+        if (mkdtemp(pattern))
+            path_ = pattern;
+    }
+    ~TempFolder()
+    {
+        if (!path_.empty())
+            std::filesystem::remove_all(path_);
+    }
+    bool ok() const { return !path_.empty(); }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
 struct SaveRow {
     unsigned slot;
     std::string name; // raw bytes up to the first NUL
@@ -214,6 +236,8 @@ private:
     int demo(const std::vector<std::string>& args);
     bool uploadOne(const std::string& path, std::string& error);
     std::optional<SaveRow> rowForSlot(const std::string& text, std::string& error);
+    // open() and rowForSlot() together: the save a command names.
+    std::optional<SaveRow> openSlot(const std::string& text, std::string& error);
 
     std::string device_;
     Progress progress_;
@@ -279,6 +303,13 @@ std::optional<SaveRow> Tool::rowForSlot(const std::string& text, std::string& er
     return std::nullopt;
 }
 
+std::optional<SaveRow> Tool::openSlot(const std::string& text, std::string& error)
+{
+    if (!open(error))
+        return std::nullopt;
+    return rowForSlot(text, error);
+}
+
 int Tool::list()
 {
     std::string error;
@@ -307,15 +338,14 @@ int Tool::check()
     std::string error;
     if (!open(error))
         return fail(error);
-    char dir[] = "/tmp/cardtool-XXXXXX";
-    if (!mkdtemp(dir))
+    TempFolder temp;
+    if (!temp.ok())
         return fail("cannot make a temporary folder");
-    const std::string path = std::string(dir) + "/card.gcp";
+    const std::string path = temp.file("card.gcp");
     progress_.begin("Reading the card", 16);
     const bool read = ReadCardToFile(path.c_str());
     progress_.end();
     const auto image = read ? readAll(path) : std::nullopt;
-    std::filesystem::remove_all(dir);
     if (!image)
         return fail("the card could not be read whole");
     const mcb::CardReport r = mcb::inspectCard(*image);
@@ -378,9 +408,7 @@ int Tool::restore(const std::string& path)
 int Tool::download(const std::string& slot, const std::string& path)
 {
     std::string error;
-    if (!open(error))
-        return fail(error);
-    const auto row = rowForSlot(slot, error);
+    const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
     progress_.begin("Copying " + displayName(row->name, row->code));
@@ -488,9 +516,7 @@ int Tool::remove(const std::vector<std::string>& slots)
 int Tool::banner(const std::string& slot, const std::string& bmp)
 {
     std::string error;
-    if (!open(error))
-        return fail(error);
-    const auto row = rowForSlot(slot, error);
+    const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
     if (!GetSaverPIC(row->slot, bmp.c_str()))
@@ -552,10 +578,10 @@ int Tool::format(const std::vector<std::string>& args)
     if (size && size != megabits_)
         return fail("the card in the adapter is " + std::to_string(megabits_) + " Mbit, not " +
                     std::to_string(size));
-    char dir[] = "/tmp/cardtool-XXXXXX";
-    if (!mkdtemp(dir))
+    TempFolder temp;
+    if (!temp.ok())
         return fail("cannot make a temporary folder");
-    const std::string path = std::string(dir) + "/blank.gcp";
+    const std::string path = temp.file("blank.gcp");
     const auto card = mcb::formatCard(mcb::freshFormat(megabits_, encoding));
     bool ok = mcb::writeFileAtomically(path, card.data(), card.size(), false);
     if (ok) {
@@ -563,7 +589,6 @@ int Tool::format(const std::vector<std::string>& args)
         ok = WriteFileToCard(path.c_str());
         progress_.end();
     }
-    std::filesystem::remove_all(dir);
     if (!ok)
         return fail("formatting failed part-way: format the card again");
     std::printf("Formatted the %u Mbit card\n", megabits_);
@@ -582,12 +607,12 @@ int Tool::demo(const std::vector<std::string>& args)
     std::string error;
     if (!open(error))
         return fail(error);
-    char dir[] = "/tmp/cardtool-XXXXXX";
-    if (!mkdtemp(dir))
+    TempFolder temp;
+    if (!temp.ok())
         return fail("cannot make a temporary folder");
     int status = 0;
     for (const demo::DemoSave& s : demo::demoSaves()) {
-        const std::string path = std::string(dir) + "/" + s.fileName;
+        const std::string path = temp.file(s.fileName);
         if (!mcb::writeFileAtomically(path, s.bytes.data(), s.bytes.size(), false) ||
             !uploadOne(path, error))
             status = fail(error);
@@ -598,7 +623,6 @@ int Tool::demo(const std::vector<std::string>& args)
                 status = fail("cannot write " + out);
         }
     }
-    std::filesystem::remove_all(dir);
     if (status == 0)
         std::printf("Put %zu demo saves on the card\n", demo::demoSaves().size());
     return status;

@@ -99,20 +99,12 @@ extern "C" {
 
 MCB_API int32_t ReadCardToFile(const char* path)
 {
-    try {
-        return readCard(path);
-    } catch (...) {
-        return 0;
-    }
+    return guarded([&] { return readCard(path); });
 }
 
 MCB_API int32_t WriteFileToCard(const char* path)
 {
-    try {
-        return writeCard(path);
-    } catch (...) {
-        return 0;
-    }
+    return guarded([&] { return writeCard(path); });
 }
 
 } // extern "C"

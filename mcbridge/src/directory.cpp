@@ -164,17 +164,14 @@ extern "C" {
 
 MCB_API int32_t InitSaverInfo(void)
 {
-    try {
+    return guarded([&]() -> int32_t {
         return loadSystemArea() ? 1 : 0;
-    } catch (...) {
-        lib().loaded = false;
-        return 0;
-    }
+    });
 }
 
 MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount)
 {
-    try {
+    return guarded([&]() -> int32_t {
         const unsigned slot = index & 0xFFFF;
         if (slot >= kSlotCount)
             return 0;
@@ -195,14 +192,12 @@ MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* b
         if (blockCount)
             *blockCount = e.blockCount();
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 MCB_API int32_t FindSaver(const char* path, char* name)
 {
-    try {
+    return guarded([&]() -> int32_t {
         if (!path || !loadSystemArea())
             return 0;
         std::FILE* f = std::fopen(path, "rb");
@@ -226,9 +221,7 @@ MCB_API int32_t FindSaver(const char* path, char* name)
             return 1;
         }
         return 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 } // extern "C"

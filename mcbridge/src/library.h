@@ -55,6 +55,19 @@ bool readWholeSector(unsigned sector, uint8_t* buffer);
 bool writeWholeSector(unsigned sector, const uint8_t* buffer);
 bool readBlock(unsigned block, Block& out);
 
+// The body of an export: no exception crosses into the caller's C code. One
+// that escapes counts as a failure, and the buffers are no longer trusted.
+template <typename Body>
+int32_t guarded(Body&& body) noexcept
+{
+    try {
+        return body();
+    } catch (...) {
+        lib().loaded = false;
+        return 0;
+    }
+}
+
 // Directory and map (directory.cpp).
 bool loadSystemArea();
 bool CommitSystemArea();

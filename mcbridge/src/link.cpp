@@ -64,7 +64,7 @@ extern "C" {
 
 MCB_API int32_t OpenDevice(mcb_receiver* window)
 {
-    try {
+    return guarded([&]() -> int32_t {
         Library& l = lib();
         l.progressWindow = window;
         l.loaded = false; // whatever card is there now has not been read yet
@@ -90,14 +90,12 @@ MCB_API int32_t OpenDevice(mcb_receiver* window)
         }
         setError(window, MCB_SUCCESS);
         return 1;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 MCB_API int32_t CloseDevice(void)
 {
-    try {
+    return guarded([&]() -> int32_t {
         Library& l = lib();
         if (!l.device)
             return 0;
@@ -108,9 +106,7 @@ MCB_API int32_t CloseDevice(void)
         l.device.reset();
         l.loaded = false;
         return closed ? 1 : 0;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
 
 MCB_API int32_t IsConnected(void) { return lib().device ? 1 : 0; }

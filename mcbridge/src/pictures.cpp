@@ -86,20 +86,12 @@ extern "C" {
 
 MCB_API int32_t GetSaverPIC(uint32_t index, const char* path)
 {
-    try {
-        return cardPicture(index, path);
-    } catch (...) {
-        return 0;
-    }
+    return guarded([&] { return cardPicture(index, path); });
 }
 
 MCB_API int32_t GetBitmap(const void* image, const char* path)
 {
-    try {
-        return filePicture(image, path);
-    } catch (...) {
-        return 0;
-    }
+    return guarded([&] { return filePicture(image, path); });
 }
 
 } // extern "C"

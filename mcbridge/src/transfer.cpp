@@ -214,31 +214,17 @@ extern "C" {
 
 MCB_API int32_t DownLoadSaver(const char* name, const char* code, const char* path)
 {
-    try {
-        return download(name, code, path);
-    } catch (...) {
-        return 0;
-    }
+    return guarded([&] { return download(name, code, path); });
 }
 
 MCB_API int32_t UpLoadSaver(const char* path)
 {
-    try {
-        return upload(path);
-    } catch (...) {
-        lib().loaded = false;
-        return 0;
-    }
+    return guarded([&] { return upload(path); });
 }
 
 MCB_API int32_t DeleteSaver(const char* name, const char* code)
 {
-    try {
-        return remove(name, code);
-    } catch (...) {
-        lib().loaded = false;
-        return 0;
-    }
+    return guarded([&] { return remove(name, code); });
 }
 
 } // extern "C"

@@ -90,7 +90,7 @@ using namespace mcb;
 
 extern "C" MCB_API int32_t GetCardMemory(void)
 {
-    try {
+    return guarded([&]() -> int32_t {
         Library& l = lib();
         uint8_t sector[kSectorSize] = {};
         if (!l.device) {
@@ -103,7 +103,5 @@ extern "C" MCB_API int32_t GetCardMemory(void)
         l.userBlockCount = uint16_t(size * 16 - int32_t(kSystemBlocks));
         l.cardSized = size != 0;
         return size;
-    } catch (...) {
-        return 0;
-    }
+    });
 }
