@@ -17,11 +17,8 @@ void TMainForm::EmailBtnClick()
         return;
     CommandScope scope(*this);
     if (connectAdapter()) {
-        if (ListView1->selectedItems().isEmpty()) {
-            OkBtnExe(Say_WARNING0);
-            endEarly();
+        if (!hasSelection(ListView1, Say_WARNING0))
             return;
-        }
         QStringList failed;
         const QString temp = sys_dir + QStringLiteral("/temp.~ic");
         for (const CardSave& save : ListView1->selectedCardSaves()) {

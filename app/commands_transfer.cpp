@@ -38,11 +38,8 @@ void TMainForm::DownLoadBtnClick()
         QStringList failed;
         skin::FileDialogSpec dialog{QString(), saverDir(), QString(),
                                     QStringLiteral("GC saver format (*.GCI *.gci)"), QStringLiteral("GCI")};
-        if (ListView1->selectedItems().isEmpty()) {
-            OkBtnExe(Say_WARNING0);
-            endEarly();
+        if (!hasSelection(ListView1, Say_WARNING0))
             return;
-        }
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         for (const CardSave& save : ListView1->selectedCardSaves()) {
@@ -87,11 +84,8 @@ void TMainForm::UpLoadBtnClick()
     if (connectAdapter()) {
         bool uploaded = false;
         QStringList failed, noRoom;
-        if (ListView2->selectedItems().isEmpty()) {
-            OkBtnExe(Say_WARNING1);
-            endEarly();
+        if (!hasSelection(ListView2, Say_WARNING1))
             return;
-        }
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         for (const QListWidgetItem* item : ListView2->selectedInOrder()) {
@@ -150,11 +144,8 @@ void TMainForm::DeleteBtnClick()
         return;
     CommandScope scope(*this);
     if (connectAdapter()) {
-        if (ListView1->selectedItems().isEmpty()) {
-            OkBtnExe(Say_WARNING0);
-            endEarly();
+        if (!hasSelection(ListView1, Say_WARNING0))
             return;
-        }
         const QList<CardSave> saves = ListView1->selectedCardSaves();
         const int k = int(saves.size());
         Bar_Init(0, 16 * k);

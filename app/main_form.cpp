@@ -278,6 +278,15 @@ void TMainForm::endEarly()
     CloseDevice();
 }
 
+bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
+{
+    if (!list->selectedItems().isEmpty())
+        return true;
+    OkBtnExe(notice);
+    endEarly();
+    return false;
+}
+
 void TMainForm::showFreeBlocks()
 {
     Label1->setText(i18n::freeBlockText(FreeBlock));

@@ -156,6 +156,9 @@ private:
     bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
     // A command's early end: gates open, connection closed.
     void endEarly();
+    // False, after telling the user and ending the command early, when
+    // nothing is selected in list.
+    bool hasSelection(const TSaveListView* list, const QString& notice);
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.
     void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);
