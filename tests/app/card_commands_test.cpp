@@ -106,3 +106,21 @@ TEST_F(CardTest, CancelledDialogsAndNoAdapter)
     EXPECT_TRUE(form->b1);
     EXPECT_FALSE(form->b2 || form->b0);
 }
+
+TEST_F(CardTest, ARestoreCutShortIsToldAndTheCardRelisted)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "before", .blocks = 2}, 5);
+    start();
+    listCard();
+    std::vector<uint8_t> source = mcb::formatCard(mcb::FormatOptions{4});
+    mcbtest::placeSave(source, 0, mcbtest::makeSaveFile({.name = "after", .blocks = 30}), 5);
+    mcbtest::writeFile(dir.file("in.gcp"), source);
+    dialogs.files = {out("in.gcp")};
+    faults("cut-after-writes=300");
+    form->WriteCardBtnClick();
+    EXPECT_EQ(dialogs.messages, QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("in.gcp")});
+    // The card now holds the image's system area and part of its saves: the
+    // list shows what the card says, never the saves that were there before.
+    EXPECT_FALSE(names(form->ListView1).contains("before"));
+}

@@ -1,0 +1,83 @@
+// Noticing a card image come, go or change under the program.
+#include "device_watch.h"
+#include "save_maker.h"
+
+#include "format.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QThread>
+
+namespace {
+
+struct ImageDevice {
+    mcbtest::TempDir dir;
+    std::string path = dir.file("card.raw");
+    ImageDevice()
+    {
+        mcbtest::writeFile(path, mcb::formatCard(mcb::FormatOptions{4}));
+        qputenv("MCBRIDGE_DEVICE", QByteArray("image:") + path.c_str());
+    }
+    ~ImageDevice() { qunsetenv("MCBRIDGE_DEVICE"); }
+    void touch(uint8_t value)
+    {
+        QThread::msleep(20); // a new modification time
+        auto bytes = mcbtest::readFile(path);
+        bytes[100 * 512] = value;
+        mcbtest::writeFile(path, bytes);
+    }
+};
+
+} // namespace
+
+TEST(DeviceWatch, ChangesToTheImageAreNoticedButNotTheProgramsOwn)
+{
+    ImageDevice device;
+    DeviceWatcher watcher;
+    bool busy = false;
+    watcher.setBusy([&] { return busy; });
+    QSignalSpy changed(&watcher, &DeviceWatcher::changed);
+    watcher.start();
+
+    watcher.look();
+    EXPECT_EQ(changed.count(), 0);
+
+    // Written by someone else while the program is idle: a change.
+    device.touch(1);
+    watcher.look();
+    EXPECT_EQ(changed.count(), 1);
+
+    // Written by the program's own command: accepted at its end, no change.
+    busy = true;
+    device.touch(2);
+    watcher.look();
+    busy = false;
+    watcher.acceptOwnChanges();
+    watcher.look();
+    EXPECT_EQ(changed.count(), 1);
+
+    // The card going away is noticed even in mid-command; the window
+    // handles it when the command ends.
+    busy = true;
+    QFile::remove(QString::fromStdString(device.path));
+    watcher.look();
+    EXPECT_EQ(changed.count(), 2);
+    busy = false;
+    mcbtest::writeFile(device.path, mcb::formatCard(mcb::FormatOptions{8}));
+    watcher.look();
+    EXPECT_EQ(changed.count(), 3);
+}
+
+TEST(DeviceWatch, NothingConfiguredIsNothingToNotice)
+{
+    qunsetenv("MCBRIDGE_DEVICE");
+    const DeviceWatcher::Seen seen = DeviceWatcher::seeNow();
+    EXPECT_TRUE(seen.presence.isEmpty());
+    qputenv("MCBRIDGE_DEVICE", "/nonexistent/adapter");
+    EXPECT_TRUE(DeviceWatcher::seeNow().presence.isEmpty());
+    qputenv("MCBRIDGE_DEVICE", "/dev/null");
+    EXPECT_FALSE(DeviceWatcher::seeNow().presence.isEmpty());
+    qunsetenv("MCBRIDGE_DEVICE");
+}
