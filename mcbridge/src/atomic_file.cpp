@@ -40,24 +40,34 @@ bool AtomicFile::write(const void* data, std::size_t length)
 {
     if (fd_ < 0 || failed_)
         return false;
-    const auto* p = static_cast<const uint8_t*>(data);
+    constexpr std::size_t kGather = 64 * 1024;
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    pending_.insert(pending_.end(), bytes, bytes + length);
+    return pending_.size() < kGather || flush();
+}
+
+bool AtomicFile::flush()
+{
+    const uint8_t* p = pending_.data();
+    std::size_t length = pending_.size();
     while (length > 0) {
         const ssize_t n = ::write(fd_, p, length);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
             failed_ = true;
-            return false;
+            break;
         }
         p += n;
         length -= std::size_t(n);
     }
-    return true;
+    pending_.clear();
+    return !failed_;
 }
 
 bool AtomicFile::commit(bool durable)
 {
-    if (fd_ < 0 || failed_)
+    if (fd_ < 0 || failed_ || !flush())
         return false;
     const bool synced = !durable || ::fsync(fd_) == 0;
     const bool closed = ::close(fd_) == 0;

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace mcb {
 
@@ -23,7 +24,11 @@ public:
     bool commit(bool durable = true);
 
 private:
+    bool flush();
+
     std::string target_;
+    // Sector-sized writes gather here: one system call per 64 KiB, not per sector.
+    std::vector<uint8_t> pending_;
     std::string temp_;
     int fd_ = -1;
     bool failed_ = false;
