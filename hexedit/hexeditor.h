@@ -264,7 +264,7 @@ private:
     void StartSelecting();
     void MouseToCell(const QPoint& aPoint, bool aDrag);
 
-    // Part 3.1 state.
+    // Data, working copy and undo.
     int32_t fDataSize = -1;
     std::unique_ptr<QTemporaryFile> fIntFile;
     std::unique_ptr<TUndoJournal> fUndoMem;
@@ -291,7 +291,7 @@ private:
     bool fAllowInsertModeWanted = false;
     bool fInsertOn = false;
 
-    // Part 3.2 state.
+    // Layout and drawing.
     int fCharWidth = -1;
     int fCharHeight = 0;
     std::unique_ptr<TColors> fColors;
@@ -310,7 +310,7 @@ private:
     QChar fMaskChar = QLatin1Char('.');
     TTranslationType fTranslation = ttAnsi;
 
-    // Part 3.3 state.
+    // Caret, keys and selection.
     bool fIsSelecting = false;
     bool fLastKeyWasALT = false;
     bool fAutoCaretMode = true;
