@@ -84,9 +84,15 @@ void TSaveEditForm::BuildStatusBar() {
     StatusBar1->setSizeGripEnabled(false);
     for (std::size_t i = 0; i < fPanels.size(); ++i) {
         auto* panel = new QLabel(StatusBar1);
-        panel->setFixedWidth(cPanelWidths[i]);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        StatusBar1->addWidget(panel);
+        // The last panel runs on to the edge: a large save's size needs
+        // more room than its own width.
+        const bool last = i + 1 == fPanels.size();
+        if (last)
+            panel->setMinimumWidth(cPanelWidths[i]);
+        else
+            panel->setFixedWidth(cPanelWidths[i]);
+        StatusBar1->addWidget(panel, last ? 1 : 0);
         fPanels[i] = panel;
     }
     setStatusBar(StatusBar1);

@@ -219,4 +219,11 @@ TEST_F(MenusTest, TheStatusBarShowsCaretSelectionModesAndSize) {
     EXPECT_EQ(form.StatusPanel(3)->text(), QStringLiteral("R"));
 }
 
+TEST_F(MenusTest, TheLastStatusPanelHasRoomForTheSizeOfALargeSave) {
+    Load(QByteArray(64 + 1019 * 8192, '\x44'));
+    QLabel* size = form.StatusPanel(5);
+    EXPECT_EQ(size->text(), QStringLiteral("Size : 8347712"));
+    EXPECT_GE(size->contentsRect().width(), size->fontMetrics().horizontalAdvance(size->text()));
+}
+
 } // namespace
