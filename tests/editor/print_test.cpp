@@ -12,6 +12,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPainter>
+#include <QPrinterInfo>
 #include <QTimer>
 
 #include <limits>
@@ -160,6 +161,16 @@ TEST_F(PrintTest, WithoutAPrinterPrintSaysSoAndSetupUsesTheSeam) {
     EXPECT_FALSE(QFile::exists(Pdf()));
     Choose(form.Printsetup1);
     EXPECT_EQ(seam.setups, 1);
+}
+
+TEST(SystemPrintSeam, TakesAJobOnlyWhenAPrinterOrAFileIsThere) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a printer is installed here";
+    TSystemPrintSeam seam;
+    EXPECT_FALSE(seam.CanPrint());
+    QTemporaryDir dir;
+    seam.Printer().setOutputFileName(dir.filePath(QStringLiteral("chosen.pdf")));
+    EXPECT_TRUE(seam.CanPrint());
 }
 
 TEST_F(PrintTest, AnEmptyDocumentIsNeitherPrintedNorPreviewed) {
