@@ -57,24 +57,24 @@ bool TSaveEditForm::SaveFile() {
 
 std::optional<QString> TSaveEditForm::RunSaveDialog() {
     const QFileInfo current(HexEditor1->Filename());
-    const skin::FileDialogSpec spec{QStringLiteral("Save as"),
-                                    current.isFile() ? current.absolutePath() : QString(),
-                                    QString(), cAllFiles, QString()};
+    const skin::FileDialogSpec dialog{QStringLiteral("Save as"),
+                                      current.isFile() ? current.absolutePath() : QString(),
+                                      QString(), cAllFiles, QString()};
     for (;;) {
-        std::optional<QString> name = skin::dialogs().saveFileName(spec);
+        std::optional<QString> name = skin::dialogs().saveFileName(dialog);
         if (!name || !QFileInfo::exists(*name))
             return name;
         if (skin::dialogs().askYesNo(
                 *name + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
-                spec.title))
+                dialog.title))
             return name;
     }
 }
 
 std::optional<QString> TSaveEditForm::RunOpenDialog() {
-    const skin::FileDialogSpec spec{QStringLiteral("Open file"), QString(), QString(), cAllFiles,
-                                    QString()};
-    return skin::dialogs().openFileName(spec);
+    const skin::FileDialogSpec dialog{QStringLiteral("Open file"), QString(), QString(), cAllFiles,
+                                      QString()};
+    return skin::dialogs().openFileName(dialog);
 }
 
 void TSaveEditForm::Speichern1Click() {

@@ -14,6 +14,22 @@
 #include <QStandardPaths>
 #include <QTest>
 
+namespace {
+
+// The next answer of a script; nothing when the script has run out.
+std::optional<QString> Next(std::deque<std::optional<QString>>& aScript) {
+    if (aScript.empty() || !aScript.front()) {
+        if (!aScript.empty())
+            aScript.pop_front();
+        return std::nullopt;
+    }
+    const QString answer = *aScript.front();
+    aScript.pop_front();
+    return answer;
+}
+
+} // namespace
+
 bool EditorDialogs::askYesNo(const QString& text, const QString&) {
     questions << text;
     if (yesNo.empty()) {
@@ -36,31 +52,23 @@ skin::Answer EditorDialogs::askYesNoCancel(const QString& text, const QString&) 
     return a;
 }
 
-std::optional<QString> EditorDialogs::saveFileName(const skin::FileDialogSpec& spec) {
-    fileDialogs.push_back(spec);
-    if (files.empty()) {
+std::optional<QString> EditorDialogs::saveFileName(const skin::FileDialogSpec& dialog) {
+    fileDialogs.push_back(dialog);
+    if (files.empty())
         ADD_FAILURE() << "unexpected file dialog";
-        return std::nullopt;
-    }
-    auto a = files.front();
-    files.pop_front();
-    return a;
+    return Next(files);
 }
 
-std::optional<QString> EditorDialogs::openFileName(const skin::FileDialogSpec& spec) {
-    return saveFileName(spec);
+std::optional<QString> EditorDialogs::openFileName(const skin::FileDialogSpec& dialog) {
+    return saveFileName(dialog);
 }
 
 std::optional<QString> EditorDialogs::text(const QString& title, const QString& label,
                                            const QString& initial) {
     prompts.push_back({title, label, initial});
-    if (entries.empty()) {
+    if (entries.empty())
         ADD_FAILURE() << "unexpected prompt: " << title.toStdString();
-        return std::nullopt;
-    }
-    auto a = entries.front();
-    entries.pop_front();
-    return a;
+    return Next(entries);
 }
 
 PdfPrintSeam::PdfPrintSeam(const QString& aFile) {

@@ -40,8 +40,8 @@ public:
     skin::Answer askYesNoCancel(const QString& text, const QString& title) override;
     void information(const QString& text, const QString&) override { infos << text; }
     void error(const QString& text, const QString&) override { errors << text; }
-    std::optional<QString> saveFileName(const skin::FileDialogSpec& spec) override;
-    std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
+    std::optional<QString> saveFileName(const skin::FileDialogSpec& dialog) override;
+    std::optional<QString> openFileName(const skin::FileDialogSpec& dialog) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
 };
