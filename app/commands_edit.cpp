@@ -1,9 +1,89 @@
+// Editing card saves: each selected save is copied into a save file, opened
+// in the save editor, and written back to the card when the user saved it.
+#include "edit_write_back.h"
 #include "main_form.h"
+#include "save_edit_form.h"
+#include "save_list_view.h"
+
+#include "hexeditor.h"
+#include "i18n/texts.h"
+
+#include <QFile>
 
 void TMainForm::EditBtnClick()
 {
     if (!enterGate(b6))
         return;
     CommandScope scope(*this);
+    if (connectAdapter()) {
+        if (ListView1->selectedItems().isEmpty()) {
+            ListView1->clearSelection();
+            OkBtnExe(Say_WARNING0);
+            ENBtn_click();
+            CloseDevice();
+            return;
+        }
+        QList<EditedSave> saves;
+        for (const QListWidgetItem* item : ListView1->selectedInOrder())
+            saves.append({TSaveListView::nameOf(item), item->data(TSaveListView::RawNameRole).toByteArray(),
+                          item->data(TSaveListView::RawCodeRole).toByteArray()});
+        const QString temp = sys_dir + QStringLiteral("/temp.~ic");
+        const QByteArray localTemp = QFile::encodeName(temp);
+        bool saved = false;
+        bool written = false;
+        QStringList failed, wrongSize, oldKept;
+        for (const EditedSave& save : saves) {
+            Bar_Init(0, 20);
+            if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(), localTemp.constData())) {
+                showBusy(i18n::busyText(say_saver_LOADING));
+                TSaveEditForm& editor = *SaveEditForm;
+                editor.move(x() + (width() - editor.width()) / 2, y() + (height() - editor.height()) / 2);
+                editor.ischanged = false;
+                editor.Savepoint = false;
+                if (editor.HexEditor1->LoadFromFile(temp)) {
+                    // A card save keeps its size while it is edited: the card
+                    // holds whole blocks only.
+                    editor.HexEditor1->SetNoSizeChange(true);
+                    editor.setWindowTitle(QStringLiteral("File :") + QString::fromLatin1(save.rawCode) +
+                                          QLatin1Char(' ') + save.name);
+                    editor.ShowModal();
+                }
+                if (editor.ischanged) {
+                    saved = true;
+                    repaint();
+                    switch (writeBack(*this, save, temp, [this] { return connectAdapter(); })) {
+                    case WriteBack::Written: written = true; break;
+                    case WriteBack::Failed: failed << save.name; break;
+                    case WriteBack::WrongSize: wrongSize << save.name; break;
+                    case WriteBack::OldKept:
+                        written = true;
+                        oldKept << save.name;
+                        break;
+                    case WriteBack::Declined: break;
+                    }
+                }
+            }
+            Bar_pos(20);
+        }
+        if (saved) {
+            ShowGC();
+            QStringList lines;
+            if (!failed.isEmpty())
+                lines << say_editfailed + failed.join(QStringLiteral(", "));
+            if (!wrongSize.isEmpty())
+                lines << say_editwrongsize + wrongSize.join(QStringLiteral(", "));
+            if (!oldKept.isEmpty())
+                lines << say_deletefailed + oldKept.join(QStringLiteral(", "));
+            if (lines.isEmpty() && written)
+                lines << say_Editcomplete;
+            if (!lines.isEmpty())
+                OkBtnExe(lines.join(QLatin1Char('\n')));
+        } else {
+            ListView1->clearSelection();
+            showFreeBlocks();
+        }
+    }
     ENBtn_click();
+    CloseDevice();
+    Bar_pos(0);
 }

@@ -3,6 +3,7 @@
 #include "mail_cache.h"
 #include "main_form.h"
 #include "qt_dialogs.h"
+#include "save_edit_form.h"
 
 #include <QApplication>
 
@@ -27,6 +28,8 @@ int main(int argc, char** argv)
     clearMailCache();
 
     TMainForm mainForm;
+    TSaveEditForm saveEditForm(&mainForm);
+    mainForm.SaveEditForm = &saveEditForm;
     TChangeForm changeForm(&mainForm);
     mainForm.ChangeForm = &changeForm;
     AppDialogs dialogs(mainForm);

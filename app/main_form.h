@@ -21,6 +21,7 @@ class QLabel;
 class QListWidgetItem;
 class QPushButton;
 class TChangeForm;
+class TSaveEditForm;
 class TOkBtnForm;
 class TSaveListView;
 class TSendMail;
@@ -60,6 +61,7 @@ public:
     skin::TPictureButton* MinBtn;
     TOkBtnForm* OkBtnForm;
     TSendMail* SendMail1;
+    TSaveEditForm* SaveEditForm = nullptr; // created after the main window, set by the program
     TChangeForm* ChangeForm = nullptr; // created after the main window, set by the program
 
     // Where Translation gets the language identifier: the user's locale.

@@ -32,6 +32,7 @@ QString say_readcardfailed;
 QString say_writecardfailed;
 QString say_mailfailed;
 QString say_editfailed;
+QString say_editwrongsize;
 
 namespace i18n {
 
@@ -68,6 +69,7 @@ void fillTexts(Language language)
     say_writecardfailed = texts.say_writecardfailed.toString();
     say_mailfailed = texts.say_mailfailed.toString();
     say_editfailed = texts.say_editfailed.toString();
+    say_editwrongsize = texts.say_editwrongsize.toString();
 }
 
 QString busyText(const QString& action)

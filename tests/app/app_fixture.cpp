@@ -58,6 +58,7 @@ void AppTest::SetUp()
 void AppTest::TearDown()
 {
     change.reset();
+    editor.reset();
     form.reset();
     skin::installDialogs(nullptr);
     qunsetenv("MCBRIDGE_DEVICE");
@@ -93,6 +94,9 @@ void AppTest::start(quint16 languageId)
 {
     TMainForm::languageId = [languageId] { return languageId; };
     form = std::make_unique<TMainForm>();
+    // Not the form's child: tests replace the form on their own.
+    editor = std::make_unique<TSaveEditForm>();
+    form->SaveEditForm = editor.get();
     change = std::make_unique<TChangeForm>(form.get());
     form->ChangeForm = change.get();
     form->quitAction = [] {};

@@ -6,6 +6,7 @@
 #include "change_form.h"
 #include "main_form.h"
 #include "ok_btn_form.h"
+#include "save_edit_form.h"
 #include "save_list_view.h"
 #include "save_maker.h"
 
@@ -71,6 +72,7 @@ protected:
     QString savedCwd;
     ScriptedDialogs dialogs;
     std::unique_ptr<TMainForm> form;
+    std::unique_ptr<TSaveEditForm> editor;
     std::unique_ptr<TChangeForm> change;
     std::vector<uint8_t> image;
 };

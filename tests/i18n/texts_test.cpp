@@ -12,7 +12,7 @@ namespace {
 constexpr std::array cLanguages = {Language::English, Language::TraditionalChinese,
                                    Language::SimplifiedChinese, Language::Japanese};
 
-std::array<std::pair<const char*, const QString*>, 30> allTexts()
+std::array<std::pair<const char*, const QString*>, 31> allTexts()
 {
     return {{
         {"say_saver_LOADING", &say_saver_LOADING},
@@ -45,6 +45,7 @@ std::array<std::pair<const char*, const QString*>, 30> allTexts()
         {"say_writecardfailed", &say_writecardfailed},
         {"say_mailfailed", &say_mailfailed},
         {"say_editfailed", &say_editfailed},
+        {"say_editwrongsize", &say_editwrongsize},
     }};
 }
 

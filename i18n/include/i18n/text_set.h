@@ -40,6 +40,7 @@ struct TextSet {
     QStringView say_writecardfailed;
     QStringView say_mailfailed;
     QStringView say_editfailed;
+    QStringView say_editwrongsize;
 
     QStringView UpDateBtn;
     QStringView ReadCardBtn;

@@ -39,6 +39,7 @@ extern QString say_readcardfailed;
 extern QString say_writecardfailed;
 extern QString say_mailfailed;
 extern QString say_editfailed;
+extern QString say_editwrongsize;
 
 namespace i18n {
 

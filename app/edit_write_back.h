@@ -1,0 +1,29 @@
+#pragma once
+
+// Writing an edited save file back onto the card in place of the card save
+// it was copied from, without ever leaving the card without that save.
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+
+class TMainForm;
+
+struct EditedSave {
+    QString name; // as shown
+    QByteArray rawName;
+    QByteArray rawCode;
+};
+
+enum class WriteBack {
+    Written,
+    Failed,    // the card keeps the old save
+    WrongSize, // not whole blocks: the library would cut it short
+    OldKept,   // the renamed save was written, but the old one could not be removed
+    Declined,  // the new name belongs to another save, which the user keeps
+};
+
+// Needs the adapter open; reconnect opens it anew after a lost link.
+WriteBack writeBack(TMainForm& form, const EditedSave& save, const QString& path,
+                    const std::function<bool()>& reconnect);

@@ -1,0 +1,121 @@
+// The close query, saving, and the hidden New, Open and hex text import.
+#include "save_edit_form.h"
+
+#include "hexeditor.h"
+
+#include "skin/dialogs.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+
+const QString cAllFiles = QStringLiteral("All Files (*)");
+
+QString CannotSave(const QString& aName) {
+    return QStringLiteral("Cannot save file\r\n") + aName;
+}
+
+} // namespace
+
+bool TSaveEditForm::CheckChanges() {
+    if (!HexEditor1->Modified())
+        return true;
+    const QString file = HexEditor1->Filename();
+    const QString name = QFileInfo(file).isFile() ? file : QStringLiteral("Unnamed File");
+    switch (skin::dialogs().askYesNoCancel(QStringLiteral("Save changes to\r\n") + name +
+                                               QStringLiteral(" ?"),
+                                           QStringLiteral("Confirm"))) {
+    case skin::Answer::Yes: {
+        const bool saved = SaveFile();
+        ischanged = true;
+        return saved;
+    }
+    case skin::Answer::No:
+        return true;
+    case skin::Answer::Cancel:
+        break;
+    }
+    return false;
+}
+
+bool TSaveEditForm::SaveFile() {
+    const QString file = HexEditor1->Filename();
+    QString target = file;
+    if (!QFileInfo(file).isFile() || HexEditor1->ReadOnly()) {
+        const std::optional<QString> chosen = RunSaveDialog();
+        if (!chosen)
+            return false;
+        target = *chosen;
+    }
+    if (HexEditor1->SaveToFile(target))
+        return true;
+    Error(CannotSave(target));
+    return false;
+}
+
+std::optional<QString> TSaveEditForm::RunSaveDialog() {
+    const QFileInfo current(HexEditor1->Filename());
+    const skin::FileDialogSpec dialog{QStringLiteral("Save as"),
+                                      current.isFile() ? current.absolutePath() : QString(),
+                                      QString(), cAllFiles, QString()};
+    for (;;) {
+        std::optional<QString> name = skin::dialogs().saveFileName(dialog);
+        if (!name || !QFileInfo::exists(*name))
+            return name;
+        if (skin::dialogs().askYesNo(
+                *name + QStringLiteral(" already exists.\r\nDo you want to replace it?"),
+                dialog.title))
+            return name;
+    }
+}
+
+std::optional<QString> TSaveEditForm::RunOpenDialog() {
+    const skin::FileDialogSpec dialog{QStringLiteral("Open file"), QString(), QString(), cAllFiles,
+                                      QString()};
+    return skin::dialogs().openFileName(dialog);
+}
+
+void TSaveEditForm::Speichern1Click() {
+    SaveFile();
+    Savepoint = false;
+    ischanged = true;
+}
+
+void TSaveEditForm::AnyFile1Click() {
+    const std::optional<QString> name = RunSaveDialog();
+    if (name && !HexEditor1->SaveToFile(*name))
+        Error(CannotSave(*name));
+}
+
+void TSaveEditForm::HexText1Click() {
+    const std::optional<QString> name = RunSaveDialog();
+    if (!name)
+        return;
+    QSaveFile out(*name);
+    const QByteArray text = HexEditor1->AsHex();
+    if (!out.open(QIODevice::WriteOnly) || out.write(text) != text.size() || !out.commit())
+        Error(CannotSave(*name));
+}
+
+void TSaveEditForm::Neu1Click() {
+    if (CheckChanges())
+        HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
+}
+
+void TSaveEditForm::ffnen1Click() {
+    if (!CheckChanges())
+        return;
+    if (const std::optional<QString> name = RunOpenDialog())
+        HexEditor1->LoadFromFile(*name);
+}
+
+void TSaveEditForm::ImportfromHexText1Click() {
+    const std::optional<QString> name = RunOpenDialog();
+    if (!name)
+        return;
+    QFile in(*name);
+    if (in.open(QIODevice::ReadOnly))
+        HexEditor1->SetAsHex(in.readAll());
+}

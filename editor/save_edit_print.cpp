@@ -1,0 +1,64 @@
+// Print layout, preview, set-up and printing of the hex listing.
+#include "save_edit_form.h"
+
+#include "hex_print.h"
+#include "hexeditor.h"
+#include "hextocanvas.h"
+#include "preview_form.h"
+#include "print_seam.h"
+#include "waitcursor.h"
+
+#include <QPrinter>
+
+void TSaveEditForm::Printlayout1Choose(int aTag) {
+    CanvasDisplay = TOffsetDisplayStyle(aTag);
+}
+
+void TSaveEditForm::PrepareRenderer() {
+    HexToCanvas1->SetStretchToFit(false);
+    HexToCanvas1->GetLayout();
+    // After GetLayout, which puts the byte format back to hex.
+    HexToCanvas1->SetMemFieldDisplay(CanvasDisplay);
+}
+
+void TSaveEditForm::Printpreview1Click() {
+    const int32_t size = HexEditor1->DataSize();
+    if (size == 0)
+        return;
+    QPrinter& printer = PrintSeam().Printer();
+    PrepareRenderer();
+    const QImage page = PreviewPage(*HexToCanvas1, QSize(printer.width(), printer.height()), size,
+                                    PageHeader(HexEditor1->Filename()));
+    TfmPreview preview(this);
+    preview.ShowPage(page);
+    preview.exec();
+}
+
+void TSaveEditForm::Printsetup1Click() {
+    PrintSeam().Setup(this);
+}
+
+void TSaveEditForm::Print1Click() {
+    const int32_t size = HexEditor1->DataSize();
+    if (size == 0)
+        return;
+    TPrintSeam& seam = PrintSeam();
+    if (!seam.CanPrint()) {
+        Error(QStringLiteral("No printer is installed, so nothing can be printed.\r\n"
+                             "Install a printer, or choose one in Print setup."));
+        return;
+    }
+    PrepareRenderer();
+    TPrintOutcome outcome = TPrintOutcome::Printed;
+    {
+        TWaitCursor wait;
+        outcome =
+            PrintPages(*HexToCanvas1, seam.Printer(), size, PageHeader(HexEditor1->Filename()));
+    }
+    if (outcome == TPrintOutcome::NotStarted)
+        Error(QStringLiteral("The printer could not start the print job."));
+    else if (outcome == TPrintOutcome::PageTooSmall)
+        Error(QStringLiteral(
+            "The page is too small for one line of the listing; printing stopped.\r\n"
+            "Choose a larger paper size in Print setup."));
+}

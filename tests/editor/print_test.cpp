@@ -1,0 +1,184 @@
+// Printing into PDF files, the preview's page picture, and what the user is
+// told when printing cannot go on.
+#include "save_edit_fixture.h"
+
+#include "hex_print.h"
+#include "hexeditor.h"
+#include "hextocanvas.h"
+#include "preview_form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QPrinterInfo>
+#include <QTimer>
+
+#include <limits>
+
+namespace {
+
+class PrintTest : public SaveEditTest {
+protected:
+    QString Pdf() const { return seam.printer.outputFileName(); }
+
+    // Bytes one printed page holds, measured on a scratch copy of the
+    // printer with the renderer set up as the window sets it up.
+    int32_t BytesPerPage() {
+        QPrinter scratch(QPrinter::HighResolution);
+        scratch.setOutputFormat(QPrinter::PdfFormat);
+        scratch.setOutputFileName(Path("scratch.pdf"));
+        scratch.setPageLayout(seam.printer.pageLayout());
+        scratch.setResolution(seam.printer.resolution());
+        THexToCanvas& r = *form.HexToCanvas1;
+        r.SetStretchToFit(false);
+        r.GetLayout();
+        SetPageMargins(r, scratch.width(), scratch.height());
+        QPainter p(&scratch);
+        return r.Draw(p, 0, std::numeric_limits<int32_t>::max(), QStringLiteral("h"),
+                      QStringLiteral("Page 1"));
+    }
+
+    // Runs a command that shows the preview modally and looks at the
+    // preview while it is up.
+    void WithPreview(const std::function<void(TfmPreview&)>& aLook) {
+        bool seen = false;
+        // Opening the menus runs the event loop too: wait for the preview.
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            auto* preview = qobject_cast<TfmPreview*>(QApplication::activeModalWidget());
+            if (!preview)
+                return;
+            poll.stop();
+            seen = true;
+            aLook(*preview);
+            preview->close();
+        });
+        poll.start(5);
+        Choose(form.Printpreview1);
+        EXPECT_TRUE(seen);
+    }
+};
+
+TEST_F(PrintTest, PagesEndWhereTheDataEndsWithoutAnEmptyPage) {
+    if (!HavePdfTools())
+        GTEST_SKIP() << "pdfinfo and pdftotext are needed to read the printed pages";
+    Load(QByteArray(20000, '\x5A'));
+    const int32_t perPage = BytesPerPage();
+    ASSERT_GT(perPage, 160);
+    ASSERT_EQ(perPage % 16, 0);
+    struct Case {
+        int32_t size;
+        int pages;
+    };
+    for (const Case& c :
+         {Case{64, 1}, Case{perPage, 1}, Case{2 * perPage, 2}, Case{2 * perPage + 1, 3}}) {
+        QFile::remove(Pdf());
+        Load(QByteArray(c.size, '\x5A'));
+        Choose(form.Print1);
+        EXPECT_TRUE(dialogs.errors.isEmpty());
+        EXPECT_EQ(PdfPages(Pdf()), c.pages) << c.size << " bytes";
+        const QString text = PdfText(Pdf());
+        EXPECT_TRUE(text.contains(QStringLiteral("Vantrel:temp.~ic"))) << c.size;
+        EXPECT_TRUE(text.contains(QStringLiteral("Page %1").arg(c.pages))) << c.size;
+        EXPECT_FALSE(text.contains(QStringLiteral("Page %1").arg(c.pages + 1))) << c.size;
+        EXPECT_TRUE(text.contains(QStringLiteral(":5A 5A 5A"))) << c.size;
+    }
+}
+
+TEST_F(PrintTest, TheDecimalLayoutPrintsDecimalBytesAndLastsAcrossShowings) {
+    if (!HavePdfTools())
+        GTEST_SKIP() << "pdftotext is needed to read the printed page";
+    Load(QByteArray(64, '\xC8'));
+    Choose(form.Decimal1);
+    form.close();
+    ASSERT_FALSE(form.isVisible());
+    form.show();
+    Load(QByteArray(64, '\xC8'));
+    Open(form.Printlayout1);
+    EXPECT_TRUE(form.Decimal1->isChecked());
+    EXPECT_FALSE(form.Hex2->isChecked());
+    Choose(form.Print1);
+    const QString text = PdfText(Pdf());
+    EXPECT_TRUE(text.contains(QStringLiteral("200 200 200"))) << text.toStdString();
+    EXPECT_FALSE(text.contains(QStringLiteral("C8"))) << text.toStdString();
+    // The screen keeps its own layout.
+    EXPECT_EQ(form.HexEditor1->OffsetDisplay(), odHex);
+}
+
+TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide) {
+    seam.PageOf(8, 11, 600);
+    ASSERT_EQ(seam.printer.width(), 4800);
+    ASSERT_EQ(seam.printer.height(), 6600);
+    Load(QByteArray(20000, '\x5A'));
+    WithPreview([&](TfmPreview& preview) {
+        EXPECT_EQ(preview.windowTitle(), QStringLiteral("Print preview"));
+        EXPECT_EQ(preview.Image1->pixmap().size(), QSize(1000, 1375));
+        // Fitted into the 688 x 453 client with the page's proportions.
+        EXPECT_EQ(preview.Image1->geometry(), QRect(0, 0, 329, 453));
+        const THexToCanvas& r = *form.HexToCanvas1;
+        EXPECT_EQ(r.TopMargin(), 68);
+        EXPECT_EQ(r.BottomMargin(), 1307);
+        EXPECT_EQ(r.LeftMargin(), 50);
+        EXPECT_EQ(r.RightMargin(), 950);
+        // Ink below the footer's line or right of the text area would be
+        // text drawn outside the page's margins.
+        const QImage page = preview.Image1->pixmap().toImage();
+        for (int y = 1308; y < page.height(); y += 3)
+            for (int x = 0; x < page.width(); x += 3)
+                ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
+    });
+    EXPECT_FALSE(QFile::exists(Pdf()));
+}
+
+TEST(PreviewGeometry, ThePictureKeepsThePagesProportionsAndFitsTheWindow) {
+    EXPECT_EQ(PreviewBitmapSize({4800, 6600}), QSize(1000, 1375));
+    // Halves round to even.
+    EXPECT_EQ(PreviewBitmapSize({2000, 1001}), QSize(1000, 500));
+    EXPECT_EQ(PreviewBitmapSize({2000, 1003}), QSize(1000, 502));
+    EXPECT_EQ(FitPicture({1000, 1375}, {688, 453}), QSize(329, 453));
+    EXPECT_EQ(FitPicture({1000, 500}, {688, 453}), QSize(688, 344));
+}
+
+TEST_F(PrintTest, APageTooShortForOneLineStopsPrintingAndSaysSo) {
+    seam.PageOf(8, 0.3, 600);
+    Load(QByteArray(64, '\x5A'));
+    Choose(form.Print1);
+    ASSERT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors[0].startsWith(QStringLiteral("The page is too small")));
+    if (HavePdfTools() && QFile::exists(Pdf())) {
+        EXPECT_LE(PdfPages(Pdf()), 1);
+    }
+}
+
+TEST_F(PrintTest, WithoutAPrinterPrintSaysSoAndSetupUsesTheSeam) {
+    seam.canPrint = false;
+    Load(QByteArray(64, '\x5A'));
+    Choose(form.Print1);
+    EXPECT_EQ(dialogs.errors.size(), 1);
+    EXPECT_TRUE(dialogs.errors.value(0).startsWith(QStringLiteral("No printer is installed")));
+    EXPECT_FALSE(QFile::exists(Pdf()));
+    Choose(form.Printsetup1);
+    EXPECT_EQ(seam.setups, 1);
+}
+
+TEST(SystemPrintSeam, TakesAJobOnlyWhenAPrinterOrAFileIsThere) {
+    if (!QPrinterInfo::availablePrinterNames().isEmpty())
+        GTEST_SKIP() << "a printer is installed here";
+    TSystemPrintSeam seam;
+    EXPECT_FALSE(seam.CanPrint());
+    QTemporaryDir dir;
+    seam.Printer().setOutputFileName(dir.filePath(QStringLiteral("chosen.pdf")));
+    EXPECT_TRUE(seam.CanPrint());
+}
+
+TEST_F(PrintTest, AnEmptyDocumentIsNeitherPrintedNorPreviewed) {
+    form.HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
+    form.Print1Click();
+    form.Printpreview1Click(); // would wait for a preview window that never closes
+    EXPECT_FALSE(QFile::exists(Pdf()));
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+}
+
+} // namespace
