@@ -16,23 +16,15 @@ void TMainForm::EditBtnClick()
         return;
     CommandScope scope(*this);
     if (connectAdapter()) {
-        if (ListView1->selectedItems().isEmpty()) {
-            ListView1->clearSelection();
-            OkBtnExe(Say_WARNING0);
-            ENBtn_click();
-            CloseDevice();
+        if (!hasSelection(ListView1, Say_WARNING0))
             return;
-        }
-        QList<EditedSave> saves;
-        for (const QListWidgetItem* item : ListView1->selectedInOrder())
-            saves.append({TSaveListView::nameOf(item), item->data(TSaveListView::RawNameRole).toByteArray(),
-                          item->data(TSaveListView::RawCodeRole).toByteArray()});
+        const QList<CardSave> saves = ListView1->selectedCardSaves();
         const QString temp = sys_dir + QStringLiteral("/temp.~ic");
         const QByteArray localTemp = QFile::encodeName(temp);
         bool saved = false;
         bool written = false;
         QStringList failed, wrongSize, oldKept;
-        for (const EditedSave& save : saves) {
+        for (const CardSave& save : saves) {
             Bar_Init(0, 20);
             if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(), localTemp.constData())) {
                 showBusy(i18n::busyText(say_saver_LOADING));

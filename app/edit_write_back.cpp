@@ -68,7 +68,7 @@ bool cardLists(const QByteArray& name, const QByteArray& code)
 
 // The edited save always goes onto the card before the old one is given up,
 // so a failure at any point leaves the card with at least the save it had.
-WriteBack writeBack(TMainForm& form, const EditedSave& save, const QString& path,
+WriteBack writeBack(TMainForm& form, const CardSave& save, const QString& path,
                     const std::function<bool()>& reconnect)
 {
     QFile file(path);

@@ -3,18 +3,13 @@
 // Writing an edited save file back onto the card in place of the card save
 // it was copied from, without ever leaving the card without that save.
 
-#include <QByteArray>
+#include "save_list_view.h"
+
 #include <QString>
 
 #include <functional>
 
 class TMainForm;
-
-struct EditedSave {
-    QString name; // as shown
-    QByteArray rawName;
-    QByteArray rawCode;
-};
 
 enum class WriteBack {
     Written,
@@ -25,5 +20,5 @@ enum class WriteBack {
 };
 
 // Needs the adapter open; reconnect opens it anew after a lost link.
-WriteBack writeBack(TMainForm& form, const EditedSave& save, const QString& path,
+WriteBack writeBack(TMainForm& form, const CardSave& save, const QString& path,
                     const std::function<bool()>& reconnect);

@@ -93,6 +93,9 @@ void AppTest::putSaveFile(const QString& name, const std::vector<uint8_t>& bytes
 void AppTest::start(quint16 languageId)
 {
     TMainForm::languageId = [languageId] { return languageId; };
+    // The region dialog is the old form's child: it goes first.
+    change.reset();
+    form.reset();
     form = std::make_unique<TMainForm>();
     // Not the form's child: tests replace the form on their own.
     editor = std::make_unique<TSaveEditForm>();
