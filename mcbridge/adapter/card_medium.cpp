@@ -72,24 +72,34 @@ std::unique_ptr<FileMedium> FileMedium::open(const std::string& path, int32_t& e
         error = MCB_ERROR_IMAGE_SIZE;
         return nullptr;
     }
+    std::vector<uint8_t> bytes(std::size_t(st.st_size));
+    if (::pread(fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size())) {
+        ::close(fd);
+        error = MCB_ERROR_IO;
+        return nullptr;
+    }
     error = MCB_SUCCESS;
-    return std::unique_ptr<FileMedium>(new FileMedium(fd, uint64_t(st.st_size)));
+    return std::unique_ptr<FileMedium>(new FileMedium(fd, std::move(bytes)));
 }
 
 FileMedium::~FileMedium() { ::close(fd_); }
 
 bool FileMedium::readAt(uint64_t offset, uint8_t* data, std::size_t length)
 {
-    if (offset > size_ || length > size_ - offset)
+    if (offset > bytes_.size() || length > bytes_.size() - offset)
         return false;
-    return ::pread(fd_, data, length, off_t(offset)) == ssize_t(length);
+    std::memcpy(data, bytes_.data() + offset, length);
+    return true;
 }
 
 bool FileMedium::writeAt(uint64_t offset, const uint8_t* data, std::size_t length)
 {
-    if (offset > size_ || length > size_ - offset)
+    if (offset > bytes_.size() || length > bytes_.size() - offset)
         return false;
-    return ::pwrite(fd_, data, length, off_t(offset)) == ssize_t(length);
+    if (::pwrite(fd_, data, length, off_t(offset)) != ssize_t(length))
+        return false; // the file did not take it: neither does the card
+    std::memcpy(bytes_.data() + offset, data, length);
+    return true;
 }
 
 } // namespace mcb

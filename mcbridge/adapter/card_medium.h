@@ -30,8 +30,9 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// An image file, read and written in place sector by sector, so that what a
-// power cut would leave on a card is what the file holds.
+// An image file, written in place sector by sector, so that what a power cut
+// would leave on a card is what the file holds. Reads come from a copy taken
+// when the adapter opens: nothing but this adapter writes the file meanwhile.
 class FileMedium : public CardMedium {
 public:
     ~FileMedium() override;
@@ -40,14 +41,14 @@ public:
     // mcb_error code, among them MCB_ERROR_IMAGE_SIZE when the length is not
     // that of a card.
     static std::unique_ptr<FileMedium> open(const std::string& path, int32_t& error);
-    uint64_t size() const override { return size_; }
+    uint64_t size() const override { return bytes_.size(); }
     bool readAt(uint64_t offset, uint8_t* data, std::size_t length) override;
     bool writeAt(uint64_t offset, const uint8_t* data, std::size_t length) override;
 
 private:
-    FileMedium(int fd, uint64_t size) : fd_(fd), size_(size) {}
+    FileMedium(int fd, std::vector<uint8_t> bytes) : fd_(fd), bytes_(std::move(bytes)) {}
     int fd_;
-    uint64_t size_;
+    std::vector<uint8_t> bytes_;
 };
 
 } // namespace mcb
