@@ -6,46 +6,6 @@
 #include <QFile>
 #include <QTest>
 
-bool ScriptedDialogs::askYesNo(const QString& text, const QString&)
-{
-    questions << text;
-    if (yesNo.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text.toStdString();
-        return false;
-    }
-    const bool a = yesNo.front();
-    yesNo.pop_front();
-    return a;
-}
-
-skin::Answer ScriptedDialogs::askYesNoCancel(const QString& text, const QString& title)
-{
-    return askYesNo(text, title) ? skin::Answer::Yes : skin::Answer::No;
-}
-
-std::optional<QString> ScriptedDialogs::saveFileName(const skin::FileDialogSpec& spec)
-{
-    fileDialogs.push_back(spec);
-    if (files.empty()) {
-        ADD_FAILURE() << "unexpected save dialog";
-        return std::nullopt;
-    }
-    auto a = files.front();
-    files.pop_front();
-    return a;
-}
-
-std::optional<QString> ScriptedDialogs::openFileName(const skin::FileDialogSpec& spec)
-{
-    return saveFileName(spec);
-}
-
-std::optional<QString> ScriptedDialogs::text(const QString&, const QString&, const QString&)
-{
-    ADD_FAILURE() << "unexpected text prompt";
-    return std::nullopt;
-}
-
 void AppTest::SetUp()
 {
     savedCwd = QDir::currentPath();

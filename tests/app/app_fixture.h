@@ -9,6 +9,7 @@
 #include "save_edit_form.h"
 #include "save_list_view.h"
 #include "save_maker.h"
+#include "scripted_dialogs.h"
 
 #include "skin/dialogs.h"
 #include "skin/picture_button.h"
@@ -25,26 +26,6 @@
 #include <memory>
 #include <optional>
 #include <vector>
-
-// Answers questions from a script and remembers what was asked.
-class ScriptedDialogs : public skin::Dialogs {
-public:
-    std::deque<bool> yesNo;                       // answers to askYesNo
-    std::deque<std::optional<QString>> files;     // answers to file dialogs
-    QStringList messages;                         // the program's own notices
-    QStringList questions;                        // askYesNo texts
-    std::vector<skin::FileDialogSpec> fileDialogs;
-    QStringList errors;
-
-    void message(const QString& text) override { messages << text; }
-    bool askYesNo(const QString& text, const QString&) override;
-    skin::Answer askYesNoCancel(const QString& text, const QString&) override;
-    void information(const QString& text, const QString&) override { messages << text; }
-    void error(const QString& text, const QString&) override { errors << text; }
-    std::optional<QString> saveFileName(const skin::FileDialogSpec& spec) override;
-    std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
-    std::optional<QString> text(const QString&, const QString&, const QString&) override;
-};
 
 class AppTest : public ::testing::Test {
 protected:

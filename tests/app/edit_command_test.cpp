@@ -139,7 +139,7 @@ TEST_F(EditTest, TwoSelectedSavesAreEditedOneAfterTheOther)
 {
     twoSaves();
     select(form->ListView1, {"alpha", "beta"});
-    dialogs.yesNo = {true}; // the close query's Yes
+    dialogs.answers = {skin::Answer::Yes}; // the close query's Yes
     edit({[](TSaveEditForm& e) {
               typeAt(e, 64, "11");
               saveAndClose(e);

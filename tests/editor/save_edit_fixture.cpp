@@ -14,63 +14,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-namespace {
-
-// The next answer of a script; nothing when the script has run out.
-std::optional<QString> Next(std::deque<std::optional<QString>>& aScript) {
-    if (aScript.empty() || !aScript.front()) {
-        if (!aScript.empty())
-            aScript.pop_front();
-        return std::nullopt;
-    }
-    const QString answer = *aScript.front();
-    aScript.pop_front();
-    return answer;
-}
-
-} // namespace
-
-bool EditorDialogs::askYesNo(const QString& text, const QString&) {
-    questions << text;
-    if (yesNo.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text.toStdString();
-        return false;
-    }
-    const bool a = yesNo.front();
-    yesNo.pop_front();
-    return a;
-}
-
-skin::Answer EditorDialogs::askYesNoCancel(const QString& text, const QString&) {
-    questions << text;
-    if (answers.empty()) {
-        ADD_FAILURE() << "unexpected question: " << text.toStdString();
-        return skin::Answer::Cancel;
-    }
-    const skin::Answer a = answers.front();
-    answers.pop_front();
-    return a;
-}
-
-std::optional<QString> EditorDialogs::saveFileName(const skin::FileDialogSpec& dialog) {
-    fileDialogs.push_back(dialog);
-    if (files.empty())
-        ADD_FAILURE() << "unexpected file dialog";
-    return Next(files);
-}
-
-std::optional<QString> EditorDialogs::openFileName(const skin::FileDialogSpec& dialog) {
-    return saveFileName(dialog);
-}
-
-std::optional<QString> EditorDialogs::text(const QString& title, const QString& label,
-                                           const QString& initial) {
-    prompts.push_back({title, label, initial});
-    if (entries.empty())
-        ADD_FAILURE() << "unexpected prompt: " << title.toStdString();
-    return Next(entries);
-}
-
 PdfPrintSeam::PdfPrintSeam(const QString& aFile) {
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(aFile);

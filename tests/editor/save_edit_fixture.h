@@ -5,6 +5,7 @@
 #include "print_seam.h"
 #include "save_edit_form.h"
 
+#include "scripted_dialogs.h"
 #include "skin/dialogs.h"
 
 #include <QPrinter>
@@ -16,35 +17,6 @@
 #include <deque>
 #include <optional>
 #include <vector>
-
-// Answers from a script; remembers what was asked and told.
-class EditorDialogs : public skin::Dialogs {
-public:
-    struct Prompt {
-        QString title;
-        QString label;
-        QString initial;
-    };
-    std::deque<skin::Answer> answers;           // askYesNoCancel
-    std::deque<bool> yesNo;                     // askYesNo
-    std::deque<std::optional<QString>> files;   // file dialogs
-    std::deque<std::optional<QString>> entries; // text prompts
-    QStringList questions;
-    QStringList infos;
-    QStringList errors;
-    std::vector<Prompt> prompts;
-    std::vector<skin::FileDialogSpec> fileDialogs;
-
-    void message(const QString& text) override { infos << text; }
-    bool askYesNo(const QString& text, const QString& title) override;
-    skin::Answer askYesNoCancel(const QString& text, const QString& title) override;
-    void information(const QString& text, const QString&) override { infos << text; }
-    void error(const QString& text, const QString&) override { errors << text; }
-    std::optional<QString> saveFileName(const skin::FileDialogSpec& dialog) override;
-    std::optional<QString> openFileName(const skin::FileDialogSpec& dialog) override;
-    std::optional<QString> text(const QString& title, const QString& label,
-                                const QString& initial) override;
-};
 
 // A printer that writes a PDF file; set-ups are only counted.
 class PdfPrintSeam : public TPrintSeam {
@@ -82,7 +54,7 @@ protected:
     void Choose(QAction* aItem);
 
     QTemporaryDir dir;
-    EditorDialogs dialogs;
+    ScriptedDialogs dialogs;
     PdfPrintSeam seam{dir.filePath(QStringLiteral("out.pdf"))};
     TSaveEditForm form;
 };

@@ -41,7 +41,7 @@ TEST_F(SearchTest, FindReadsHexOrTextAndSelectsTheMatchBackwards) {
                 << c.entry;
         }
     }
-    const EditorDialogs::Prompt& last = dialogs.prompts.back();
+    const ScriptedDialogs::Prompt& last = dialogs.prompts.back();
     EXPECT_EQ(last.title, QStringLiteral("Find Data"));
     EXPECT_EQ(last.label, QStringLiteral("\"t..\" ascii, \"T..\" + ignore case, else search hex"));
     EXPECT_EQ(last.initial, QStringLiteral("tzz"));
