@@ -36,17 +36,16 @@ AppOptions parseOptions(const QStringList& arguments)
 
 QString usageText()
 {
-    return QStringLiteral(
-        "Usage: cardsuite [--card IMAGE | --device DEVICE]\n"
-        "\n"
-        "Manages the saves on a memory card through its USB adapter.\n"
-        "Save files are kept in the folder 'saver' under the current folder.\n"
-        "\n"
-        "  --card IMAGE     use the emulated adapter over the card image file\n"
-        "                   IMAGE; a missing file becomes a blank 16 Mbit card\n"
-        "  --device DEVICE  the adapter: usb:VVVV:PPPP, a device path, or\n"
-        "                   image:PATH (default: MCBRIDGE_DEVICE)\n"
-        "  --help           this text\n");
+    return QStringLiteral("Usage: cardsuite [--card IMAGE | --device DEVICE]\n"
+                          "\n"
+                          "Manages the saves on a memory card through its USB adapter.\n"
+                          "Save files are kept in the folder 'saver' under the current folder.\n"
+                          "\n"
+                          "  --card IMAGE     use the emulated adapter over the card image file\n"
+                          "                   IMAGE; a missing file becomes a blank 16 Mbit card\n"
+                          "  --device DEVICE  the adapter: usb:VVVV:PPPP, a device path, or\n"
+                          "                   image:PATH (default: MCBRIDGE_DEVICE)\n"
+                          "  --help           this text\n");
 }
 
 void applyDevice(const AppOptions& options)

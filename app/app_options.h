@@ -6,9 +6,9 @@
 #include <QStringList>
 
 struct AppOptions {
-    QString device;    // a device string for the library, or empty
+    QString device; // a device string for the library, or empty
     bool help = false;
-    QString error;     // what was wrong with the command line
+    QString error; // what was wrong with the command line
 };
 
 AppOptions parseOptions(const QStringList& arguments);

@@ -104,8 +104,7 @@ bool TChangeForm::prepareFor(const QString& path)
         JapRadioBtn->setEnabled(false);
         UsaRadioBtn->setChecked(true);
         break;
-    default:
-        break; // no notice; the choices stay as they were
+    default: break; // no notice; the choices stay as they were
     }
     return true;
 }
@@ -149,8 +148,9 @@ void TChangeForm::Button1Click()
             Memo1->setPlainText(QStringLiteral("The File, ") + shown +
                                 QStringLiteral(" cannot be written. It is unchanged."));
         else if (!done.isEmpty())
-            Memo1->setPlainText(QStringLiteral("The File, ") + shown + done + QStringLiteral("\r\n Backup of Original is ") +
-                                shown + QStringLiteral(".BAK! "));
+            Memo1->setPlainText(QStringLiteral("The File, ") + shown + done +
+                                QStringLiteral("\r\n Backup of Original is ") + shown +
+                                QStringLiteral(".BAK! "));
     }
     fMain->ListView2->clearSelection();
     Button1->setEnabled(false);
@@ -176,8 +176,9 @@ void TMainForm::changebtnClick()
         return;
     CommandScope scope(*this);
     TChangeForm* form = ChangeForm;
-    for (QWidget* w : {static_cast<QWidget*>(form->PalRadioBtn), static_cast<QWidget*>(form->UsaRadioBtn),
-                       static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
+    for (QWidget* w :
+         {static_cast<QWidget*>(form->PalRadioBtn), static_cast<QWidget*>(form->UsaRadioBtn),
+          static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
         w->setEnabled(true);
     const QList<QListWidgetItem*> selected = ListView2->selectedItems();
     if (selected.size() != 1) {
@@ -185,7 +186,8 @@ void TMainForm::changebtnClick()
     } else {
         form->prepareFor(saverPath(TSaveListView::nameOf(selected.constFirst())));
         const QRect r = frameGeometry();
-        form->move(r.x() + (r.width() - form->width()) / 2, r.y() + (r.height() - form->height()) / 2);
+        form->move(r.x() + (r.width() - form->width()) / 2,
+                   r.y() + (r.height() - form->height()) / 2);
         form->exec();
     }
     ENBtn_click();

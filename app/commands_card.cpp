@@ -29,8 +29,9 @@ void TMainForm::ReadCardBtnClick()
             Bar_Init(0, last);
             const std::optional<QString> path =
                 skin::dialogs().saveFileName(imageDialog(saverDir(), QStringLiteral("gcp")));
-            if (!path || (QFileInfo::exists(*path) &&
-                          !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle()))) {
+            if (!path ||
+                (QFileInfo::exists(*path) &&
+                 !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle()))) {
                 endEarly();
                 return;
             }

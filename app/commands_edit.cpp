@@ -26,18 +26,21 @@ void TMainForm::EditBtnClick()
         QStringList failed, wrongSize, oldKept;
         for (const CardSave& save : saves) {
             Bar_Init(0, 20);
-            if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(), localTemp.constData())) {
+            if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
+                              localTemp.constData())) {
                 showBusy(i18n::busyText(say_saver_LOADING));
                 TSaveEditForm& editor = *SaveEditForm;
-                editor.move(x() + (width() - editor.width()) / 2, y() + (height() - editor.height()) / 2);
+                editor.move(x() + (width() - editor.width()) / 2,
+                            y() + (height() - editor.height()) / 2);
                 editor.ischanged = false;
                 editor.Savepoint = false;
                 if (editor.HexEditor1->LoadFromFile(temp)) {
                     // A card save keeps its size while it is edited: the card
                     // holds whole blocks only.
                     editor.HexEditor1->SetNoSizeChange(true);
-                    editor.setWindowTitle(QStringLiteral("File :") + QString::fromLatin1(save.rawCode) +
-                                          QLatin1Char(' ') + save.name);
+                    editor.setWindowTitle(QStringLiteral("File :") +
+                                          QString::fromLatin1(save.rawCode) + QLatin1Char(' ') +
+                                          save.name);
                     editor.ShowModal();
                 }
                 if (editor.ischanged) {

@@ -1,7 +1,7 @@
 // Mailing card saves: each selected save is copied into a save file and
 // handed to the user's mail program as the attachment of a new message.
-#include "main_form.h"
 #include "mail_cache.h"
+#include "main_form.h"
 #include "save_list_view.h"
 #include "save_names.h"
 #include "send_mail.h"
@@ -25,21 +25,23 @@ void TMainForm::EmailBtnClick()
             Bar_Init(0, 20);
             const QString& name = save.name;
             const QByteArray& rawCode = save.rawCode;
-            if (!DownLoadSaver(save.rawName.constData(), rawCode.constData(), QFile::encodeName(temp).constData())) {
+            if (!DownLoadSaver(save.rawName.constData(), rawCode.constData(),
+                               QFile::encodeName(temp).constData())) {
                 failed << name;
                 Bar_pos(20);
                 continue;
             }
             showBusy(i18n::busyText(say_saver_LOADING));
             QFile downloaded(temp);
-            const QByteArray head = downloaded.open(QIODevice::ReadOnly) ? downloaded.read(95) : QByteArray();
+            const QByteArray head =
+                downloaded.open(QIODevice::ReadOnly) ? downloaded.read(95) : QByteArray();
             downloaded.close();
             // The file is named after the save's file-name field; the mail
             // program reads it after xdg-email has returned, so it waits in
             // the cache folder, not in the program's folder.
-            const QString fileName =
-                withoutRemovedCharacters(decodeSaveName(head.mid(8, 32).replace('\0', QByteArray()), rawCode)) +
-                QStringLiteral(".GCI");
+            const QString fileName = withoutRemovedCharacters(decodeSaveName(
+                                         head.mid(8, 32).replace('\0', QByteArray()), rawCode)) +
+                                     QStringLiteral(".GCI");
             const QString mailed = placeInMailCache(temp, fileName);
             if (mailed.isEmpty()) {
                 failed << name;
@@ -48,7 +50,8 @@ void TMainForm::EmailBtnClick()
             }
             SendMail1->ToName = QStringLiteral("123");
             SendMail1->ToAddress = QStringLiteral("@");
-            SendMail1->Subject = name + QLatin1Char('(') + QString::fromLatin1(rawCode) + QLatin1Char(')');
+            SendMail1->Subject =
+                name + QLatin1Char('(') + QString::fromLatin1(rawCode) + QLatin1Char(')');
             SendMail1->AttachFiles().clear();
             SendMail1->AttachFiles().append(mailed);
             if (!SendMail1->Execute()) {

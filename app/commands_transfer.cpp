@@ -14,8 +14,8 @@ namespace {
 
 // The notice that ends a command: what failed, named; otherwise the
 // completion text when something was done.
-QString closingNotice(const QList<std::pair<const QString*, QStringList>>& failures, const QString& complete,
-                      bool done)
+QString closingNotice(const QList<std::pair<const QString*, QStringList>>& failures,
+                      const QString& complete, bool done)
 {
     QStringList lines;
     for (const auto& [text, names] : failures)
@@ -37,7 +37,8 @@ void TMainForm::DownLoadBtnClick()
         bool copied = false;
         QStringList failed;
         skin::FileDialogSpec dialog{QString(), saverDir(), QString(),
-                                    QStringLiteral("GC saver format (*.GCI *.gci)"), QStringLiteral("GCI")};
+                                    QStringLiteral("GC saver format (*.GCI *.gci)"),
+                                    QStringLiteral("GCI")};
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         ListView1->setEnabled(false);
@@ -64,7 +65,8 @@ void TMainForm::DownLoadBtnClick()
         }
         ListView1->setEnabled(true);
         ListView2->setEnabled(true);
-        const QString notice = closingNotice({{&say_backupfailed, failed}}, say_Backupcomplete, copied);
+        const QString notice =
+            closingNotice({{&say_backupfailed, failed}}, say_Backupcomplete, copied);
         if (!notice.isEmpty())
             OkBtnExe(notice);
         ListView1->clearSelection();
@@ -103,8 +105,8 @@ void TMainForm::UpLoadBtnClick()
             repaint();
             if (InitSaverInfo() && FindSaver(localPath.constData(), StrGameName)) {
                 const QString whole = item->data(TSaveListView::CaptionRole).toString();
-                go = skin::dialogs().askYesNo(i18n::overwriteQuestion(saverDir() + QLatin1Char('/') + whole),
-                                              windowTitle());
+                go = skin::dialogs().askYesNo(
+                    i18n::overwriteQuestion(saverDir() + QLatin1Char('/') + whole), windowTitle());
             }
             if (go && FreeBlock < blocks) {
                 go = false;
@@ -121,8 +123,9 @@ void TMainForm::UpLoadBtnClick()
         }
         if (uploaded)
             ShowGC();
-        const QString notice = closingNotice({{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}},
-                                             say_uploadcomplete, uploaded);
+        const QString notice =
+            closingNotice({{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}},
+                          say_uploadcomplete, uploaded);
         if (!notice.isEmpty())
             OkBtnExe(notice);
         if (!uploaded) {

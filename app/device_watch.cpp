@@ -23,7 +23,8 @@ QString usbPresence(const QString& ids)
     for (const QString& d : bus.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         auto read = [&](const char* f) {
             QFile file(bus.filePath(d) + QLatin1Char('/') + QLatin1String(f));
-            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed() : QString();
+            return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()).trimmed()
+                                                  : QString();
         };
         if (read("idVendor").compare(parts[0], Qt::CaseInsensitive) == 0 &&
             read("idProduct").compare(parts[1], Qt::CaseInsensitive) == 0)
@@ -77,7 +78,8 @@ void DeviceWatcher::start()
     fUdev = udev_new();
     if (fUdev)
         fMonitor = udev_monitor_new_from_netlink(fUdev, "udev");
-    if (fMonitor && udev_monitor_filter_add_match_subsystem_devtype(fMonitor, "usb", nullptr) == 0 &&
+    if (fMonitor &&
+        udev_monitor_filter_add_match_subsystem_devtype(fMonitor, "usb", nullptr) == 0 &&
         udev_monitor_enable_receiving(fMonitor) == 0) {
         fNotifier = new QSocketNotifier(udev_monitor_get_fd(fMonitor), QSocketNotifier::Read, this);
         connect(fNotifier, &QSocketNotifier::activated, this, &DeviceWatcher::udevEvent);

@@ -106,4 +106,3 @@ WriteBack writeBack(TMainForm& form, const CardSave& save, const QString& path,
         return WriteBack::OldKept;
     return WriteBack::Written;
 }
-

@@ -15,9 +15,9 @@ inline constexpr int Max_BlockonCard8 = 123;
 inline constexpr int Max_BlockonCard16 = 251;
 inline constexpr int Max_BlockonCard64 = 1019;
 
-extern int Max_block;  // save blocks on the inserted card
-extern int nmem;       // the card's size in 512-byte sectors
-extern QString Size;   // "(4M)", "(8M)", "(16M)", "(64M)"
+extern int Max_block; // save blocks on the inserted card
+extern int nmem;      // the card's size in 512-byte sectors
+extern QString Size;  // "(4M)", "(8M)", "(16M)", "(64M)"
 
 // Fills the state from a size in megabits; 0 leaves it as it was. Any other
 // size than 4, 8 or 16 counts as a 64 Mbit card.

@@ -6,7 +6,8 @@
 
 QString mailCacheDir()
 {
-    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) + QStringLiteral("/mail");
+    return QStandardPaths::writableLocation(QStandardPaths::CacheLocation) +
+           QStringLiteral("/mail");
 }
 
 QString placeInMailCache(const QString& from, const QString& name)

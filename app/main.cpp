@@ -19,7 +19,8 @@ int main(int argc, char** argv)
         return 0;
     }
     if (!options.error.isEmpty()) {
-        std::fprintf(stderr, "cardsuite: %s\n%s", qPrintable(options.error), qPrintable(usageText()));
+        std::fprintf(stderr, "cardsuite: %s\n%s", qPrintable(options.error),
+                     qPrintable(usageText()));
         return 2;
     }
     applyDevice(options);

@@ -62,7 +62,7 @@ public:
     TOkBtnForm* OkBtnForm;
     TSendMail* SendMail1;
     TSaveEditForm* SaveEditForm = nullptr; // created after the main window, set by the program
-    TChangeForm* ChangeForm = nullptr; // created after the main window, set by the program
+    TChangeForm* ChangeForm = nullptr;     // created after the main window, set by the program
 
     // Where Translation gets the language identifier: the user's locale.
     // Tests choose the language here.
@@ -72,8 +72,8 @@ public:
     std::function<void()> quitAction;
 
     // ---- State --------------------------------------------------------------
-    QString sys_dir;          // the program's folder: the current one at start
-    int FreeBlock = 0;        // free save blocks as last computed
+    QString sys_dir;                          // the program's folder: the current one at start
+    int FreeBlock = 0;                        // free save blocks as last computed
     std::optional<QStringList> strGameIDList; // game code of each card list item
     char StrGameName[36] = {};
     char StrGameID[6 + 1] = {};

@@ -42,9 +42,10 @@ void TOkBtnForm::showText(const QString& text, const QWidget* over)
     Label1->setText(text);
     // Short notices fit the panel as drawn; a longer one (a file name in a
     // failure notice) makes the box taller rather than lose its end.
-    const int needed = Label1->fontMetrics()
-                           .boundingRect(QRect(0, 0, 241, 4000), Qt::TextWordWrap | Qt::AlignCenter, text)
-                           .height();
+    const int needed =
+        Label1->fontMetrics()
+            .boundingRect(QRect(0, 0, 241, 4000), Qt::TextWordWrap | Qt::AlignCenter, text)
+            .height();
     const int extra = qMax(0, needed - 36);
     setFixedSize(249, 89 + extra);
     Image1->setGeometry(0, 0, 249, 89 + extra);

@@ -70,7 +70,8 @@ QList<CardSave> TSaveListView::selectedCardSaves() const
 {
     QList<CardSave> saves;
     for (const QListWidgetItem* item : selectedInOrder())
-        saves.append({nameOf(item), item->data(RawNameRole).toByteArray(), item->data(RawCodeRole).toByteArray()});
+        saves.append({nameOf(item), item->data(RawNameRole).toByteArray(),
+                      item->data(RawCodeRole).toByteArray()});
     return saves;
 }
 

@@ -18,10 +18,10 @@ class TSaveListView : public QListWidget {
 public:
     // What an item carries besides its text.
     enum Role {
-        CaptionRole = Qt::UserRole,  // name + CR LF + "(" + blocks + ")"
-        RawNameRole,                 // a card save's name bytes, as the card holds them
-        RawCodeRole,                 // a card save's game code bytes
-        PictureIndexRole,            // its picture in the list's picture list
+        CaptionRole = Qt::UserRole, // name + CR LF + "(" + blocks + ")"
+        RawNameRole,                // a card save's name bytes, as the card holds them
+        RawCodeRole,                // a card save's game code bytes
+        PictureIndexRole,           // its picture in the list's picture list
     };
 
     explicit TSaveListView(QWidget* parent = nullptr);

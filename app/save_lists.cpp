@@ -23,7 +23,10 @@ constexpr int cEntryBlockCount = 56;
 constexpr unsigned cLargestSaveBlocks = 1019;
 constexpr qint64 cLargestSaveFile = cEntrySize + qint64(cLargestSaveBlocks) * cBlockSize;
 
-QByteArray bounded(const char* p, std::size_t width) { return QByteArray(p, qsizetype(strnlen(p, width))); }
+QByteArray bounded(const char* p, std::size_t width)
+{
+    return QByteArray(p, qsizetype(strnlen(p, width)));
+}
 
 } // namespace
 
@@ -91,8 +94,8 @@ void TMainForm::GetFilePIC()
         bool made = false;
         if (buffer.size() >= cEntrySize) {
             const auto* e = reinterpret_cast<const uint8_t*>(buffer.constData());
-            const unsigned claimed =
-                std::min<unsigned>(unsigned(e[cEntryBlockCount] << 8 | e[cEntryBlockCount + 1]), cLargestSaveBlocks);
+            const unsigned claimed = std::min<unsigned>(
+                unsigned(e[cEntryBlockCount] << 8 | e[cEntryBlockCount + 1]), cLargestSaveBlocks);
             const qsizetype need = cEntrySize + qsizetype(claimed) * cBlockSize;
             if (buffer.size() < need)
                 buffer.append(QByteArray(need - buffer.size(), '\0'));

@@ -48,10 +48,8 @@ bool isRemovedFromFileNames(unsigned char byte)
     case '?':
     case '\\':
     case '|':
-    case 0x99:
-        return true;
-    default:
-        return false;
+    case 0x99: return true;
+    default: return false;
     }
 }
 

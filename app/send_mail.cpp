@@ -13,7 +13,8 @@ QString gCommand;
 bool isAddress(const QString& a)
 {
     const qsizetype at = a.indexOf(QLatin1Char('@'));
-    return at > 0 && at < a.size() - 1 && a.count(QLatin1Char('@')) == 1 && !a.contains(QLatin1Char(' '));
+    return at > 0 && at < a.size() - 1 && a.count(QLatin1Char('@')) == 1 &&
+           !a.contains(QLatin1Char(' '));
 }
 
 } // namespace

@@ -17,23 +17,24 @@ constexpr int cPreviewWidth = 1000;
 
 } // namespace
 
-void SetPageMargins(THexToCanvas& aRenderer, int aWidth, int aHeight) {
+void SetPageMargins(THexToCanvas& aRenderer, int aWidth, int aHeight)
+{
     aRenderer.SetTopMargin(aHeight / 20);
     aRenderer.SetBottomMargin(aHeight - aHeight / 20);
     aRenderer.SetLeftMargin(aWidth / 20);
     aRenderer.SetRightMargin(aWidth - aWidth / 20);
 }
 
-QString PageHeader(const QString& aFileName) {
+QString PageHeader(const QString& aFileName)
+{
     return QStringLiteral("Vantrel:") + QFileInfo(aFileName).fileName();
 }
 
-QString PageFooter(int aPage) {
-    return QStringLiteral("Page ") + QString::number(aPage);
-}
+QString PageFooter(int aPage) { return QStringLiteral("Page ") + QString::number(aPage); }
 
 TPrintOutcome PrintPages(THexToCanvas& aRenderer, QPrinter& aPrinter, int32_t aDataSize,
-                         const QString& aHeader) {
+                         const QString& aHeader)
+{
     const int w = aPrinter.width();
     const int h = aPrinter.height();
     SetPageMargins(aRenderer, w, h);
@@ -61,7 +62,8 @@ TPrintOutcome PrintPages(THexToCanvas& aRenderer, QPrinter& aPrinter, int32_t aD
     return TPrintOutcome::Printed;
 }
 
-QSize PreviewBitmapSize(const QSize& aPage) {
+QSize PreviewBitmapSize(const QSize& aPage)
+{
     if (aPage.width() <= 0 || aPage.height() <= 0)
         return {cPreviewWidth, cPreviewWidth};
     // In whole numbers, so that a half is a half and rounds to even.
@@ -74,7 +76,8 @@ QSize PreviewBitmapSize(const QSize& aPage) {
 }
 
 QImage PreviewPage(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSize,
-                   const QString& aHeader) {
+                   const QString& aHeader)
+{
     QImage bitmap(PreviewBitmapSize(aPage), QImage::Format_RGB32);
     bitmap.setDotsPerMeterX(cPreviewDotsPerMeter);
     bitmap.setDotsPerMeterY(cPreviewDotsPerMeter);
@@ -85,7 +88,8 @@ QImage PreviewPage(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSiz
     return bitmap;
 }
 
-QSize FitPicture(const QSize& aPicture, const QSize& aClient) {
+QSize FitPicture(const QSize& aPicture, const QSize& aClient)
+{
     if (aPicture.isEmpty())
         return {};
     int width = aClient.width();

@@ -6,7 +6,8 @@
 #include <QLabel>
 #include <QPixmap>
 
-TfmPreview::TfmPreview(QWidget* aParent) : QDialog(aParent) {
+TfmPreview::TfmPreview(QWidget* aParent) : QDialog(aParent)
+{
     setObjectName(QStringLiteral("fmPreview"));
     setWindowTitle(QStringLiteral("Print preview"));
     resize(688, 453);
@@ -16,7 +17,8 @@ TfmPreview::TfmPreview(QWidget* aParent) : QDialog(aParent) {
     Image1->setScaledContents(true);
 }
 
-void TfmPreview::ShowPage(const QImage& aPage) {
+void TfmPreview::ShowPage(const QImage& aPage)
+{
     const QSize fitted = FitPicture(aPage.size(), size());
     Image1->setGeometry(0, 0, fitted.width(), fitted.height());
     Image1->setPixmap(QPixmap::fromImage(aPage));

@@ -11,20 +11,20 @@ TPrintSeam* gInstalled = nullptr;
 
 } // namespace
 
-TPrintSeam& PrintSeam() {
+TPrintSeam& PrintSeam()
+{
     static TSystemPrintSeam system;
     return gInstalled ? *gInstalled : system;
 }
 
-void InstallPrintSeam(TPrintSeam* aSeam) {
-    gInstalled = aSeam;
-}
+void InstallPrintSeam(TPrintSeam* aSeam) { gInstalled = aSeam; }
 
 TSystemPrintSeam::TSystemPrintSeam() = default;
 
 TSystemPrintSeam::~TSystemPrintSeam() = default;
 
-QPrinter& TSystemPrintSeam::Printer() {
+QPrinter& TSystemPrintSeam::Printer()
+{
     // Made on first use: looking for printers can take a moment, and most
     // runs never print.
     if (!fPrinter)
@@ -32,7 +32,8 @@ QPrinter& TSystemPrintSeam::Printer() {
     return *fPrinter;
 }
 
-bool TSystemPrintSeam::CanPrint() {
+bool TSystemPrintSeam::CanPrint()
+{
     QPrinter& p = Printer();
     // A file chosen in the set-up dialog takes the job without any printer.
     if (p.outputFormat() == QPrinter::PdfFormat)
@@ -40,7 +41,8 @@ bool TSystemPrintSeam::CanPrint() {
     return !QPrinterInfo::availablePrinterNames().isEmpty() && p.isValid();
 }
 
-void TSystemPrintSeam::Setup(QWidget* aParent) {
+void TSystemPrintSeam::Setup(QWidget* aParent)
+{
     QPrinter& p = Printer();
     QPrintDialog printers(&p, aParent);
     printers.setWindowTitle(QStringLiteral("Print setup"));

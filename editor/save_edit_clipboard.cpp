@@ -9,7 +9,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 
-QByteArray TSaveEditForm::AnsiBytes(const QString& aText) {
+QByteArray TSaveEditForm::AnsiBytes(const QString& aText)
+{
     QByteArray bytes;
     bytes.reserve(aText.size());
     for (const QChar c : aText) {
@@ -19,12 +20,14 @@ QByteArray TSaveEditForm::AnsiBytes(const QString& aText) {
     return bytes;
 }
 
-void TSaveEditForm::Rckgngig1Click() {
+void TSaveEditForm::Rckgngig1Click()
+{
     if (HexEditor1->CanUndo())
         HexEditor1->Undo();
 }
 
-void TSaveEditForm::CopySelection() {
+void TSaveEditForm::CopySelection()
+{
     int32_t count = HexEditor1->SelCount();
     const int32_t start = std::min(HexEditor1->SelStart(), HexEditor1->SelEnd());
     const QByteArray bytes = HexEditor1->BufferFromFile(start, count);
@@ -34,13 +37,15 @@ void TSaveEditForm::CopySelection() {
     QGuiApplication::clipboard()->setText(QString::fromLatin1(text));
 }
 
-void TSaveEditForm::Kopieren1Click() {
+void TSaveEditForm::Kopieren1Click()
+{
     Bearbeiten1Click();
     if (Kopieren1->isEnabled())
         CopySelection();
 }
 
-void TSaveEditForm::Ausschneiden1Click() {
+void TSaveEditForm::Ausschneiden1Click()
+{
     Bearbeiten1Click();
     if (!Ausschneiden1->isEnabled())
         return;
@@ -48,7 +53,8 @@ void TSaveEditForm::Ausschneiden1Click() {
     HexEditor1->DeleteSelection();
 }
 
-void TSaveEditForm::Einfgen1Click() {
+void TSaveEditForm::Einfgen1Click()
+{
     Bearbeiten1Click();
     if (!Einfgen1->isEnabled())
         return;
@@ -59,7 +65,8 @@ void TSaveEditForm::Einfgen1Click() {
     HexEditor1->ReplaceSelection(bytes, count);
 }
 
-void TSaveEditForm::PasteText1Click() {
+void TSaveEditForm::PasteText1Click()
+{
     Bearbeiten1Click();
     if (!Einfgen1->isEnabled())
         return;

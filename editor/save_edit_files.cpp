@@ -13,13 +13,12 @@ namespace {
 
 const QString cAllFiles = QStringLiteral("All Files (*)");
 
-QString CannotSave(const QString& aName) {
-    return QStringLiteral("Cannot save file\r\n") + aName;
-}
+QString CannotSave(const QString& aName) { return QStringLiteral("Cannot save file\r\n") + aName; }
 
 } // namespace
 
-bool TSaveEditForm::CheckChanges() {
+bool TSaveEditForm::CheckChanges()
+{
     if (!HexEditor1->Modified())
         return true;
     const QString file = HexEditor1->Filename();
@@ -32,15 +31,14 @@ bool TSaveEditForm::CheckChanges() {
         ischanged = true;
         return saved;
     }
-    case skin::Answer::No:
-        return true;
-    case skin::Answer::Cancel:
-        break;
+    case skin::Answer::No: return true;
+    case skin::Answer::Cancel: break;
     }
     return false;
 }
 
-bool TSaveEditForm::SaveFile() {
+bool TSaveEditForm::SaveFile()
+{
     const QString file = HexEditor1->Filename();
     QString target = file;
     if (!QFileInfo(file).isFile() || HexEditor1->ReadOnly()) {
@@ -55,7 +53,8 @@ bool TSaveEditForm::SaveFile() {
     return false;
 }
 
-std::optional<QString> TSaveEditForm::RunSaveDialog() {
+std::optional<QString> TSaveEditForm::RunSaveDialog()
+{
     const QFileInfo current(HexEditor1->Filename());
     const skin::FileDialogSpec dialog{QStringLiteral("Save as"),
                                       current.isFile() ? current.absolutePath() : QString(),
@@ -71,25 +70,29 @@ std::optional<QString> TSaveEditForm::RunSaveDialog() {
     }
 }
 
-std::optional<QString> TSaveEditForm::RunOpenDialog() {
+std::optional<QString> TSaveEditForm::RunOpenDialog()
+{
     const skin::FileDialogSpec dialog{QStringLiteral("Open file"), QString(), QString(), cAllFiles,
                                       QString()};
     return skin::dialogs().openFileName(dialog);
 }
 
-void TSaveEditForm::Speichern1Click() {
+void TSaveEditForm::Speichern1Click()
+{
     SaveFile();
     Savepoint = false;
     ischanged = true;
 }
 
-void TSaveEditForm::AnyFile1Click() {
+void TSaveEditForm::AnyFile1Click()
+{
     const std::optional<QString> name = RunSaveDialog();
     if (name && !HexEditor1->SaveToFile(*name))
         Error(CannotSave(*name));
 }
 
-void TSaveEditForm::HexText1Click() {
+void TSaveEditForm::HexText1Click()
+{
     const std::optional<QString> name = RunSaveDialog();
     if (!name)
         return;
@@ -99,19 +102,22 @@ void TSaveEditForm::HexText1Click() {
         Error(CannotSave(*name));
 }
 
-void TSaveEditForm::Neu1Click() {
+void TSaveEditForm::Neu1Click()
+{
     if (CheckChanges())
         HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
 }
 
-void TSaveEditForm::ffnen1Click() {
+void TSaveEditForm::ffnen1Click()
+{
     if (!CheckChanges())
         return;
     if (const std::optional<QString> name = RunOpenDialog())
         HexEditor1->LoadFromFile(*name);
 }
 
-void TSaveEditForm::ImportfromHexText1Click() {
+void TSaveEditForm::ImportfromHexText1Click()
+{
     const std::optional<QString> name = RunOpenDialog();
     if (!name)
         return;

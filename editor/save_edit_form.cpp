@@ -20,13 +20,12 @@ constexpr int cClientWidth = 680;
 constexpr int cClientHeight = 487;
 constexpr std::array<int, 6> cPanelWidths = {120, 150, 30, 30, 38, 50};
 
-QColor WindowColor() {
-    return QPalette().color(QPalette::Base);
-}
+QColor WindowColor() { return QPalette().color(QPalette::Base); }
 
 } // namespace
 
-TSaveEditForm::TSaveEditForm(QWidget* aParent) : QMainWindow(aParent, Qt::Window) {
+TSaveEditForm::TSaveEditForm(QWidget* aParent) : QMainWindow(aParent, Qt::Window)
+{
     setObjectName(QStringLiteral("SaveEditForm"));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
     BuildHexEditor();
@@ -40,13 +39,15 @@ TSaveEditForm::TSaveEditForm(QWidget* aParent) : QMainWindow(aParent, Qt::Window
     View1Click();
 }
 
-TSaveEditForm::~TSaveEditForm() {
+TSaveEditForm::~TSaveEditForm()
+{
     // The search pattern outlives each showing, but not the window.
     FindBuf.clear();
     FindLen = 0;
 }
 
-void TSaveEditForm::BuildHexEditor() {
+void TSaveEditForm::BuildHexEditor()
+{
     HexEditor1 = new THexEditor(this);
     HexEditor1->setObjectName(QStringLiteral("HexEditor1"));
     HexEditor1->SetBytesPerLine(16);
@@ -78,7 +79,8 @@ void TSaveEditForm::BuildHexEditor() {
     connect(HexEditor1, &THexEditor::OnKeyDown, this, &TSaveEditForm::HexEditor1KeyDown);
 }
 
-void TSaveEditForm::BuildStatusBar() {
+void TSaveEditForm::BuildStatusBar()
+{
     StatusBar1 = new QStatusBar(this);
     StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
     StatusBar1->setSizeGripEnabled(false);
@@ -100,7 +102,8 @@ void TSaveEditForm::BuildStatusBar() {
 
 // ---- Showing, activation, closing ------------------------------------------------
 
-void TSaveEditForm::ShowModal() {
+void TSaveEditForm::ShowModal()
+{
     if (fModalLoop)
         return;
     setWindowModality(Qt::ApplicationModal);
@@ -115,46 +118,50 @@ void TSaveEditForm::ShowModal() {
     fModalLoop = nullptr;
 }
 
-void TSaveEditForm::FormActivate() {
+void TSaveEditForm::FormActivate()
+{
     // A file named on the command line is never loaded here: the window only
     // ever opens on the save the main window hands it, and loading another
     // file would put the user's edits into the wrong file.
     Savepoint = false;
 }
 
-void TSaveEditForm::changeEvent(QEvent* aEvent) {
+void TSaveEditForm::changeEvent(QEvent* aEvent)
+{
     QMainWindow::changeEvent(aEvent);
     if (aEvent->type() == QEvent::ActivationChange && isActiveWindow())
         FormActivate();
 }
 
-bool TSaveEditForm::event(QEvent* aEvent) {
+bool TSaveEditForm::event(QEvent* aEvent)
+{
     // Shortcuts act on the items' states as a menu would show them now.
     if (aEvent->type() == QEvent::ShortcutOverride)
         RefreshAllMenus();
     return QMainWindow::event(aEvent);
 }
 
-void TSaveEditForm::closeEvent(QCloseEvent* aEvent) {
+void TSaveEditForm::closeEvent(QCloseEvent* aEvent)
+{
     if (CheckChanges())
         aEvent->accept();
     else
         aEvent->ignore();
 }
 
-void TSaveEditForm::hideEvent(QHideEvent* aEvent) {
+void TSaveEditForm::hideEvent(QHideEvent* aEvent)
+{
     QMainWindow::hideEvent(aEvent);
     if (fModalLoop)
         fModalLoop->quit();
 }
 
-void TSaveEditForm::Beenden1Click() {
-    close();
-}
+void TSaveEditForm::Beenden1Click() { close(); }
 
 // ---- Status ---------------------------------------------------------------------
 
-void TSaveEditForm::HexEditor1StateChanged(THexEditor*) {
+void TSaveEditForm::HexEditor1StateChanged(THexEditor*)
+{
     THexEditor& e = *HexEditor1;
     StatusPanel(0)->setText(QStringLiteral("Pos : ") + QString::number(e.GetCursorPos()));
     if (e.SelCount() != 0) {
@@ -171,18 +178,21 @@ void TSaveEditForm::HexEditor1StateChanged(THexEditor*) {
     StatusPanel(5)->setText(QStringLiteral("Size : ") + QString::number(e.DataSize()));
 }
 
-void TSaveEditForm::HexEditor1KeyDown(THexEditor*, int& Key, Qt::KeyboardModifiers Shift) {
+void TSaveEditForm::HexEditor1KeyDown(THexEditor*, int& Key, Qt::KeyboardModifiers Shift)
+{
     if (Key == Qt::Key_A && (Shift & ~Qt::KeypadModifier) == Qt::ControlModifier) {
         Key = 0;
         AppendByte();
     }
 }
 
-void TSaveEditForm::AppendByte() {
+void TSaveEditForm::AppendByte()
+{
     const uint8_t b = 0xFF;
     HexEditor1->AppendBuffer(&b, 1);
 }
 
-void TSaveEditForm::Error(const QString& aMessage) {
+void TSaveEditForm::Error(const QString& aMessage)
+{
     skin::dialogs().error(aMessage, QStringLiteral("Error"));
 }

@@ -8,7 +8,8 @@
 #include <QMenuBar>
 
 QAction* TSaveEditForm::AddItem(QMenu* aMenu, const char* aName, const QString& aCaption,
-                                void (TSaveEditForm::*aHandler)(), const QKeySequence& aShortcut) {
+                                void (TSaveEditForm::*aHandler)(), const QKeySequence& aShortcut)
+{
     QAction* item = aMenu->addAction(aCaption);
     item->setObjectName(QString::fromLatin1(aName));
     item->setShortcut(aShortcut);
@@ -18,7 +19,8 @@ QAction* TSaveEditForm::AddItem(QMenu* aMenu, const char* aName, const QString& 
 
 QActionGroup* TSaveEditForm::AddRadioItems(QMenu* aMenu,
                                            const QList<std::pair<QString, int>>& aItems,
-                                           void (TSaveEditForm::*aGroupHandler)(int)) {
+                                           void (TSaveEditForm::*aGroupHandler)(int))
+{
     auto* group = new QActionGroup(aMenu);
     group->setExclusive(true);
     for (const auto& [caption, tag] : aItems) {
@@ -33,23 +35,27 @@ QActionGroup* TSaveEditForm::AddRadioItems(QMenu* aMenu,
     return group;
 }
 
-void TSaveEditForm::Hide(QAction* aItem) {
+void TSaveEditForm::Hide(QAction* aItem)
+{
     aItem->setEnabled(false);
     aItem->setVisible(false);
 }
 
-void TSaveEditForm::CheckTag(QActionGroup* aGroup, int aTag) {
+void TSaveEditForm::CheckTag(QActionGroup* aGroup, int aTag)
+{
     for (QAction* item : aGroup->actions())
         item->setChecked(item->data().toInt() == aTag);
 }
 
-void TSaveEditForm::BuildMenus() {
+void TSaveEditForm::BuildMenus()
+{
     BuildFileMenu();
     BuildEditMenu();
     BuildViewMenu();
 }
 
-void TSaveEditForm::BuildFileMenu() {
+void TSaveEditForm::BuildFileMenu()
+{
     Datei1 = menuBar()->addMenu(QStringLiteral("&File"));
     Datei1->setObjectName(QStringLiteral("Datei1"));
     connect(Datei1, &QMenu::aboutToShow, this, &TSaveEditForm::Datei1Click);
@@ -91,7 +97,8 @@ void TSaveEditForm::BuildFileMenu() {
         Hide(hidden);
 }
 
-void TSaveEditForm::BuildEditMenu() {
+void TSaveEditForm::BuildEditMenu()
+{
     Bearbeiten1 = menuBar()->addMenu(QStringLiteral("&Edit"));
     Bearbeiten1->setObjectName(QStringLiteral("Bearbeiten1"));
     connect(Bearbeiten1, &QMenu::aboutToShow, this, &TSaveEditForm::Bearbeiten1Click);
@@ -126,7 +133,8 @@ void TSaveEditForm::BuildEditMenu() {
         Hide(hidden);
 }
 
-void TSaveEditForm::BuildViewMenu() {
+void TSaveEditForm::BuildViewMenu()
+{
     View1 = menuBar()->addMenu(QStringLiteral("&View"));
     View1->setObjectName(QStringLiteral("View1"));
     connect(View1, &QMenu::aboutToShow, this, &TSaveEditForm::View1Click);

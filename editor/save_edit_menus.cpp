@@ -10,12 +10,14 @@
 #include <QMenu>
 #include <QMimeData>
 
-void TSaveEditForm::RefreshAllMenus() {
+void TSaveEditForm::RefreshAllMenus()
+{
     Datei1Click();
     Bearbeiten1Click();
 }
 
-void TSaveEditForm::Datei1Click() {
+void TSaveEditForm::Datei1Click()
+{
     THexEditor& e = *HexEditor1;
     const bool data = e.DataSize() > 0;
     Speichern1->setEnabled(e.Modified() && !e.ReadOnly());
@@ -24,7 +26,8 @@ void TSaveEditForm::Datei1Click() {
     Print1->setEnabled(data);
 }
 
-void TSaveEditForm::Bearbeiten1Click() {
+void TSaveEditForm::Bearbeiten1Click()
+{
     THexEditor& e = *HexEditor1;
     Rckgngig1->setEnabled(e.CanUndo());
     Rckgngig1->setText(QStringLiteral("Undo : ") + e.UndoDescription());
@@ -39,7 +42,8 @@ void TSaveEditForm::Bearbeiten1Click() {
     FindNext1->setEnabled(data);
 }
 
-void TSaveEditForm::View1Click() {
+void TSaveEditForm::View1Click()
+{
     THexEditor& e = *HexEditor1;
     CheckTag(fLineSizes, e.BytesPerLine());
     Grid1->setChecked(e.GridLineWidth() == 1);
@@ -50,67 +54,56 @@ void TSaveEditForm::View1Click() {
     FixedFilesize1->setChecked(e.NoSizeChange());
 }
 
-void TSaveEditForm::Blocksize1Click() {
-    CheckTag(fColumnWidths, HexEditor1->BytesPerColumn());
-}
+void TSaveEditForm::Blocksize1Click() { CheckTag(fColumnWidths, HexEditor1->BytesPerColumn()); }
 
-void TSaveEditForm::Caretstyle1Click() {
+void TSaveEditForm::Caretstyle1Click()
+{
     CheckTag(fCaretStyles, HexEditor1->CaretStyle());
     Auto1->setChecked(HexEditor1->AutoCaretMode());
 }
 
-void TSaveEditForm::Offsetdisplay1Click() {
-    CheckTag(fOffsetStyles, HexEditor1->OffsetDisplay());
-}
+void TSaveEditForm::Offsetdisplay1Click() { CheckTag(fOffsetStyles, HexEditor1->OffsetDisplay()); }
 
-void TSaveEditForm::Printlayout1Click() {
-    CheckTag(fPrintLayouts, CanvasDisplay);
-}
+void TSaveEditForm::Printlayout1Click() { CheckTag(fPrintLayouts, CanvasDisplay); }
 
-void TSaveEditForm::Jump1Click() {
+void TSaveEditForm::Jump1Click()
+{
     Amount40001->setText(QStringLiteral("Amount : ") + QString::number(JumpOffs));
 }
 
-void TSaveEditForm::Linesize1Click(int aTag) {
-    HexEditor1->SetBytesPerLine(aTag);
-}
+void TSaveEditForm::Linesize1Click(int aTag) { HexEditor1->SetBytesPerLine(aTag); }
 
-void TSaveEditForm::Blocksize1Choose(int aTag) {
-    HexEditor1->SetBytesPerColumn(aTag);
-}
+void TSaveEditForm::Blocksize1Choose(int aTag) { HexEditor1->SetBytesPerColumn(aTag); }
 
-void TSaveEditForm::Caretstyle1Choose(int aTag) {
-    HexEditor1->SetCaretStyle(TCaretStyle(aTag));
-}
+void TSaveEditForm::Caretstyle1Choose(int aTag) { HexEditor1->SetCaretStyle(TCaretStyle(aTag)); }
 
-void TSaveEditForm::Auto1Click() {
-    HexEditor1->SetAutoCaretMode(!HexEditor1->AutoCaretMode());
-}
+void TSaveEditForm::Auto1Click() { HexEditor1->SetAutoCaretMode(!HexEditor1->AutoCaretMode()); }
 
-void TSaveEditForm::Offsetdisplay1Choose(int aTag) {
+void TSaveEditForm::Offsetdisplay1Choose(int aTag)
+{
     HexEditor1->SetOffsetDisplay(TOffsetDisplayStyle(aTag));
 }
 
-void TSaveEditForm::Translation1Choose(int aTag) {
+void TSaveEditForm::Translation1Choose(int aTag)
+{
     HexEditor1->SetTranslation(TTranslationType(aTag));
 }
 
-void TSaveEditForm::Grid1Click() {
-    HexEditor1->SetGridLineWidth(1 - HexEditor1->GridLineWidth());
-}
+void TSaveEditForm::Grid1Click() { HexEditor1->SetGridLineWidth(1 - HexEditor1->GridLineWidth()); }
 
-void TSaveEditForm::Showmarkers1Click() {
+void TSaveEditForm::Showmarkers1Click()
+{
     HexEditor1->SetShowMarkerColumn(!HexEditor1->ShowMarkerColumn());
 }
 
-void TSaveEditForm::SwapNibbles1Click() {
-    HexEditor1->SetSwapNibbles(!HexEditor1->SwapNibbles());
-}
+void TSaveEditForm::SwapNibbles1Click() { HexEditor1->SetSwapNibbles(!HexEditor1->SwapNibbles()); }
 
-void TSaveEditForm::MaskWhitespaces1Click() {
+void TSaveEditForm::MaskWhitespaces1Click()
+{
     HexEditor1->SetMaskWhiteSpaces(!HexEditor1->MaskWhiteSpaces());
 }
 
-void TSaveEditForm::FixedFilesize1Click() {
+void TSaveEditForm::FixedFilesize1Click()
+{
     HexEditor1->SetNoSizeChange(!HexEditor1->NoSizeChange());
 }

@@ -10,18 +10,18 @@
 
 #include <QPrinter>
 
-void TSaveEditForm::Printlayout1Choose(int aTag) {
-    CanvasDisplay = TOffsetDisplayStyle(aTag);
-}
+void TSaveEditForm::Printlayout1Choose(int aTag) { CanvasDisplay = TOffsetDisplayStyle(aTag); }
 
-void TSaveEditForm::PrepareRenderer() {
+void TSaveEditForm::PrepareRenderer()
+{
     HexToCanvas1->SetStretchToFit(false);
     HexToCanvas1->GetLayout();
     // After GetLayout, which puts the byte format back to hex.
     HexToCanvas1->SetMemFieldDisplay(CanvasDisplay);
 }
 
-void TSaveEditForm::Printpreview1Click() {
+void TSaveEditForm::Printpreview1Click()
+{
     const int32_t size = HexEditor1->DataSize();
     if (size == 0)
         return;
@@ -34,11 +34,10 @@ void TSaveEditForm::Printpreview1Click() {
     preview.exec();
 }
 
-void TSaveEditForm::Printsetup1Click() {
-    PrintSeam().Setup(this);
-}
+void TSaveEditForm::Printsetup1Click() { PrintSeam().Setup(this); }
 
-void TSaveEditForm::Print1Click() {
+void TSaveEditForm::Print1Click()
+{
     const int32_t size = HexEditor1->DataSize();
     if (size == 0)
         return;

@@ -11,7 +11,8 @@ namespace {
 
 // A decimal number, or a hexadecimal one after "$"; -1 when the entry is
 // neither or lies outside the positions a document can have.
-int32_t ParsePosition(const QString& aEntry) {
+int32_t ParsePosition(const QString& aEntry)
+{
     bool ok = false;
     const qlonglong value = aEntry.startsWith(QLatin1Char('$')) ? aEntry.mid(1).toLongLong(&ok, 16)
                                                                 : aEntry.toLongLong(&ok, 10);
@@ -22,7 +23,8 @@ int32_t ParsePosition(const QString& aEntry) {
 }
 
 // Hex digits of the entry, two to a byte; an odd count gets a leading 0.
-QByteArray HexPattern(const QString& aEntry) {
+QByteArray HexPattern(const QString& aEntry)
+{
     QString digits;
     for (const QChar c : aEntry.toLower())
         if (QStringLiteral("0123456789abcdef").contains(c))
@@ -34,7 +36,8 @@ QByteArray HexPattern(const QString& aEntry) {
 
 } // namespace
 
-void TSaveEditForm::Goto1Click() {
+void TSaveEditForm::Goto1Click()
+{
     if (HexEditor1->DataSize() == 0)
         return;
     const std::optional<QString> entry =
@@ -50,7 +53,8 @@ void TSaveEditForm::Goto1Click() {
         Error(QStringLiteral("Invalid position"));
 }
 
-void TSaveEditForm::Amount40001Click() {
+void TSaveEditForm::Amount40001Click()
+{
     const std::optional<QString> entry =
         skin::dialogs().text(QStringLiteral("Jump amount"), QStringLiteral("Enter new value:"),
                              QString::number(JumpOffs));
@@ -62,26 +66,25 @@ void TSaveEditForm::Amount40001Click() {
         JumpOffs = value;
 }
 
-void TSaveEditForm::JumpBy(int64_t aDistance) {
+void TSaveEditForm::JumpBy(int64_t aDistance)
+{
     const int64_t limited = std::clamp<int64_t>(aDistance, std::numeric_limits<int32_t>::min(),
                                                 std::numeric_limits<int32_t>::max());
     HexEditor1->Seek(int32_t(limited), 1, false);
 }
 
-void TSaveEditForm::Jumpforward1Click() {
-    JumpBy(JumpOffs);
-}
+void TSaveEditForm::Jumpforward1Click() { JumpBy(JumpOffs); }
 
-void TSaveEditForm::Jumpbackward1Click() {
-    JumpBy(-int64_t(JumpOffs));
-}
+void TSaveEditForm::Jumpbackward1Click() { JumpBy(-int64_t(JumpOffs)); }
 
-void TSaveEditForm::SelectMatch() {
+void TSaveEditForm::SelectMatch()
+{
     HexEditor1->SetSelStart(FindPos + FindLen - 1);
     HexEditor1->SetSelEnd(FindPos);
 }
 
-void TSaveEditForm::Find1Click() {
+void TSaveEditForm::Find1Click()
+{
     if (HexEditor1->DataSize() == 0)
         return;
     FindPos = -1;
@@ -115,7 +118,8 @@ void TSaveEditForm::Find1Click() {
         SelectMatch();
 }
 
-void TSaveEditForm::FindNext1Click() {
+void TSaveEditForm::FindNext1Click()
+{
     if (HexEditor1->DataSize() == 0)
         return;
     if (FindStr.isEmpty()) {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-void TChangeMarks::Set(int32_t aPos, bool aValue) {
+void TChangeMarks::Set(int32_t aPos, bool aValue)
+{
     if (aPos < 0)
         return;
     if (aValue) {
@@ -13,7 +14,8 @@ void TChangeMarks::Set(int32_t aPos, bool aValue) {
     }
 }
 
-void TChangeMarks::Truncate(int32_t aSize) {
+void TChangeMarks::Truncate(int32_t aSize)
+{
     aSize = std::max(0, aSize);
     if (aSize >= fSize)
         return;
@@ -21,7 +23,8 @@ void TChangeMarks::Truncate(int32_t aSize) {
     fSize = aSize;
 }
 
-void TChangeMarks::Clear() {
+void TChangeMarks::Clear()
+{
     fMarked.clear();
     fSize = 0;
 }

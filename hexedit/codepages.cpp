@@ -5,12 +5,15 @@
 namespace {
 
 // Upper halves; the lower halves of both pages are ASCII.
+// clang-format off
 constexpr std::array<char16_t, 32> cAnsi80 = {
     0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
     0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
 };
+// clang-format on
 
+// clang-format off
 constexpr std::array<char16_t, 128> cOem80 = {
     0x00C7, 0x00FC, 0x00E9, 0x00E2, 0x00E4, 0x00E0, 0x00E5, 0x00E7, 0x00EA, 0x00EB, 0x00E8, 0x00EF,
     0x00EE, 0x00EC, 0x00C4, 0x00C5, 0x00C9, 0x00E6, 0x00C6, 0x00F4, 0x00F6, 0x00F2, 0x00FB, 0x00F9,
@@ -24,8 +27,10 @@ constexpr std::array<char16_t, 128> cOem80 = {
     0x221E, 0x03C6, 0x03B5, 0x2229, 0x2261, 0x00B1, 0x2265, 0x2264, 0x2320, 0x2321, 0x00F7, 0x2248,
     0x00B0, 0x2219, 0x00B7, 0x221A, 0x207F, 0x00B2, 0x25A0, 0x00A0,
 };
+// clang-format on
 
-template <std::size_t N> int Find(const std::array<char16_t, N>& table, char16_t c) {
+template <std::size_t N> int Find(const std::array<char16_t, N>& table, char16_t c)
+{
     for (std::size_t i = 0; i < N; ++i)
         if (table[i] == c)
             return int(i);
@@ -34,13 +39,15 @@ template <std::size_t N> int Find(const std::array<char16_t, N>& table, char16_t
 
 } // namespace
 
-QChar AnsiToChar(uint8_t aByte) {
+QChar AnsiToChar(uint8_t aByte)
+{
     if (aByte >= 0x80 && aByte < 0xA0)
         return QChar(cAnsi80[aByte - 0x80]);
     return QChar(aByte);
 }
 
-int CharToAnsi(QChar aChar) {
+int CharToAnsi(QChar aChar)
+{
     const char16_t c = aChar.unicode();
     if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
         return c;
@@ -48,11 +55,10 @@ int CharToAnsi(QChar aChar) {
     return i < 0 ? -1 : 0x80 + i;
 }
 
-QChar OEMChar(uint8_t aByte) {
-    return aByte < 0x80 ? QChar(aByte) : QChar(cOem80[aByte - 0x80]);
-}
+QChar OEMChar(uint8_t aByte) { return aByte < 0x80 ? QChar(aByte) : QChar(cOem80[aByte - 0x80]); }
 
-int CharOEM(QChar aChar) {
+int CharOEM(QChar aChar)
+{
     const char16_t c = aChar.unicode();
     if (c < 0x80)
         return c;

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-bool MoveFileBytes(QIODevice& aFile, int64_t aFrom, int64_t aTo, int64_t aCount) {
+bool MoveFileBytes(QIODevice& aFile, int64_t aFrom, int64_t aTo, int64_t aCount)
+{
     if (aCount <= 0 || aFrom == aTo)
         return true;
     std::vector<char> chunk(std::size_t(std::min(aCount, cMoveChunk)));
@@ -23,7 +24,8 @@ bool MoveFileBytes(QIODevice& aFile, int64_t aFrom, int64_t aTo, int64_t aCount)
     return true;
 }
 
-bool CopyDeviceBytes(QIODevice& aSource, QIODevice& aTarget) {
+bool CopyDeviceBytes(QIODevice& aSource, QIODevice& aTarget)
+{
     std::vector<char> chunk(static_cast<std::size_t>(cMoveChunk));
     for (;;) {
         const int64_t n = aSource.read(chunk.data(), cMoveChunk);

@@ -5,11 +5,13 @@
 #include <QApplication>
 #include <QPalette>
 
-QColor ColorFromBGR(uint32_t aValue) {
+QColor ColorFromBGR(uint32_t aValue)
+{
     return QColor(int(aValue & 0xFF), int((aValue >> 8) & 0xFF), int((aValue >> 16) & 0xFF));
 }
 
-QColor Invert(const QColor& aColor) {
+QColor Invert(const QColor& aColor)
+{
     return QColor(255 - aColor.red(), 255 - aColor.green(), 255 - aColor.blue());
 }
 
@@ -20,9 +22,12 @@ TColors::TColors(THexEditor* aParent)
       FPositionBackground(ColorFromBGR(0x000080)), FCursorFrame(ColorFromBGR(0x800000)),
       FBackground(QApplication::palette().color(QPalette::Base)),
       FChangedText(ColorFromBGR(0x000080)), FPositionText(ColorFromBGR(0xFFFFFF)),
-      FChangedBackground(ColorFromBGR(0xA8FFFF)) {}
+      FChangedBackground(ColorFromBGR(0xA8FFFF))
+{
+}
 
-TColors& TColors::operator=(const TColors& aOther) {
+TColors& TColors::operator=(const TColors& aOther)
+{
     if (this == &aOther)
         return *this;
     FOffset = aOther.FOffset;
@@ -41,41 +46,40 @@ TColors& TColors::operator=(const TColors& aOther) {
     return *this;
 }
 
-void TColors::Store(QColor& aField, const QColor& aValue) {
+void TColors::Store(QColor& aField, const QColor& aValue)
+{
     if (aField == aValue)
         return;
     aField = aValue;
     Repaint();
 }
 
-void TColors::Repaint() {
+void TColors::Repaint()
+{
     if (FParent)
         FParent->Invalidate();
 }
 
-void TColors::SetOffset(const QColor& aValue) {
-    Store(FOffset, aValue);
-}
+void TColors::SetOffset(const QColor& aValue) { Store(FOffset, aValue); }
 
-void TColors::SetOddColumn(const QColor& aValue) {
+void TColors::SetOddColumn(const QColor& aValue)
+{
     FOddInverted = Invert(aValue);
     Store(FOddColumn, aValue);
 }
 
-void TColors::SetEvenColumn(const QColor& aValue) {
+void TColors::SetEvenColumn(const QColor& aValue)
+{
     FEvenInverted = Invert(aValue);
     Store(FEvenColumn, aValue);
 }
 
-void TColors::SetPositionBackground(const QColor& aValue) {
-    Store(FPositionBackground, aValue);
-}
+void TColors::SetPositionBackground(const QColor& aValue) { Store(FPositionBackground, aValue); }
 
-void TColors::SetCursorFrame(const QColor& aValue) {
-    Store(FCursorFrame, aValue);
-}
+void TColors::SetCursorFrame(const QColor& aValue) { Store(FCursorFrame, aValue); }
 
-void TColors::SetBackground(const QColor& aValue) {
+void TColors::SetBackground(const QColor& aValue)
+{
     if (FBackground == aValue)
         return;
     FBackground = aValue;
@@ -84,12 +88,6 @@ void TColors::SetBackground(const QColor& aValue) {
     Repaint();
 }
 
-void TColors::SetChangedText(const QColor& aValue) {
-    Store(FChangedText, aValue);
-}
-void TColors::SetPositionText(const QColor& aValue) {
-    Store(FPositionText, aValue);
-}
-void TColors::SetChangedBackground(const QColor& aValue) {
-    Store(FChangedBackground, aValue);
-}
+void TColors::SetChangedText(const QColor& aValue) { Store(FChangedText, aValue); }
+void TColors::SetPositionText(const QColor& aValue) { Store(FPositionText, aValue); }
+void TColors::SetChangedBackground(const QColor& aValue) { Store(FChangedBackground, aValue); }

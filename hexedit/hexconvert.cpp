@@ -2,7 +2,8 @@
 
 namespace {
 
-int HexValue(char c) {
+int HexValue(char c)
+{
     if (c >= '0' && c <= '9')
         return c - '0';
     if (c >= 'a' && c <= 'f')
@@ -12,16 +13,15 @@ int HexValue(char c) {
     return -1;
 }
 
-uint8_t Swapped(uint8_t b) {
-    return uint8_t((b << 4) | (b >> 4));
-}
+uint8_t Swapped(uint8_t b) { return uint8_t((b << 4) | (b >> 4)); }
 
 constexpr char cHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
 uint8_t* ConvertHexToBin(const char* aFrom, uint8_t* aTo, int aCount, bool SwapNibbles,
-                         int& BytesTranslated) {
+                         int& BytesTranslated)
+{
     BytesTranslated = 0;
     bool high = true;
     uint8_t byte = 0;
@@ -40,7 +40,8 @@ uint8_t* ConvertHexToBin(const char* aFrom, uint8_t* aTo, int aCount, bool SwapN
     return aTo;
 }
 
-char* ConvertBinToHex(const uint8_t* aFrom, char* aTo, int aCount, bool SwapNibbles) {
+char* ConvertBinToHex(const uint8_t* aFrom, char* aTo, int aCount, bool SwapNibbles)
+{
     for (int i = 0; i < aCount; ++i) {
         const uint8_t b = aFrom[i];
         const char hi = cHexDigits[b >> 4];
@@ -52,11 +53,10 @@ char* ConvertBinToHex(const uint8_t* aFrom, char* aTo, int aCount, bool SwapNibb
     return aTo;
 }
 
-QString IntToOctal(int64_t aValue) {
-    return QStringLiteral("0") + QString::number(aValue, 8);
-}
+QString IntToOctal(int64_t aValue) { return QStringLiteral("0") + QString::number(aValue, 8); }
 
-QString FillLeft(QChar FillChar, const QString& IntStr, int MaxLen) {
+QString FillLeft(QChar FillChar, const QString& IntStr, int MaxLen)
+{
     if (IntStr.size() >= MaxLen)
         return IntStr;
     return QString(MaxLen - IntStr.size(), FillChar) + IntStr;

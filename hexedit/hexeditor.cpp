@@ -10,8 +10,8 @@
 #include <QTemporaryFile>
 
 THexEditor::THexEditor(QWidget* aParent)
-    : QAbstractScrollArea(aParent), fIntBuffer(cBuf_Size),
-      fColors(std::make_unique<TColors>(this)) {
+    : QAbstractScrollArea(aParent), fIntBuffer(cBuf_Size), fColors(std::make_unique<TColors>(this))
+{
     fMarker.fill(-1);
     QFont f(QStringLiteral("Courier"), 12);
     f.setStyleHint(QFont::TypeWriter);
@@ -34,7 +34,8 @@ THexEditor::THexEditor(QWidget* aParent)
 
 THexEditor::~THexEditor() = default;
 
-bool THexEditor::event(QEvent* aEvent) {
+bool THexEditor::event(QEvent* aEvent)
+{
     if (aEvent->type() == THexMessage::EventType()) {
         const auto* m = static_cast<THexMessage*>(aEvent);
         if (m->Msg == WM_STATECHANGED && m->WParam == cStateChangedParam)
@@ -44,12 +45,14 @@ bool THexEditor::event(QEvent* aEvent) {
     return QAbstractScrollArea::event(aEvent);
 }
 
-void THexEditor::StateNotification() {
+void THexEditor::StateNotification()
+{
     QCoreApplication::postEvent(
         this, new THexMessage(WM_STATECHANGED, cStateChangedParam, cStateChangedParam));
 }
 
-void THexEditor::showEvent(QShowEvent* aEvent) {
+void THexEditor::showEvent(QShowEvent* aEvent)
+{
     QAbstractScrollArea::showEvent(aEvent);
     if (fShownOnce)
         return;
@@ -64,7 +67,8 @@ void THexEditor::showEvent(QShowEvent* aEvent) {
     }
 }
 
-void THexEditor::changeEvent(QEvent* aEvent) {
+void THexEditor::changeEvent(QEvent* aEvent)
+{
     QAbstractScrollArea::changeEvent(aEvent);
     if (aEvent->type() == QEvent::FontChange) {
         AdjustMetrics();
@@ -72,19 +76,22 @@ void THexEditor::changeEvent(QEvent* aEvent) {
     }
 }
 
-void THexEditor::resizeEvent(QResizeEvent* aEvent) {
+void THexEditor::resizeEvent(QResizeEvent* aEvent)
+{
     QAbstractScrollArea::resizeEvent(aEvent);
     UpdateScrollBars();
 }
 
-bool THexEditor::focusNextPrevChild(bool) {
+bool THexEditor::focusNextPrevChild(bool)
+{
     // Tab switches between the hex and the character field.
     return false;
 }
 
 // ---- Display properties ----------------------------------------------------------
 
-void THexEditor::SetBytesPerLine(int aValue) {
+void THexEditor::SetBytesPerLine(int aValue)
+{
     if (aValue == fBytesPerLine)
         return;
     if (aValue < 1 || aValue > 256)
@@ -102,7 +109,8 @@ void THexEditor::SetBytesPerLine(int aValue) {
     Invalidate();
 }
 
-void THexEditor::SetBytesPerColumn(int aValue) {
+void THexEditor::SetBytesPerColumn(int aValue)
+{
     // A group wider than the line, or of no bytes, has no meaning; 0 would
     // divide by zero in every group computation.
     if (aValue < 1 || aValue > fBytesPerLine || 2 * aValue == fBytesPerColumn)
@@ -112,7 +120,8 @@ void THexEditor::SetBytesPerColumn(int aValue) {
     Invalidate();
 }
 
-void THexEditor::SetShowMarkerColumn(bool aValue) {
+void THexEditor::SetShowMarkerColumn(bool aValue)
+{
     if (aValue == fShowMarkerCol)
         return;
     fShowMarkerCol = aValue;
@@ -120,7 +129,8 @@ void THexEditor::SetShowMarkerColumn(bool aValue) {
     Invalidate();
 }
 
-void THexEditor::SetOffsetDisplay(TOffsetDisplayStyle aValue) {
+void THexEditor::SetOffsetDisplay(TOffsetDisplayStyle aValue)
+{
     if (aValue == FOffsetDisplay)
         return;
     FOffsetDisplay = aValue;
@@ -128,21 +138,24 @@ void THexEditor::SetOffsetDisplay(TOffsetDisplayStyle aValue) {
     Invalidate();
 }
 
-void THexEditor::SetOffsetSeparator(QChar aValue) {
+void THexEditor::SetOffsetSeparator(QChar aValue)
+{
     if (aValue == FOffsetChar)
         return;
     FOffsetChar = aValue;
     Invalidate();
 }
 
-void THexEditor::SetSwapNibbles(bool aValue) {
+void THexEditor::SetSwapNibbles(bool aValue)
+{
     if (int(aValue) == fSwapNibbles)
         return;
     fSwapNibbles = aValue ? 1 : 0;
     Invalidate();
 }
 
-void THexEditor::SetCaretStyle(TCaretStyle aValue) {
+void THexEditor::SetCaretStyle(TCaretStyle aValue)
+{
     if (aValue == fCaretStyle)
         return;
     fCaretStyle = aValue;
@@ -151,45 +164,52 @@ void THexEditor::SetCaretStyle(TCaretStyle aValue) {
     Invalidate();
 }
 
-void THexEditor::SetFocusFrame(bool aValue) {
+void THexEditor::SetFocusFrame(bool aValue)
+{
     if (aValue == fFocusFrame)
         return;
     fFocusFrame = aValue;
     Invalidate();
 }
 
-void THexEditor::SetMaskWhiteSpaces(bool aValue) {
+void THexEditor::SetMaskWhiteSpaces(bool aValue)
+{
     if (aValue == fMaskWhiteSpaces)
         return;
     fMaskWhiteSpaces = aValue;
     Invalidate();
 }
 
-void THexEditor::SetMaskChar(QChar aValue) {
+void THexEditor::SetMaskChar(QChar aValue)
+{
     if (aValue == fMaskChar)
         return;
     fMaskChar = aValue;
     Invalidate();
 }
 
-void THexEditor::SetTranslation(TTranslationType aValue) {
+void THexEditor::SetTranslation(TTranslationType aValue)
+{
     if (aValue == fTranslation)
         return;
     fTranslation = aValue;
     Invalidate();
 }
 
-void THexEditor::SetAutoCaretMode(bool aValue) {
+void THexEditor::SetAutoCaretMode(bool aValue)
+{
     fAutoCaretMode = aValue;
     UpdateAutoCaret();
 }
 
-void THexEditor::UpdateAutoCaret() {
+void THexEditor::UpdateAutoCaret()
+{
     if (fAutoCaretMode)
         SetCaretStyle(GetIsInsertMode() ? csLeftLine : csFull);
 }
 
-void THexEditor::SetGridLineWidth(int aValue) {
+void THexEditor::SetGridLineWidth(int aValue)
+{
     aValue = std::max(0, aValue);
     if (aValue == fGridLineWidth)
         return;
@@ -198,11 +218,10 @@ void THexEditor::SetGridLineWidth(int aValue) {
     Invalidate();
 }
 
-QColor THexEditor::FontColor() const {
-    return palette().color(QPalette::Text);
-}
+QColor THexEditor::FontColor() const { return palette().color(QPalette::Text); }
 
-void THexEditor::SetFontColor(const QColor& aValue) {
+void THexEditor::SetFontColor(const QColor& aValue)
+{
     QPalette p = palette();
     p.setColor(QPalette::Text, aValue);
     p.setColor(QPalette::WindowText, aValue);
@@ -210,7 +229,8 @@ void THexEditor::SetFontColor(const QColor& aValue) {
     Invalidate();
 }
 
-void THexEditor::SetColor(const QColor& aValue) {
+void THexEditor::SetColor(const QColor& aValue)
+{
     QPalette p = viewport()->palette();
     p.setColor(QPalette::Base, aValue);
     p.setColor(QPalette::Window, aValue);
@@ -222,7 +242,8 @@ void THexEditor::SetColor(const QColor& aValue) {
 
 // ---- Markers --------------------------------------------------------------------
 
-void THexEditor::SetMarker(int aIndex, int32_t aValue) {
+void THexEditor::SetMarker(int aIndex, int32_t aValue)
+{
     if (aIndex < 0 || aIndex > 9)
         throw EHexEditor("SetMarker : Invalid marker index");
     const int32_t old = fMarker[std::size_t(aIndex)];
@@ -235,13 +256,15 @@ void THexEditor::SetMarker(int aIndex, int32_t aValue) {
         InvalidateRows(aValue, aValue);
 }
 
-int32_t THexEditor::GetMarkerRow(int aIndex) const {
+int32_t THexEditor::GetMarkerRow(int aIndex) const
+{
     if (aIndex < 0 || aIndex > 9 || fMarker[std::size_t(aIndex)] == -1)
         return fRow;
     return fMarker[std::size_t(aIndex)];
 }
 
-int THexEditor::IsMarkerPos(int32_t aRow) const {
+int THexEditor::IsMarkerPos(int32_t aRow) const
+{
     for (int i = 0; i < 10; ++i)
         if (fMarker[std::size_t(i)] == aRow)
             return i;

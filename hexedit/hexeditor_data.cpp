@@ -22,20 +22,23 @@ namespace {
 constexpr int64_t cMaxContent = std::numeric_limits<int32_t>::max();
 
 // The name with its extension replaced, or aExt appended when it has none.
-QString ChangeFileExt(const QString& aName, const QString& aExt) {
+QString ChangeFileExt(const QString& aName, const QString& aExt)
+{
     const qsizetype slash = aName.lastIndexOf(QLatin1Char('/'));
     const qsizetype dot = aName.lastIndexOf(QLatin1Char('.'));
     return (dot > slash ? aName.left(dot) : aName) + aExt;
 }
 
-bool SameFile(const QString& a, const QString& b) {
+bool SameFile(const QString& a, const QString& b)
+{
     return QFileInfo(a).absoluteFilePath() == QFileInfo(b).absoluteFilePath();
 }
 
 // Writes everything aSource holds to aTarget through a temporary file beside
 // it that is renamed into place, so that a failure part-way leaves aTarget
 // as it was.
-bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget) {
+bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget)
+{
     QSaveFile out(aTarget);
     if (!out.open(QIODevice::WriteOnly))
         return false;
@@ -50,7 +53,8 @@ bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget) {
 
 // ---- Working copy and cache ---------------------------------------------------
 
-bool THexEditor::NewWorkingCopy(std::unique_ptr<QTemporaryFile>& aFile) const {
+bool THexEditor::NewWorkingCopy(std::unique_ptr<QTemporaryFile>& aFile) const
+{
     // Created exclusively under a name nobody can predict and readable by
     // the user alone, so no other user of the temporary folder can read the
     // save or slip another file in under the name.
@@ -61,13 +65,15 @@ bool THexEditor::NewWorkingCopy(std::unique_ptr<QTemporaryFile>& aFile) const {
     return false;
 }
 
-void THexEditor::ReleaseWorkingCopy() {
+void THexEditor::ReleaseWorkingCopy()
+{
     fIntFile.reset();
     fDataSize = -1;
     fIntBufferPos = -1;
 }
 
-bool THexEditor::TestStream() {
+bool THexEditor::TestStream()
+{
     if (fIntFile)
         return true;
     std::unique_ptr<QTemporaryFile> file;
@@ -81,13 +87,15 @@ bool THexEditor::TestStream() {
     return true;
 }
 
-int32_t THexEditor::GetDataSize() {
+int32_t THexEditor::GetDataSize()
+{
     if (fDataSize == -1 || fIntBufferPos == -1)
         fDataSize = fIntFile ? int32_t(std::min<int64_t>(fIntFile->size(), cMaxContent)) : 0;
     return fDataSize;
 }
 
-bool THexEditor::CheckInternalBuffer(int32_t aPos) {
+bool THexEditor::CheckInternalBuffer(int32_t aPos)
+{
     if (fIntBufferPos >= 0 && aPos >= fIntBufferPos &&
         int64_t(fIntBufferPos) + cBuf_Size >= int64_t(aPos) + fBytesPerLine)
         return true;
@@ -102,37 +110,43 @@ bool THexEditor::CheckInternalBuffer(int32_t aPos) {
     return true;
 }
 
-void THexEditor::SetInternalBufferByte(int32_t aPos, uint8_t aByte) {
+void THexEditor::SetInternalBufferByte(int32_t aPos, uint8_t aByte)
+{
     if (fIntBufferPos >= 0 && aPos >= fIntBufferPos &&
         int64_t(fIntBufferPos) + cBuf_Size >= int64_t(aPos) + fBytesPerLine)
         fIntBuffer[std::size_t(aPos - fIntBufferPos)] = aByte;
 }
 
-uint8_t THexEditor::CachedByte(int32_t aPos) {
+uint8_t THexEditor::CachedByte(int32_t aPos)
+{
     if (!CheckInternalBuffer(aPos))
         return 0;
     return fIntBuffer[std::size_t(aPos - fIntBufferPos)];
 }
 
-uint8_t THexEditor::GetByteAtPos(int32_t aPos) {
+uint8_t THexEditor::GetByteAtPos(int32_t aPos)
+{
     if (aPos < 0 || aPos >= GetDataSize())
         return 0;
     return CachedByte(aPos);
 }
 
-void THexEditor::SetByteAtPos(int32_t aPos, uint8_t aByte) {
+void THexEditor::SetByteAtPos(int32_t aPos, uint8_t aByte)
+{
     if (SetMemAtPos(&aByte, aPos, 1))
         SetInternalBufferByte(aPos, aByte);
 }
 
-bool THexEditor::GetMemAtPos(uint8_t* aBuffer, int32_t aPos, int32_t aCount) {
+bool THexEditor::GetMemAtPos(uint8_t* aBuffer, int32_t aPos, int32_t aCount)
+{
     if (!fIntFile || aPos < 0 || aCount < 0 || int64_t(aPos) + aCount > GetDataSize())
         return false;
     return fIntFile->seek(aPos) &&
            fIntFile->read(reinterpret_cast<char*>(aBuffer), aCount) == aCount;
 }
 
-bool THexEditor::SetMemAtPos(const uint8_t* aBuffer, int32_t aPos, int32_t aCount) {
+bool THexEditor::SetMemAtPos(const uint8_t* aBuffer, int32_t aPos, int32_t aCount)
+{
     // Never past the end: growing the content is the primitives' job, and a
     // write past it would leave a gap of stray bytes.
     if (!fIntFile || aPos < 0 || aCount < 0 || int64_t(aPos) + aCount > GetDataSize())
@@ -151,7 +165,8 @@ bool THexEditor::SetMemAtPos(const uint8_t* aBuffer, int32_t aPos, int32_t aCoun
     return true;
 }
 
-bool THexEditor::ResizeStream(int64_t aSize) {
+bool THexEditor::ResizeStream(int64_t aSize)
+{
     fIntBufferPos = -1;
     fDataSize = -1;
     if (aSize < 0 || aSize > cMaxContent || !fIntFile)
@@ -159,19 +174,22 @@ bool THexEditor::ResizeStream(int64_t aSize) {
     return fIntFile->resize(aSize);
 }
 
-bool THexEditor::MoveFileMem(int32_t aFrom, int32_t aTo, int32_t aCount) {
+bool THexEditor::MoveFileMem(int32_t aFrom, int32_t aTo, int32_t aCount)
+{
     fIntBufferPos = -1;
     return fIntFile && MoveFileBytes(*fIntFile, aFrom, aTo, aCount);
 }
 
-bool THexEditor::OpenGap(int32_t aPos, int32_t aSize) {
+bool THexEditor::OpenGap(int32_t aPos, int32_t aSize)
+{
     const int32_t old = GetDataSize();
     if (!ResizeStream(int64_t(old) + aSize))
         return false;
     return aPos >= old || MoveFileMem(aPos, aPos + aSize, old - aPos);
 }
 
-bool THexEditor::InternalAppendBuffer(const uint8_t* aBuffer, int32_t aSize) {
+bool THexEditor::InternalAppendBuffer(const uint8_t* aBuffer, int32_t aSize)
+{
     if (!TestStream())
         return false;
     const int32_t old = GetDataSize();
@@ -182,7 +200,8 @@ bool THexEditor::InternalAppendBuffer(const uint8_t* aBuffer, int32_t aSize) {
     return ok;
 }
 
-bool THexEditor::InternalInsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos) {
+bool THexEditor::InternalInsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos)
+{
     if (!TestStream())
         return false;
     if (GetDataSize() == 0)
@@ -192,7 +211,8 @@ bool THexEditor::InternalInsertBuffer(const uint8_t* aBuffer, int32_t aSize, int
     return ok;
 }
 
-bool THexEditor::RemoveBytes(int32_t aStart, int32_t aEnd) {
+bool THexEditor::RemoveBytes(int32_t aStart, int32_t aEnd)
+{
     const int32_t size = GetDataSize();
     aEnd = std::min(aEnd, size);
     if (aStart < 0 || aStart >= aEnd)
@@ -202,7 +222,8 @@ bool THexEditor::RemoveBytes(int32_t aStart, int32_t aEnd) {
     return ResizeStream(size - (aEnd - aStart));
 }
 
-void THexEditor::InternalDeleteSelection(int32_t aStart, int32_t aEnd, int aCol, int aRow) {
+void THexEditor::InternalDeleteSelection(int32_t aStart, int32_t aEnd, int aCol, int aRow)
+{
     RemoveBytes(aStart, aEnd);
     CalcSizes();
     const int32_t size = GetDataSize();
@@ -216,45 +237,49 @@ void THexEditor::InternalDeleteSelection(int32_t aStart, int32_t aEnd, int aCol,
     Invalidate();
 }
 
-void THexEditor::SetChanged(int32_t aPos, bool aValue) {
+void THexEditor::SetChanged(int32_t aPos, bool aValue)
+{
     if (GetIsInsertMode())
         fChangedBytes.Clear();
     fChangedBytes.Set(aPos, aValue);
 }
 
-bool THexEditor::HasChanged(int32_t aPos) const {
+bool THexEditor::HasChanged(int32_t aPos) const
+{
     return !GetIsInsertMode() && fChangedBytes.Has(aPos);
 }
 
 // ---- Modes ----------------------------------------------------------------------
 
-void THexEditor::SetReadOnly(bool aValue) {
+void THexEditor::SetReadOnly(bool aValue)
+{
     if (aValue)
         fReadOnly = true;
     StateNotification();
 }
 
-void THexEditor::SetAllowInsertMode(bool aValue) {
+void THexEditor::SetAllowInsertMode(bool aValue)
+{
     fAllowInsertModeWanted = aValue;
     fAllowInsertMode = aValue && !fNoSizeChange;
     UpdateAutoCaret();
     StateNotification();
 }
 
-void THexEditor::SetNoSizeChange(bool aValue) {
+void THexEditor::SetNoSizeChange(bool aValue)
+{
     fNoSizeChange = aValue;
     // Re-applied from what the owner asked for, so that switching the fixed
     // size off again brings insert mode back.
     SetAllowInsertMode(fAllowInsertModeWanted);
 }
 
-bool THexEditor::GetIsInsertMode() const {
-    return fInsertOn && !fNoSizeChange && fAllowInsertMode;
-}
+bool THexEditor::GetIsInsertMode() const { return fInsertOn && !fNoSizeChange && fAllowInsertMode; }
 
 // ---- Files ----------------------------------------------------------------------
 
-bool THexEditor::CanOpenFile(const QString& aName, bool& Readonly) const {
+bool THexEditor::CanOpenFile(const QString& aName, bool& Readonly) const
+{
     Readonly = true;
     QFile probe(aName);
     if (!QFileInfo(aName).isFile() || !probe.open(QIODevice::ReadOnly))
@@ -265,7 +290,8 @@ bool THexEditor::CanOpenFile(const QString& aName, bool& Readonly) const {
     return true;
 }
 
-bool THexEditor::LoadFromFile(const QString& Filename) {
+bool THexEditor::LoadFromFile(const QString& Filename)
+{
     bool readOnly = true;
     if (!CanOpenFile(Filename, readOnly))
         return false;
@@ -300,7 +326,8 @@ bool THexEditor::LoadFromFile(const QString& Filename) {
     return true;
 }
 
-bool THexEditor::SaveToFile(const QString& Filename) {
+bool THexEditor::SaveToFile(const QString& Filename)
+{
     bool ok = true;
     {
         TWaitCursor wait;
@@ -332,7 +359,8 @@ bool THexEditor::SaveToFile(const QString& Filename) {
     return ok;
 }
 
-void THexEditor::CreateEmptyFile(const QString& TempName) {
+void THexEditor::CreateEmptyFile(const QString& TempName)
+{
     ReleaseWorkingCopy();
     fFileName = TempName;
     ResetUndo();
@@ -348,7 +376,8 @@ void THexEditor::CreateEmptyFile(const QString& TempName) {
     Invalidate();
 }
 
-QByteArray THexEditor::BufferFromFile(int32_t aPos, int32_t& aCount) {
+QByteArray THexEditor::BufferFromFile(int32_t aPos, int32_t& aCount)
+{
     const int32_t size = GetDataSize();
     if (aPos < 0 || aPos >= size)
         throw EHexEditor("Invalid BufferFromFile argument");

@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos) {
+void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos)
+{
     // An insertion past the end would leave a gap of stray bytes behind.
     if (!aBuffer || aSize <= 0 || aPos < 0 || aPos > GetDataSize() || !TestStream())
         return;
@@ -23,7 +24,8 @@ void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPo
     Invalidate();
 }
 
-void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize) {
+void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize)
+{
     if (!aBuffer || aSize <= 0 || !TestStream())
         return;
     const int32_t old = GetDataSize();
@@ -43,7 +45,8 @@ void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize) {
     Invalidate();
 }
 
-void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize) {
+void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
+{
     if (!HasSelection()) {
         InsertBuffer(aBuffer, aSize, SelStart());
         return;
@@ -89,7 +92,8 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize) {
     Invalidate();
 }
 
-void THexEditor::DeleteSelection() {
+void THexEditor::DeleteSelection()
+{
     int32_t start = GetPosAtCursor(fCol, fRow);
     int32_t end = start + 1;
     if (HasSelection()) {

@@ -14,7 +14,8 @@ constexpr Qt::KeyboardModifiers cModifierKeys =
 
 // The digit of a key, or -1. With Shift held most layouts report the
 // shifted symbol, so the key's position on the keyboard decides as well.
-int DigitOf(const QKeyEvent& aEvent) {
+int DigitOf(const QKeyEvent& aEvent)
+{
     const int key = aEvent.key();
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return key - Qt::Key_0;
@@ -29,7 +30,8 @@ int DigitOf(const QKeyEvent& aEvent) {
     return -1;
 }
 
-bool IsNavigationKey(int aKey) {
+bool IsNavigationKey(int aKey)
+{
     switch (aKey) {
     case Qt::Key_PageUp:
     case Qt::Key_PageDown:
@@ -38,14 +40,13 @@ bool IsNavigationKey(int aKey) {
     case Qt::Key_Left:
     case Qt::Key_Right:
     case Qt::Key_Up:
-    case Qt::Key_Down:
-        return true;
-    default:
-        return false;
+    case Qt::Key_Down: return true;
+    default: return false;
     }
 }
 
-int HexDigitValue(QChar aChar) {
+int HexDigitValue(QChar aChar)
+{
     const char16_t c = aChar.toUpper().unicode();
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -57,7 +58,8 @@ int HexDigitValue(QChar aChar) {
 } // namespace
 // ---- Keys -----------------------------------------------------------------------
 
-void THexEditor::keyPressEvent(QKeyEvent* aEvent) {
+void THexEditor::keyPressEvent(QKeyEvent* aEvent)
+{
     const Qt::KeyboardModifiers shift = aEvent->modifiers() & cModifierKeys;
     fShiftDown = shift & Qt::ShiftModifier;
     int key = aEvent->key();
@@ -78,14 +80,16 @@ void THexEditor::keyPressEvent(QKeyEvent* aEvent) {
     }
 }
 
-void THexEditor::keyReleaseEvent(QKeyEvent* aEvent) {
+void THexEditor::keyReleaseEvent(QKeyEvent* aEvent)
+{
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     if (aEvent->key() == Qt::Key_Shift)
         fShiftDown = false;
     fLastKeyWasALT = aEvent->key() == Qt::Key_Alt;
 }
 
-void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit) {
+void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit)
+{
     const int original = Key;
     const bool insert = GetIsInsertMode();
     if (Key == Qt::Key_Insert) {
@@ -120,7 +124,8 @@ void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit) {
         GridKeyDown(Key, Shift);
 }
 
-bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigit) {
+bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigit)
+{
     const bool ctrl = aShift & Qt::ControlModifier;
     const bool shift = aShift & Qt::ShiftModifier;
     if (aShift == Qt::NoModifier && aChar != Qt::Key_Shift && !GetIsInsertMode())
@@ -161,9 +166,7 @@ bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigi
             MoveCurrent(fCol, row);
         }
         return true;
-    case Qt::Key_Home:
-        MoveCurrent(chars ? 2 * c + 3 : 2, ctrl ? 0 : fRow);
-        return true;
+    case Qt::Key_Home: MoveCurrent(chars ? 2 * c + 3 : 2, ctrl ? 0 : fRow); return true;
     case Qt::Key_End:
         if (size > 0)
             moveToByte(ctrl ? size - 1
@@ -217,8 +220,7 @@ bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigi
             return false;
         StartSelecting();
         return true;
-    default:
-        break;
+    default: break;
     }
     if (aDigit >= 0 && ctrl) {
         if (shift) {
@@ -236,7 +238,8 @@ bool THexEditor::ParseKeyDown(Qt::KeyboardModifiers aShift, int aChar, int aDigi
     return false;
 }
 
-void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift) {
+void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift)
+{
     const bool ctrl = Shift & Qt::ControlModifier;
     switch (Key) {
     case Qt::Key_Left:
@@ -253,12 +256,12 @@ void THexEditor::GridKeyDown(int Key, Qt::KeyboardModifiers Shift) {
         if (ctrl)
             SetTopRow(fTopRow + 1);
         break;
-    default:
-        break;
+    default: break;
     }
 }
 
-void THexEditor::InternalErase(bool BackSp) {
+void THexEditor::InternalErase(bool BackSp)
+{
     const int32_t p = GetCursorPos();
     if (BackSp) {
         if (p > 0 && CreateUndo(U_Byte_removed, p - 1, 1, 0)) {
@@ -272,7 +275,8 @@ void THexEditor::InternalErase(bool BackSp) {
 
 // ---- Typed bytes ----------------------------------------------------------------
 
-void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aCol, int32_t aPos) {
+void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aCol, int32_t aPos)
+{
     Q_UNUSED(aCol);
     if (aOldByte == aNewByte || !CreateUndo(U_Byte_changed, aPos, 1, 0))
         return;
@@ -282,7 +286,8 @@ void THexEditor::ChangeByte(uint8_t aOldByte, uint8_t aNewByte, int aRow, int aC
     InvalidateRows(aRow, aRow);
 }
 
-void THexEditor::WMChar(QChar aChar) {
+void THexEditor::WMChar(QChar aChar)
+{
     const int32_t size = GetDataSize();
     const int32_t p = GetPosAtCursor(fCol, fRow);
     const bool chars = fPosInChars;

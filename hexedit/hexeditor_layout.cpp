@@ -10,7 +10,8 @@
 #include <algorithm>
 #include <limits>
 
-void THexEditor::CalcSizes() {
+void THexEditor::CalcSizes()
+{
     fDataSize = -1;
     fIntBufferPos = -1;
     const int32_t size = GetDataSize();
@@ -21,25 +22,19 @@ void THexEditor::CalcSizes() {
     AdjustMetrics();
 }
 
-void THexEditor::SetOffsetDisplayWidth() {
+void THexEditor::SetOffsetDisplayWidth()
+{
     const int64_t last = int64_t(fRowCount - 1) * fBytesPerLine;
     switch (FOffsetDisplay) {
-    case odHex:
-        fOffSetDisplayWidth = int(QString::number(last, 16).size()) + 3;
-        break;
-    case odDec:
-        fOffSetDisplayWidth = int(QString::number(last).size()) + 1;
-        break;
-    case odOctal:
-        fOffSetDisplayWidth = int(IntToOctal(last).size()) + 3;
-        break;
-    case odNone:
-        fOffSetDisplayWidth = 0;
-        break;
+    case odHex: fOffSetDisplayWidth = int(QString::number(last, 16).size()) + 3; break;
+    case odDec: fOffSetDisplayWidth = int(QString::number(last).size()) + 1; break;
+    case odOctal: fOffSetDisplayWidth = int(IntToOctal(last).size()) + 3; break;
+    case odNone: fOffSetDisplayWidth = 0; break;
     }
 }
 
-int THexEditor::ColumnWidth(int aCol) const {
+int THexEditor::ColumnWidth(int aCol) const
+{
     if (aCol == 0)
         return fOffSetDisplayWidth * fCharWidth;
     if (aCol == 1)
@@ -49,7 +44,8 @@ int THexEditor::ColumnWidth(int aCol) const {
     return fCharWidth;
 }
 
-void THexEditor::AdjustMetrics() {
+void THexEditor::AdjustMetrics()
+{
     const QFontMetrics fm(font());
     fCharWidth = fm.horizontalAdvance(QLatin1Char('w'));
     fCharHeight = fm.height() + 2;
@@ -60,20 +56,21 @@ void THexEditor::AdjustMetrics() {
     UpdateScrollBars();
 }
 
-int THexEditor::ColWidths(int aCol) const {
+int THexEditor::ColWidths(int aCol) const
+{
     return aCol >= 0 && aCol < fColCount ? fColWidths[std::size_t(aCol)] : 0;
 }
 
-int THexEditor::FixedWidth() const {
-    return ColWidths(0) + ColWidths(1) + 2 * fGridLineWidth;
-}
+int THexEditor::FixedWidth() const { return ColWidths(0) + ColWidths(1) + 2 * fGridLineWidth; }
 
-int THexEditor::VisibleRowCount() const {
+int THexEditor::VisibleRowCount() const
+{
     const int step = fCharHeight + fGridLineWidth;
     return std::max(1, step > 0 ? viewport()->height() / step : 1);
 }
 
-int THexEditor::LastLeftCol() const {
+int THexEditor::LastLeftCol() const
+{
     const int avail = viewport()->width() - FixedWidth();
     int used = 0;
     for (int c = fColCount - 1; c >= 2; --c) {
@@ -84,7 +81,8 @@ int THexEditor::LastLeftCol() const {
     return 2;
 }
 
-void THexEditor::UpdateScrollBars() {
+void THexEditor::UpdateScrollBars()
+{
     const int vis = VisibleRowCount();
     QScrollBar* v = verticalScrollBar();
     v->setRange(0, std::max(0, fRowCount - vis));
@@ -100,7 +98,8 @@ void THexEditor::UpdateScrollBars() {
     h->setValue(fLeftCol);
 }
 
-void THexEditor::scrollContentsBy(int, int) {
+void THexEditor::scrollContentsBy(int, int)
+{
     fTopRow = verticalScrollBar()->value();
     fLeftCol = horizontalScrollBar()->value();
     // The caret follows its cell, or stays hidden while the cell is out of
@@ -108,7 +107,8 @@ void THexEditor::scrollContentsBy(int, int) {
     Invalidate();
 }
 
-void THexEditor::SetTopRow(int aValue) {
+void THexEditor::SetTopRow(int aValue)
+{
     aValue = std::clamp(aValue, 0, std::max(0, fRowCount - VisibleRowCount()));
     if (aValue == fTopRow)
         return;
@@ -117,7 +117,8 @@ void THexEditor::SetTopRow(int aValue) {
     Invalidate();
 }
 
-void THexEditor::ClampInView(int aCol, int aRow) {
+void THexEditor::ClampInView(int aCol, int aRow)
+{
     const int vis = VisibleRowCount();
     if (aRow < fTopRow)
         SetTopRow(aRow);
@@ -146,7 +147,8 @@ void THexEditor::ClampInView(int aCol, int aRow) {
     }
 }
 
-QRect THexEditor::CellRect(int aCol, int aRow) const {
+QRect THexEditor::CellRect(int aCol, int aRow) const
+{
     if (aCol < 0 || aCol >= fColCount || aRow < fTopRow || aRow >= fRowCount)
         return {};
     if (aCol >= 2 && aCol < fLeftCol)
@@ -166,7 +168,8 @@ QRect THexEditor::CellRect(int aCol, int aRow) const {
     return QRect(x, y, ColWidths(aCol), fCharHeight);
 }
 
-TLongPoint THexEditor::MouseCoord(const QPoint& aPoint) const {
+TLongPoint THexEditor::MouseCoord(const QPoint& aPoint) const
+{
     const int step = fCharHeight + fGridLineWidth;
     if (aPoint.y() < 0 || aPoint.x() < 0 || step <= 0)
         return {-1, -1};
@@ -185,11 +188,10 @@ TLongPoint THexEditor::MouseCoord(const QPoint& aPoint) const {
     return {-1, -1};
 }
 
-void THexEditor::Invalidate() {
-    viewport()->update();
-}
+void THexEditor::Invalidate() { viewport()->update(); }
 
-void THexEditor::InvalidateRows(int32_t aFromRow, int32_t aToRow) {
+void THexEditor::InvalidateRows(int32_t aFromRow, int32_t aToRow)
+{
     if (aFromRow > aToRow)
         std::swap(aFromRow, aToRow);
     const int step = fCharHeight + fGridLineWidth;
@@ -201,19 +203,22 @@ void THexEditor::InvalidateRows(int32_t aFromRow, int32_t aToRow) {
                              int(std::min<int64_t>(bottom, viewport()->height()) - top)));
 }
 
-void THexEditor::InvalidateCell(int aCol, int aRow) {
+void THexEditor::InvalidateCell(int aCol, int aRow)
+{
     const QRect r = CellRect(aCol, aRow);
     if (!r.isEmpty())
         viewport()->update(r);
 }
 
-void THexEditor::RedrawPos(int32_t aFrom, int32_t aTo) {
+void THexEditor::RedrawPos(int32_t aFrom, int32_t aTo)
+{
     if (aFrom < 0 && aTo < 0)
         return;
     InvalidateRows(GetRow(std::max(0, aFrom)), GetRow(std::max(0, aTo)));
 }
 
-void THexEditor::PlaceCaret(int aCol, int aRow) {
+void THexEditor::PlaceCaret(int aCol, int aRow)
+{
     InvalidateRows(fRow, fRow);
     fCol = std::clamp(aCol, 2, std::max(2, fColCount - 1));
     fRow = std::clamp(aRow, 0, std::max(0, fRowCount - 1));
@@ -224,14 +229,16 @@ void THexEditor::PlaceCaret(int aCol, int aRow) {
 
 // ---- Cell arithmetic ------------------------------------------------------------
 
-int32_t THexEditor::GetPosAtCursor(int aCol, int aRow) {
+int32_t THexEditor::GetPosAtCursor(int aCol, int aRow)
+{
     const int c = fBytesPerLine;
     fPosInChars = aCol > 2 * c + 2;
     const int64_t p = int64_t(aRow) * c + (fPosInChars ? aCol - 2 * c - 3 : (aCol - 2) / 2);
     return int32_t(std::clamp<int64_t>(p, 0, std::numeric_limits<int32_t>::max()));
 }
 
-TLongPoint THexEditor::GetCursorAtPos(int32_t aPos, bool aChars) const {
+TLongPoint THexEditor::GetCursorAtPos(int32_t aPos, bool aChars) const
+{
     if (aPos < 0)
         return {2, 0};
     const int c = fBytesPerLine;
@@ -239,7 +246,8 @@ TLongPoint THexEditor::GetCursorAtPos(int32_t aPos, bool aChars) const {
     return {aChars ? 2 * c + 3 + i : 2 + 2 * i, aPos / c};
 }
 
-int THexEditor::GetOtherFieldCol(int aCol, bool& Chars) const {
+int THexEditor::GetOtherFieldCol(int aCol, bool& Chars) const
+{
     const int c = fBytesPerLine;
     Chars = aCol > 2 * c + 2;
     if (Chars)

@@ -15,7 +15,8 @@ constexpr char cHexDigits[] = "0123456789ABCDEF";
 
 } // namespace
 
-QString THexEditor::OffsetText(int32_t aRow) const {
+QString THexEditor::OffsetText(int32_t aRow) const
+{
     const int64_t offset = int64_t(aRow) * fBytesPerLine;
     const QString sep = FOffsetChar.isNull() ? QString() : QString(FOffsetChar);
     switch (FOffsetDisplay) {
@@ -29,21 +30,22 @@ QString THexEditor::OffsetText(int32_t aRow) const {
     case odOctal:
         return QStringLiteral("o ") +
                FillLeft(QLatin1Char('0'), IntToOctal(offset), fOffSetDisplayWidth - 3) + sep;
-    case odNone:
-        break;
+    case odNone: break;
     }
     return QStringLiteral(" ");
 }
 
 void THexEditor::DrawTextCell(QPainter& aCanvas, const QRect& aRect, const QString& aText,
-                              const QColor& aTextColor, const QColor& aBackground) {
+                              const QColor& aTextColor, const QColor& aBackground)
+{
     aCanvas.setClipRect(aRect);
     aCanvas.fillRect(aRect, aBackground);
     aCanvas.setPen(aTextColor);
     aCanvas.drawText(aRect.left(), aRect.top() + aCanvas.fontMetrics().ascent(), aText);
 }
 
-void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& ARect) {
+void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& ARect)
+{
     const int c = fBytesPerLine;
     const int32_t size = GetDataSize();
     const QColor background = fColors->Background();
@@ -54,17 +56,10 @@ void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& AR
         if (ACol == 0) {
             const QString sep = FOffsetChar.isNull() ? QString() : QString(FOffsetChar);
             switch (FOffsetDisplay) {
-            case odHex:
-                text = QStringLiteral("0x0") + sep;
-                break;
-            case odDec:
-                text = QStringLiteral("0") + sep;
-                break;
-            case odOctal:
-                text = QStringLiteral("o 0") + sep;
-                break;
-            case odNone:
-                break;
+            case odHex: text = QStringLiteral("0x0") + sep; break;
+            case odDec: text = QStringLiteral("0") + sep; break;
+            case odOctal: text = QStringLiteral("o 0") + sep; break;
+            case odNone: break;
             }
         }
         DrawTextCell(aCanvas, ARect, text, fColors->Offset(), background);
@@ -147,7 +142,8 @@ void THexEditor::DrawCell(QPainter& aCanvas, int ACol, int ARow, const QRect& AR
     }
 }
 
-void THexEditor::paintEvent(QPaintEvent* aEvent) {
+void THexEditor::paintEvent(QPaintEvent* aEvent)
+{
     QPainter canvas(viewport());
     canvas.setFont(font());
     const QRect clip = aEvent->rect();
@@ -190,22 +186,21 @@ void THexEditor::paintEvent(QPaintEvent* aEvent) {
     DrawCaret(canvas);
 }
 
-QRect THexEditor::CaretRect() const {
+QRect THexEditor::CaretRect() const
+{
     const QRect cell = CellRect(fCol, fRow);
     if (cell.isEmpty())
         return {};
     switch (fCaretStyle) {
-    case csLeftLine:
-        return QRect(cell.left(), cell.top(), 2, fCharHeight - 2);
-    case csBottomLine:
-        return QRect(cell.left(), cell.top() + fCharHeight - 4, fCharWidth, 2);
-    case csFull:
-        break;
+    case csLeftLine: return QRect(cell.left(), cell.top(), 2, fCharHeight - 2);
+    case csBottomLine: return QRect(cell.left(), cell.top() + fCharHeight - 4, fCharWidth, 2);
+    case csFull: break;
     }
     return QRect(cell.left(), cell.top(), fCharWidth, fCharHeight - 2);
 }
 
-void THexEditor::DrawCaret(QPainter& aCanvas) {
+void THexEditor::DrawCaret(QPainter& aCanvas)
+{
     if (!hasFocus() || !fCaretOn)
         return;
     const QRect r = CaretRect();
@@ -219,7 +214,8 @@ void THexEditor::DrawCaret(QPainter& aCanvas) {
     aCanvas.restore();
 }
 
-void THexEditor::RestartCaretBlink() {
+void THexEditor::RestartCaretBlink()
+{
     fCaretOn = true;
     const int flash = QApplication::cursorFlashTime();
     if (hasFocus() && flash > 0)
@@ -229,13 +225,15 @@ void THexEditor::RestartCaretBlink() {
     viewport()->update(CaretRect());
 }
 
-void THexEditor::focusInEvent(QFocusEvent* aEvent) {
+void THexEditor::focusInEvent(QFocusEvent* aEvent)
+{
     QAbstractScrollArea::focusInEvent(aEvent);
     RestartCaretBlink();
     Invalidate();
 }
 
-void THexEditor::focusOutEvent(QFocusEvent* aEvent) {
+void THexEditor::focusOutEvent(QFocusEvent* aEvent)
+{
     QAbstractScrollArea::focusOutEvent(aEvent);
     fCaretTimer.stop();
     fCaretOn = false;

@@ -8,23 +8,24 @@
 
 // ---- Selection ------------------------------------------------------------------
 
-int32_t THexEditor::SelCount() const {
+int32_t THexEditor::SelCount() const
+{
     if (fSelPO == -1 || fSelST < 0)
         return 0;
     return std::max(0, fSelEN - fSelST + 1);
 }
 
-int32_t THexEditor::SelStart() {
-    return fSelPO != -1 ? fSelPO : GetCursorPos();
-}
+int32_t THexEditor::SelStart() { return fSelPO != -1 ? fSelPO : GetCursorPos(); }
 
-int32_t THexEditor::SelEnd() {
+int32_t THexEditor::SelEnd()
+{
     if (fSelPO == -1)
         return GetCursorPos();
     return fSelPO == fSelEN ? fSelST : fSelEN;
 }
 
-void THexEditor::SetSelStart(int32_t aValue) {
+void THexEditor::SetSelStart(int32_t aValue)
+{
     if (aValue < 0 || aValue >= GetDataSize())
         throw EHexEditor("Invalid SelStart");
     ResetSelection(true);
@@ -32,7 +33,8 @@ void THexEditor::SetSelStart(int32_t aValue) {
     PlaceCaret(p.x, p.y);
 }
 
-void THexEditor::SetSelEnd(int32_t aValue) {
+void THexEditor::SetSelEnd(int32_t aValue)
+{
     if (aValue < 0 || aValue >= GetDataSize())
         throw EHexEditor("Invalid SelEnd");
     ResetSelection(true);
@@ -40,11 +42,13 @@ void THexEditor::SetSelEnd(int32_t aValue) {
     Select(fCol, fRow, p.x, p.y);
 }
 
-int32_t THexEditor::GetCursorPos() {
+int32_t THexEditor::GetCursorPos()
+{
     return std::clamp(GetPosAtCursor(fCol, fRow), 0, std::max(0, GetDataSize() - 1));
 }
 
-bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange) {
+bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange)
+{
     const int32_t size = GetDataSize();
     if (size == 0)
         return false;
@@ -64,7 +68,8 @@ bool THexEditor::Seek(int32_t aOffset, int aOrigin, bool FailIfOutOfRange) {
     return true;
 }
 
-void THexEditor::ResetSelection(bool aDraw) {
+void THexEditor::ResetSelection(bool aDraw)
+{
     fIsSelecting = false;
     const int32_t from = fSelST;
     const int32_t to = fSelEN;
@@ -74,7 +79,8 @@ void THexEditor::ResetSelection(bool aDraw) {
     StateNotification();
 }
 
-void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow) {
+void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow)
+{
     int32_t n = GetPosAtCursor(aNewCol, aNewRow);
     const bool insert = GetIsInsertMode();
     const int32_t oldStart = fSelST;
@@ -106,7 +112,8 @@ void THexEditor::Select(int aCurCol, int aCurRow, int aNewCol, int aNewRow) {
     StateNotification();
 }
 
-void THexEditor::StartSelecting() {
+void THexEditor::StartSelecting()
+{
     if (!fIsSelecting)
         ResetSelection(true);
     fIsSelecting = true;
@@ -114,7 +121,8 @@ void THexEditor::StartSelecting() {
 
 // ---- Moving the caret -----------------------------------------------------------
 
-bool THexEditor::SelectCell(int ACol, int ARow) {
+bool THexEditor::SelectCell(int ACol, int ARow)
+{
     const int32_t size = GetDataSize();
     if (size == 0)
         return ACol == 2 && ARow == 0;
@@ -143,7 +151,8 @@ bool THexEditor::SelectCell(int ACol, int ARow) {
     return true;
 }
 
-bool THexEditor::MoveCurrent(int ACol, int ARow) {
+bool THexEditor::MoveCurrent(int ACol, int ARow)
+{
     if (ACol == fCol && ARow == fRow)
         return true;
     if (!SelectCell(ACol, ARow))
@@ -152,7 +161,8 @@ bool THexEditor::MoveCurrent(int ACol, int ARow) {
     return true;
 }
 
-void THexEditor::MoveRight() {
+void THexEditor::MoveRight()
+{
     const int32_t size = GetDataSize();
     const int32_t p = GetPosAtCursor(fCol, fRow);
     if (fPosInChars) {
@@ -170,7 +180,8 @@ void THexEditor::MoveRight() {
 
 // ---- Mouse ----------------------------------------------------------------------
 
-void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag) {
+void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag)
+{
     QPoint point = aPoint;
     int rowShift = 0;
     if (aDrag) {
@@ -194,7 +205,8 @@ void THexEditor::MouseToCell(const QPoint& aPoint, bool aDrag) {
     MoveCurrent(cell.x, cell.y);
 }
 
-void THexEditor::mousePressEvent(QMouseEvent* aEvent) {
+void THexEditor::mousePressEvent(QMouseEvent* aEvent)
+{
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     fLeftDown = aEvent->buttons() & Qt::LeftButton;
     setFocus(Qt::MouseFocusReason);
@@ -205,7 +217,8 @@ void THexEditor::mousePressEvent(QMouseEvent* aEvent) {
     fIsSelecting = true;
 }
 
-void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent) {
+void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent)
+{
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     fLeftDown = aEvent->buttons() & Qt::LeftButton;
     if (aEvent->button() != Qt::LeftButton)
@@ -214,13 +227,15 @@ void THexEditor::mouseDoubleClickEvent(QMouseEvent* aEvent) {
     ResetSelection(true);
 }
 
-void THexEditor::mouseMoveEvent(QMouseEvent* aEvent) {
+void THexEditor::mouseMoveEvent(QMouseEvent* aEvent)
+{
     fShiftDown = aEvent->modifiers() & Qt::ShiftModifier;
     if (fLeftDown && (aEvent->buttons() & Qt::LeftButton))
         MouseToCell(aEvent->position().toPoint(), true);
 }
 
-void THexEditor::mouseReleaseEvent(QMouseEvent* aEvent) {
+void THexEditor::mouseReleaseEvent(QMouseEvent* aEvent)
+{
     if (aEvent->button() == Qt::LeftButton)
         fLeftDown = false;
 }

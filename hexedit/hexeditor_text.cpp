@@ -15,7 +15,8 @@ namespace {
 constexpr int32_t cScanChunk = 1 << 20;
 
 const uint8_t* FindBytes(const uint8_t* aHay, std::size_t aHayLen, const uint8_t* aNeedle,
-                         std::size_t aNeedleLen) {
+                         std::size_t aNeedleLen)
+{
 #ifdef __GLIBC__
     return static_cast<const uint8_t*>(memmem(aHay, aHayLen, aNeedle, aNeedleLen));
 #else
@@ -28,15 +29,18 @@ const uint8_t* FindBytes(const uint8_t* aHay, std::size_t aHayLen, const uint8_t
 
 } // namespace
 
-QChar THexEditor::TranslateToAnsiChar(uint8_t aByte) const {
+QChar THexEditor::TranslateToAnsiChar(uint8_t aByte) const
+{
     return TranslateToDisplay(fTranslation, aByte, fMaskChar, fMaskWhiteSpaces);
 }
 
-int THexEditor::TranslateFromAnsiChar(QChar aChar) const {
+int THexEditor::TranslateFromAnsiChar(QChar aChar) const
+{
     return TranslateFromChar(fTranslation, aChar);
 }
 
-QByteArray THexEditor::AsHex() {
+QByteArray THexEditor::AsHex()
+{
     const int32_t size = GetDataSize();
     if (size == 0)
         return {};
@@ -52,7 +56,8 @@ QByteArray THexEditor::AsHex() {
     return text;
 }
 
-void THexEditor::SetAsHex(const QByteArray& aValue) {
+void THexEditor::SetAsHex(const QByteArray& aValue)
+{
     std::vector<uint8_t> bytes(std::size_t(aValue.size() / 2 + 1));
     int translated = 0;
     ConvertHexToBin(aValue.constData(), bytes.data(), int(aValue.size()), fSwapNibbles != 0,
@@ -70,7 +75,8 @@ void THexEditor::SetAsHex(const QByteArray& aValue) {
 }
 
 int32_t THexEditor::Find(uint8_t* aBuffer, int32_t aCount, int32_t aStart, int32_t aEnd,
-                         bool IgnoreCase, bool SearchText) {
+                         bool IgnoreCase, bool SearchText)
+{
     aEnd = std::min(aEnd, GetDataSize() - 1);
     aStart = std::max(aStart, 0);
     if (!aBuffer || aCount <= 0 || int64_t(aEnd) - aStart + 1 < aCount)

@@ -14,7 +14,8 @@ const char* const UndoSTR[] = {
     "Append buffer", "Insert nibble",   "Delete nibble", "Convert",
 };
 
-QString UndoText(uint8_t aType) {
+QString UndoText(uint8_t aType)
+{
     return aType < std::size(UndoSTR) ? QString::fromLatin1(UndoSTR[aType]) : QString();
 }
 
@@ -22,7 +23,8 @@ constexpr int32_t cCopyChunk = 65536;
 
 } // namespace
 
-bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount) {
+bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount)
+{
     bool allowed = GetDataSize() > 0 || aType == U_Insert_buffer || aType == U_Append_Buffer;
     if (fNoSizeChange && allowed) {
         switch (aType) {
@@ -30,14 +32,9 @@ bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t
         case U_Insert_buffer:
         case U_Append_Buffer:
         case U_Nibble_Insert:
-        case U_Nibble_Delete:
-            allowed = false;
-            break;
-        case U_Replace_Selection:
-            allowed = aCount == aReplCount;
-            break;
-        default:
-            break;
+        case U_Nibble_Delete: allowed = false; break;
+        case U_Replace_Selection: allowed = aCount == aReplCount; break;
+        default: break;
         }
     }
     if (allowed) {
@@ -49,7 +46,8 @@ bool THexEditor::CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t
     return allowed;
 }
 
-void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount) {
+void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount)
+{
     fUndoDesc = UndoText(aType);
     if (!fUndoMem)
         fUndoMem = std::make_unique<TUndoJournal>();
@@ -123,7 +121,8 @@ void THexEditor::DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32
     fUndoMem->Append(trailer, sizeof trailer);
 }
 
-void THexEditor::ResetUndo() {
+void THexEditor::ResetUndo()
+{
     fCanUndo = false;
     fUndoDesc = QStringLiteral("No Undo");
     fUndoCount = 0;
@@ -131,7 +130,8 @@ void THexEditor::ResetUndo() {
     emit OnStateChanged(this);
 }
 
-void THexEditor::DropLastUndo() {
+void THexEditor::DropLastUndo()
+{
     if (!fUndoMem || fUndoMem->Size() < cUndoHeadSize + cUndoTrailerSize)
         return;
     const int64_t size = fUndoMem->Size();
@@ -154,7 +154,8 @@ void THexEditor::DropLastUndo() {
         fUndoDesc = UndoText(typ);
 }
 
-void THexEditor::RestoreFromUndo(const TUndoRec& aRec) {
+void THexEditor::RestoreFromUndo(const TUndoRec& aRec)
+{
     const int32_t size = GetDataSize();
     const int32_t pos = std::clamp(aRec.CurPos, 0, std::max(0, size - 1));
     TLongPoint cell = GetCursorAtPos(size == 0 ? -1 : pos, aRec.CharField);
@@ -167,7 +168,8 @@ void THexEditor::RestoreFromUndo(const TUndoRec& aRec) {
     fModified = aRec.Modified;
 }
 
-bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount) {
+bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount)
+{
     if (aNewCount > aOldCount)
         return OpenGap(aPos + aOldCount, aNewCount - aOldCount);
     if (aNewCount < aOldCount)
@@ -175,7 +177,8 @@ bool THexEditor::ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount
     return true;
 }
 
-bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount) {
+bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount)
+{
     std::vector<uint8_t> chunk(std::size_t(std::min(std::max(aCount, 1), cCopyChunk)));
     for (int32_t done = 0; done < aCount;) {
         const int32_t n = std::min(cCopyChunk, aCount - done);
@@ -187,7 +190,8 @@ bool THexEditor::CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount) {
     return true;
 }
 
-void THexEditor::Undo() {
+void THexEditor::Undo()
+{
     if (!fCanUndo || !fUndoMem || fUndoMem->Size() <= cUndoTrailerSize) {
         ResetUndo();
         return;
@@ -251,8 +255,7 @@ void THexEditor::Undo() {
         RestoreFromUndo(rec);
         Invalidate();
         break;
-    default:
-        break;
+    default: break;
     }
 
     fDataSize = -1;

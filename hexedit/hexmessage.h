@@ -7,8 +7,11 @@
 class THexMessage : public QEvent {
 public:
     THexMessage(int aMsg, int aWParam, int aLParam)
-        : QEvent(EventType()), Msg(aMsg), WParam(aWParam), LParam(aLParam) {}
-    static QEvent::Type EventType() {
+        : QEvent(EventType()), Msg(aMsg), WParam(aWParam), LParam(aLParam)
+    {
+    }
+    static QEvent::Type EventType()
+    {
         static const auto type = QEvent::Type(QEvent::registerEventType());
         return type;
     }

@@ -22,8 +22,11 @@ constexpr int cLargestPoint = 1000;
 class TCanvasState {
 public:
     explicit TCanvasState(QPainter& aCanvas)
-        : fCanvas(aCanvas), fFont(aCanvas.font()), fPen(aCanvas.pen()) {}
-    ~TCanvasState() {
+        : fCanvas(aCanvas), fFont(aCanvas.font()), fPen(aCanvas.pen())
+    {
+    }
+    ~TCanvasState()
+    {
         fCanvas.setFont(fFont);
         fCanvas.setPen(fPen);
     }
@@ -36,35 +39,35 @@ private:
     QPen fPen;
 };
 
-QString HexByte(uint8_t aByte, bool aSwap) {
+QString HexByte(uint8_t aByte, bool aSwap)
+{
     const QString digits = FillLeft(QLatin1Char('0'), QString::number(aByte, 16).toUpper(), 2);
     return aSwap ? QString(digits[1]) + digits[0] : digits;
 }
 
 } // namespace
 
-THexToCanvas::THexToCanvas(QObject* aOwner) : QObject(aOwner) {
+THexToCanvas::THexToCanvas(QObject* aOwner) : QObject(aOwner)
+{
     QFont f(QStringLiteral("Courier"), 12);
     f.setStyleHint(QFont::TypeWriter);
     f.setFixedPitch(true);
     SetFont(f);
 }
 
-THexEditor* THexToCanvas::HexEditor() const {
-    return fHexEditor;
-}
+THexEditor* THexToCanvas::HexEditor() const { return fHexEditor; }
 
-void THexToCanvas::SetHexEditor(THexEditor* aValue) {
-    fHexEditor = aValue;
-}
+void THexToCanvas::SetHexEditor(THexEditor* aValue) { fHexEditor = aValue; }
 
-void THexToCanvas::SetFont(const QFont& aValue) {
+void THexToCanvas::SetFont(const QFont& aValue)
+{
     fFont = aValue;
     if (fFont.pointSize() <= 0 && fFont.pixelSize() > 0)
         fFont.setPointSize(std::max(1, int(std::lround(fFont.pixelSize() * 72.0 / cScreenDpi))));
 }
 
-void THexToCanvas::GetLayout() {
+void THexToCanvas::GetLayout()
+{
     if (!fHexEditor)
         return;
     SetFont(fHexEditor->font());
@@ -79,7 +82,8 @@ void THexToCanvas::GetLayout() {
     fCharCr = QChar();
 }
 
-QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd) {
+QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd)
+{
     QString line;
     if (!fHexEditor)
         return line;
@@ -89,14 +93,11 @@ QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd) {
         line = QStringLiteral("0x") +
                FillLeft(QLatin1Char('0'), QString::number(aPos, 16).toUpper(), w - 3);
         break;
-    case odDec:
-        line = FillLeft(QLatin1Char(' '), QString::number(aPos), w - 1);
-        break;
+    case odDec: line = FillLeft(QLatin1Char(' '), QString::number(aPos), w - 1); break;
     case odOctal:
         line = QStringLiteral("o ") + FillLeft(QLatin1Char('0'), IntToOctal(aPos), w - 3);
         break;
-    case odNone:
-        break;
+    case odNone: break;
     }
     if (!fOffsCr.isNull())
         line += fOffsCr;
@@ -107,9 +108,7 @@ QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd) {
         const bool inside = p <= aEnd;
         const uint8_t b = inside ? fHexEditor->GetByteAtPos(int32_t(p)) : 0;
         switch (fMemDy) {
-        case odHex:
-            line += inside ? HexByte(b, fSwapNibbles) : QStringLiteral("  ");
-            break;
+        case odHex: line += inside ? HexByte(b, fSwapNibbles) : QStringLiteral("  "); break;
         case odDec:
             line +=
                 inside ? FillLeft(QLatin1Char(' '), QString::number(b), 3) : QStringLiteral("   ");
@@ -117,8 +116,7 @@ QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd) {
         case odOctal:
             line += inside ? FillLeft(QLatin1Char('0'), IntToOctal(b), 4) : QStringLiteral("    ");
             break;
-        case odNone:
-            break;
+        case odNone: break;
         }
         if (fBpC > 0 && i % fBpC == 0)
             line += QLatin1Char(' ');
@@ -140,7 +138,8 @@ QString THexToCanvas::GetOneLine(int32_t aPos, int32_t aEnd) {
 }
 
 int32_t THexToCanvas::Draw(QPainter& aCanvas, int32_t aStart, int32_t aEnd, const QString& TopLine,
-                           const QString& BottomLine) {
+                           const QString& BottomLine)
+{
     if (fBpL <= 0)
         return -1;
     if (!fHexEditor)

@@ -4,6 +4,7 @@
 
 namespace {
 
+// clang-format off
 constexpr std::array<uint8_t, 128> cMacToISO = {
     0xC4, 0xC5, 0xC7, 0xC9, 0xD1, 0xD6, 0xDC, 0xE1, 0xE0, 0xE2, 0xE4, 0xE3, 0xE5, 0xE7, 0xE9, 0xE8,
     0xEA, 0xEB, 0xED, 0xEC, 0xEE, 0xEF, 0xF1, 0xF3, 0xF2, 0xF4, 0xF6, 0xF5, 0xFA, 0xF9, 0xFB, 0xFC,
@@ -14,8 +15,10 @@ constexpr std::array<uint8_t, 128> cMacToISO = {
     0xFD, 0xB7, 0x92, 0x93, 0x94, 0xC2, 0xCA, 0xC1, 0xCB, 0xC8, 0xCD, 0xCE, 0xCF, 0xCC, 0xD3, 0xD4,
     0x95, 0xD2, 0xDA, 0xDB, 0xD9, 0x9E, 0x96, 0x97, 0xAF, 0x98, 0x99, 0x9A, 0xB8, 0x9B, 0x9C, 0x9D,
 };
+// clang-format on
 
-constexpr std::array<uint8_t, 128> InvertMac() {
+constexpr std::array<uint8_t, 128> InvertMac()
+{
     std::array<uint8_t, 128> t{};
     for (int i = 0; i < 128; ++i)
         t[cMacToISO[i] - 0x80] = uint8_t(0x80 + i);
@@ -39,7 +42,8 @@ constexpr Run cEbcdicRuns[] = {
     {0xD1, 0xD9, 0x4A}, {0xE0, 0xE0, 0x5C}, {0xE2, 0xE9, 0x53}, {0xF0, 0xF9, 0x30},
 };
 
-constexpr std::array<uint8_t, 256> BuildEbcdicToIso() {
+constexpr std::array<uint8_t, 256> BuildEbcdicToIso()
+{
     std::array<uint8_t, 256> t{};
     for (const Run& r : cEbcdicRuns)
         for (int c = r.from; c <= r.to; ++c)
@@ -49,7 +53,8 @@ constexpr std::array<uint8_t, 256> BuildEbcdicToIso() {
 
 // Where two EBCDIC codes share an ISO code (0x50 and 0x51 for "&"), the
 // lower one is written.
-constexpr std::array<uint8_t, 256> BuildIsoToEbcdic() {
+constexpr std::array<uint8_t, 256> BuildIsoToEbcdic()
+{
     constexpr auto forward = BuildEbcdicToIso();
     std::array<uint8_t, 256> t{};
     for (int e = 255; e > 0; --e)
@@ -62,18 +67,14 @@ constexpr int cNoChar = -1;
 
 // The character a byte stands for under a translation, before masking, or
 // cNoChar.
-int RawChar(TTranslationType aType, uint8_t b) {
+int RawChar(TTranslationType aType, uint8_t b)
+{
     switch (aType) {
-    case ttAnsi:
-        return AnsiToChar(b).unicode();
-    case ttDos8:
-        return OEMChar(b).unicode();
-    case ttASCII:
-        return b < 0x80 ? OEMChar(b).unicode() : cNoChar;
-    case ttMac:
-        return AnsiToChar(b < 0x80 ? b : ctMacToISO[b - 0x80]).unicode();
-    case ttEBCDIC:
-        return ctEBCDICToISO[b] == 0 ? cNoChar : AnsiToChar(ctEBCDICToISO[b]).unicode();
+    case ttAnsi: return AnsiToChar(b).unicode();
+    case ttDos8: return OEMChar(b).unicode();
+    case ttASCII: return b < 0x80 ? OEMChar(b).unicode() : cNoChar;
+    case ttMac: return AnsiToChar(b < 0x80 ? b : ctMacToISO[b - 0x80]).unicode();
+    case ttEBCDIC: return ctEBCDICToISO[b] == 0 ? cNoChar : AnsiToChar(ctEBCDICToISO[b]).unicode();
     }
     return cNoChar;
 }
@@ -86,7 +87,8 @@ const std::array<uint8_t, 256> ctEBCDICToISO = BuildEbcdicToIso();
 const std::array<uint8_t, 256> ctISOToEBCDIC = BuildIsoToEbcdic();
 
 QChar TranslateToDisplay(TTranslationType aType, uint8_t aByte, QChar aMaskChar,
-                         bool aMaskWhiteSpaces) {
+                         bool aMaskWhiteSpaces)
+{
     const int c = RawChar(aType, aByte);
     // Besides the codes below 32, masking covers DEL and the C1 controls
     // (the codes Windows-1252 leaves unassigned): fonts draw them as empty
@@ -96,17 +98,16 @@ QChar TranslateToDisplay(TTranslationType aType, uint8_t aByte, QChar aMaskChar,
     return QChar(c);
 }
 
-int TranslateFromChar(TTranslationType aType, QChar aChar) {
+int TranslateFromChar(TTranslationType aType, QChar aChar)
+{
     const char16_t u = aChar.unicode();
     switch (aType) {
     case ttAnsi: {
         const int a = CharToAnsi(aChar);
         return a < 32 ? -1 : a;
     }
-    case ttDos8:
-        return u < 32 ? -1 : CharOEM(aChar);
-    case ttASCII:
-        return u < 32 || u > 127 ? -1 : CharOEM(aChar);
+    case ttDos8: return u < 32 ? -1 : CharOEM(aChar);
+    case ttASCII: return u < 32 || u > 127 ? -1 : CharOEM(aChar);
     case ttMac: {
         const int a = CharToAnsi(aChar);
         if (a < 32)
@@ -122,7 +123,8 @@ int TranslateFromChar(TTranslationType aType, QChar aChar) {
 }
 
 void TranslateBufferFromAnsi(TTranslationType TType, const uint8_t* aBuffer, uint8_t* bBuffer,
-                             int aCount) {
+                             int aCount)
+{
     for (int i = 0; i < aCount; ++i) {
         const uint8_t b = aBuffer[i];
         switch (TType) {
@@ -134,20 +136,15 @@ void TranslateBufferFromAnsi(TTranslationType TType, const uint8_t* aBuffer, uin
             bBuffer[i] = o < 0 ? uint8_t('?') : uint8_t(o);
             break;
         }
-        case ttMac:
-            bBuffer[i] = b < 0x80 ? b : ctISOToMac[b - 0x80];
-            break;
-        case ttEBCDIC:
-            bBuffer[i] = ctISOToEBCDIC[b];
-            break;
-        default:
-            bBuffer[i] = b;
-            break;
+        case ttMac: bBuffer[i] = b < 0x80 ? b : ctISOToMac[b - 0x80]; break;
+        case ttEBCDIC: bBuffer[i] = ctISOToEBCDIC[b]; break;
+        default: bBuffer[i] = b; break;
         }
     }
 }
 
-std::array<uint8_t, 256> CaseFoldTable(TTranslationType aType) {
+std::array<uint8_t, 256> CaseFoldTable(TTranslationType aType)
+{
     std::array<uint8_t, 256> fold{};
     for (int b = 0; b < 256; ++b) {
         fold[b] = uint8_t(b);

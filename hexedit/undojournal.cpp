@@ -7,20 +7,23 @@
 #include <algorithm>
 #include <cstring>
 
-void PutInt32LE(uint8_t* aOut, int32_t aValue) {
+void PutInt32LE(uint8_t* aOut, int32_t aValue)
+{
     const auto v = uint32_t(aValue);
     for (int i = 0; i < 4; ++i)
         aOut[i] = uint8_t(v >> (8 * i));
 }
 
-int32_t GetInt32LE(const uint8_t* aIn) {
+int32_t GetInt32LE(const uint8_t* aIn)
+{
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i)
         v |= uint32_t(aIn[i]) << (8 * i);
     return int32_t(v);
 }
 
-void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer]) {
+void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer])
+{
     aOut[UndoOffset::Typ] = aRec.Typ;
     aOut[UndoOffset::Changed] = aRec.Changed;
     aOut[UndoOffset::Modified] = aRec.Modified;
@@ -35,7 +38,8 @@ void EncodeUndoFields(const TUndoRec& aRec, uint8_t aOut[UndoOffset::Buffer]) {
     PutInt32LE(aOut + UndoOffset::ReplCount, aRec.ReplCount);
 }
 
-TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize]) {
+TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize])
+{
     TUndoRec r;
     r.Typ = aIn[UndoOffset::Typ];
     r.Changed = aIn[UndoOffset::Changed] != 0;
@@ -56,15 +60,12 @@ TUndoRec DecodeUndoHead(const uint8_t aIn[cUndoHeadSize]) {
 TUndoJournal::TUndoJournal() = default;
 TUndoJournal::~TUndoJournal() = default;
 
-int64_t TUndoJournal::Stored() const {
-    return fFile ? fFile->size() : fMem.size();
-}
+int64_t TUndoJournal::Stored() const { return fFile ? fFile->size() : fMem.size(); }
 
-int64_t TUndoJournal::Size() const {
-    return Stored() - fStart;
-}
+int64_t TUndoJournal::Size() const { return Stored() - fStart; }
 
-bool TUndoJournal::Compact() {
+bool TUndoJournal::Compact()
+{
     if (fStart == 0)
         return true;
     const int64_t size = Size();
@@ -77,7 +78,8 @@ bool TUndoJournal::Compact() {
     return true;
 }
 
-bool TUndoJournal::Spill(int64_t aNeeded) {
+bool TUndoJournal::Spill(int64_t aNeeded)
+{
     if (fFile || Size() + aNeeded <= cMemoryLimit)
         return true;
     if (!Compact())
@@ -90,7 +92,8 @@ bool TUndoJournal::Spill(int64_t aNeeded) {
     return true;
 }
 
-bool TUndoJournal::Append(const void* aData, int64_t aSize) {
+bool TUndoJournal::Append(const void* aData, int64_t aSize)
+{
     if (!Spill(aSize))
         return false;
     if (!fFile) {
@@ -101,7 +104,8 @@ bool TUndoJournal::Append(const void* aData, int64_t aSize) {
            fFile->write(static_cast<const char*>(aData), aSize) == aSize;
 }
 
-bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const {
+bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const
+{
     if (aPos < 0 || aSize < 0 || aPos + aSize > Size())
         return false;
     if (!fFile) {
@@ -111,7 +115,8 @@ bool TUndoJournal::ReadAt(int64_t aPos, void* aData, int64_t aSize) const {
     return fFile->seek(fStart + aPos) && fFile->read(static_cast<char*>(aData), aSize) == aSize;
 }
 
-void TUndoJournal::Truncate(int64_t aSize) {
+void TUndoJournal::Truncate(int64_t aSize)
+{
     aSize = std::clamp<int64_t>(aSize, 0, Size());
     if (aSize == 0) {
         fStart = 0;
@@ -125,7 +130,8 @@ void TUndoJournal::Truncate(int64_t aSize) {
         fMem.truncate(qsizetype(fStart + aSize));
 }
 
-bool TUndoJournal::DropFront(int64_t aCount) {
+bool TUndoJournal::DropFront(int64_t aCount)
+{
     aCount = std::min(aCount, Size());
     if (aCount <= 0)
         return true;

@@ -2,11 +2,11 @@
 // and for people without a desktop.
 #include "demo_saves.h"
 
+#include "atomic_file.h"
 #include "banner.h"
 #include "cardfs.h"
 #include "format.h"
 #include "inspect.h"
-#include "atomic_file.h"
 #include "mcbridge.h"
 
 #include <cerrno>
@@ -167,7 +167,8 @@ std::optional<std::vector<uint8_t>> readAll(const std::string& path)
     std::ifstream in(path, std::ios::binary);
     if (!in)
         return std::nullopt;
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
+                                std::istreambuf_iterator<char>());
 }
 
 // A private folder for files on their way to or from the card, removed
@@ -418,8 +419,8 @@ int Tool::download(const std::string& slot, const std::string& path)
         return fail("the save in slot " + slot + " could not be copied to " + path +
                     ": a sector did not come back whole, its entry points off the card, or the "
                     "file cannot be written");
-    std::printf("Copied slot %s (%s) to %s\n", slot.c_str(), displayName(row->name, row->code).c_str(),
-                path.c_str());
+    std::printf("Copied slot %s (%s) to %s\n", slot.c_str(),
+                displayName(row->name, row->code).c_str(), path.c_str());
     return 0;
 }
 
@@ -533,9 +534,10 @@ int Tool::fileBanner(const std::string& file, const std::string& bmp)
     if (bytes->size() < mcb::kEntrySize)
         return fail(file + " is too short to be a save file");
     // The library reads as far as the entry's block count says: pad to it.
-    const unsigned claimed = std::min<unsigned>(mcb::EntryRef{bytes->data()}.blockCount(),
-                                                mcb::kLargestSaveBlocks);
-    bytes->resize(std::max<std::size_t>(bytes->size(), mcb::kEntrySize + claimed * mcb::kBlockSize), 0);
+    const unsigned claimed =
+        std::min<unsigned>(mcb::EntryRef{bytes->data()}.blockCount(), mcb::kLargestSaveBlocks);
+    bytes->resize(std::max<std::size_t>(bytes->size(), mcb::kEntrySize + claimed * mcb::kBlockSize),
+                  0);
     if (!GetBitmap(bytes->data(), bmp.c_str()))
         return fail("cannot write " + bmp);
     std::printf("Wrote the banner of %s to %s\n", file.c_str(), bmp.c_str());

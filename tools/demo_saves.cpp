@@ -29,8 +29,7 @@ uint16_t mix(uint16_t a, uint16_t b, double t)
 }
 
 // A small drawing surface over a picture of 5-5-5 colours.
-template <std::size_t W, std::size_t H>
-struct Canvas {
+template <std::size_t W, std::size_t H> struct Canvas {
     std::array<uint16_t, W * H> px{};
 
     void set(int x, int y, uint16_t c)
@@ -201,18 +200,55 @@ DemoSave build(const Spec& s, uint32_t modified)
 std::vector<DemoSave> demoSaves()
 {
     const std::vector<Spec> specs = {
-        {"DSRE01", "Sky Racer", "SkyRacer.GCI", "Sky Racer", "Lap records", 3, kBannerIndexed,
-         skyRacer(), {{kIconDirect, fish(0)}}},
-        {"DCQP01", "Castle Quest", "CastleQuest.GCI", "Castle Quest", "Chapter 4", 5, 2,
-         castleQuest(), {{kIconIndexedOwn, moon()}}},
-        {"DPGE01", "Puzzle Garden", "PuzzleGarden.GCI", "Puzzle Garden", "Stage 12", 1, kBannerGrey,
-         puzzleGarden(), {}},
-        {"DOLE01", "Ocean Log", "OceanLog.GCI", "Ocean Log", "Day 31", 2, kBannerNone, {},
-         {{kIconIndexedShared, fish(0)}, {kIconIndexedShared, fish(1)},
-          {kIconIndexedShared, fish(2)}, {kIconIndexedShared, fish(3)}}},
+        {"DSRE01",
+         "Sky Racer",
+         "SkyRacer.GCI",
+         "Sky Racer",
+         "Lap records",
+         3,
+         kBannerIndexed,
+         skyRacer(),
+         {{kIconDirect, fish(0)}}},
+        {"DCQP01",
+         "Castle Quest",
+         "CastleQuest.GCI",
+         "Castle Quest",
+         "Chapter 4",
+         5,
+         2,
+         castleQuest(),
+         {{kIconIndexedOwn, moon()}}},
+        {"DPGE01",
+         "Puzzle Garden",
+         "PuzzleGarden.GCI",
+         "Puzzle Garden",
+         "Stage 12",
+         1,
+         kBannerGrey,
+         puzzleGarden(),
+         {}},
+        {"DOLE01",
+         "Ocean Log",
+         "OceanLog.GCI",
+         "Ocean Log",
+         "Day 31",
+         2,
+         kBannerNone,
+         {},
+         {{kIconIndexedShared, fish(0)},
+          {kIconIndexedShared, fish(1)},
+          {kIconIndexedShared, fish(2)},
+          {kIconIndexedShared, fish(3)}}},
         // "星の旅" in Shift-JIS: a Japanese save's name is stored that way.
-        {"DHTJ01", "\x90\xaf\x82\xcc\x97\xb7", "HoshiNoTabi.GCI", "Hoshi no Tabi", "", 2,
-         kBannerIndexed, starJourney(), {{kIconDirect, moon()}}},
+        {"DHTJ01",
+         "\x90\xaf\x82\xcc\x97\xb7",
+         "HoshiNoTabi.GCI",
+         "Hoshi no Tabi",
+         "",
+         2,
+         kBannerIndexed,
+         starJourney(),
+         {{kIconDirect, moon()}}},
     };
     std::vector<DemoSave> saves;
     uint32_t modified = 0x2D000000;

@@ -9,7 +9,7 @@
 namespace demo {
 
 struct DemoSave {
-    std::string fileName; // for a save file: name + ".GCI"
+    std::string fileName;       // for a save file: name + ".GCI"
     std::vector<uint8_t> bytes; // a whole save file: entry, then blocks
 };
 

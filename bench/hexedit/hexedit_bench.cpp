@@ -30,7 +30,8 @@ namespace {
 constexpr int64_t cMiB = 1024 * 1024;
 constexpr int cPatternSize = 16;
 
-std::vector<uint8_t> MakeData(int64_t aSize) {
+std::vector<uint8_t> MakeData(int64_t aSize)
+{
     std::vector<uint8_t> data(static_cast<std::size_t>(aSize));
     uint64_t x = 0x9E3779B97F4A7C15ull;
     for (auto& b : data) {
@@ -45,19 +46,22 @@ std::vector<uint8_t> MakeData(int64_t aSize) {
     return data;
 }
 
-std::vector<uint8_t> Pattern() {
+std::vector<uint8_t> Pattern()
+{
     std::vector<uint8_t> p(cPatternSize);
     for (int i = 0; i < cPatternSize; ++i)
         p[std::size_t(i)] = uint8_t(0xF0 ^ (i * 37));
     return p;
 }
 
-void WriteFile(const QString& aPath, const std::vector<uint8_t>& aData) {
+void WriteFile(const QString& aPath, const std::vector<uint8_t>& aData)
+{
     std::ofstream out(aPath.toStdString(), std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(aData.data()), std::streamsize(aData.size()));
 }
 
-long PeakKiB() {
+long PeakKiB()
+{
     std::ifstream status("/proc/self/status");
     std::string line;
     while (std::getline(status, line))
@@ -68,7 +72,8 @@ long PeakKiB() {
 
 // The child's whole job: everything the benchmarks do, on one file, then
 // its own peak resident size.
-int PeakChild(const QString& aFile) {
+int PeakChild(const QString& aFile)
+{
     THexEditor editor;
     editor.resize(760, 420);
     if (!editor.LoadFromFile(aFile))
@@ -99,7 +104,8 @@ Files* gFiles = nullptr;
 
 class Recorder : public benchmark::ConsoleReporter {
 public:
-    void ReportRuns(const std::vector<Run>& aRuns) override {
+    void ReportRuns(const std::vector<Run>& aRuns) override
+    {
         for (const Run& r : aRuns)
             if (r.run_type == Run::RT_Iteration && r.iterations > 0)
                 seconds[r.benchmark_name()] = r.real_accumulated_time / double(r.iterations);
@@ -108,7 +114,8 @@ public:
     std::map<std::string, double> seconds;
 };
 
-void BM_Load(benchmark::State& state) {
+void BM_Load(benchmark::State& state)
+{
     THexEditor editor;
     for (auto _ : state)
         if (!editor.LoadFromFile(gFiles->big))
@@ -116,7 +123,8 @@ void BM_Load(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 64 * cMiB);
 }
 
-void BM_Find(benchmark::State& state) {
+void BM_Find(benchmark::State& state)
+{
     THexEditor editor;
     editor.LoadFromFile(gFiles->big);
     const auto pattern = Pattern();
@@ -131,7 +139,8 @@ void BM_Find(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 64 * cMiB);
 }
 
-void BM_Memmem(benchmark::State& state) {
+void BM_Memmem(benchmark::State& state)
+{
     const auto& data = gFiles->bigData;
     const auto pattern = Pattern();
     for (auto _ : state) {
@@ -141,7 +150,8 @@ void BM_Memmem(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 64 * cMiB);
 }
 
-void BM_InsertAtFrontAndUndo(benchmark::State& state) {
+void BM_InsertAtFrontAndUndo(benchmark::State& state)
+{
     THexEditor editor;
     editor.LoadFromFile(gFiles->big);
     const uint8_t b = 0x42;
@@ -159,7 +169,8 @@ void BM_InsertAtFrontAndUndo(benchmark::State& state) {
         state.SkipWithError("content not restored");
 }
 
-void BM_PlainCopy(benchmark::State& state) {
+void BM_PlainCopy(benchmark::State& state)
+{
     const std::string from = gFiles->big.toStdString();
     const std::string to = QDir(gFiles->dir.path()).filePath("copy.bin").toStdString();
     for (auto _ : state)
@@ -167,7 +178,8 @@ void BM_PlainCopy(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 64 * cMiB);
 }
 
-void BM_ChangeByte(benchmark::State& state) {
+void BM_ChangeByte(benchmark::State& state)
+{
     THexEditor editor;
     editor.LoadFromFile(gFiles->big);
     const int32_t pos = int32_t(32 * cMiB);
@@ -179,7 +191,8 @@ void BM_ChangeByte(benchmark::State& state) {
     }
 }
 
-void BM_AsHex(benchmark::State& state) {
+void BM_AsHex(benchmark::State& state)
+{
     THexEditor editor;
     editor.LoadFromFile(gFiles->hex);
     for (auto _ : state) {
@@ -191,7 +204,8 @@ void BM_AsHex(benchmark::State& state) {
     state.SetBytesProcessed(int64_t(state.iterations()) * 8 * cMiB);
 }
 
-void BM_PaintScreen(benchmark::State& state) {
+void BM_PaintScreen(benchmark::State& state)
+{
     THexEditor editor;
     editor.resize(760, 420);
     editor.LoadFromFile(gFiles->big);
@@ -207,7 +221,8 @@ void BM_PaintScreen(benchmark::State& state) {
     state.counters["rows"] = editor.VisibleRowCount();
 }
 
-long ChildPeak(const QString& aFile) {
+long ChildPeak(const QString& aFile)
+{
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--peak-child"), aFile});
     if (!child.waitForFinished(600000) || child.exitCode() != 0)
@@ -217,7 +232,8 @@ long ChildPeak(const QString& aFile) {
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);

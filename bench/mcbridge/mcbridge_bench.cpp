@@ -38,7 +38,8 @@ std::string scratch(const std::string& name)
 
 void writeBytes(const std::string& path, const std::vector<uint8_t>& b)
 {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
 }
 
 // Connects the library to an emulated adapter over an image file.
@@ -77,7 +78,8 @@ void BM_SectorRead(benchmark::State& state)
             state.SkipWithError("read failed");
         s = (s + 1) % 4096;
     }
-    state.counters["sectors/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["sectors/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SectorRead)->UseRealTime();
 
@@ -95,7 +97,8 @@ void BM_SectorWrite(benchmark::State& state)
             state.SkipWithError("write failed");
         s = s + 1 == 4096 ? 80 : s + 1;
     }
-    state.counters["sectors/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["sectors/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_SectorWrite)->UseRealTime();
 
@@ -113,7 +116,8 @@ void BM_PlainSectorRead(benchmark::State& state)
         s = (s + 1) % 4096;
     }
     std::fclose(f);
-    state.counters["sectors/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["sectors/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlainSectorRead)->UseRealTime();
 
@@ -130,7 +134,8 @@ void BM_PlainSectorWrite(benchmark::State& state)
         s = s + 1 == 4096 ? 80 : s + 1;
     }
     std::fclose(f);
-    state.counters["sectors/s"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["sectors/s"] =
+        benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlainSectorWrite)->UseRealTime();
 
@@ -143,7 +148,8 @@ void BM_WholeCardRead64(benchmark::State& state)
     for (auto _ : state)
         if (!ReadCardToFile(out.c_str()))
             state.SkipWithError("backup failed");
-    state.counters["MiB/s"] = benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["MiB/s"] =
+        benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WholeCardRead64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -157,7 +163,8 @@ void BM_WholeCardWrite64(benchmark::State& state)
     for (auto _ : state)
         if (!WriteFileToCard(image.c_str()))
             state.SkipWithError("restore failed");
-    state.counters["MiB/s"] = benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["MiB/s"] =
+        benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_WholeCardWrite64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -173,7 +180,8 @@ void BM_PlainImageCopy64(benchmark::State& state)
         fsync(fileno(f));
         std::fclose(f);
     }
-    state.counters["MiB/s"] = benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
+    state.counters["MiB/s"] =
+        benchmark::Counter(8.0 * double(state.iterations()), benchmark::Counter::kIsRate);
 }
 BENCHMARK(BM_PlainImageCopy64)->Unit(benchmark::kMillisecond)->UseRealTime();
 
@@ -231,8 +239,9 @@ public:
         ConsoleReporter::ReportRuns(runs);
         for (const Run& r : runs)
             if (!r.error_occurred)
-                seconds_[r.run_name.function_name] = r.GetAdjustedRealTime() / 1e9 *
-                                               (r.time_unit == benchmark::kMillisecond ? 1e6 : 1.0);
+                seconds_[r.run_name.function_name] =
+                    r.GetAdjustedRealTime() / 1e9 *
+                    (r.time_unit == benchmark::kMillisecond ? 1e6 : 1.0);
     }
     void summary() const
     {

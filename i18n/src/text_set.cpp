@@ -189,14 +189,10 @@ constexpr TextSet cJapaneseTexts{
 const TextSet& textsFor(Language language)
 {
     switch (language) {
-    case Language::TraditionalChinese:
-        return cTraditionalTexts;
-    case Language::SimplifiedChinese:
-        return cSimplifiedTexts;
-    case Language::Japanese:
-        return cJapaneseTexts;
-    case Language::English:
-        break;
+    case Language::TraditionalChinese: return cTraditionalTexts;
+    case Language::SimplifiedChinese: return cSimplifiedTexts;
+    case Language::Japanese: return cJapaneseTexts;
+    case Language::English: break;
     }
     return cEnglishTexts;
 }

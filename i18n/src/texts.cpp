@@ -72,10 +72,7 @@ void fillTexts(Language language)
     say_editwrongsize = texts.say_editwrongsize.toString();
 }
 
-QString busyText(const QString& action)
-{
-    return action + u',' + Say_wait;
-}
+QString busyText(const QString& action) { return action + u',' + Say_wait; }
 
 QString freeBlockText(int freeBlocks)
 {

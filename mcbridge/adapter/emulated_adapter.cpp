@@ -41,8 +41,7 @@ Faults parseFaults(std::string_view text)
 
 EmulatedAdapter::EmulatedAdapter(std::shared_ptr<CardMedium> card, std::shared_ptr<Traffic> traffic,
                                  Faults faults)
-    : card_(std::move(card)),
-      traffic_(traffic ? std::move(traffic) : std::make_shared<Traffic>()),
+    : card_(std::move(card)), traffic_(traffic ? std::move(traffic) : std::make_shared<Traffic>()),
       faults_(faults)
 {
 }

@@ -31,10 +31,10 @@ struct Traffic {
 
 // Faults to inject, counted from 1 since the adapter was opened; 0 = never.
 struct Faults {
-    uint64_t failRead = 0;   // the Nth read returns nothing
-    uint64_t shortRead = 0;  // the Nth read returns half of what was asked
-    uint64_t failWrite = 0;  // the Nth write transfers nothing
-    uint64_t shortWrite = 0; // the Nth write transfers half of its bytes
+    uint64_t failRead = 0;             // the Nth read returns nothing
+    uint64_t shortRead = 0;            // the Nth read returns half of what was asked
+    uint64_t failWrite = 0;            // the Nth write transfers nothing
+    uint64_t shortWrite = 0;           // the Nth write transfers half of its bytes
     uint64_t cutAfterTransfers = 0;    // the link drops after N transfers
     uint64_t cutAfterSectorWrites = 0; // the link drops after N sectors were programmed
     bool any() const

@@ -56,7 +56,7 @@ OpenResult openNodeAdapter(const std::string& path)
     OpenResult r;
     const int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) {
-        r.error = errno == ENOENT ? MCB_ERROR_NOT_FOUND
+        r.error = errno == ENOENT                       ? MCB_ERROR_NOT_FOUND
                   : (errno == EACCES || errno == EPERM) ? MCB_ERROR_ACCESS
                                                         : MCB_ERROR_IO;
         return r;

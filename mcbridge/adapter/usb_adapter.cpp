@@ -136,7 +136,8 @@ OpenResult openUsbAdapter(uint16_t vendor, uint16_t product)
     int iface = 0;
     uint8_t out = 0, in = 0;
     libusb_device_handle* h = nullptr;
-    int rc = findBulkEndpoints(match, iface, out, in) ? libusb_open(match, &h) : LIBUSB_ERROR_NOT_FOUND;
+    int rc =
+        findBulkEndpoints(match, iface, out, in) ? libusb_open(match, &h) : LIBUSB_ERROR_NOT_FOUND;
     libusb_unref_device(match);
     if (rc == 0) {
         libusb_set_auto_detach_kernel_driver(h, 1);

@@ -47,14 +47,14 @@ extern "C" {
 /* Why an adapter could not be opened, left in mcb_receiver.error. */
 enum mcb_error {
     MCB_SUCCESS = 0,
-    MCB_ERROR_NO_DEVICE = 1,      /* no device string: no adapter is configured */
-    MCB_ERROR_BAD_DEVICE = 2,     /* the device string is not one of the forms above */
-    MCB_ERROR_NOT_FOUND = 3,      /* no such USB device, device node or image file */
-    MCB_ERROR_ACCESS = 4,         /* the device or file exists but may not be opened */
-    MCB_ERROR_IMAGE_SIZE = 5,     /* the image's length is not that of a 4, 8, 16 or 64 Mbit card */
-    MCB_ERROR_IO = 6,             /* reading or writing the adapter failed */
-    MCB_ERROR_NO_MEMORY = 7,      /* the card buffers could not be allocated */
-    MCB_ERROR_NOT_SUPPORTED = 8   /* USB support was not built into this library */
+    MCB_ERROR_NO_DEVICE = 1,    /* no device string: no adapter is configured */
+    MCB_ERROR_BAD_DEVICE = 2,   /* the device string is not one of the forms above */
+    MCB_ERROR_NOT_FOUND = 3,    /* no such USB device, device node or image file */
+    MCB_ERROR_ACCESS = 4,       /* the device or file exists but may not be opened */
+    MCB_ERROR_IMAGE_SIZE = 5,   /* the image's length is not that of a 4, 8, 16 or 64 Mbit card */
+    MCB_ERROR_IO = 6,           /* reading or writing the adapter failed */
+    MCB_ERROR_NO_MEMORY = 7,    /* the card buffers could not be allocated */
+    MCB_ERROR_NOT_SUPPORTED = 8 /* USB support was not built into this library */
 };
 
 /*
@@ -79,11 +79,15 @@ static inline const char* mcb_error_text(int32_t error)
 {
     switch (error) {
     case MCB_SUCCESS: return "success";
-    case MCB_ERROR_NO_DEVICE: return "no adapter is configured (set MCBRIDGE_DEVICE or give a device)";
-    case MCB_ERROR_BAD_DEVICE: return "the device string is not usb:VVVV:PPPP, a device path or image:PATH";
+    case MCB_ERROR_NO_DEVICE:
+        return "no adapter is configured (set MCBRIDGE_DEVICE or give a device)";
+    case MCB_ERROR_BAD_DEVICE:
+        return "the device string is not usb:VVVV:PPPP, a device path or image:PATH";
     case MCB_ERROR_NOT_FOUND: return "the adapter or card image was not found";
     case MCB_ERROR_ACCESS: return "permission to open the adapter or card image was denied";
-    case MCB_ERROR_IMAGE_SIZE: return "the card image is not 512 KiB, 1 MiB, 2 MiB or 8 MiB long (a 4, 8, 16 or 64 Mbit card)";
+    case MCB_ERROR_IMAGE_SIZE:
+        return "the card image is not 512 KiB, 1 MiB, 2 MiB or 8 MiB long (a 4, 8, 16 or 64 Mbit "
+               "card)";
     case MCB_ERROR_IO: return "the adapter did not answer";
     case MCB_ERROR_NO_MEMORY: return "out of memory";
     case MCB_ERROR_NOT_SUPPORTED: return "USB adapters are not supported by this build";

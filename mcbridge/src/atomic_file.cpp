@@ -12,7 +12,8 @@ namespace mcb {
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target))
 {
     const auto slash = target_.rfind('/');
-    const std::string dir = slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
+    const std::string dir =
+        slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
     const std::string base = slash == std::string::npos ? target_ : target_.substr(slash + 1);
     std::vector<char> pattern;
     const std::string p = dir + "." + base + ".XXXXXX";
@@ -79,7 +80,8 @@ bool AtomicFile::commit(bool durable)
     return true;
 }
 
-bool writeFileAtomically(const std::string& path, const void* data, std::size_t length, bool durable)
+bool writeFileAtomically(const std::string& path, const void* data, std::size_t length,
+                         bool durable)
 {
     AtomicFile f(path);
     return f.write(data, length) && f.commit(durable);

@@ -5,11 +5,11 @@ namespace mcb {
 namespace {
 
 struct Layout {
-    bool banner = false;    // the save has a banner picture
+    bool banner = false; // the save has a banner picture
     uint8_t format = 0;
-    uint64_t picture = 0;   // banner, or icon frame 0
+    uint64_t picture = 0; // banner, or icon frame 0
     unsigned iconFormat = kIconNone;
-    uint64_t palette = 0;   // of an indexed picture
+    uint64_t palette = 0; // of an indexed picture
 };
 
 unsigned frameBytes(unsigned format)
@@ -65,7 +65,8 @@ std::optional<uint16_t> word(const SaveBytes& data, uint64_t at)
     return uint16_t(*hi << 8 | *lo);
 }
 
-std::optional<uint16_t> paletteColour(const SaveBytes& data, uint64_t palette, std::optional<uint8_t> index)
+std::optional<uint16_t> paletteColour(const SaveBytes& data, uint64_t palette,
+                                      std::optional<uint8_t> index)
 {
     if (!index)
         return std::nullopt;
@@ -129,8 +130,10 @@ Banner decodeBanner(EntryRef e, const SaveBytes& data)
                 }
             } else if (x >= 32 && x < 64 && l.iconFormat != kIconNone) {
                 const int ix = x - 32;
-                const uint64_t icon8 = uint64_t(y / 4) * 128 + (ix / 8) * 32 + (y % 4) * 8 + (ix % 8);
-                const uint64_t icon16 = uint64_t(y / 4) * 128 + (ix / 4) * 16 + (y % 4) * 4 + (ix % 4);
+                const uint64_t icon8 =
+                    uint64_t(y / 4) * 128 + (ix / 8) * 32 + (y % 4) * 8 + (ix % 8);
+                const uint64_t icon16 =
+                    uint64_t(y / 4) * 128 + (ix / 4) * 16 + (y % 4) * 4 + (ix % 4);
                 if (l.iconFormat == kIconDirect) {
                     if (const auto w = word(data, p + 2 * icon16))
                         c = bitmapColour(*w);

@@ -33,7 +33,7 @@ constexpr uint8_t kBannerGrey = 93;
 constexpr unsigned kIconNone = 0;
 constexpr unsigned kIconIndexedShared = 1; // palette after the last frame
 constexpr unsigned kIconDirect = 2;
-constexpr unsigned kIconIndexedOwn = 3;    // palette right after the frame
+constexpr unsigned kIconIndexedOwn = 3; // palette right after the frame
 
 // A byte of the save's data (the blocks after the entry), or nothing where
 // the caller holds none.

@@ -49,8 +49,14 @@ Indexed indexColours(std::span<const uint16_t> pixels)
     return out;
 }
 
-std::size_t tiled8(int x, int y, int width) { return std::size_t((y / 4) * width * 4 + (x / 8) * 32 + (y % 4) * 8 + x % 8); }
-std::size_t tiled16(int x, int y, int width) { return std::size_t((y / 4) * width * 4 + (x / 4) * 16 + (y % 4) * 4 + x % 4); }
+std::size_t tiled8(int x, int y, int width)
+{
+    return std::size_t((y / 4) * width * 4 + (x / 8) * 32 + (y % 4) * 8 + x % 8);
+}
+std::size_t tiled16(int x, int y, int width)
+{
+    return std::size_t((y / 4) * width * 4 + (x / 4) * 16 + (y % 4) * 4 + x % 4);
+}
 
 std::vector<uint8_t> indexedPicture(std::span<const uint16_t> pixels, int width, bool withPalette,
                                     const Indexed& ix)
@@ -88,7 +94,8 @@ std::vector<uint8_t> encodeBanner(const Banner& pixels, uint8_t format)
             for (int x = 0; x < kBannerWidth; ++x) {
                 const uint16_t c = pixels[std::size_t(y * kBannerWidth + x)];
                 const unsigned r = (c >> 10) & 31, g = (c >> 5) & 31, b = c & 31;
-                out[tiled8(x, y, kBannerWidth)] = uint8_t((r * 77 + g * 150 + b * 29) * 255 / (31 * 256));
+                out[tiled8(x, y, kBannerWidth)] =
+                    uint8_t((r * 77 + g * 150 + b * 29) * 255 / (31 * 256));
             }
         }
         return out;

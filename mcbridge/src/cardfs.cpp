@@ -63,7 +63,8 @@ uint16_t mapCounter(const Block& map) { return getBe16(&map[kMapCounter]); }
 
 bool mapIntact(const Block& map)
 {
-    return checksumHolds(std::span(map).subspan(kMapCounter), &map[kMapChecksum], &map[kMapInverse]);
+    return checksumHolds(std::span(map).subspan(kMapCounter), &map[kMapChecksum],
+                         &map[kMapInverse]);
 }
 
 void sealMap(Block& map)

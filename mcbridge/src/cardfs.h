@@ -16,7 +16,7 @@ namespace mcb {
 constexpr std::size_t kSectorSize = 512;
 constexpr std::size_t kSectorsPerBlock = 16;
 constexpr std::size_t kBlockSize = kSectorSize * kSectorsPerBlock; // 8,192
-constexpr unsigned kSystemBlocks = 5;     // header, 2 directories, 2 maps
+constexpr unsigned kSystemBlocks = 5;                              // header, 2 directories, 2 maps
 constexpr unsigned kMapBlockLimit = 4096; // the map has entries for blocks below this
 constexpr std::size_t kEntrySize = 64;
 constexpr unsigned kSlotCount = 128;     // 64-byte places in a directory block
@@ -144,8 +144,8 @@ struct EntryRef {
     bool sameName(const char* name) const;
     bool sameCode(const char* code) const;
     bool sameSave(const uint8_t* other) const; // same name and code as another entry
-    std::string name() const; // up to the first NUL, at most 32 bytes
-    std::string code() const; // up to the first NUL, at most 6 bytes
+    std::string name() const;                  // up to the first NUL, at most 32 bytes
+    std::string code() const;                  // up to the first NUL, at most 6 bytes
 };
 inline EntryRef entryAt(const Block& dir, unsigned slot) { return {&dir[slot * kEntrySize]}; }
 

@@ -64,7 +64,8 @@ bool loadSystemArea()
         return false;
 
     progress(3);
-    const unsigned dirCounterSectors[2] = {kDirectoryBlock[0] * 16 + 15, kDirectoryBlock[1] * 16 + 15};
+    const unsigned dirCounterSectors[2] = {kDirectoryBlock[0] * 16 + 15,
+                                           kDirectoryBlock[1] * 16 + 15};
     Loaded dir;
     if (!loadCurrentCopy(kDirectoryBlock, dirCounterSectors, kDirCounter % kSectorSize,
                          directoryIntact, dir, true))
@@ -164,9 +165,7 @@ extern "C" {
 
 MCB_API int32_t InitSaverInfo(void)
 {
-    return guarded([&]() -> int32_t {
-        return loadSystemArea() ? 1 : 0;
-    });
+    return guarded([&]() -> int32_t { return loadSystemArea() ? 1 : 0; });
 }
 
 MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount)

@@ -13,7 +13,7 @@ enum class Encoding : uint16_t { Ansi = 0, ShiftJis = 1 };
 struct FormatOptions {
     unsigned megabits = 16;
     Encoding encoding = Encoding::Ansi;
-    uint64_t formatTime = 0;         // console ticks since 2000-01-01
+    uint64_t formatTime = 0;          // console ticks since 2000-01-01
     std::array<uint8_t, 12> serial{}; // all zero is allowed; consoles fill it
 };
 

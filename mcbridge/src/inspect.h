@@ -21,9 +21,9 @@ struct SaveInfo {
 };
 
 struct CardReport {
-    unsigned megabits = 0;   // from the header
+    unsigned megabits = 0; // from the header
     bool headerIntact = false;
-    int directoryCopy = -1;  // the copy in use (0 or 1), -1 when neither is intact
+    int directoryCopy = -1; // the copy in use (0 or 1), -1 when neither is intact
     int mapCopy = -1;
     uint16_t directoryCounter = 0;
     uint16_t mapCounter = 0;

@@ -12,12 +12,12 @@
 namespace mcb {
 
 struct Library {
-    std::unique_ptr<Adapter> device;         // DeviceHandle: null when closed
-    mcb_receiver* progressWindow = nullptr;  // ProgressWindow
-    uint16_t userBlockCount = 0;             // UserBlockCount: save blocks on the card
-    bool cardSized = false;                  // GetCardMemory has read a size
-    std::unique_ptr<Block> directory;        // DirectoryBuffer
-    std::unique_ptr<Block> map;              // AllocationMapBuffer
+    std::unique_ptr<Adapter> device;        // DeviceHandle: null when closed
+    mcb_receiver* progressWindow = nullptr; // ProgressWindow
+    uint16_t userBlockCount = 0;            // UserBlockCount: save blocks on the card
+    bool cardSized = false;                 // GetCardMemory has read a size
+    std::unique_ptr<Block> directory;       // DirectoryBuffer
+    std::unique_ptr<Block> map;             // AllocationMapBuffer
 
     // The buffers hold the card's current directory and map, loaded in this
     // connection (or written by a commit since). Cleared whenever the card
@@ -26,7 +26,7 @@ struct Library {
     bool loaded = false;
     int directoryCopy = 0; // which copy (0 or 1) the card currently uses
     int mapCopy = 0;
-    Block mapOnCard{};     // the current map as the card holds it
+    Block mapOnCard{}; // the current map as the card holds it
 
     ~Library(); // unloading: close the adapter without the end packet
 };
@@ -57,8 +57,7 @@ bool readBlock(unsigned block, Block& out);
 
 // The body of an export: no exception crosses into the caller's C code. One
 // that escapes counts as a failure, and the buffers are no longer trusted.
-template <typename Body>
-int32_t guarded(Body&& body) noexcept
+template <typename Body> int32_t guarded(Body&& body) noexcept
 {
     try {
         return body();

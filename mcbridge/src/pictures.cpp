@@ -66,7 +66,8 @@ int32_t filePicture(const void* image, const char* path)
     // The caller vouches for the entry and the blocks it counts, no more; and
     // no save is larger than the largest card's save area, whatever the
     // entry claims.
-    const uint64_t held = uint64_t(std::min<unsigned>(e.blockCount(), kLargestSaveBlocks)) * kBlockSize;
+    const uint64_t held =
+        uint64_t(std::min<unsigned>(e.blockCount(), kLargestSaveBlocks)) * kBlockSize;
     const uint8_t* data = bytes + kEntrySize;
     const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
         if (offset >= held)

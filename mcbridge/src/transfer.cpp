@@ -15,7 +15,8 @@ namespace {
 // Blocks in use: marked in the map, or claimed by an entry of the directory
 // (a card another tool left inconsistent must not lose a save's blocks to a
 // new one). The entry in skipSlot does not count.
-std::vector<bool> blocksInUse(const Block& dir, const Block& map, const SaveArea& area, int skipSlot)
+std::vector<bool> blocksInUse(const Block& dir, const Block& map, const SaveArea& area,
+                              int skipSlot)
 {
     std::vector<bool> used(kMapBlockLimit, false);
     for (unsigned b = area.first; b < area.end; ++b)

@@ -67,7 +67,8 @@ int32_t EraseBlock(uint16_t sector)
 
 bool readWholeSector(unsigned sector, uint8_t* buffer)
 {
-    return sector <= 0xFFFF && ReadSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
+    return sector <= 0xFFFF &&
+           ReadSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
 }
 
 bool writeWholeSector(unsigned sector, const uint8_t* buffer)

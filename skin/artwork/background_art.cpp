@@ -17,8 +17,16 @@ constexpr QRect cProgressBar(326, 59, 10, 248);
 constexpr QRect cStatusStrip(170, 337, 320, 34);
 constexpr QSize cButton(137, 27);
 constexpr std::array<QPoint, 10> cButtons = {{
-    {25, 339}, {26, 380}, {176, 380}, {340, 381}, {498, 380},
-    {26, 421}, {176, 421}, {341, 422}, {498, 422}, {498, 340},
+    {25, 339},
+    {26, 380},
+    {176, 380},
+    {340, 381},
+    {498, 380},
+    {26, 421},
+    {176, 421},
+    {341, 422},
+    {498, 422},
+    {498, 340},
 }};
 
 const QColor cRim(0x6A, 0xA8, 0xFF);
@@ -82,7 +90,8 @@ void paintScreenEmblem(QPainter& p, const QRectF& r)
     p.drawRect(screen.adjusted(2.5, 2.5, -2.5, -2.5));
     p.setBrush(QColor(0xC8, 0xD8, 0xF0));
     p.drawRect(QRectF(r.center().x() - 2, screen.bottom(), 4, r.height() * 0.16));
-    p.drawRoundedRect(QRectF(r.center().x() - r.width() * 0.3, r.bottom() - 2.5, r.width() * 0.6, 2.5), 1, 1);
+    p.drawRoundedRect(
+        QRectF(r.center().x() - r.width() * 0.3, r.bottom() - 2.5, r.width() * 0.6, 2.5), 1, 1);
 }
 
 void paintTitleBar(QPainter& p, const QRect& all)
@@ -108,7 +117,8 @@ void paintTitleBar(QPainter& p, const QRect& all)
     p.setFont(title);
     const QRect text(44, 0, 400, bar.height());
     p.setPen(QColor(0x04, 0x10, 0x28, 160));
-    p.drawText(text.translated(1, 2), Qt::AlignLeft | Qt::AlignVCenter, QStringLiteral("CARD SHUTTLE"));
+    p.drawText(text.translated(1, 2), Qt::AlignLeft | Qt::AlignVCenter,
+               QStringLiteral("CARD SHUTTLE"));
     QLinearGradient ink(QPointF(0, 10), QPointF(0, 28));
     ink.setColorAt(0.0, QColor(0xFF, 0xFF, 0xFF));
     ink.setColorAt(1.0, QColor(0xB4, 0xD8, 0xFF));
@@ -143,7 +153,8 @@ void paintListPanel(QPainter& p, const QRect& list, bool card)
     label.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(label);
     p.setPen(QColor(0xDC, 0xEC, 0xFF));
-    p.drawText(QRectF(emblem.right() + 10, panel.top() + 4, 200, 22), Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRectF(emblem.right() + 10, panel.top() + 4, 200, 22),
+               Qt::AlignLeft | Qt::AlignVCenter,
                card ? QStringLiteral("GC") : QStringLiteral("PC"));
 
     // The list sits in a recess: dark above and left, lit below and right.
@@ -162,7 +173,8 @@ void paintProgressSlot(QPainter& p)
     p.setBrush(QColor(0x08, 0x16, 0x30));
     p.drawRoundedRect(slot, 4, 4);
     p.setPen(QColor(cRim.red(), cRim.green(), cRim.blue(), 120));
-    p.drawLine(QPointF(slot.left() + 3, slot.bottom() + 1), QPointF(slot.right() - 3, slot.bottom() + 1));
+    p.drawLine(QPointF(slot.left() + 3, slot.bottom() + 1),
+               QPointF(slot.right() - 3, slot.bottom() + 1));
 }
 
 void paintButtonDeck(QPainter& p)

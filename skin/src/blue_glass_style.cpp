@@ -16,10 +16,7 @@ namespace {
 
 // Fusion underneath, so everything the glass does not draw looks the same on
 // every desktop.
-QStyle* fusionStyle()
-{
-    return QStyleFactory::create(QStringLiteral("Fusion"));
-}
+QStyle* fusionStyle() { return QStyleFactory::create(QStringLiteral("Fusion")); }
 
 GlassState stateOf(const QStyleOption& option)
 {

@@ -17,7 +17,8 @@ std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::Accep
 {
     QFileDialog d(parentWindow(), spec.title, spec.folder, spec.filter);
     d.setAcceptMode(mode);
-    d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                  : QFileDialog::ExistingFile);
     d.setDefaultSuffix(spec.defaultSuffix);
     // The program asks before it overwrites, in its own words.
     d.setOption(QFileDialog::DontConfirmOverwrite, true);
@@ -80,10 +81,12 @@ std::optional<QString> QtDialogs::openFileName(const FileDialogSpec& spec)
     return fileDialog(spec, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::text(const QString& title, const QString& label, const QString& initial)
+std::optional<QString> QtDialogs::text(const QString& title, const QString& label,
+                                       const QString& initial)
 {
     bool ok = false;
-    const QString value = QInputDialog::getText(parentWindow(), title, label, QLineEdit::Normal, initial, &ok);
+    const QString value =
+        QInputDialog::getText(parentWindow(), title, label, QLineEdit::Normal, initial, &ok);
     if (!ok)
         return std::nullopt;
     return value;

@@ -16,19 +16,23 @@ struct FaceColours {
 FaceColours coloursFor(GlassState state, GlassTint tint)
 {
     if (tint == GlassTint::Red && state == GlassState::Hover)
-        return {QColor(0xF0, 0x6A, 0x5A), QColor(0xB8, 0x24, 0x1C), QColor(0x6E, 0x10, 0x0C), 170, 40};
+        return {QColor(0xF0, 0x6A, 0x5A), QColor(0xB8, 0x24, 0x1C), QColor(0x6E, 0x10, 0x0C), 170,
+                40};
     if (tint == GlassTint::Red && state == GlassState::Pressed)
-        return {QColor(0x8A, 0x18, 0x12), QColor(0xC8, 0x3A, 0x2E), QColor(0x50, 0x0A, 0x08), 50, 0};
+        return {QColor(0x8A, 0x18, 0x12), QColor(0xC8, 0x3A, 0x2E), QColor(0x50, 0x0A, 0x08), 50,
+                0};
     switch (state) {
     case GlassState::Hover:
-        return {QColor(0x6C, 0xB2, 0xFF), QColor(0x24, 0x6C, 0xD0), QColor(0x12, 0x3C, 0x86), 170, 40};
+        return {QColor(0x6C, 0xB2, 0xFF), QColor(0x24, 0x6C, 0xD0), QColor(0x12, 0x3C, 0x86), 170,
+                40};
     case GlassState::Pressed:
         // The light sits at the bottom: the face looks pushed in.
-        return {QColor(0x12, 0x36, 0x78), QColor(0x2C, 0x62, 0xB8), QColor(0x08, 0x1E, 0x4C), 50, 0};
+        return {QColor(0x12, 0x36, 0x78), QColor(0x2C, 0x62, 0xB8), QColor(0x08, 0x1E, 0x4C), 50,
+                0};
     case GlassState::Disabled:
-        return {QColor(0xBC, 0xC4, 0xD0), QColor(0x96, 0xA0, 0xAE), QColor(0x66, 0x70, 0x7E), 110, 20};
-    case GlassState::Normal:
-        break;
+        return {QColor(0xBC, 0xC4, 0xD0), QColor(0x96, 0xA0, 0xAE), QColor(0x66, 0x70, 0x7E), 110,
+                20};
+    case GlassState::Normal: break;
     }
     return {QColor(0x3E, 0x86, 0xE4), QColor(0x16, 0x4A, 0xA0), QColor(0x0C, 0x2A, 0x62), 150, 30};
 }
@@ -85,7 +89,8 @@ QColor glassTextColour(GlassState state)
 
 QColor glassShadowColour(GlassState state)
 {
-    return state == GlassState::Disabled ? QColor(255, 255, 255, 150) : QColor(0x06, 0x18, 0x40, 170);
+    return state == GlassState::Disabled ? QColor(255, 255, 255, 150)
+                                         : QColor(0x06, 0x18, 0x40, 170);
 }
 
 } // namespace skin

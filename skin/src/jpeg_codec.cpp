@@ -54,10 +54,7 @@ struct Encoder {
     JOCTET chunk[16384];
 };
 
-Encoder* encoderOf(j_compress_ptr cinfo)
-{
-    return static_cast<Encoder*>(cinfo->client_data);
-}
+Encoder* encoderOf(j_compress_ptr cinfo) { return static_cast<Encoder*>(cinfo->client_data); }
 
 void startChunk(j_compress_ptr cinfo)
 {
@@ -156,8 +153,8 @@ QByteArray encodeJpeg(const QImage& image, int quality)
     jpeg_start_compress(&e->cinfo, TRUE);
     while (e->cinfo.next_scanline < e->cinfo.image_height) {
         // libjpeg's row type is not const, but the compressor only reads it.
-        JSAMPROW row = const_cast<JSAMPROW>(
-            e->rgb.constScanLine(static_cast<int>(e->cinfo.next_scanline)));
+        JSAMPROW row =
+            const_cast<JSAMPROW>(e->rgb.constScanLine(static_cast<int>(e->cinfo.next_scanline)));
         jpeg_write_scanlines(&e->cinfo, &row, 1);
     }
     jpeg_finish_compress(&e->cinfo);

@@ -6,17 +6,15 @@
 
 namespace skin {
 
-TPictureButton::TPictureButton(Glyph glyph, QWidget* parent) : QAbstractButton(parent), fGlyph(glyph)
+TPictureButton::TPictureButton(Glyph glyph, QWidget* parent)
+    : QAbstractButton(parent), fGlyph(glyph)
 {
     setAttribute(Qt::WA_Hover, true);
     setFocusPolicy(Qt::NoFocus);
     setFixedSize(cPictureButtonSide, cPictureButtonSide);
 }
 
-QSize TPictureButton::sizeHint() const
-{
-    return {cPictureButtonSide, cPictureButtonSide};
-}
+QSize TPictureButton::sizeHint() const { return {cPictureButtonSide, cPictureButtonSide}; }
 
 void TPictureButton::paintEvent(QPaintEvent*)
 {

@@ -26,10 +26,7 @@ void TSmoothBar::setPosition(int position)
     update();
 }
 
-QRect TSmoothBar::tube() const
-{
-    return rect().adjusted(2, 2, -2, -2);
-}
+QRect TSmoothBar::tube() const { return rect().adjusted(2, 2, -2, -2); }
 
 int TSmoothBar::filledHeight() const
 {
@@ -40,10 +37,7 @@ int TSmoothBar::filledHeight() const
     return static_cast<int>((done * tube().height() + span / 2) / span);
 }
 
-QSize TSmoothBar::sizeHint() const
-{
-    return {10, 248};
-}
+QSize TSmoothBar::sizeHint() const { return {10, 248}; }
 
 void TSmoothBar::paintEvent(QPaintEvent*)
 {

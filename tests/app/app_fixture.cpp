@@ -66,10 +66,7 @@ void AppTest::start(quint16 languageId)
     form->show();
 }
 
-void AppTest::listCard()
-{
-    form->UpDateBtnClick();
-}
+void AppTest::listCard() { form->UpDateBtnClick(); }
 
 void AppTest::select(TSaveListView* list, const QStringList& wanted)
 {
@@ -87,4 +84,7 @@ QStringList AppTest::names(TSaveListView* list) const
     return n;
 }
 
-std::vector<uint8_t> AppTest::cardImage() const { return mcbtest::readFile(cardPath.toStdString()); }
+std::vector<uint8_t> AppTest::cardImage() const
+{
+    return mcbtest::readFile(cardPath.toStdString());
+}

@@ -20,7 +20,8 @@ TEST_F(CardTest, ABackupHoldsTheWholeCard)
     placeOnCard(0, {.name = "a", .blocks = 3}, 5);
     start();
     int barMax = -1;
-    QObject::connect(form.get(), &TMainForm::commandFinished, [&] { barMax = form->ProgressBar1->maximum(); });
+    QObject::connect(form.get(), &TMainForm::commandFinished,
+                     [&] { barMax = form->ProgressBar1->maximum(); });
     dialogs.files = {out("card.gcp")};
     form->ReadCardBtnClick();
     EXPECT_EQ(barMax, 63);
@@ -39,7 +40,8 @@ TEST_F(CardTest, AnExistingBackupIsKeptOnNo)
     dialogs.files = {out("old.gcp")};
     dialogs.yesNo = {false};
     form->ReadCardBtnClick();
-    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Overwrite Saver " + out("old.gcp") + " Now ?"});
+    EXPECT_EQ(dialogs.questions,
+              QStringList{"Do you want to Overwrite Saver " + out("old.gcp") + " Now ?"});
     EXPECT_EQ(readFile(dir.file("old.gcp")), (std::vector<uint8_t>{1, 2}));
     EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b3 && form->b8);
 }
@@ -119,7 +121,8 @@ TEST_F(CardTest, ARestoreCutShortIsToldAndTheCardRelisted)
     dialogs.files = {out("in.gcp")};
     faults("cut-after-writes=300");
     form->WriteCardBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("in.gcp")});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("in.gcp")});
     // The card now holds the image's system area and part of its saves: the
     // list shows what the card says, never the saves that were there before.
     EXPECT_FALSE(names(form->ListView1).contains("before"));

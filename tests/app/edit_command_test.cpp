@@ -202,9 +202,10 @@ TEST_F(EditTest, TheSaveKeepsItsSizeAndIsNotWrittenBackCutShort)
     EXPECT_EQ(fixedSize, QList<bool>{true});
     EXPECT_EQ(readFile(dir.file("temp.~ic")).size(), 64u + 2 * 8192 + 1);
     EXPECT_EQ(onCard("alpha"), dataOf(mcbtest::makeSaveFile(cAlpha)));
-    EXPECT_EQ(dialogs.messages,
-              QStringList{"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the card "
-                          "keeps the old saver: alpha"});
+    EXPECT_EQ(
+        dialogs.messages,
+        QStringList{"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the card "
+                    "keeps the old saver: alpha"});
 }
 
 TEST_F(EditTest, ARenamedSaveGoesOnTheCardBeforeTheOldOneIsRemoved)
@@ -217,10 +218,10 @@ TEST_F(EditTest, ARenamedSaveGoesOnTheCardBeforeTheOldOneIsRemoved)
     };
     // The new save's blocks, its directory commit (done after 96 writes),
     // then the old save's removal (done after 128).
-    for (const Case& c : {Case{8, true, false, "UPDATE Failed, the card keeps the old saver: alpha"},
-                          Case{100, true, true, "DELETE Failed: alpha"},
-                          Case{128, false, true, "SAVER UPDATED"},
-                          Case{0, false, true, "SAVER UPDATED"}}) {
+    for (const Case& c :
+         {Case{8, true, false, "UPDATE Failed, the card keeps the old saver: alpha"},
+          Case{100, true, true, "DELETE Failed: alpha"}, Case{128, false, true, "SAVER UPDATED"},
+          Case{0, false, true, "SAVER UPDATED"}}) {
         SCOPED_TRACE("cut after " + std::to_string(c.cut) + " writes");
         change.reset();
         form.reset();
@@ -249,7 +250,7 @@ TEST_F(EditTest, ANewNameThatIsAnotherSavesReplacesItOnlyAfterYes)
     select(form->ListView1, {"beta"});
     dialogs.yesNo = {false};
     edit({[](TSaveEditForm& e) {
-        typeAt(e, 0, "474141"); // code GAAE01 and ...
+        typeAt(e, 0, "474141");     // code GAAE01 and ...
         typeAt(e, 8, "616c706861"); // ... name alpha
         saveAndClose(e);
     }});

@@ -4,8 +4,8 @@
 #include "banner_encode.h"
 #include "cardfs.h"
 #include "demo_saves.h"
-#include "inspect.h"
 #include "i18n/texts.h"
+#include "inspect.h"
 
 #include <QDir>
 #include <QFile>
@@ -49,9 +49,12 @@ TEST_F(AppTest, ListingShowsEachSaveWithItsOwnBanner)
     makeCard(4);
     image = cardImage();
     // Slots 0, 5 and 9, red, green and blue banners.
-    mcbtest::placeSave(image, 0, solidBannerSave({.code = "GAAE01", .name = "red", .blocks = 3}, 0x7C00), 5);
-    mcbtest::placeSave(image, 5, solidBannerSave({.code = "GBBP01", .name = "green", .blocks = 1}, 0x03E0), 8);
-    mcbtest::placeSave(image, 9, solidBannerSave({.code = "GCCE01", .name = "blue", .blocks = 5}, 0x001F), 9);
+    mcbtest::placeSave(image, 0,
+                       solidBannerSave({.code = "GAAE01", .name = "red", .blocks = 3}, 0x7C00), 5);
+    mcbtest::placeSave(
+        image, 5, solidBannerSave({.code = "GBBP01", .name = "green", .blocks = 1}, 0x03E0), 8);
+    mcbtest::placeSave(image, 9,
+                       solidBannerSave({.code = "GCCE01", .name = "blue", .blocks = 5}, 0x001F), 9);
     mcbtest::writeFile(cardPath.toStdString(), image);
     start();
     listCard();
@@ -63,9 +66,12 @@ TEST_F(AppTest, ListingShowsEachSaveWithItsOwnBanner)
         EXPECT_EQ(form->ListView1->item(i)->data(TSaveListView::PictureIndexRole).toInt(), i);
     EXPECT_EQ(form->ListView1->item(0)->data(TSaveListView::CaptionRole).toString(), "red\r\n(3)");
     ASSERT_EQ(form->ImageList1.size(), 3);
-    EXPECT_TRUE(near(bannerPixel(*form, form->ImageList1, form->ListView1->item(0)), qRgb(255, 0, 0)));
-    EXPECT_TRUE(near(bannerPixel(*form, form->ImageList1, form->ListView1->item(1)), qRgb(0, 255, 0)));
-    EXPECT_TRUE(near(bannerPixel(*form, form->ImageList1, form->ListView1->item(2)), qRgb(0, 0, 255)));
+    EXPECT_TRUE(
+        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(0)), qRgb(255, 0, 0)));
+    EXPECT_TRUE(
+        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(1)), qRgb(0, 255, 0)));
+    EXPECT_TRUE(
+        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(2)), qRgb(0, 0, 255)));
     EXPECT_EQ(form->Label1->text(), "  ( 50 )BLOCK FREE");
     EXPECT_TRUE(form->MaybeOk());
     EXPECT_EQ(form->ProgressBar1->position(), 0);
@@ -90,13 +96,14 @@ TEST_F(AppTest, ListingStopsAtABrokenEntry)
     };
     // A save of 0 blocks ends the listing; so does a count that has
     // already used up more than the card holds.
-    for (const Case& c : {Case{{{0, 2}, {1, 0}, {2, 1}}, {"s0"}},
-                          Case{{{0, 40}, {1, 30}, {2, 1}}, {"s0", "s1"}}}) {
+    for (const Case& c :
+         {Case{{{0, 2}, {1, 0}, {2, 1}}, {"s0"}}, Case{{{0, 40}, {1, 30}, {2, 1}}, {"s0", "s1"}}}) {
         makeCard(4);
         image = cardImage();
         unsigned block = 5;
         for (auto [slot, blocks] : c.saves) {
-            auto f = mcbtest::makeSaveFile({.name = "s" + std::to_string(slot), .blocks = std::max(blocks, 1u)});
+            auto f = mcbtest::makeSaveFile(
+                {.name = "s" + std::to_string(slot), .blocks = std::max(blocks, 1u)});
             mcbtest::placeSave(image, slot, f, block);
             for (int copy = 0; copy < 2; ++copy) { // make the count say what the case needs
                 uint8_t* e = &image[(1 + copy) * 8192 + slot * 64];
@@ -146,8 +153,10 @@ TEST_F(AppTest, FileListShowsNameBlocksAndBanner)
     QDir().mkpath(QString::fromStdString(dir.file("saver/dir.GCI")));
     start();
     EXPECT_EQ(names(form->ListView2), (QStringList{"Big.GCI", "small.gci", "tiny.GCI"}));
-    EXPECT_EQ(form->ListView2->item(0)->data(TSaveListView::CaptionRole).toString(), "Big.GCI\r\n(1)");
-    EXPECT_EQ(form->ListView2->item(1)->data(TSaveListView::CaptionRole).toString(), "small.gci\r\n(0)");
+    EXPECT_EQ(form->ListView2->item(0)->data(TSaveListView::CaptionRole).toString(),
+              "Big.GCI\r\n(1)");
+    EXPECT_EQ(form->ListView2->item(1)->data(TSaveListView::CaptionRole).toString(),
+              "small.gci\r\n(0)");
     // Every item keeps its own picture, a placeholder where none was made.
     ASSERT_EQ(form->ImageList2.size(), 3);
     EXPECT_TRUE(near(form->ImageList2[0].toImage().pixel(0, 0), qRgb(255, 0, 0)));

@@ -20,7 +20,8 @@ protected:
         // Records its arguments and whether the attachment was there to read.
         f.write("#!/bin/sh\n"
                 "for a in \"$@\"; do printf '%s\\n' \"$a\" >> \"$MAIL_LOG\"; done\n"
-                "while [ $# -gt 0 ]; do if [ \"$1\" = --attach ]; then test -f \"$2\" && echo present >> \"$MAIL_LOG\"; fi; shift; done\n"
+                "while [ $# -gt 0 ]; do if [ \"$1\" = --attach ]; then test -f \"$2\" && echo "
+                "present >> \"$MAIL_LOG\"; fi; shift; done\n"
                 "echo --- >> \"$MAIL_LOG\"\n"
                 "exit ${MAIL_EXIT:-0}\n");
         f.close();
@@ -72,14 +73,15 @@ TEST_F(MailTest, EachSelectedSaveGetsItsOwnMail)
     const auto sent = mails();
     ASSERT_EQ(sent.size(), 2);
     const QString cached = mailCacheDir();
-    EXPECT_EQ(sent[0], (QStringList{"--subject", "my:save.dat(GAAE01)", "--attach", cached + "/mysavedat.GCI",
-                                    "present"}));
-    EXPECT_EQ(sent[1], (QStringList{"--subject", "second(GBBE01)", "--attach", cached + "/second.GCI",
-                                    "present"}));
+    EXPECT_EQ(sent[0], (QStringList{"--subject", "my:save.dat(GAAE01)", "--attach",
+                                    cached + "/mysavedat.GCI", "present"}));
+    EXPECT_EQ(sent[1], (QStringList{"--subject", "second(GBBE01)", "--attach",
+                                    cached + "/second.GCI", "present"}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
     // The attachments wait in the cache for the mail program, not in the
     // program's folder.
-    EXPECT_TRUE(QDir(form->sys_dir).entryList({"*.GCI", "*.gci", "temp.~ic"}, QDir::Files).isEmpty());
+    EXPECT_TRUE(
+        QDir(form->sys_dir).entryList({"*.GCI", "*.gci", "temp.~ic"}, QDir::Files).isEmpty());
     EXPECT_EQ(QFile(cached + "/mysavedat.GCI").size(), 64 + 2 * 8192);
     EXPECT_TRUE(form->ListView1->selectedItems().isEmpty());
     EXPECT_EQ(form->Label1->text(), "  ( 56 )BLOCK FREE");
@@ -134,7 +136,8 @@ TEST(SendMail, ArgumentsCarryOnlyRealAddresses)
     EXPECT_EQ(args.count("--attach"), 32);
     EXPECT_TRUE(args.contains("cc@example.org"));
     EXPECT_FALSE(args.contains("@"));
-    EXPECT_EQ(args.mid(0, 6), (QStringList{"--cc", "cc@example.org", "--subject", "s", "--body", "b"}));
+    EXPECT_EQ(args.mid(0, 6),
+              (QStringList{"--cc", "cc@example.org", "--subject", "s", "--body", "b"}));
     m.ToAddress = "friend@example.org";
     EXPECT_EQ(m.arguments().constLast(), "friend@example.org");
 }

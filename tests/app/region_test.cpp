@@ -42,8 +42,9 @@ TEST_F(RegionTest, AUsaFileBecomesPalWithACopyOfTheOld)
     putSaveFile("a.GCI", original);
     start();
     openDialog("a.GCI", [&] {
-        EXPECT_EQ(change->Memo1->toPlainText(),
-                  "The Region for the file is USA System. And you can Convert it to PAL or JAP System.");
+        EXPECT_EQ(
+            change->Memo1->toPlainText(),
+            "The Region for the file is USA System. And you can Convert it to PAL or JAP System.");
         EXPECT_FALSE(change->UsaRadioBtn->isEnabled());
         EXPECT_TRUE(change->JapRadioBtn->isChecked());
         EXPECT_EQ(change->Edit1->text(), form->saverPath("a.GCI"));
@@ -79,8 +80,9 @@ TEST_F(RegionTest, JapaneseFilesOfferUsaFirst)
     putSaveFile("j.GCI", save("ABCJ01"));
     start();
     openDialog("j.GCI", [&] {
-        EXPECT_EQ(change->Memo1->toPlainText(),
-                  "The Region for the file is JAP System. And you can Convert it to PAL or USA System.");
+        EXPECT_EQ(
+            change->Memo1->toPlainText(),
+            "The Region for the file is JAP System. And you can Convert it to PAL or USA System.");
         EXPECT_FALSE(change->JapRadioBtn->isEnabled());
         EXPECT_TRUE(change->PalRadioBtn->isEnabled());
         EXPECT_TRUE(change->UsaRadioBtn->isChecked());

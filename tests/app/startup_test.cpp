@@ -40,7 +40,8 @@ TEST_F(AppTest, StartsWithACardReadyToList)
     EXPECT_TRUE(form->ExitBtn->isEnabled());
     EXPECT_TRUE(form->ReadCardBtn->isEnabled());
     EXPECT_TRUE(form->WriteCardBtn->isEnabled());
-    for (QPushButton* b : {form->DeleteBtn, form->DownLoadBtn, form->UpLoadBtn, form->EditBtn, form->EmailBtn})
+    for (QPushButton* b :
+         {form->DeleteBtn, form->DownLoadBtn, form->UpLoadBtn, form->EditBtn, form->EmailBtn})
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
     EXPECT_FALSE(form->MaybeOk());
     EXPECT_TRUE(allGatesOpen(*form));
@@ -71,9 +72,9 @@ TEST(CardSizeTable, SizesMapToBlocksSectorsAndLabels)
         int megabits, blocks, sectors;
         const char* label;
     };
-    for (Case c : {Case{4, 59, 1024, "(4M)"}, Case{8, 123, 2048, "(8M)"}, Case{16, 251, 4096, "(16M)"},
-                   Case{64, 1019, 16384, "(64M)"}, Case{2, 1019, 16384, "(64M)"},
-                   Case{32, 1019, 16384, "(64M)"}}) {
+    for (Case c : {Case{4, 59, 1024, "(4M)"}, Case{8, 123, 2048, "(8M)"},
+                   Case{16, 251, 4096, "(16M)"}, Case{64, 1019, 16384, "(64M)"},
+                   Case{2, 1019, 16384, "(64M)"}, Case{32, 1019, 16384, "(64M)"}}) {
         ASSERT_TRUE(GCLINK::applyCardSize(c.megabits));
         EXPECT_EQ(GCLINK::Max_block, c.blocks) << c.megabits;
         EXPECT_EQ(GCLINK::nmem, c.sectors) << c.megabits;
@@ -257,7 +258,8 @@ TEST_F(AppTest, ChineseTextsLeaveTheFontsAlone)
     start(0x1004); // Singapore: Traditional
     EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("更新目錄"));
     EXPECT_EQ(Say_wait, QString::fromUtf8("請等候 ..."));
-    EXPECT_EQ(form->Label1->font().family(), QFont(QStringLiteral("Microsoft Sans Serif"), 8).family());
+    EXPECT_EQ(form->Label1->font().family(),
+              QFont(QStringLiteral("Microsoft Sans Serif"), 8).family());
     change.reset();
     form.reset();
     start(0x0804);

@@ -53,7 +53,8 @@ TEST_F(TransferTest, AnExistingFileIsReplacedOnlyAfterYes)
     dialogs.files = {out("a.gci")};
     dialogs.yesNo = {false};
     form->DownLoadBtnClick();
-    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Overwrite Saver " + out("a.gci") + " Now ?"});
+    EXPECT_EQ(dialogs.questions,
+              QStringList{"Do you want to Overwrite Saver " + out("a.gci") + " Now ?"});
     EXPECT_EQ(readFile(dir.file("a.gci")), (std::vector<uint8_t>{7, 7, 7}));
     EXPECT_TRUE(dialogs.messages.isEmpty());
 
@@ -112,13 +113,14 @@ TEST_F(TransferTest, UploadsSelectedFilesAndRelists)
 TEST_F(TransferTest, ReplacingASaveAsksWithTheWholeCaption)
 {
     threeSaves();
-    putSaveFile("beta.GCI", mcbtest::makeSaveFile({.code = "GBBE01", .name = "beta", .blocks = 3, .seed = 9}));
+    putSaveFile("beta.GCI",
+                mcbtest::makeSaveFile({.code = "GBBE01", .name = "beta", .blocks = 3, .seed = 9}));
     form->GetFilePIC();
     select(form->ListView2, {"beta.GCI"});
     dialogs.yesNo = {false};
     form->UpLoadBtnClick();
-    EXPECT_EQ(dialogs.questions,
-              QStringList{"Do you want to Overwrite Saver " + form->saverDir() + "/beta.GCI\r\n(3) Now ?"});
+    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Overwrite Saver " + form->saverDir() +
+                                             "/beta.GCI\r\n(3) Now ?"});
     EXPECT_TRUE(dialogs.messages.isEmpty());
     const auto before = cardImage();
 
@@ -165,7 +167,8 @@ TEST_F(TransferTest, DeletesTheSelectedSavesAndRelists)
     select(form->ListView1, {"alpha", "gamma"});
     dialogs.yesNo = {true};
     int barMax = 0;
-    QObject::connect(form.get(), &TMainForm::commandFinished, [&] { barMax = form->ProgressBar1->maximum(); });
+    QObject::connect(form.get(), &TMainForm::commandFinished,
+                     [&] { barMax = form->ProgressBar1->maximum(); });
     form->DeleteBtnClick();
     EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Delete ?"});
     EXPECT_EQ(barMax, 32);

@@ -14,7 +14,8 @@ namespace {
 
 using CommandsTest = SaveEditTest;
 
-TEST_F(CommandsTest, CopyPutsTheSelectedBytesOnTheClipboardAsHexDigits) {
+TEST_F(CommandsTest, CopyPutsTheSelectedBytesOnTheClipboardAsHexDigits)
+{
     Load(QByteArray::fromHex("FF01AB00"));
     form.HexEditor1->SetSelStart(2);
     form.HexEditor1->SetSelEnd(1);
@@ -27,7 +28,8 @@ TEST_F(CommandsTest, CopyPutsTheSelectedBytesOnTheClipboardAsHexDigits) {
     EXPECT_EQ(Content(), QByteArray::fromHex("FF00"));
 }
 
-TEST_F(CommandsTest, PasteTakesHexDigitsAndPasteTextTakesTheCharacters) {
+TEST_F(CommandsTest, PasteTakesHexDigitsAndPasteTextTakesTheCharacters)
+{
     Load(QByteArray::fromHex("00112233"));
     form.HexEditor1->SetSelStart(1);
     form.HexEditor1->SetSelEnd(2);
@@ -48,7 +50,8 @@ TEST_F(CommandsTest, PasteTakesHexDigitsAndPasteTextTakesTheCharacters) {
     EXPECT_EQ(Content(), QByteArray("Hi\xe9") + QByteArray::fromHex("4233"));
 }
 
-TEST_F(CommandsTest, CtrlAAppendsOneFFByteUnlessTheSizeIsFixed) {
+TEST_F(CommandsTest, CtrlAAppendsOneFFByteUnlessTheSizeIsFixed)
+{
     Load(QByteArray::fromHex("0102"));
     Key(Qt::Key_A, Qt::ControlModifier);
     EXPECT_EQ(Content(), QByteArray::fromHex("0102FF"));
@@ -60,7 +63,8 @@ TEST_F(CommandsTest, CtrlAAppendsOneFFByteUnlessTheSizeIsFixed) {
     EXPECT_EQ(Content(), QByteArray::fromHex("0102FF"));
 }
 
-TEST_F(CommandsTest, TheCloseQueryKeepsDropsOrSavesTheChanges) {
+TEST_F(CommandsTest, TheCloseQueryKeepsDropsOrSavesTheChanges)
+{
     struct Case {
         skin::Answer answer;
         bool closes;
@@ -92,7 +96,8 @@ TEST_F(CommandsTest, TheCloseQueryKeepsDropsOrSavesTheChanges) {
     EXPECT_TRUE(dialogs.questions.isEmpty());
 }
 
-TEST_F(CommandsTest, SaveWritesTheFileAndTellsTheCallerTheUserSaved) {
+TEST_F(CommandsTest, SaveWritesTheFileAndTellsTheCallerTheUserSaved)
+{
     Load(QByteArray::fromHex("0102"));
     form.Savepoint = true;
     Key(Qt::Key_7);
@@ -104,7 +109,8 @@ TEST_F(CommandsTest, SaveWritesTheFileAndTellsTheCallerTheUserSaved) {
     EXPECT_TRUE(dialogs.fileDialogs.empty());
 }
 
-TEST_F(CommandsTest, SaveAsAnyFileAsksBeforeReplacingAndMakesTheNewFileTheDocument) {
+TEST_F(CommandsTest, SaveAsAnyFileAsksBeforeReplacingAndMakesTheNewFileTheDocument)
+{
     Load(QByteArray::fromHex("0102"));
     Key(Qt::Key_7);
     const QString other = Path("other.bin");
@@ -131,14 +137,16 @@ TEST_F(CommandsTest, SaveAsAnyFileAsksBeforeReplacingAndMakesTheNewFileTheDocume
     EXPECT_EQ(FileBytes(Path("temp.~ic")), QByteArray::fromHex("0102"));
 }
 
-TEST_F(CommandsTest, SaveAsHexTextWritesTheDigitsWithoutALineEnd) {
+TEST_F(CommandsTest, SaveAsHexTextWritesTheDigitsWithoutALineEnd)
+{
     Load(QByteArray::fromHex("00A1FF"));
     dialogs.files = {Path("hex.txt")};
     Choose(form.HexText1);
     EXPECT_EQ(FileBytes(Path("hex.txt")), QByteArray("00A1FF"));
 }
 
-TEST_F(CommandsTest, AFileThatCannotBeWrittenIsReportedByName) {
+TEST_F(CommandsTest, AFileThatCannotBeWrittenIsReportedByName)
+{
     Load(QByteArray::fromHex("0102"));
     const QString nowhere = Path("missing/folder/file.bin");
     dialogs.files = {nowhere, nowhere};

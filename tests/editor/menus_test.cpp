@@ -16,14 +16,16 @@ namespace {
 
 using MenusTest = SaveEditTest;
 
-QAction* Checked(QMenu* aMenu) {
+QAction* Checked(QMenu* aMenu)
+{
     for (QAction* a : aMenu->actions())
         if (a->isCheckable() && a->isChecked() && a->actionGroup())
             return a;
     return nullptr;
 }
 
-QAction* Item(QMenu* aMenu, const QString& aCaption) {
+QAction* Item(QMenu* aMenu, const QString& aCaption)
+{
     for (QAction* a : aMenu->actions())
         if (a->text() == aCaption)
             return a;
@@ -31,7 +33,8 @@ QAction* Item(QMenu* aMenu, const QString& aCaption) {
     return nullptr;
 }
 
-TEST_F(MenusTest, TheFileMenuOffersSavingAndPrintingAsTheDocumentAllows) {
+TEST_F(MenusTest, TheFileMenuOffersSavingAndPrintingAsTheDocumentAllows)
+{
     struct Case {
         const char* state;
         bool save;
@@ -55,7 +58,8 @@ TEST_F(MenusTest, TheFileMenuOffersSavingAndPrintingAsTheDocumentAllows) {
     expect({"undone", false, true});
 }
 
-TEST_F(MenusTest, TheEditMenuNamesTheUndoAndOffersWhatTheSelectionAndClipboardAllow) {
+TEST_F(MenusTest, TheEditMenuNamesTheUndoAndOffersWhatTheSelectionAndClipboardAllow)
+{
     form.HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
     Open(form.Bearbeiten1);
     for (QAction* a : {form.Goto1, form.Find1, form.FindNext1, form.Kopieren1, form.Einfgen1})
@@ -89,7 +93,8 @@ TEST_F(MenusTest, TheEditMenuNamesTheUndoAndOffersWhatTheSelectionAndClipboardAl
     EXPECT_TRUE(form.PasteText1->isEnabled());
 }
 
-TEST_F(MenusTest, AShortcutActsOnTheStateAsTheMenuWouldShowItNow) {
+TEST_F(MenusTest, AShortcutActsOnTheStateAsTheMenuWouldShowItNow)
+{
     Load(QByteArray::fromHex("0001AB02"));
     // No menu was opened since the selection was made.
     form.HexEditor1->SetSelStart(1);
@@ -109,7 +114,8 @@ TEST_F(MenusTest, AShortcutActsOnTheStateAsTheMenuWouldShowItNow) {
     EXPECT_EQ(Content(), QByteArray::fromHex("0001AB02"));
 }
 
-TEST_F(MenusTest, HiddenItemsStayUnreachableAndTheirShortcutsDoNothing) {
+TEST_F(MenusTest, HiddenItemsStayUnreachableAndTheirShortcutsDoNothing)
+{
     Load(QByteArray(20000, '\x22'));
     for (QMenu* m : {form.Datei1, form.Bearbeiten1, form.View1})
         Open(m);
@@ -134,7 +140,8 @@ TEST_F(MenusTest, HiddenItemsStayUnreachableAndTheirShortcutsDoNothing) {
     EXPECT_EQ(form.HexEditor1->GetCursorPos(), 10000);
 }
 
-TEST_F(MenusTest, RadioItemsSetTheControlAndShowItsValueWhenOpened) {
+TEST_F(MenusTest, RadioItemsSetTheControlAndShowItsValueWhenOpened)
+{
     Load(QByteArray(64, '\x33'));
     struct Case {
         QMenu* menu;
@@ -169,7 +176,8 @@ TEST_F(MenusTest, RadioItemsSetTheControlAndShowItsValueWhenOpened) {
     }
 }
 
-TEST_F(MenusTest, ViewTogglesSwitchTheControlAndShowItsStateWhenOpened) {
+TEST_F(MenusTest, ViewTogglesSwitchTheControlAndShowItsStateWhenOpened)
+{
     Load(QByteArray(64, '\x33'));
     THexEditor* e = form.HexEditor1;
     struct Case {
@@ -196,7 +204,8 @@ TEST_F(MenusTest, ViewTogglesSwitchTheControlAndShowItsStateWhenOpened) {
     }
 }
 
-TEST_F(MenusTest, TheStatusBarShowsCaretSelectionModesAndSize) {
+TEST_F(MenusTest, TheStatusBarShowsCaretSelectionModesAndSize)
+{
     Load(QByteArray(32, '\x44'));
     auto panels = [&] {
         QStringList texts;
@@ -219,7 +228,8 @@ TEST_F(MenusTest, TheStatusBarShowsCaretSelectionModesAndSize) {
     EXPECT_EQ(form.StatusPanel(3)->text(), QStringLiteral("R"));
 }
 
-TEST_F(MenusTest, TheLastStatusPanelHasRoomForTheSizeOfALargeSave) {
+TEST_F(MenusTest, TheLastStatusPanelHasRoomForTheSizeOfALargeSave)
+{
     Load(QByteArray(64 + 1019 * 8192, '\x44'));
     QLabel* size = form.StatusPanel(5);
     EXPECT_EQ(size->text(), QStringLiteral("Size : 8347712"));

@@ -25,7 +25,8 @@ protected:
 
     // Bytes one printed page holds, measured on a scratch copy of the
     // printer with the renderer set up as the window sets it up.
-    int32_t BytesPerPage() {
+    int32_t BytesPerPage()
+    {
         QPrinter scratch(QPrinter::HighResolution);
         scratch.setOutputFormat(QPrinter::PdfFormat);
         scratch.setOutputFileName(Path("scratch.pdf"));
@@ -42,7 +43,8 @@ protected:
 
     // Runs a command that shows the preview modally and looks at the
     // preview while it is up.
-    void WithPreview(const std::function<void(TfmPreview&)>& aLook) {
+    void WithPreview(const std::function<void(TfmPreview&)>& aLook)
+    {
         bool seen = false;
         // Opening the menus runs the event loop too: wait for the preview.
         QTimer poll;
@@ -61,7 +63,8 @@ protected:
     }
 };
 
-TEST_F(PrintTest, PagesEndWhereTheDataEndsWithoutAnEmptyPage) {
+TEST_F(PrintTest, PagesEndWhereTheDataEndsWithoutAnEmptyPage)
+{
     if (!HavePdfTools())
         GTEST_SKIP() << "pdfinfo and pdftotext are needed to read the printed pages";
     Load(QByteArray(20000, '\x5A'));
@@ -87,7 +90,8 @@ TEST_F(PrintTest, PagesEndWhereTheDataEndsWithoutAnEmptyPage) {
     }
 }
 
-TEST_F(PrintTest, TheDecimalLayoutPrintsDecimalBytesAndLastsAcrossShowings) {
+TEST_F(PrintTest, TheDecimalLayoutPrintsDecimalBytesAndLastsAcrossShowings)
+{
     if (!HavePdfTools())
         GTEST_SKIP() << "pdftotext is needed to read the printed page";
     Load(QByteArray(64, '\xC8'));
@@ -107,7 +111,8 @@ TEST_F(PrintTest, TheDecimalLayoutPrintsDecimalBytesAndLastsAcrossShowings) {
     EXPECT_EQ(form.HexEditor1->OffsetDisplay(), odHex);
 }
 
-TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide) {
+TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide)
+{
     seam.PageOf(8, 11, 600);
     ASSERT_EQ(seam.printer.width(), 4800);
     ASSERT_EQ(seam.printer.height(), 6600);
@@ -132,7 +137,8 @@ TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide) {
     EXPECT_FALSE(QFile::exists(Pdf()));
 }
 
-TEST(PreviewGeometry, ThePictureKeepsThePagesProportionsAndFitsTheWindow) {
+TEST(PreviewGeometry, ThePictureKeepsThePagesProportionsAndFitsTheWindow)
+{
     EXPECT_EQ(PreviewBitmapSize({4800, 6600}), QSize(1000, 1375));
     // Halves round to even.
     EXPECT_EQ(PreviewBitmapSize({2000, 1001}), QSize(1000, 500));
@@ -141,7 +147,8 @@ TEST(PreviewGeometry, ThePictureKeepsThePagesProportionsAndFitsTheWindow) {
     EXPECT_EQ(FitPicture({1000, 500}, {688, 453}), QSize(688, 344));
 }
 
-TEST_F(PrintTest, APageTooShortForOneLineStopsPrintingAndSaysSo) {
+TEST_F(PrintTest, APageTooShortForOneLineStopsPrintingAndSaysSo)
+{
     seam.PageOf(8, 0.3, 600);
     Load(QByteArray(64, '\x5A'));
     Choose(form.Print1);
@@ -152,7 +159,8 @@ TEST_F(PrintTest, APageTooShortForOneLineStopsPrintingAndSaysSo) {
     }
 }
 
-TEST_F(PrintTest, WithoutAPrinterPrintSaysSoAndSetupUsesTheSeam) {
+TEST_F(PrintTest, WithoutAPrinterPrintSaysSoAndSetupUsesTheSeam)
+{
     seam.canPrint = false;
     Load(QByteArray(64, '\x5A'));
     Choose(form.Print1);
@@ -163,7 +171,8 @@ TEST_F(PrintTest, WithoutAPrinterPrintSaysSoAndSetupUsesTheSeam) {
     EXPECT_EQ(seam.setups, 1);
 }
 
-TEST(SystemPrintSeam, TakesAJobOnlyWhenAPrinterOrAFileIsThere) {
+TEST(SystemPrintSeam, TakesAJobOnlyWhenAPrinterOrAFileIsThere)
+{
     if (!QPrinterInfo::availablePrinterNames().isEmpty())
         GTEST_SKIP() << "a printer is installed here";
     TSystemPrintSeam seam;
@@ -173,7 +182,8 @@ TEST(SystemPrintSeam, TakesAJobOnlyWhenAPrinterOrAFileIsThere) {
     EXPECT_TRUE(seam.CanPrint());
 }
 
-TEST_F(PrintTest, AnEmptyDocumentIsNeitherPrintedNorPreviewed) {
+TEST_F(PrintTest, AnEmptyDocumentIsNeitherPrintedNorPreviewed)
+{
     form.HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
     form.Print1Click();
     form.Printpreview1Click(); // would wait for a preview window that never closes

@@ -14,7 +14,8 @@ const QByteArray cText = QByteArray("x\x0A\xBC"
                                     "aBC Abc"
                                     "AB");
 
-TEST_F(SearchTest, FindReadsHexOrTextAndSelectsTheMatchBackwards) {
+TEST_F(SearchTest, FindReadsHexOrTextAndSelectsTheMatchBackwards)
+{
     struct Case {
         const char* entry;
         int32_t found; // -1 not found, -2 ends without a word
@@ -47,7 +48,8 @@ TEST_F(SearchTest, FindReadsHexOrTextAndSelectsTheMatchBackwards) {
     EXPECT_EQ(last.initial, QStringLiteral("tzz"));
 }
 
-TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndStopsAtTheEnd) {
+TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndStopsAtTheEnd)
+{
     Load(QByteArray("AAA"));
     dialogs.entries = {QStringLiteral("4141")};
     Choose(form.Find1);
@@ -64,7 +66,8 @@ TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndStopsAtTheEnd) {
     EXPECT_EQ(TSaveEditForm::FindPos, 0);
 }
 
-TEST_F(SearchTest, FindNextSearchesTheRewrittenTextPatternWithItsCase) {
+TEST_F(SearchTest, FindNextSearchesTheRewrittenTextPatternWithItsCase)
+{
     Load(QByteArray("xAbC..abc..ABC"));
     dialogs.entries = {QStringLiteral("Tabc")};
     Choose(form.Find1);
@@ -75,7 +78,8 @@ TEST_F(SearchTest, FindNextSearchesTheRewrittenTextPatternWithItsCase) {
     EXPECT_EQ(TSaveEditForm::FindPos, 11);
 }
 
-TEST_F(SearchTest, FindNextWithoutAnEarlierSearchAsksLikeFind) {
+TEST_F(SearchTest, FindNextWithoutAnEarlierSearchAsksLikeFind)
+{
     Load(cText);
     dialogs.entries = {QStringLiteral("tAB")};
     Choose(form.FindNext1);
@@ -83,7 +87,8 @@ TEST_F(SearchTest, FindNextWithoutAnEarlierSearchAsksLikeFind) {
     EXPECT_EQ(TSaveEditForm::FindPos, 10);
 }
 
-TEST_F(SearchTest, GotoTakesDecimalOrHexAndRefusesTheRest) {
+TEST_F(SearchTest, GotoTakesDecimalOrHexAndRefusesTheRest)
+{
     struct Case {
         std::optional<QString> entry;
         int32_t caret;
@@ -112,7 +117,8 @@ TEST_F(SearchTest, GotoTakesDecimalOrHexAndRefusesTheRest) {
     }
 }
 
-TEST_F(SearchTest, AnEmptyDocumentIsNeitherSearchedNorPositioned) {
+TEST_F(SearchTest, AnEmptyDocumentIsNeitherSearchedNorPositioned)
+{
     form.HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
     TSaveEditForm::FindStr = QStringLiteral("41");
     form.Goto1Click();

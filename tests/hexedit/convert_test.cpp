@@ -16,7 +16,8 @@ struct HexCase {
 
 class HexToBin : public ::testing::TestWithParam<HexCase> {};
 
-TEST_P(HexToBin, SkipsNonDigitsAndDropsALoneLastDigit) {
+TEST_P(HexToBin, SkipsNonDigitsAndDropsALoneLastDigit)
+{
     const HexCase& c = GetParam();
     std::vector<uint8_t> out(c.text.size() / 2 + 1, 0xEE);
     int n = -1;
@@ -33,7 +34,8 @@ INSTANTIATE_TEST_SUITE_P(Texts, HexToBin,
                                            HexCase{"F", false, {}},
                                            HexCase{"g1h2", false, {0x12}}));
 
-TEST(HexToBin, ConvertsInPlace) {
+TEST(HexToBin, ConvertsInPlace)
+{
     char text[] = "41 42 43";
     int n = 0;
     auto* out = reinterpret_cast<uint8_t*>(text);
@@ -42,7 +44,8 @@ TEST(HexToBin, ConvertsInPlace) {
     EXPECT_EQ(std::string(text, 3), "ABC");
 }
 
-TEST(BinToHex, HighNibbleFirstUnlessSwapped) {
+TEST(BinToHex, HighNibbleFirstUnlessSwapped)
+{
     const uint8_t bytes[] = {0x0F, 0xA0};
     char text[5] = {'x', 'x', 'x', 'x', 'x'};
     ConvertBinToHex(bytes, text, 2, false);
@@ -51,7 +54,8 @@ TEST(BinToHex, HighNibbleFirstUnlessSwapped) {
     EXPECT_STREQ(text, "F00A");
 }
 
-TEST(BinToHex, RoundTripsEveryByte) {
+TEST(BinToHex, RoundTripsEveryByte)
+{
     std::vector<uint8_t> all(256);
     for (int i = 0; i < 256; ++i)
         all[std::size_t(i)] = uint8_t(i);
@@ -66,13 +70,15 @@ TEST(BinToHex, RoundTripsEveryByte) {
     }
 }
 
-TEST(NumberTexts, OctalHasALeadingZero) {
+TEST(NumberTexts, OctalHasALeadingZero)
+{
     EXPECT_EQ(IntToOctal(8), "010");
     EXPECT_EQ(IntToOctal(0), "00");
     EXPECT_EQ(IntToOctal(0x1230), "011060");
 }
 
-TEST(NumberTexts, FillLeftPadsButNeverShortens) {
+TEST(NumberTexts, FillLeftPadsButNeverShortens)
+{
     EXPECT_EQ(FillLeft(QLatin1Char('0'), QStringLiteral("1A"), 4), "001A");
     EXPECT_EQ(FillLeft(QLatin1Char(' '), QStringLiteral("12345"), 3), "12345");
     EXPECT_EQ(FillLeft(QLatin1Char('0'), QString(), 2), "00");

@@ -9,7 +9,8 @@ namespace {
 
 using DataTest = EditorTest;
 
-TEST_F(DataTest, ANewControlIsAnEmptyUntitledReadOnlyDocument) {
+TEST_F(DataTest, ANewControlIsAnEmptyUntitledReadOnlyDocument)
+{
     EXPECT_EQ(editor.Filename(), "Untitled");
     EXPECT_EQ(editor.DataSize(), 0);
     EXPECT_TRUE(editor.ReadOnly());
@@ -18,7 +19,8 @@ TEST_F(DataTest, ANewControlIsAnEmptyUntitledReadOnlyDocument) {
     EXPECT_EQ(editor.UndoDescription(), "No Undo");
 }
 
-TEST_F(DataTest, LoadShowsTheFileAndLeavesItUntouchedUntilSaved) {
+TEST_F(DataTest, LoadShowsTheFileAndLeavesItUntouchedUntilSaved)
+{
     Load({1, 2, 3, 4});
     EXPECT_EQ(editor.DataSize(), 4);
     EXPECT_EQ(Content(), (Bytes{1, 2, 3, 4}));
@@ -32,7 +34,8 @@ TEST_F(DataTest, LoadShowsTheFileAndLeavesItUntouchedUntilSaved) {
     EXPECT_TRUE(editor.Modified());
 }
 
-TEST_F(DataTest, TheWorkingCopyIsPrivateAndUniquePerControl) {
+TEST_F(DataTest, TheWorkingCopyIsPrivateAndUniquePerControl)
+{
     Load({1, 2, 3});
     THexEditor other;
     WriteAll(Path("b.bin"), {9});
@@ -46,7 +49,8 @@ TEST_F(DataTest, TheWorkingCopyIsPrivateAndUniquePerControl) {
               QFileDevice::Permissions());
 }
 
-TEST_F(DataTest, TheWorkingCopyGoesWithTheControl) {
+TEST_F(DataTest, TheWorkingCopyGoesWithTheControl)
+{
     QString name;
     {
         THexEditor temporary;
@@ -58,7 +62,8 @@ TEST_F(DataTest, TheWorkingCopyGoesWithTheControl) {
     EXPECT_FALSE(QFileInfo::exists(name));
 }
 
-TEST_F(DataTest, AFailedLoadKeepsTheDocumentAndItsState) {
+TEST_F(DataTest, AFailedLoadKeepsTheDocumentAndItsState)
+{
     Load({5, 6, 7});
     CaretTo(0);
     Type("a");
@@ -75,7 +80,8 @@ TEST_F(DataTest, AFailedLoadKeepsTheDocumentAndItsState) {
     }
 }
 
-TEST_F(DataTest, AFileBeyondTheReachOfPositionsIsRefused) {
+TEST_F(DataTest, AFileBeyondTheReachOfPositionsIsRefused)
+{
     Load({1, 2});
     QFile huge(Path("huge.bin"));
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
@@ -86,7 +92,8 @@ TEST_F(DataTest, AFileBeyondTheReachOfPositionsIsRefused) {
     EXPECT_EQ(Content(), (Bytes{1, 2}));
 }
 
-TEST_F(DataTest, ContentGivenBeforeTheFirstShowIsKept) {
+TEST_F(DataTest, ContentGivenBeforeTheFirstShowIsKept)
+{
     THexEditor fresh;
     EXPECT_EQ(fresh.Filename(), "---");
     const uint8_t b[] = {7, 8};
@@ -96,7 +103,8 @@ TEST_F(DataTest, ContentGivenBeforeTheFirstShowIsKept) {
     EXPECT_EQ(fresh.Filename(), "Untitled");
 }
 
-TEST_F(DataTest, AFileWithoutWriteAccessLoadsReadOnly) {
+TEST_F(DataTest, AFileWithoutWriteAccessLoadsReadOnly)
+{
     WriteAll(Path("ro.bin"), {1, 2});
     QFile::setPermissions(Path("ro.bin"), QFileDevice::ReadOwner);
     if (QFile(Path("ro.bin")).open(QIODevice::ReadWrite))
@@ -105,7 +113,8 @@ TEST_F(DataTest, AFileWithoutWriteAccessLoadsReadOnly) {
     EXPECT_TRUE(editor.ReadOnly());
 }
 
-TEST_F(DataTest, LoadingResetsSelectionCaretUndoAndMarks) {
+TEST_F(DataTest, LoadingResetsSelectionCaretUndoAndMarks)
+{
     Load(Counting(100));
     CaretTo(50);
     Type("1");
@@ -123,7 +132,8 @@ TEST_F(DataTest, LoadingResetsSelectionCaretUndoAndMarks) {
     EXPECT_EQ(Content(), (Bytes{2, 3}));
 }
 
-TEST_F(DataTest, SaveWritesTheContentAndKeepsABackupOfTheOldFile) {
+TEST_F(DataTest, SaveWritesTheContentAndKeepsABackupOfTheOldFile)
+{
     Load({1, 2, 3}, QStringLiteral("save.gci"));
     CaretTo(0);
     Type("ff");
@@ -136,7 +146,8 @@ TEST_F(DataTest, SaveWritesTheContentAndKeepsABackupOfTheOldFile) {
     EXPECT_FALSE(editor.HasChanged(0));
 }
 
-TEST_F(DataTest, BackupFollowsItsSettingsAndOnlyReplacesTheSameFile) {
+TEST_F(DataTest, BackupFollowsItsSettingsAndOnlyReplacesTheSameFile)
+{
     Load({1, 2}, QStringLiteral("a.dat"));
     CaretTo(0);
     Type("00");
@@ -162,7 +173,8 @@ TEST_F(DataTest, BackupFollowsItsSettingsAndOnlyReplacesTheSameFile) {
     EXPECT_EQ(ReadAll(Path("b.dat")), (Bytes{0x22, 2}));
 }
 
-TEST_F(DataTest, AFailedSaveLeavesTheTargetAndTheDocumentAsTheyWere) {
+TEST_F(DataTest, AFailedSaveLeavesTheTargetAndTheDocumentAsTheyWere)
+{
     Load({1, 2, 3});
     CaretTo(0);
     Type("7");
@@ -177,7 +189,8 @@ TEST_F(DataTest, AFailedSaveLeavesTheTargetAndTheDocumentAsTheyWere) {
     EXPECT_EQ(ReadAll(Path("doc.bin")), (Bytes{1, 2, 3}));
 }
 
-TEST_F(DataTest, SavingOverAFileReplacesItWhole) {
+TEST_F(DataTest, SavingOverAFileReplacesItWhole)
+{
     WriteAll(Path("long.bin"), Counting(5000));
     Load({9, 8, 7});
     ASSERT_TRUE(editor.SaveToFile(Path("long.bin")));
@@ -186,7 +199,8 @@ TEST_F(DataTest, SavingOverAFileReplacesItWhole) {
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2);
 }
 
-TEST_F(DataTest, SavingKeepsTheFilesPermissions) {
+TEST_F(DataTest, SavingKeepsTheFilesPermissions)
+{
     Load({1, 2});
     const auto mode = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(Path("doc.bin"), mode));
@@ -197,7 +211,8 @@ TEST_F(DataTest, SavingKeepsTheFilesPermissions) {
     EXPECT_EQ(QFile(Path("doc.bin")).permissions() & 0x7077, mode & 0x7077);
 }
 
-TEST_F(DataTest, AMissingOriginalDoesNotBlockSaving) {
+TEST_F(DataTest, AMissingOriginalDoesNotBlockSaving)
+{
     Load({1, 2});
     CaretTo(0);
     Type("3");
@@ -206,7 +221,8 @@ TEST_F(DataTest, AMissingOriginalDoesNotBlockSaving) {
     EXPECT_EQ(ReadAll(Path("doc.bin")), (Bytes{0x31, 2}));
 }
 
-TEST_F(DataTest, CreateEmptyFileStartsANewReadOnlyDocument) {
+TEST_F(DataTest, CreateEmptyFileStartsANewReadOnlyDocument)
+{
     Load({1, 2, 3});
     CaretTo(1);
     Type("4");
@@ -219,7 +235,8 @@ TEST_F(DataTest, CreateEmptyFileStartsANewReadOnlyDocument) {
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(DataTest, BufferFromFileCutsTheCountAndRefusesBadPositions) {
+TEST_F(DataTest, BufferFromFileCutsTheCountAndRefusesBadPositions)
+{
     Load({1, 2, 3, 4, 5});
     int32_t count = 10;
     const QByteArray tail = editor.BufferFromFile(3, count);
@@ -236,7 +253,8 @@ TEST_F(DataTest, BufferFromFileCutsTheCountAndRefusesBadPositions) {
     }
 }
 
-TEST_F(DataTest, EmptyContentTakesInsertionsAndAppendsOnly) {
+TEST_F(DataTest, EmptyContentTakesInsertionsAndAppendsOnly)
+{
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     const uint8_t b = 0x42;
     editor.DeleteSelection();
@@ -253,7 +271,8 @@ TEST_F(DataTest, EmptyContentTakesInsertionsAndAppendsOnly) {
     EXPECT_EQ(editor.SelCount(), 1);
 }
 
-TEST_F(DataTest, InsertionsOutsideTheContentAreRefused) {
+TEST_F(DataTest, InsertionsOutsideTheContentAreRefused)
+{
     Load({1, 2, 3});
     const uint8_t b = 9;
     editor.InsertBuffer(&b, 1, 4);
@@ -266,7 +285,8 @@ TEST_F(DataTest, InsertionsOutsideTheContentAreRefused) {
     EXPECT_EQ(Content(), (Bytes{1, 2, 3, 9}));
 }
 
-TEST_F(DataTest, FixedSizeRefusesSizeChangesAndFitsReplacements) {
+TEST_F(DataTest, FixedSizeRefusesSizeChangesAndFitsReplacements)
+{
     Load(Counting(10));
     editor.SetNoSizeChange(true);
     const uint8_t six[] = {0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6};
@@ -296,7 +316,8 @@ TEST_F(DataTest, FixedSizeRefusesSizeChangesAndFitsReplacements) {
     EXPECT_EQ(editor.DataSize(), 10);
 }
 
-TEST_F(DataTest, ReplacingChangesTheSizeWithoutTheFixedSize) {
+TEST_F(DataTest, ReplacingChangesTheSizeWithoutTheFixedSize)
+{
     Load(Counting(8));
     editor.SetSelStart(2);
     editor.SetSelEnd(3);
@@ -309,7 +330,8 @@ TEST_F(DataTest, ReplacingChangesTheSizeWithoutTheFixedSize) {
     EXPECT_EQ(Content(), (Bytes{0, 1, 0xB1, 4, 5, 6, 7}));
 }
 
-TEST_F(DataTest, SwitchingTheFixedSizeOffBringsInsertModeBack) {
+TEST_F(DataTest, SwitchingTheFixedSizeOffBringsInsertModeBack)
+{
     Load({1, 2, 3});
     editor.SetAllowInsertMode(true);
     Key(Qt::Key_Insert);
@@ -322,7 +344,8 @@ TEST_F(DataTest, SwitchingTheFixedSizeOffBringsInsertModeBack) {
     EXPECT_TRUE(editor.IsInsertMode());
 }
 
-TEST_F(DataTest, ReadOnlyCanOnlyBeSwitchedOn) {
+TEST_F(DataTest, ReadOnlyCanOnlyBeSwitchedOn)
+{
     Load({1});
     ASSERT_FALSE(editor.ReadOnly());
     editor.SetReadOnly(false);

@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QTest>
 
-Bytes ReadAll(const QString& aPath) {
+Bytes ReadAll(const QString& aPath)
+{
     QFile f(aPath);
     if (!f.open(QIODevice::ReadOnly))
         return {};
@@ -12,21 +13,24 @@ Bytes ReadAll(const QString& aPath) {
     return Bytes(a.begin(), a.end());
 }
 
-void WriteAll(const QString& aPath, const Bytes& aBytes) {
+void WriteAll(const QString& aPath, const Bytes& aBytes)
+{
     QFile f(aPath);
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     ASSERT_EQ(f.write(reinterpret_cast<const char*>(aBytes.data()), qint64(aBytes.size())),
               qint64(aBytes.size()));
 }
 
-Bytes Counting(int aSize) {
+Bytes Counting(int aSize)
+{
     Bytes b(std::size_t(aSize), 0);
     for (int i = 0; i < aSize; ++i)
         b[std::size_t(i)] = uint8_t(i);
     return b;
 }
 
-EditorTest::EditorTest() {
+EditorTest::EditorTest()
+{
     // A caret that does not blink is always on when a test looks at it.
     QApplication::setCursorFlashTime(0);
     QObject::connect(&editor, &THexEditor::OnStateChanged, [this](THexEditor*) { ++stateChanges; });
@@ -39,13 +43,15 @@ EditorTest::EditorTest() {
 
 EditorTest::~EditorTest() = default;
 
-void EditorTest::Load(const Bytes& aBytes, const QString& aName) {
+void EditorTest::Load(const Bytes& aBytes, const QString& aName)
+{
     WriteAll(Path(aName), aBytes);
     ASSERT_TRUE(editor.LoadFromFile(Path(aName)));
     QApplication::processEvents();
 }
 
-Bytes EditorTest::Content() {
+Bytes EditorTest::Content()
+{
     const int32_t size = editor.DataSize();
     if (size == 0)
         return {};
@@ -54,33 +60,36 @@ Bytes EditorTest::Content() {
     return Bytes(a.begin(), a.end());
 }
 
-void EditorTest::Type(const QString& aKeys) {
-    QTest::keyClicks(&editor, aKeys);
-}
+void EditorTest::Type(const QString& aKeys) { QTest::keyClicks(&editor, aKeys); }
 
-void EditorTest::Key(Qt::Key aKey, Qt::KeyboardModifiers aModifiers) {
+void EditorTest::Key(Qt::Key aKey, Qt::KeyboardModifiers aModifiers)
+{
     QTest::keyClick(&editor, aKey, aModifiers);
 }
 
-void EditorTest::ShiftKeys(Qt::Key aKey, int aTimes) {
+void EditorTest::ShiftKeys(Qt::Key aKey, int aTimes)
+{
     QTest::keyPress(&editor, Qt::Key_Shift, Qt::ShiftModifier);
     for (int i = 0; i < aTimes; ++i)
         QTest::keyClick(&editor, aKey, Qt::ShiftModifier);
     QTest::keyRelease(&editor, Qt::Key_Shift, Qt::NoModifier);
 }
 
-void EditorTest::ClickCell(int aCol, int aRow, Qt::KeyboardModifiers aModifiers) {
+void EditorTest::ClickCell(int aCol, int aRow, Qt::KeyboardModifiers aModifiers)
+{
     const QRect r = editor.CellRect(aCol, aRow);
     ASSERT_FALSE(r.isEmpty()) << "cell " << aCol << "," << aRow << " not visible";
     QTest::mouseClick(editor.viewport(), Qt::LeftButton, aModifiers, r.center());
 }
 
-void EditorTest::CaretTo(int32_t aPos, bool aChars) {
+void EditorTest::CaretTo(int32_t aPos, bool aChars)
+{
     const TLongPoint p = editor.GetCursorAtPos(aPos, aChars);
     ClickCell(p.x, p.y);
 }
 
-int EditorTest::Notifications() {
+int EditorTest::Notifications()
+{
     stateChanges = 0;
     QApplication::processEvents();
     return stateChanges;

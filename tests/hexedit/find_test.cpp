@@ -7,11 +7,10 @@ namespace {
 
 using FindTest = EditorTest;
 
-Bytes Pattern(const char* aText) {
-    return Bytes(aText, aText + std::strlen(aText));
-}
+Bytes Pattern(const char* aText) { return Bytes(aText, aText + std::strlen(aText)); }
 
-TEST_F(FindTest, APatternEndingExactlyAtTheRangeEndIsFound) {
+TEST_F(FindTest, APatternEndingExactlyAtTheRangeEndIsFound)
+{
     Load(Pattern("..abcd..abcd"));
     struct Case {
         int32_t start;
@@ -28,7 +27,8 @@ TEST_F(FindTest, APatternEndingExactlyAtTheRangeEndIsFound) {
     EXPECT_EQ(editor.Find(p.data(), 0, 0, 11, false, false), -1);
 }
 
-TEST_F(FindTest, OverlappingMatchesAreFoundOneAfterAnother) {
+TEST_F(FindTest, OverlappingMatchesAreFoundOneAfterAnother)
+{
     Load(Pattern("AAA"));
     Bytes p = Pattern("AA");
     EXPECT_EQ(editor.Find(p.data(), 2, 0, 2, false, false), 0);
@@ -36,7 +36,8 @@ TEST_F(FindTest, OverlappingMatchesAreFoundOneAfterAnother) {
     EXPECT_EQ(editor.Find(p.data(), 2, 2, 2, false, false), -1);
 }
 
-TEST_F(FindTest, IgnoringCaseLowersThePatternInPlace) {
+TEST_F(FindTest, IgnoringCaseLowersThePatternInPlace)
+{
     Load(Pattern("xx aBC Abc"));
     Bytes p = Pattern("Abc");
     EXPECT_EQ(editor.Find(p.data(), 3, 0, 100, false, true), 7);
@@ -44,7 +45,8 @@ TEST_F(FindTest, IgnoringCaseLowersThePatternInPlace) {
     EXPECT_EQ(p, Pattern("abc"));
 }
 
-TEST_F(FindTest, ATextSearchUsesTheTranslation) {
+TEST_F(FindTest, ATextSearchUsesTheTranslation)
+{
     Load({0x00, 0xC1, 0xC2, 0xC3, 0x81, 0x82, 0x83});
     editor.SetTranslation(ttEBCDIC);
     Bytes p = Pattern("ABC");
@@ -56,7 +58,8 @@ TEST_F(FindTest, ATextSearchUsesTheTranslation) {
     EXPECT_EQ(editor.Find(r.data(), 3, 0, 6, false, false), -1);
 }
 
-TEST_F(FindTest, AMatchAcrossTheScanChunksIsFound) {
+TEST_F(FindTest, AMatchAcrossTheScanChunksIsFound)
+{
     Bytes data(3 * 1024 * 1024, 0x11);
     const std::size_t at = 1024 * 1024 - 7;
     for (std::size_t i = 0; i < 16; ++i)
@@ -72,7 +75,8 @@ TEST_F(FindTest, AMatchAcrossTheScanChunksIsFound) {
               editor.DataSize() - 2);
 }
 
-TEST_F(FindTest, AsHexReadsAndReplacesTheWholeContent) {
+TEST_F(FindTest, AsHexReadsAndReplacesTheWholeContent)
+{
     Load({0x0F, 0xA0, 0x12});
     EXPECT_EQ(editor.AsHex(), "0FA012");
     editor.SetSwapNibbles(true);
@@ -91,7 +95,8 @@ TEST_F(FindTest, AsHexReadsAndReplacesTheWholeContent) {
     EXPECT_EQ(Content(), (Bytes{0x41, 0x42}));
 }
 
-TEST_F(FindTest, AsHexWithAFixedSizeTakesOnlyATextOfThatSize) {
+TEST_F(FindTest, AsHexWithAFixedSizeTakesOnlyATextOfThatSize)
+{
     Load({1, 2, 3});
     editor.SetNoSizeChange(true);
     editor.SetAsHex("AABBCCDD");

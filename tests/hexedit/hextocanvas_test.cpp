@@ -17,21 +17,24 @@ protected:
 
     // A white page at the screen's 96 dots per inch, margins a twentieth of
     // each side, as the preview has them.
-    static QImage Page(int aWidth, int aHeight) {
+    static QImage Page(int aWidth, int aHeight)
+    {
         QImage page(aWidth, aHeight, QImage::Format_RGB32);
         page.setDotsPerMeterX(3780);
         page.setDotsPerMeterY(3780);
         page.fill(Qt::white);
         return page;
     }
-    void Margins(const QImage& aPage) {
+    void Margins(const QImage& aPage)
+    {
         canvas.SetTopMargin(aPage.height() / 20);
         canvas.SetBottomMargin(aPage.height() - aPage.height() / 20);
         canvas.SetLeftMargin(aPage.width() / 20);
         canvas.SetRightMargin(aPage.width() - aPage.width() / 20);
     }
     int32_t DrawOn(QImage& aPage, int32_t aStart, int32_t aEnd, const QString& aTop = {},
-                   const QString& aBottom = {}) {
+                   const QString& aBottom = {})
+    {
         QPainter p(&aPage);
         return canvas.Draw(p, aStart, aEnd, aTop, aBottom);
     }
@@ -40,7 +43,8 @@ protected:
 };
 
 // The rows of the picture that hold ink, as [first, last] bands.
-std::vector<std::pair<int, int>> InkBands(const QImage& aPage) {
+std::vector<std::pair<int, int>> InkBands(const QImage& aPage)
+{
     std::vector<std::pair<int, int>> bands;
     bool inBand = false;
     for (int y = 0; y < aPage.height(); ++y) {
@@ -57,7 +61,8 @@ std::vector<std::pair<int, int>> InkBands(const QImage& aPage) {
 }
 
 // The rightmost column with ink.
-int InkRight(const QImage& aPage) {
+int InkRight(const QImage& aPage)
+{
     for (int x = aPage.width() - 1; x >= 0; --x)
         for (int y = 0; y < aPage.height(); ++y)
             if (aPage.pixel(x, y) != qRgb(255, 255, 255))
@@ -65,14 +70,16 @@ int InkRight(const QImage& aPage) {
     return -1;
 }
 
-Bytes Letters(int aSize) {
+Bytes Letters(int aSize)
+{
     Bytes b(std::size_t(aSize), 0);
     for (int i = 0; i < aSize; ++i)
         b[std::size_t(i)] = uint8_t('A' + i % 26);
     return b;
 }
 
-TEST_F(HexToCanvasTest, AFullLineAfterGetLayoutHasOffsetGroupsSeparatorAndCharacters) {
+TEST_F(HexToCanvasTest, AFullLineAfterGetLayoutHasOffsetGroupsSeparatorAndCharacters)
+{
     // 4097 bytes: the last row starts at 0x1000, so the offset is 7 wide.
     Load(Letters(4097));
     editor.SetBytesPerColumn(2);
@@ -86,7 +93,8 @@ TEST_F(HexToCanvasTest, AFullLineAfterGetLayoutHasOffsetGroupsSeparatorAndCharac
     EXPECT_EQ(canvas.GetOneLine(0x20, 4096).left(7), QStringLiteral("0x0020:"));
 }
 
-TEST_F(HexToCanvasTest, EveryByteAndOffsetFormatFillsItsWidthAndBlanksPastTheEnd) {
+TEST_F(HexToCanvasTest, EveryByteAndOffsetFormatFillsItsWidthAndBlanksPastTheEnd)
+{
     Load({0x08, 0xAB, 0xFF, 0x41, 0x42});
     editor.SetBytesPerColumn(2);
     canvas.GetLayout();
@@ -116,7 +124,8 @@ TEST_F(HexToCanvasTest, EveryByteAndOffsetFormatFillsItsWidthAndBlanksPastTheEnd
     }
 }
 
-TEST_F(HexToCanvasTest, SeparatorsAndTheCharacterFieldAreLeftOutWhenAskedTo) {
+TEST_F(HexToCanvasTest, SeparatorsAndTheCharacterFieldAreLeftOutWhenAskedTo)
+{
     Load({0x41, 0x42});
     canvas.GetLayout();
     canvas.SetBytesPerLine(2);
@@ -129,7 +138,8 @@ TEST_F(HexToCanvasTest, SeparatorsAndTheCharacterFieldAreLeftOutWhenAskedTo) {
     EXPECT_EQ(canvas.GetOneLine(0, 1), QStringLiteral("0x041 42 ;"));
 }
 
-TEST_F(HexToCanvasTest, DrawRefusesWhatItCannotDraw) {
+TEST_F(HexToCanvasTest, DrawRefusesWhatItCannotDraw)
+{
     Load(Letters(40));
     canvas.GetLayout();
     QImage page = Page(1000, 1375);
@@ -143,7 +153,8 @@ TEST_F(HexToCanvasTest, DrawRefusesWhatItCannotDraw) {
     EXPECT_EQ(detached.Draw(p, 0, 39, {}, {}), std::numeric_limits<int32_t>::max());
 }
 
-TEST_F(HexToCanvasTest, SuccessivePagesHoldTheSameNumberOfLinesAndTheLastEndsAtTheData) {
+TEST_F(HexToCanvasTest, SuccessivePagesHoldTheSameNumberOfLinesAndTheLastEndsAtTheData)
+{
     Load(Letters(5000));
     canvas.GetLayout();
     canvas.SetStretchToFit(false);
@@ -165,7 +176,8 @@ TEST_F(HexToCanvasTest, SuccessivePagesHoldTheSameNumberOfLinesAndTheLastEndsAtT
     EXPECT_EQ(InkBands(last).size(), 2u);
 }
 
-TEST_F(HexToCanvasTest, APageTooShortForOneLineDrawsOnlyHeaderAndFooter) {
+TEST_F(HexToCanvasTest, APageTooShortForOneLineDrawsOnlyHeaderAndFooter)
+{
     Load(Letters(64));
     canvas.GetLayout();
     canvas.SetStretchToFit(false);
@@ -178,7 +190,8 @@ TEST_F(HexToCanvasTest, APageTooShortForOneLineDrawsOnlyHeaderAndFooter) {
     EXPECT_GT(DrawOn(bare, 16, 63), 16);
 }
 
-TEST_F(HexToCanvasTest, LinesShrinkToTheTextWidthAndStretchToFillIt) {
+TEST_F(HexToCanvasTest, LinesShrinkToTheTextWidthAndStretchToFillIt)
+{
     Load(Letters(64));
     canvas.GetLayout();
     canvas.SetFont(QFont(QStringLiteral("Courier"), 40));
@@ -200,7 +213,8 @@ TEST_F(HexToCanvasTest, LinesShrinkToTheTextWidthAndStretchToFillIt) {
     EXPECT_GT(InkRight(wide), canvas.RightMargin() - 100);
 }
 
-TEST_F(HexToCanvasTest, DrawingLeavesThePaintersFontAsItWas) {
+TEST_F(HexToCanvasTest, DrawingLeavesThePaintersFontAsItWas)
+{
     Load(Letters(64));
     canvas.GetLayout();
     QImage page = Page(1000, 600);
@@ -212,7 +226,8 @@ TEST_F(HexToCanvasTest, DrawingLeavesThePaintersFontAsItWas) {
     EXPECT_EQ(p.font(), before);
 }
 
-TEST_F(HexToCanvasTest, AScreenFontInPixelsIsTakenInPoints) {
+TEST_F(HexToCanvasTest, AScreenFontInPixelsIsTakenInPoints)
+{
     QFont f(QStringLiteral("Courier New"));
     f.setPixelSize(13);
     editor.setFont(f);

@@ -8,14 +8,16 @@ namespace {
 
 class KeysTest : public EditorTest {
 protected:
-    void InsertMode() {
+    void InsertMode()
+    {
         editor.SetAllowInsertMode(true);
         Key(Qt::Key_Insert);
         ASSERT_TRUE(editor.IsInsertMode());
     }
 };
 
-TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn) {
+TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn)
+{
     Load({0x00, 0x00, 0x00});
     CaretTo(0);
     Type("4");
@@ -29,7 +31,8 @@ TEST_F(KeysTest, OverwriteTypesNibblesAndMovesOn) {
     EXPECT_FALSE(editor.HasChanged(1));
 }
 
-TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField) {
+TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField)
+{
     Load({0x12, 0x34});
     CaretTo(0);
     Type("g-z ");
@@ -39,7 +42,8 @@ TEST_F(KeysTest, OnlyHexDigitsCountInTheHexField) {
     EXPECT_EQ(Content(), (Bytes{0xAB, 0x34}));
 }
 
-TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte) {
+TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte)
+{
     Load({0x00, 0x00});
     CaretTo(1);
     Type("12");
@@ -50,7 +54,8 @@ TEST_F(KeysTest, TypingOnTheLastNibbleStaysOnTheLastByte) {
     EXPECT_EQ(editor.DataSize(), 2);
 }
 
-TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst) {
+TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst)
+{
     Load({0x00});
     editor.SetSwapNibbles(true);
     CaretTo(0);
@@ -60,7 +65,8 @@ TEST_F(KeysTest, SwappedNibblesTakeTheLowNibbleFirst) {
     EXPECT_EQ(Content()[0], 0x14);
 }
 
-TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly) {
+TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly)
+{
     Load({0, 0, 0, 0});
     CaretTo(0, true);
     Type("Hi");
@@ -74,7 +80,8 @@ TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly) {
     EXPECT_EQ(Content()[2], 0xC4); // Ä in Windows-1252
 }
 
-TEST_F(KeysTest, TypedCharactersFollowTheTranslation) {
+TEST_F(KeysTest, TypedCharactersFollowTheTranslation)
+{
     struct Case {
         TTranslationType type;
         char16_t typed;
@@ -93,7 +100,8 @@ TEST_F(KeysTest, TypedCharactersFollowTheTranslation) {
     }
 }
 
-TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage) {
+TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage)
+{
     Load({0, 0});
     CaretTo(0, true);
     QTest::keyPress(&editor, Qt::Key_Alt, Qt::AltModifier);
@@ -107,7 +115,8 @@ TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage) {
     EXPECT_EQ(Content()[1], 0xE4);
 }
 
-TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero) {
+TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero)
+{
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     InsertMode();
     Type("A");
@@ -124,7 +133,8 @@ TEST_F(KeysTest, InsertModeAtTheEndBuildsABytePlusASelectedZero) {
     EXPECT_EQ(Content(), (Bytes{0xAB, 0xCD, 0x00}));
 }
 
-TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect) {
+TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect)
+{
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     InsertMode();
     QTest::keyPress(&editor, Qt::Key_Shift, Qt::ShiftModifier);
@@ -135,7 +145,8 @@ TEST_F(KeysTest, ShiftForCapitalDigitsDoesNotSelect) {
     EXPECT_EQ(Content(), (Bytes{0xAB, 0xC0}));
 }
 
-TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte) {
+TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte)
+{
     Load({0x11, 0x22});
     InsertMode();
     CaretTo(1);
@@ -151,7 +162,8 @@ TEST_F(KeysTest, InsertModeInsertsBeforeTheCaretByte) {
     EXPECT_FALSE(editor.HasChanged(0));
 }
 
-TEST_F(KeysTest, BackspaceAndDeleteInInsertMode) {
+TEST_F(KeysTest, BackspaceAndDeleteInInsertMode)
+{
     Load({1, 2, 3, 4});
     InsertMode();
     CaretTo(0);
@@ -177,7 +189,8 @@ TEST_F(KeysTest, BackspaceAndDeleteInInsertMode) {
     EXPECT_EQ(editor.UndoCount(), records);
 }
 
-TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection) {
+TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection)
+{
     Load(Counting(8));
     InsertMode();
     CaretTo(3, true);
@@ -187,7 +200,8 @@ TEST_F(KeysTest, BackspaceWithASelectionRemovesOnlyTheSelection) {
     EXPECT_EQ(Content(), (Bytes{0, 1, 2, 5, 6, 7}));
 }
 
-TEST_F(KeysTest, ErasedBytesComeBackWithUndo) {
+TEST_F(KeysTest, ErasedBytesComeBackWithUndo)
+{
     Load(Counting(6));
     InsertMode();
     CaretTo(3);
@@ -200,7 +214,8 @@ TEST_F(KeysTest, ErasedBytesComeBackWithUndo) {
     EXPECT_EQ(editor.GetCursorPos(), 3);
 }
 
-TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl) {
+TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl)
+{
     Load(Counting(4));
     CaretTo(2);
     Key(Qt::Key_Backspace);
@@ -211,7 +226,8 @@ TEST_F(KeysTest, OverwriteBackspaceMovesLeftAndDeleteNeedsCtrl) {
     EXPECT_EQ(Content(), (Bytes{0, 2, 3}));
 }
 
-TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters) {
+TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters)
+{
     Load(Counting(40));
     CaretTo(15);
     Key(Qt::Key_Right);
@@ -247,7 +263,8 @@ TEST_F(KeysTest, ArrowsWalkNibblesInHexAndBytesInCharacters) {
     EXPECT_EQ(editor.Col(), 35 + 7);
 }
 
-TEST_F(KeysTest, PageKeysMoveByTheVisibleRows) {
+TEST_F(KeysTest, PageKeysMoveByTheVisibleRows)
+{
     Load(Counting(16 * 100));
     const int vis = editor.VisibleRowCount();
     ASSERT_GT(vis, 3);
@@ -268,7 +285,8 @@ TEST_F(KeysTest, PageKeysMoveByTheVisibleRows) {
     EXPECT_EQ(editor.TopRow(), 100 - vis);
 }
 
-TEST_F(KeysTest, MarkersAreSetAndJumpedTo) {
+TEST_F(KeysTest, MarkersAreSetAndJumpedTo)
+{
     Load(Counting(16 * 50));
     CaretTo(16 * 7 + 5);
     Key(Qt::Key_3, Qt::ControlModifier | Qt::ShiftModifier);
@@ -283,7 +301,8 @@ TEST_F(KeysTest, MarkersAreSetAndJumpedTo) {
     EXPECT_EQ(editor.Row(), 7);
 }
 
-TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret) {
+TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret)
+{
     Load(Counting(16 * 50));
     editor.SetMarker(2, 47);
     editor.SetSelStart(16 * 45);
@@ -298,7 +317,8 @@ TEST_F(KeysTest, AJumpToAMarkerPastTheContentDoesNotMoveTheCaret) {
     EXPECT_EQ(editor.Row(), 44);
 }
 
-TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused) {
+TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused)
+{
     for (int bad : {10, -1}) {
         try {
             editor.SetMarker(bad, 1);
@@ -309,7 +329,8 @@ TEST_F(KeysTest, MarkerIndexesOutsideZeroToNineAreRefused) {
     }
 }
 
-TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks) {
+TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks)
+{
     Load({1, 2});
     editor.SetAllowInsertMode(true);
     CaretTo(0);
@@ -326,7 +347,8 @@ TEST_F(KeysTest, InsertTogglesTheCaretStyleAndClearsMarks) {
     EXPECT_TRUE(editor.IsInsertMode());
 }
 
-TEST_F(KeysTest, OnKeyDownCanTakeAKeyBeforeTheControl) {
+TEST_F(KeysTest, OnKeyDownCanTakeAKeyBeforeTheControl)
+{
     Load({1, 2});
     QObject::connect(&editor, &THexEditor::OnKeyDown,
                      [](THexEditor*, int& key, Qt::KeyboardModifiers shift) {

@@ -12,7 +12,8 @@ struct OffsetCase {
     const char* last;
 };
 
-TEST_F(LayoutTest, OffsetColumnWidthAndTextsFollowTheLastRow) {
+TEST_F(LayoutTest, OffsetColumnWidthAndTextsFollowTheLastRow)
+{
     Load(Bytes(0x1234, 0));
     const int32_t lastRow = editor.RowCount() - 1;
     ASSERT_EQ(lastRow, 0x123);
@@ -30,7 +31,8 @@ TEST_F(LayoutTest, OffsetColumnWidthAndTextsFollowTheLastRow) {
     EXPECT_EQ(editor.OffsetText(1), "0x0010|");
 }
 
-TEST_F(LayoutTest, OffsetWidthGrowsWithTheContent) {
+TEST_F(LayoutTest, OffsetWidthGrowsWithTheContent)
+{
     Load(Bytes(16, 0));
     EXPECT_EQ(editor.OffSetDisplayWidth(), 4);
     const Bytes more(0x10000, 0);
@@ -39,7 +41,8 @@ TEST_F(LayoutTest, OffsetWidthGrowsWithTheContent) {
     EXPECT_EQ(editor.OffsetText(0x1000), "0x10000:");
 }
 
-TEST_F(LayoutTest, ColumnGroupsEndInADoubleWidthColumn) {
+TEST_F(LayoutTest, ColumnGroupsEndInADoubleWidthColumn)
+{
     Load(Bytes(64, 0));
     const int w = editor.CharWidth();
     struct Case {
@@ -62,7 +65,8 @@ TEST_F(LayoutTest, ColumnGroupsEndInADoubleWidthColumn) {
     }
 }
 
-TEST_F(LayoutTest, BytesPerColumnOutsideTheLineIsRefused) {
+TEST_F(LayoutTest, BytesPerColumnOutsideTheLineIsRefused)
+{
     Load(Bytes(64, 0));
     editor.SetBytesPerColumn(2);
     for (int bad : {0, -1, 17})
@@ -74,7 +78,8 @@ TEST_F(LayoutTest, BytesPerColumnOutsideTheLineIsRefused) {
     EXPECT_FALSE(editor.grab().isNull());
 }
 
-TEST_F(LayoutTest, GridLinesSpaceTheCells) {
+TEST_F(LayoutTest, GridLinesSpaceTheCells)
+{
     Load(Bytes(64, 0));
     const int x = editor.CellRect(3, 1).x();
     const int y = editor.CellRect(3, 1).y();
@@ -85,13 +90,15 @@ TEST_F(LayoutTest, GridLinesSpaceTheCells) {
     EXPECT_EQ(editor.CellRect(3, 1).x(), x);
 }
 
-TEST_F(LayoutTest, MarkerColumnCanBeHidden) {
+TEST_F(LayoutTest, MarkerColumnCanBeHidden)
+{
     EXPECT_EQ(editor.ColWidths(1), editor.CharWidth());
     editor.SetShowMarkerColumn(false);
     EXPECT_EQ(editor.ColWidths(1), 0);
 }
 
-TEST_F(LayoutTest, BytesPerLineIsCheckedAndKeepsCaretAndSelection) {
+TEST_F(LayoutTest, BytesPerLineIsCheckedAndKeepsCaretAndSelection)
+{
     Load(Counting(200));
     for (int bad : {0, 257, -4}) {
         try {
@@ -116,7 +123,8 @@ TEST_F(LayoutTest, BytesPerLineIsCheckedAndKeepsCaretAndSelection) {
     EXPECT_EQ(editor.Row(), 5);
 }
 
-TEST_F(LayoutTest, CellsAndPositionsConvertBothWays) {
+TEST_F(LayoutTest, CellsAndPositionsConvertBothWays)
+{
     Load(Counting(100));
     editor.SetBytesPerLine(10);
     for (int32_t pos : {0, 9, 10, 57, 99}) {
@@ -138,7 +146,8 @@ TEST_F(LayoutTest, CellsAndPositionsConvertBothWays) {
     EXPECT_EQ(editor.GetCursorAtPos(57, false), (TLongPoint{2 + 14, 5}));
 }
 
-TEST_F(LayoutTest, RowsAreTheContentInLinesAndAtLeastOne) {
+TEST_F(LayoutTest, RowsAreTheContentInLinesAndAtLeastOne)
+{
     struct Case {
         int size;
         int rows;
@@ -153,7 +162,8 @@ TEST_F(LayoutTest, RowsAreTheContentInLinesAndAtLeastOne) {
     }
 }
 
-TEST_F(LayoutTest, TheCaretStaysInViewWhenMovedOffScreen) {
+TEST_F(LayoutTest, TheCaretStaysInViewWhenMovedOffScreen)
+{
     Load(Counting(16 * 400));
     editor.SetSelStart(16 * 300 + 3);
     EXPECT_LE(editor.TopRow(), 300);

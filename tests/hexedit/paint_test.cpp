@@ -6,7 +6,8 @@
 namespace {
 
 // The pixel of a cell that differs most from its background: the text.
-QColor Ink(const QImage& aImage, const QRect& aCell, const QColor& aBackground) {
+QColor Ink(const QImage& aImage, const QRect& aCell, const QColor& aBackground)
+{
     QColor best = aBackground;
     int bestDistance = -1;
     for (int y = aCell.top(); y <= aCell.bottom(); ++y) {
@@ -24,14 +25,13 @@ QColor Ink(const QImage& aImage, const QRect& aCell, const QColor& aBackground) 
     return best;
 }
 
-bool Near(const QColor& a, const QColor& b) {
+bool Near(const QColor& a, const QColor& b)
+{
     return std::abs(a.red() - b.red()) <= 24 && std::abs(a.green() - b.green()) <= 24 &&
            std::abs(a.blue() - b.blue()) <= 24;
 }
 
-std::string Show(const QColor& c) {
-    return c.name().toStdString();
-}
+std::string Show(const QColor& c) { return c.name().toStdString(); }
 
 #define EXPECT_COLOR(actual, expected)                                                             \
     EXPECT_TRUE(Near(actual, expected))                                                            \
@@ -39,22 +39,26 @@ std::string Show(const QColor& c) {
 
 class PaintTest : public EditorTest {
 protected:
-    PaintTest() {
+    PaintTest()
+    {
         editor.Colors().SetBackground(Qt::white);
         editor.SetFontColor(Qt::black);
     }
     QImage Shot() { return editor.viewport()->grab().toImage(); }
-    QRect Cell(int32_t aPos, bool aChars, int aNibble = 0) {
+    QRect Cell(int32_t aPos, bool aChars, int aNibble = 0)
+    {
         const TLongPoint p = editor.GetCursorAtPos(aPos, aChars);
         return editor.CellRect(p.x + aNibble, p.y);
     }
     // The bottom line of a cell lies below its text and its caret.
-    QColor Back(const QImage& aImage, const QRect& aCell) {
+    QColor Back(const QImage& aImage, const QRect& aCell)
+    {
         return aImage.pixelColor(aCell.left() + aCell.width() / 2, aCell.bottom());
     }
 };
 
-TEST_F(PaintTest, HexDigitsTakeTheirGroupColours) {
+TEST_F(PaintTest, HexDigitsTakeTheirGroupColours)
+{
     Load(Bytes(32, 0x88));
     CaretTo(31, true);
     const QImage img = Shot();
@@ -70,7 +74,8 @@ TEST_F(PaintTest, HexDigitsTakeTheirGroupColours) {
     EXPECT_COLOR(Ink(img, editor.CellRect(0, 0), Qt::white), QColor(Qt::black));
 }
 
-TEST_F(PaintTest, ChangedAndSelectedBytesSwapTheirColours) {
+TEST_F(PaintTest, ChangedAndSelectedBytesSwapTheirColours)
+{
     Load(Bytes(32, 0x00));
     CaretTo(2);
     Type("88");
@@ -102,7 +107,8 @@ TEST_F(PaintTest, ChangedAndSelectedBytesSwapTheirColours) {
     EXPECT_COLOR(Back(img, Cell(4, false)), QColor(Qt::white));
 }
 
-TEST_F(PaintTest, MarkersShowTheirDigitInThePositionColours) {
+TEST_F(PaintTest, MarkersShowTheirDigitInThePositionColours)
+{
     Load(Bytes(64, 0));
     editor.SetMarker(7, 2);
     const QImage img = Shot();
@@ -113,7 +119,8 @@ TEST_F(PaintTest, MarkersShowTheirDigitInThePositionColours) {
     EXPECT_COLOR(Ink(img, editor.CellRect(1, 1), Qt::white), QColor(Qt::white));
 }
 
-TEST_F(PaintTest, TheCaretInvertsItsCellInEachStyle) {
+TEST_F(PaintTest, TheCaretInvertsItsCellInEachStyle)
+{
     Load(Bytes(16, 0x00));
     CaretTo(5);
     ASSERT_TRUE(editor.hasFocus());
@@ -137,7 +144,8 @@ TEST_F(PaintTest, TheCaretInvertsItsCellInEachStyle) {
     EXPECT_COLOR(Shot().pixelColor(cell.topLeft() + QPoint(2, 1)), QColor(Qt::red));
 }
 
-TEST_F(PaintTest, TheOtherFieldShowsTheCaretByteFramed) {
+TEST_F(PaintTest, TheOtherFieldShowsTheCaretByteFramed)
+{
     Load(Bytes(16, 0x00));
     editor.SetFocusFrame(false);
     editor.Colors().SetCursorFrame(QColor(Qt::green));
@@ -151,7 +159,8 @@ TEST_F(PaintTest, TheOtherFieldShowsTheCaretByteFramed) {
     EXPECT_COLOR(img.pixelColor(notOther.left(), notOther.top() + 1), QColor(Qt::white));
 }
 
-TEST_F(PaintTest, ColoursFollowTheirProperties) {
+TEST_F(PaintTest, ColoursFollowTheirProperties)
+{
     Load(Bytes(16, 0x00));
     CaretTo(15, true);
     editor.Colors().SetOddColumn(QColor(Qt::darkGreen));
@@ -166,7 +175,8 @@ TEST_F(PaintTest, ColoursFollowTheirProperties) {
     EXPECT_COLOR(Ink(wide, editor.CellRect(2 + 2 * 18, 0), Qt::lightGray), QColor(Qt::lightGray));
 }
 
-TEST_F(PaintTest, EmptyContentShowsOnlyTheFirstOffset) {
+TEST_F(PaintTest, EmptyContentShowsOnlyTheFirstOffset)
+{
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     const QImage img = Shot();
     EXPECT_COLOR(Ink(img, editor.CellRect(0, 0), Qt::white), QColor(Qt::black));

@@ -9,7 +9,8 @@ namespace {
 
 using SelectionTest = EditorTest;
 
-TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor) {
+TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor)
+{
     Load(Counting(16));
     CaretTo(5, true);
     ShiftKeys(Qt::Key_Right, 3);
@@ -25,7 +26,8 @@ TEST_F(SelectionTest, ShiftRightThenBackMovesTheEndAcrossTheAnchor) {
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus) {
+TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus)
+{
     Load(Counting(16));
     CaretTo(5, true);
     Key(Qt::Key_Right, Qt::ShiftModifier);
@@ -34,7 +36,8 @@ TEST_F(SelectionTest, ShiftArrowsSelectEvenWhenShiftWasDownBeforeFocus) {
     EXPECT_EQ(editor.SelEnd(), 7);
 }
 
-TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret) {
+TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret)
+{
     Load(Counting(16));
     editor.SetAllowInsertMode(true);
     Key(Qt::Key_Insert);
@@ -50,7 +53,8 @@ TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret) {
     EXPECT_EQ(editor.SelCount(), 2);
 }
 
-TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues) {
+TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues)
+{
     Load(Counting(10));
     struct Case {
         int32_t value;
@@ -71,7 +75,8 @@ TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues) {
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(SelectionTest, SeekFromEachOrigin) {
+TEST_F(SelectionTest, SeekFromEachOrigin)
+{
     Load(Counting(100));
     editor.SetSelStart(40);
     struct Case {
@@ -92,7 +97,8 @@ TEST_F(SelectionTest, SeekFromEachOrigin) {
     EXPECT_FALSE(editor.Seek(0, 0, false));
 }
 
-TEST_F(SelectionTest, MouseDragSelectsAndAClickClears) {
+TEST_F(SelectionTest, MouseDragSelectsAndAClickClears)
+{
     Load(Counting(64));
     const QRect from = editor.CellRect(editor.GetCursorAtPos(5, false).x, 0);
     const TLongPoint to = editor.GetCursorAtPos(16 + 2, false);
@@ -112,7 +118,8 @@ TEST_F(SelectionTest, MouseDragSelectsAndAClickClears) {
     EXPECT_EQ(editor.GetCursorPos(), 30);
 }
 
-TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte) {
+TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte)
+{
     Load(Counting(20));
     ClickCell(2 * 16 + 2, 0);
     EXPECT_EQ(editor.Col(), 2 * 16 + 1);
@@ -122,7 +129,8 @@ TEST_F(SelectionTest, ClicksOnTheSeparatorOrPastTheEndLandOnAByte) {
     EXPECT_EQ(editor.Col(), 2 + 2 * 3);
 }
 
-TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue) {
+TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue)
+{
     Load(Counting(20));
     Notifications();
     stateChanges = 0;
@@ -136,7 +144,8 @@ TEST_F(SelectionTest, StateChangesArriveLaterThroughTheEventQueue) {
     EXPECT_GT(Notifications(), 0);
 }
 
-TEST_F(SelectionTest, ResettingTheJournalNotifiesAtOnce) {
+TEST_F(SelectionTest, ResettingTheJournalNotifiesAtOnce)
+{
     Load(Counting(4));
     CaretTo(1);
     Type("5");

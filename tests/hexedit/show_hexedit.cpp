@@ -15,7 +15,8 @@
 namespace {
 
 void Press(QWidget* aTarget, int aKey, const QString& aText = {},
-           Qt::KeyboardModifiers aModifiers = Qt::NoModifier) {
+           Qt::KeyboardModifiers aModifiers = Qt::NoModifier)
+{
     QKeyEvent down(QEvent::KeyPress, aKey, aModifiers, aText);
     QApplication::sendEvent(aTarget, &down);
     QKeyEvent up(QEvent::KeyRelease, aKey, aModifiers, aText);
@@ -24,7 +25,8 @@ void Press(QWidget* aTarget, int aKey, const QString& aText = {},
 
 } // namespace
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     QApplication app(argc, argv);
     if (argc != 3) {
         std::fprintf(stderr, "usage: hexedit_show FILE OUTPUT_PREFIX\n");

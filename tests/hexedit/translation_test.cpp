@@ -10,7 +10,8 @@ namespace {
 
 const QChar cMask = QLatin1Char('.');
 
-TEST(Tables, MacIsAPermutationAndItsInverse) {
+TEST(Tables, MacIsAPermutationAndItsInverse)
+{
     std::set<int> seen;
     for (int i = 0; i < 128; ++i) {
         seen.insert(ctMacToISO[std::size_t(i)]);
@@ -22,7 +23,8 @@ TEST(Tables, MacIsAPermutationAndItsInverse) {
     EXPECT_EQ(ctMacToISO[0xA5 - 0x80], 0x80);
 }
 
-TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse) {
+TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse)
+{
     int nonZero = 0;
     for (int e = 0; e < 256; ++e) {
         const uint8_t iso = ctEBCDICToISO[std::size_t(e)];
@@ -42,7 +44,8 @@ TEST(Tables, EbcdicHasNinetyTwoCharactersAndAnInverse) {
     EXPECT_EQ(ctISOToEBCDIC[0x01], 0);
 }
 
-TEST(CodePages, OemAndAnsiRoundTrip) {
+TEST(CodePages, OemAndAnsiRoundTrip)
+{
     for (int b = 0; b < 256; ++b) {
         EXPECT_EQ(CharOEM(OEMChar(uint8_t(b))), b) << b;
         if (b != 0x81 && b != 0x8D && b != 0x8F && b != 0x90 && b != 0x9D) {
@@ -64,7 +67,8 @@ struct ShowCase {
 
 class Display : public ::testing::TestWithParam<ShowCase> {};
 
-TEST_P(Display, ShowsTheTranslatedCharacterOrTheMask) {
+TEST_P(Display, ShowsTheTranslatedCharacterOrTheMask)
+{
     const ShowCase& c = GetParam();
     EXPECT_EQ(TranslateToDisplay(c.type, c.byte, cMask, true).unicode(), c.shown);
 }
@@ -79,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
         ShowCase{ttEBCDIC, 0xC1, 'A'}, ShowCase{ttEBCDIC, 0x00, '.'}, ShowCase{ttEBCDIC, 0x40, ' '},
         ShowCase{ttEBCDIC, 0xFF, '.'}, ShowCase{TTranslationType(7), 'A', '.'}));
 
-TEST(Display, WhiteSpaceIsShownUnmaskedOnRequest) {
+TEST(Display, WhiteSpaceIsShownUnmaskedOnRequest)
+{
     EXPECT_EQ(TranslateToDisplay(ttAnsi, 0x09, cMask, false), QChar(0x09));
     EXPECT_EQ(TranslateToDisplay(ttASCII, 0xE4, cMask, false), cMask);
 }
@@ -92,7 +97,8 @@ struct TypeCase {
 
 class Typing : public ::testing::TestWithParam<TypeCase> {};
 
-TEST_P(Typing, EntersTheTranslatedByteOrNothing) {
+TEST_P(Typing, EntersTheTranslatedByteOrNothing)
+{
     const TypeCase& c = GetParam();
     const int b = TranslateFromChar(c.type, QChar(c.typed));
     // What the caller takes: only results of 32 and above.
@@ -110,7 +116,8 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{ttEBCDIC, '&', 0x50}, TypeCase{ttEBCDIC, 0xE4, -1},
                       TypeCase{TTranslationType(7), 'A', -1}));
 
-TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes) {
+TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes)
+{
     const uint8_t text[] = {'A', 0xE4, '1', 0x80};
     struct Case {
         TTranslationType type;
@@ -125,7 +132,8 @@ TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes) {
     }
 }
 
-TEST(CaseFold, LowersLettersAsTheTranslationShowsThem) {
+TEST(CaseFold, LowersLettersAsTheTranslationShowsThem)
+{
     EXPECT_EQ(CaseFoldTable(ttAnsi)['A'], 'a');
     EXPECT_EQ(CaseFoldTable(ttAnsi)[0xC4], 0xE4);
     EXPECT_EQ(CaseFoldTable(ttAnsi)[0x8A], 0x9A); // Š

@@ -7,7 +7,8 @@
 
 namespace {
 
-TEST(UndoRecord, FieldsArePackedLittleEndianAtTheirOffsets) {
+TEST(UndoRecord, FieldsArePackedLittleEndianAtTheirOffsets)
+{
     TUndoRec r;
     r.Typ = 3;
     r.Changed = true;
@@ -43,7 +44,8 @@ TEST(UndoRecord, FieldsArePackedLittleEndianAtTheirOffsets) {
 
 class Journal : public ::testing::TestWithParam<int64_t> {};
 
-TEST_P(Journal, AppendsReadsTruncatesAndDropsTheFront) {
+TEST_P(Journal, AppendsReadsTruncatesAndDropsTheFront)
+{
     // Below and beyond the size kept in memory.
     const int64_t size = GetParam();
     std::vector<uint8_t> data(static_cast<std::size_t>(size));

@@ -6,7 +6,8 @@ namespace {
 
 using UndoTest = EditorTest;
 
-TEST_F(UndoTest, TheHundredAndFirstRecordDropsTheOldest) {
+TEST_F(UndoTest, TheHundredAndFirstRecordDropsTheOldest)
+{
     Load(Counting(200));
     const uint8_t extra[] = {0xEE, 0xEF};
     editor.AppendBuffer(extra, 2);
@@ -32,7 +33,8 @@ TEST_F(UndoTest, TheHundredAndFirstRecordDropsTheOldest) {
     EXPECT_TRUE(editor.Modified());
 }
 
-TEST_F(UndoTest, TheDescriptionNamesTheNewestRecord) {
+TEST_F(UndoTest, TheDescriptionNamesTheNewestRecord)
+{
     Load(Counting(16));
     editor.SetAllowInsertMode(true);
     CaretTo(3);
@@ -60,7 +62,8 @@ TEST_F(UndoTest, TheDescriptionNamesTheNewestRecord) {
     EXPECT_FALSE(editor.Modified());
 }
 
-TEST_F(UndoTest, UndoingAnAppendRestoresSizeCaretAndSelection) {
+TEST_F(UndoTest, UndoingAnAppendRestoresSizeCaretAndSelection)
+{
     Load(Counting(5));
     editor.SetSelStart(3);
     editor.SetSelEnd(1);
@@ -81,7 +84,8 @@ TEST_F(UndoTest, UndoingAnAppendRestoresSizeCaretAndSelection) {
     EXPECT_EQ(editor.SelCount(), 3);
 }
 
-TEST_F(UndoTest, UndoingAReplacementRestoresBytesAndSelection) {
+TEST_F(UndoTest, UndoingAReplacementRestoresBytesAndSelection)
+{
     Load(Counting(20));
     editor.SetSelStart(4);
     editor.SetSelEnd(9);
@@ -96,7 +100,8 @@ TEST_F(UndoTest, UndoingAReplacementRestoresBytesAndSelection) {
     EXPECT_FALSE(editor.Modified());
 }
 
-TEST_F(UndoTest, UndoingAByteChangeRestoresByteMarkAndCaretNibble) {
+TEST_F(UndoTest, UndoingAByteChangeRestoresByteMarkAndCaretNibble)
+{
     Load(Counting(4));
     CaretTo(2);
     Type("9");
@@ -114,7 +119,8 @@ TEST_F(UndoTest, UndoingAByteChangeRestoresByteMarkAndCaretNibble) {
     EXPECT_FALSE(editor.Modified());
 }
 
-TEST_F(UndoTest, UndoingADeletionPutsTheBytesBack) {
+TEST_F(UndoTest, UndoingADeletionPutsTheBytesBack)
+{
     Load(Counting(30));
     editor.SetSelStart(10);
     editor.SetSelEnd(19);
@@ -125,7 +131,8 @@ TEST_F(UndoTest, UndoingADeletionPutsTheBytesBack) {
     EXPECT_EQ(editor.SelCount(), 10);
 }
 
-TEST_F(UndoTest, ALargeDeletionIsUndoneByteForByte) {
+TEST_F(UndoTest, ALargeDeletionIsUndoneByteForByte)
+{
     // Larger than the journal keeps in memory, and than one moving chunk.
     Bytes data(3 * 1024 * 1024 + 17);
     uint32_t x = 12345;
@@ -142,7 +149,8 @@ TEST_F(UndoTest, ALargeDeletionIsUndoneByteForByte) {
     EXPECT_EQ(Content(), data);
 }
 
-TEST_F(UndoTest, UndoWithNothingToUndoChangesNothing) {
+TEST_F(UndoTest, UndoWithNothingToUndoChangesNothing)
+{
     Load({1, 2});
     editor.Undo();
     EXPECT_EQ(Content(), (Bytes{1, 2}));

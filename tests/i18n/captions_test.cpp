@@ -13,9 +13,9 @@ constexpr Language cLanguages[] = {Language::English, Language::TraditionalChine
 
 TEST(ButtonCaptions, EveryLanguageCaptionsTheSameTenButtons)
 {
-    const QSet<QString> buttons = {"UpDateBtn", "ReadCardBtn", "WriteCardBtn", "DeleteBtn",
-                                   "DownLoadBtn", "UpLoadBtn", "EditBtn", "EmailBtn",
-                                   "ExitBtn", "changebtn"};
+    const QSet<QString> buttons = {"UpDateBtn",   "ReadCardBtn", "WriteCardBtn", "DeleteBtn",
+                                   "DownLoadBtn", "UpLoadBtn",   "EditBtn",      "EmailBtn",
+                                   "ExitBtn",     "changebtn"};
     for (const Language language : cLanguages) {
         QSet<QString> named;
         QSet<QString> captions;

@@ -18,10 +18,7 @@ struct IdCase {
     Language expected;
 };
 
-void PrintTo(const IdCase& c, std::ostream* os)
-{
-    *os << "0x" << std::hex << c.langId;
-}
+void PrintTo(const IdCase& c, std::ostream* os) { *os << "0x" << std::hex << c.langId; }
 
 class LanguageChoice : public ::testing::TestWithParam<IdCase> {};
 
@@ -53,9 +50,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(LocaleToIdentifier, ChineseTerritoriesAndJapaneseKeepTheirIdentifiers)
 {
     const std::vector<std::pair<const char*, quint16>> cases = {
-        {"zh_TW", 0x0404}, {"zh_HK", 0x0C04}, {"zh_SG", 0x1004},
-        {"zh_MO", 0x1404}, {"zh_CN", 0x0804}, {"ja_JP", 0x0411},
-        {"zh", 0x0804}, // Qt completes a bare "zh" to the PRC
+        {"zh_TW", 0x0404}, {"zh_HK", 0x0C04}, {"zh_SG", 0x1004}, {"zh_MO", 0x1404},
+        {"zh_CN", 0x0804}, {"ja_JP", 0x0411}, {"zh", 0x0804}, // Qt completes a bare "zh" to the PRC
         {"ja", 0x0411},
     };
     for (const auto& [name, id] : cases)

@@ -43,7 +43,8 @@ Banner testPicture()
     Banner b;
     for (int y = 0; y < kBannerHeight; ++y)
         for (int x = 0; x < kBannerWidth; ++x)
-            b[std::size_t(y * kBannerWidth + x)] = uint16_t((((x / 6) * 13 + (y / 4) * 7) % 200) * 163 & 0x7FFF);
+            b[std::size_t(y * kBannerWidth + x)] =
+                uint16_t((((x / 6) * 13 + (y / 4) * 7) % 200) * 163 & 0x7FFF);
     return b;
 }
 
@@ -84,10 +85,10 @@ TEST(Banner, GreyLevelsKeepTheirTopFiveBits)
 
 TEST(Banner, OpaqueColoursPassAndTranslucentOnesBlendOverWhite)
 {
-    EXPECT_EQ(bitmapColour(0x801F), 0x801F); // pure blue, as stored
-    EXPECT_EQ(bitmapColour(0x0F00), 0x7FFF); // fully transparent red: white
-    EXPECT_EQ(bitmapColour(0x7F00), 0x7C00); // fully opaque red
-    EXPECT_EQ(bitmapColour(0x7000), 0x0000); // opaque black
+    EXPECT_EQ(bitmapColour(0x801F), 0x801F);    // pure blue, as stored
+    EXPECT_EQ(bitmapColour(0x0F00), 0x7FFF);    // fully transparent red: white
+    EXPECT_EQ(bitmapColour(0x7F00), 0x7C00);    // fully opaque red
+    EXPECT_EQ(bitmapColour(0x7000), 0x0000);    // opaque black
     const uint16_t half = bitmapColour(0x3000); // black at 3/7
     EXPECT_GT(half & 0x1F, 10);
     EXPECT_LT(half & 0x1F, 31);
@@ -119,8 +120,7 @@ TEST(Banner, WithoutABannerTheFirstIconFrameShowsInTheMiddle)
     for (const Case& c : {Case{{kIconIndexedShared, kIconIndexedShared, kIconIndexedShared,
                                 kIconIndexedShared, kIconIndexedShared, kIconIndexedShared},
                                0},
-                          Case{{kIconDirect}, 0},
-                          Case{{kIconIndexedOwn, kIconDirect}, 0},
+                          Case{{kIconDirect}, 0}, Case{{kIconIndexedOwn, kIconDirect}, 0},
                           Case{{kIconIndexedShared, kIconDirect, kIconIndexedShared}, 4},
                           Case{{kIconDirect, kIconIndexedOwn}, 4}}) {
         std::vector<IconFrame> frames;
@@ -128,15 +128,16 @@ TEST(Banner, WithoutABannerTheFirstIconFrameShowsInTheMiddle)
             frames.push_back({c.formats[i], testIcon(int(i) * 11)});
         uint16_t fmt = 0, speed = 0;
         const auto data = encodeIcons(frames, fmt, speed);
-        const auto f = saveWithPicture({.blocks = 1, .bannerFormat = c.bannerFormat, .pictureOffset = 0x40},
-                                       data, fmt, speed);
+        const auto f = saveWithPicture(
+            {.blocks = 1, .bannerFormat = c.bannerFormat, .pictureOffset = 0x40}, data, fmt, speed);
         const Banner b = decodeFile(f);
         for (int y = 0; y < 32; ++y) {
             for (int x = 0; x < 96; ++x) {
                 if (x < 32 || x >= 64)
                     ASSERT_EQ(pixel(b, x, y), 0xFFFF) << x << "," << y;
                 else
-                    ASSERT_EQ(pixel(b, x, y) & 0x7FFF, frames[0].pixels[std::size_t(y * 32 + x - 32)])
+                    ASSERT_EQ(pixel(b, x, y) & 0x7FFF,
+                              frames[0].pixels[std::size_t(y * 32 + x - 32)])
                         << c.formats.size() << " frames, " << x << "," << y;
             }
         }
@@ -160,7 +161,9 @@ TEST(Banner, TheBitmapFileIsAlwaysTheSameShape)
 {
     const auto bmp = bitmapFile(testPicture());
     ASSERT_EQ(bmp.size(), 6198u);
-    auto le32 = [&](std::size_t at) { return uint32_t(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24); };
+    auto le32 = [&](std::size_t at) {
+        return uint32_t(bmp[at] | bmp[at + 1] << 8 | bmp[at + 2] << 16 | bmp[at + 3] << 24);
+    };
     EXPECT_EQ(bmp[0], 'B');
     EXPECT_EQ(bmp[1], 'M');
     EXPECT_EQ(le32(2), 6198u);
@@ -181,10 +184,12 @@ TEST(Pictures, CardAndFileGiveTheSameBitmapReadingOnlyThePicture)
         uint32_t offset;
         uint64_t sectorsRead;
     };
-    for (Case c : {Case{2, 1, 0, 12}, Case{1, 3, 0, 7}, Case{93, 2, 0x200, 6}, Case{2, 2, 8100, 13}}) {
+    for (Case c :
+         {Case{2, 1, 0, 12}, Case{1, 3, 0, 7}, Case{93, 2, 0x200, 6}, Case{2, 2, 8100, 13}}) {
         std::vector<uint8_t> image = formatCard(FormatOptions{4});
-        const auto save = saveWithPicture({.blocks = c.blocks, .bannerFormat = c.format, .pictureOffset = c.offset},
-                                          encodeBanner(testPicture(), c.format));
+        const auto save = saveWithPicture(
+            {.blocks = c.blocks, .bannerFormat = c.format, .pictureOffset = c.offset},
+            encodeBanner(testPicture(), c.format));
         placeSave(image, 4, save, 9);
         EmulatedCard card(image);
         TempDir dir;

@@ -56,8 +56,8 @@ TEST(CopyChoice, CountersAtTheirEdges)
         int current;
     };
     const Case cases[] = {
-        {5, 5, 1},      {0, 0xFFFF, 0}, {0xFFFF, 0, 1}, {7, 6, 0},     {6, 7, 1},
-        {0, 0, 1},      {0, 1, 1},      {1, 0, 0},      {0xFFFE, 0xFFFF, 1}, {0x8000, 2, 0},
+        {5, 5, 1}, {0, 0xFFFF, 0}, {0xFFFF, 0, 1}, {7, 6, 0},           {6, 7, 1},
+        {0, 0, 1}, {0, 1, 1},      {1, 0, 0},      {0xFFFE, 0xFFFF, 1}, {0x8000, 2, 0},
     };
     for (const Case& c : cases)
         EXPECT_EQ(currentCopy(c.a, c.b), c.current) << c.a << " " << c.b;

@@ -64,8 +64,9 @@ std::vector<std::string> slotNames(const Block& dir)
 {
     std::vector<std::string> names;
     for (unsigned s = 0; s < kSaveSlotCount; ++s)
-        names.push_back(entryAt(dir, s).empty() ? "" : entryAt(dir, s).name() + "@" +
-                                                          std::to_string(entryAt(dir, s).firstBlock()));
+        names.push_back(entryAt(dir, s).empty() ? ""
+                                                : entryAt(dir, s).name() + "@" +
+                                                      std::to_string(entryAt(dir, s).firstBlock()));
     return names;
 }
 

@@ -168,10 +168,10 @@ TEST(Directory, SlotQueriesAndTheirProgress)
     EXPECT_EQ(GetSaverInfo(3, name, code, &count), 1);
     EXPECT_EQ(count, 2);
     EXPECT_EQ(std::string(name, 5), "melee");
-    EXPECT_EQ(name[5], '\0');  // the field's own padding
-    EXPECT_EQ(name[32], '#');  // exactly 32 bytes written
+    EXPECT_EQ(name[5], '\0'); // the field's own padding
+    EXPECT_EQ(name[32], '#'); // exactly 32 bytes written
     EXPECT_EQ(std::string(code, 6), "GALE01");
-    EXPECT_EQ(code[6], '#');   // exactly 6
+    EXPECT_EQ(code[6], '#'); // exactly 6
     EXPECT_EQ(log.wparams.size(), 3u);
 
     log.clear();

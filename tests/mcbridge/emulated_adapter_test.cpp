@@ -119,7 +119,8 @@ TEST(EmulatedAdapter, FaultsHitTheTransferTheyName)
 
 TEST(EmulatedAdapter, FaultTextIsParsed)
 {
-    const Faults f = parseFaults("read-fail=3,write-short=9,cut-after-writes=70,bogus=1,cut-after=x");
+    const Faults f =
+        parseFaults("read-fail=3,write-short=9,cut-after-writes=70,bogus=1,cut-after=x");
     EXPECT_EQ(f.failRead, 3u);
     EXPECT_EQ(f.shortWrite, 9u);
     EXPECT_EQ(f.cutAfterSectorWrites, 70u);

@@ -47,7 +47,10 @@ Found find(const std::vector<uint8_t>& image, const std::string& name)
     return f;
 }
 
-std::vector<uint8_t> dataOf(const std::vector<uint8_t>& file) { return {file.begin() + 64, file.end()}; }
+std::vector<uint8_t> dataOf(const std::vector<uint8_t>& file)
+{
+    return {file.begin() + 64, file.end()};
+}
 
 struct Operation {
     const char* label;
@@ -101,11 +104,14 @@ TEST(Reliability, EveryCutLeavesTheWholeOldSaveOrTheWholeNewOne)
             const CardReport r = inspectCard(card.image());
             ASSERT_TRUE(r.sound()) << op.label << ", cut after " << n << ": " << r.problems[0];
             for (const char* other : {"L", "R"})
-                EXPECT_EQ(find(card.image(), other).data, find(base, other).data) << op.label << " " << n;
+                EXPECT_EQ(find(card.image(), other).data, find(base, other).data)
+                    << op.label << " " << n;
             const Found now = find(card.image(), op.inFlight);
-            const bool isOld = std::string(op.inFlight) == "N" ? !now.present
-                                                                 : now.present && now.data == oldM.data;
-            const bool isNew = op.newData.empty() ? !now.present : now.present && now.data == op.newData;
+            const bool isOld = std::string(op.inFlight) == "N"
+                                   ? !now.present
+                                   : now.present && now.data == oldM.data;
+            const bool isNew =
+                op.newData.empty() ? !now.present : now.present && now.data == op.newData;
             EXPECT_TRUE(isOld || isNew) << op.label << ", cut after " << n;
             if (result == 1) {
                 EXPECT_TRUE(isNew) << op.label;
@@ -126,8 +132,11 @@ std::vector<uint8_t> pictureCard()
     unsigned block = 5;
     unsigned slot = 0;
     for (uint8_t format : {uint8_t(1), uint8_t(2), uint8_t(93), uint8_t(0)}) {
-        SaveSpec spec{.name = "pic" + std::to_string(format), .blocks = 2, .seed = format,
-                      .bannerFormat = format, .pictureOffset = 0x40};
+        SaveSpec spec{.name = "pic" + std::to_string(format),
+                      .blocks = 2,
+                      .seed = format,
+                      .bannerFormat = format,
+                      .pictureOffset = 0x40};
         auto f = makeSaveFile(spec);
         std::vector<uint8_t> pic;
         if (format == 0) {
@@ -168,7 +177,8 @@ std::vector<bool> usedBlocks(const std::vector<uint8_t>& image)
         used[b] = b < kSystemBlocks || mapEntry(map, b) != 0;
     for (unsigned s = 0; s < kSaveSlotCount; ++s) {
         const EntryRef e = entryAt(dir, s);
-        for (unsigned b = e.firstBlock(), n = 0; !e.empty() && n < e.blockCount() && b < kMapBlockLimit; ++b, ++n)
+        for (unsigned b = e.firstBlock(), n = 0;
+             !e.empty() && n < e.blockCount() && b < kMapBlockLimit; ++b, ++n)
             used[b] = true;
     }
     return used;
@@ -190,12 +200,14 @@ TEST(Reliability, DamagedCardsNeverSpreadTheDamage)
             // Mostly the fields that matter: entries' blocks, counts, picture
             // offsets and formats, and map entries; sometimes any byte.
             const unsigned slot = rng() % 5;
-            const std::size_t fieldOffsets[] = {kEntryFirstBlock, kEntryBlockCount, kEntryPictureOffset,
-                                                kEntryBannerFormat, kEntryIconFormat, kEntryIconSpeed,
-                                                kEntryName + 31};
+            const std::size_t fieldOffsets[] = {
+                kEntryFirstBlock, kEntryBlockCount, kEntryPictureOffset, kEntryBannerFormat,
+                kEntryIconFormat, kEntryIconSpeed,  kEntryName + 31};
             std::size_t at;
             switch (rng() % 3) {
-            case 0: at = kDirectoryBlock[rng() % 2] * kBlockSize + slot * 64 + fieldOffsets[rng() % 7]; break;
+            case 0:
+                at = kDirectoryBlock[rng() % 2] * kBlockSize + slot * 64 + fieldOffsets[rng() % 7];
+                break;
             case 1: at = kMapBlock[rng() % 2] * kBlockSize + 2 * (5 + rng() % 70); break;
             default: at = kBlockSize + rng() % (4 * kBlockSize); break;
             }
@@ -246,8 +258,11 @@ TEST(Reliability, DamagedSaveFilesAreReadOnlyWithinThemselves)
     TempDir dir;
     int accepted = 0;
     for (int round = 0; round < 1500; ++round) {
-        auto f = makeSaveFile({.name = "file", .blocks = unsigned(1 + rng() % 3), .seed = uint8_t(round),
-                               .bannerFormat = uint8_t(rng() % 8), .pictureOffset = uint32_t(rng() % 20000)});
+        auto f = makeSaveFile({.name = "file",
+                               .blocks = unsigned(1 + rng() % 3),
+                               .seed = uint8_t(round),
+                               .bannerFormat = uint8_t(rng() % 8),
+                               .pictureOffset = uint32_t(rng() % 20000)});
         for (int i = 0, n = 1 + int(rng() % 6); i < n; ++i)
             f[rng() % 64] = uint8_t(rng());
         if (rng() % 3 == 0)
@@ -257,8 +272,10 @@ TEST(Reliability, DamagedSaveFilesAreReadOnlyWithinThemselves)
 
         // The program's buffer: the file, zero-padded to what the entry claims.
         if (f.size() >= 64) {
-            const unsigned claimed = std::min<unsigned>(getBe16(&f[kEntryBlockCount]), kLargestSaveBlocks);
-            std::vector<uint8_t> buffer(std::max<std::size_t>(f.size(), 64 + std::size_t(claimed) * 8192), 0);
+            const unsigned claimed =
+                std::min<unsigned>(getBe16(&f[kEntryBlockCount]), kLargestSaveBlocks);
+            std::vector<uint8_t> buffer(
+                std::max<std::size_t>(f.size(), 64 + std::size_t(claimed) * 8192), 0);
             std::copy(f.begin(), f.end(), buffer.begin());
             buffer.resize(64 + std::size_t(claimed) * 8192); // exactly as long as promised
             ASSERT_EQ(GetBitmap(buffer.data(), dir.file("p.bmp").c_str()), 1) << round;

@@ -104,8 +104,8 @@ TEST(Upload, BlockCountComesFromTheFileLength)
         std::size_t length;
         unsigned blocks;
     };
-    for (Case c : {Case{64 + 2 * 8192, 2}, Case{2 * 8192 + 54, 2}, Case{2 * 8192 + 53, 1},
-                   Case{8246, 1}}) {
+    for (Case c :
+         {Case{64 + 2 * 8192, 2}, Case{2 * 8192 + 54, 2}, Case{2 * 8192 + 53, 1}, Case{8246, 1}}) {
         EmulatedCard card;
         TempDir dir;
         auto f = makeSaveFile({.name = "len", .blocks = 2});
@@ -214,7 +214,8 @@ TEST(Upload, AReplacementLeavesTheFilesSaveAndSparesItsNeighbours)
         std::vector<uint8_t> image = formatCard(FormatOptions{4});
         placeSave(image, 0, makeSaveFile({.name = "left", .blocks = 1, .seed = 3}), 5);
         placeSave(image, 1, makeSaveFile({.name = "mid", .blocks = c.oldBlocks, .seed = 4}), 6);
-        placeSave(image, 2, makeSaveFile({.name = "right", .blocks = 2, .seed = 5}), 6 + c.oldBlocks);
+        placeSave(image, 2, makeSaveFile({.name = "right", .blocks = 2, .seed = 5}),
+                  6 + c.oldBlocks);
         const auto before = image;
         EmulatedCard card(image);
         TempDir dir;
@@ -289,7 +290,7 @@ TEST(Delete, FreesOnlyBlocksThatAreTheSavesAlone)
 {
     std::vector<uint8_t> image = formatCard(FormatOptions{4});
     placeSave(image, 0, makeSaveFile({.name = "a", .blocks = 3}), 5);
-    placeSave(image, 1, makeSaveFile({.name = "b", .blocks = 2}), 7); // shares block 7 with a
+    placeSave(image, 1, makeSaveFile({.name = "b", .blocks = 2}), 7);     // shares block 7 with a
     placeSave(image, 2, makeSaveFile({.name = "wild", .blocks = 2}), 63); // runs off the card
     // The map says block 64.. of a 4 Mbit card is nothing; mark one to see it survive.
     EmulatedCard card(image);

@@ -33,10 +33,7 @@ MeanColour meanColour(const QImage& image, const QRect& area)
     return mean;
 }
 
-MeanColour meanColour(const QImage& image)
-{
-    return meanColour(image, image.rect());
-}
+MeanColour meanColour(const QImage& image) { return meanColour(image, image.rect()); }
 
 namespace {
 
@@ -51,10 +48,7 @@ double luminance(double r, double g, double b)
     return 0.2126 * channel(r) + 0.7152 * channel(g) + 0.0722 * channel(b);
 }
 
-double ratio(double la, double lb)
-{
-    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
-}
+double ratio(double la, double lb) { return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05); }
 
 } // namespace
 

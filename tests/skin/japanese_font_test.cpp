@@ -14,7 +14,8 @@ TEST(JapaneseFont, ChosenFamilyHasTheGlyphsOfTheJapaneseTexts)
     ASSERT_FALSE(family.isEmpty()) << "no font with Japanese glyphs installed";
     EXPECT_TRUE(QFontDatabase::writingSystems(family).contains(QFontDatabase::Japanese));
     const QFontMetrics metrics(skin::withJapaneseGlyphs(QFont(QStringLiteral("MS Sans Serif"), 8)));
-    for (const QChar c : QStringLiteral("データリスト読み込み一括書き込み残りブロックお待ち下さい。？")) {
+    for (const QChar c :
+         QStringLiteral("データリスト読み込み一括書き込み残りブロックお待ち下さい。？")) {
         EXPECT_TRUE(metrics.inFont(c)) << QString(c).toStdString();
     }
 }

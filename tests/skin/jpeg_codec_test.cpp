@@ -53,7 +53,8 @@ TEST(JpegDecode, CutOffOrBrokenDataGivesANullImage)
     ASSERT_GT(whole.size(), 1000);
     for (const qsizetype length : {qsizetype(0), qsizetype(1), qsizetype(2), qsizetype(100),
                                    whole.size() / 3, whole.size() / 2, whole.size() - 2}) {
-        EXPECT_TRUE(skin::decodeJpeg(whole.left(length)).isNull()) << "first " << length << " bytes";
+        EXPECT_TRUE(skin::decodeJpeg(whole.left(length)).isNull())
+            << "first " << length << " bytes";
     }
     EXPECT_TRUE(skin::decodeJpeg(QByteArray(4096, '\x5A')).isNull()) << "not a JPEG";
 

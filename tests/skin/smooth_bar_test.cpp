@@ -55,7 +55,8 @@ TEST_F(SmoothBarTest, FillIsProportionalAndGrowsFromTheBottom)
         bar.setRange(c.min, c.max);
         bar.setPosition(c.position);
         const Fill fill = renderedFill(bar);
-        EXPECT_NEAR(fill.rows, c.share * tube, 1.0) << c.min << ".." << c.max << " at " << c.position;
+        EXPECT_NEAR(fill.rows, c.share * tube, 1.0)
+            << c.min << ".." << c.max << " at " << c.position;
         EXPECT_TRUE(fill.fromBottom);
         EXPECT_EQ(fill.rows, bar.filledHeight());
     }

@@ -46,7 +46,7 @@ struct ProgressLog {
     std::vector<uintptr_t> wparams;
     std::vector<intptr_t> lparams;
     void clear();
-    std::size_t steps() const;  // messages with wParam 0
+    std::size_t steps() const;             // messages with wParam 0
     std::vector<uintptr_t> counts() const; // the non-zero wParams, in order
 };
 

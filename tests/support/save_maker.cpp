@@ -75,7 +75,8 @@ void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uin
     }
 }
 
-std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock, unsigned count)
+std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,
+                              unsigned count)
 {
     const auto begin = image.begin() + std::ptrdiff_t(firstBlock * kBlockSize);
     return {begin, begin + std::ptrdiff_t(count * kBlockSize)};
@@ -99,7 +100,8 @@ void writeFile(const std::string& path, const std::vector<uint8_t>& bytes)
 
 TempDir::TempDir()
 {
-    std::string pattern = (std::filesystem::temp_directory_path() / "cardsuite-test-XXXXXX").string();
+    std::string pattern =
+        (std::filesystem::temp_directory_path() / "cardsuite-test-XXXXXX").string();
     if (!mkdtemp(pattern.data()))
         throw std::runtime_error("mkdtemp failed");
     path_ = pattern;

@@ -12,8 +12,8 @@ struct SaveSpec {
     std::string code = "GTSE01";
     std::string name = "save";
     unsigned blocks = 1;
-    uint8_t seed = 1;          // varies the data bytes
-    uint8_t bannerFormat = 2;  // the entry's banner format byte
+    uint8_t seed = 1;         // varies the data bytes
+    uint8_t bannerFormat = 2; // the entry's banner format byte
     uint32_t pictureOffset = 0;
 };
 

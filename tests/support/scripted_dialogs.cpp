@@ -5,8 +5,7 @@
 namespace {
 
 // The next answer of a script; nothing when it says so or has run out.
-template <typename T>
-std::optional<T> next(std::deque<std::optional<T>>& script)
+template <typename T> std::optional<T> next(std::deque<std::optional<T>>& script)
 {
     if (script.empty())
         return std::nullopt;
@@ -54,7 +53,8 @@ std::optional<QString> ScriptedDialogs::openFileName(const skin::FileDialogSpec&
     return saveFileName(spec);
 }
 
-std::optional<QString> ScriptedDialogs::text(const QString& title, const QString& label, const QString& initial)
+std::optional<QString> ScriptedDialogs::text(const QString& title, const QString& label,
+                                             const QString& initial)
 {
     prompts.push_back({title, label, initial});
     if (entries.empty())

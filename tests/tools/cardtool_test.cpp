@@ -100,7 +100,8 @@ TEST(Cardtool, TheDemoCardRoundTrips)
     ASSERT_EQ(r.status, 0) << r.out;
     r = cardtool(dev + " list");
     ASSERT_EQ(r.status, 0) << r.out;
-    EXPECT_NE(r.out.find("Card: 8 Mbit, 123 blocks for saves, 110 free"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Card: 8 Mbit, 123 blocks for saves, 110 free"), std::string::npos)
+        << r.out;
     EXPECT_NE(r.out.find("Castle Quest"), std::string::npos);
     EXPECT_NE(r.out.find("星の旅"), std::string::npos); // a Shift-JIS name, shown as text
 
@@ -118,7 +119,9 @@ TEST(Cardtool, TheDemoCardRoundTrips)
     EXPECT_EQ(readFile(dir.file("b.gcp")), readFile(dir.file("card.raw")));
     ASSERT_EQ(cardtool(dev + " banner 0 " + dir.file("b.bmp")).status, 0);
     EXPECT_EQ(std::filesystem::file_size(dir.file("b.bmp")), 6198u);
-    ASSERT_EQ(cardtool("file-banner " + dir.file("saver/SkyRacer.GCI") + " " + dir.file("f.bmp")).status, 0);
+    ASSERT_EQ(
+        cardtool("file-banner " + dir.file("saver/SkyRacer.GCI") + " " + dir.file("f.bmp")).status,
+        0);
     EXPECT_EQ(readFile(dir.file("f.bmp")), readFile(dir.file("b.bmp")));
 
     // Too big for what is left: refused, with the numbers.

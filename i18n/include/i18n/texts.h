@@ -48,8 +48,8 @@ void fillTexts(Language language);
 
 // The combined texts, built from the variables as they stand, so they follow
 // the language that fillTexts() chose.
-QString busyText(const QString& action);           // action + "," + Say_wait
-QString freeBlockText(int freeBlocks);             // "  ( 59 )BLOCK FREE", "残り59ブロック"
-QString overwriteQuestion(const QString& target);  // file name or path between the halves
+QString busyText(const QString& action);          // action + "," + Say_wait
+QString freeBlockText(int freeBlocks);            // "  ( 59 )BLOCK FREE", "残り59ブロック"
+QString overwriteQuestion(const QString& target); // file name or path between the halves
 
 } // namespace i18n

@@ -36,10 +36,13 @@ inline constexpr QStringView Esay_uploadfailed = u"UPLOAD Failed: ";
 inline constexpr QStringView Esay_deletefailed = u"DELETE Failed: ";
 inline constexpr QStringView Esay_nofreeblock = u"Not Enough Free BLOCK: ";
 inline constexpr QStringView Esay_readcardfailed = u"BACKUP CARD Failed: ";
-inline constexpr QStringView Esay_writecardfailed = u"UPLOAD CARD Failed, the card may be incomplete: ";
+inline constexpr QStringView Esay_writecardfailed =
+    u"UPLOAD CARD Failed, the card may be incomplete: ";
 inline constexpr QStringView Esay_mailfailed = u"MAIL Failed: ";
 inline constexpr QStringView Esay_editfailed = u"UPDATE Failed, the card keeps the old saver: ";
-inline constexpr QStringView Esay_editwrongsize = u"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the card keeps the old saver: ";
+inline constexpr QStringView Esay_editwrongsize =
+    u"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the card keeps the old "
+    u"saver: ";
 
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView EUpDateBtn = u"LIST GAME SAVER";

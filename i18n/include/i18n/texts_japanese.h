@@ -36,10 +36,14 @@ inline constexpr QStringView Jsay_uploadfailed = u"データ追加失敗: ";
 inline constexpr QStringView Jsay_deletefailed = u"データ削除失敗: ";
 inline constexpr QStringView Jsay_nofreeblock = u"空きブロック不足: ";
 inline constexpr QStringView Jsay_readcardfailed = u"一括読み込み失敗: ";
-inline constexpr QStringView Jsay_writecardfailed = u"一括書き込み失敗。カードのデータが不完全な可能性があります: ";
+inline constexpr QStringView Jsay_writecardfailed =
+    u"一括書き込み失敗。カードのデータが不完全な可能性があります: ";
 inline constexpr QStringView Jsay_mailfailed = u"メール送信失敗: ";
-inline constexpr QStringView Jsay_editfailed = u"アップデート失敗。カードには元のデータが残っています: ";
-inline constexpr QStringView Jsay_editwrongsize = u"アップデート失敗。編集後のデータは 8 KB のブロック単位の大きさのままにしてください。カードには元のデータが残っています: ";
+inline constexpr QStringView Jsay_editfailed =
+    u"アップデート失敗。カードには元のデータが残っています: ";
+inline constexpr QStringView Jsay_editwrongsize =
+    u"アップデート失敗。編集後のデータは 8 KB "
+    u"のブロック単位の大きさのままにしてください。カードには元のデータが残っています: ";
 
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView JUpDateBtn = u"データリスト読み込み";

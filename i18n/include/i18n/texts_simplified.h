@@ -38,7 +38,8 @@ inline constexpr QStringView Ssay_readcardfailed = u"读取整卡容量失败: "
 inline constexpr QStringView Ssay_writecardfailed = u"写入整卡容量失败, 卡中数据可能不完整: ";
 inline constexpr QStringView Ssay_mailfailed = u"发送邮件失败: ";
 inline constexpr QStringView Ssay_editfailed = u"更新失败, 卡中保留原有数据: ";
-inline constexpr QStringView Ssay_editwrongsize = u"更新失败, 编辑后的数据必须保持完整的 8 KB 区块大小, 卡中保留原有数据: ";
+inline constexpr QStringView Ssay_editwrongsize =
+    u"更新失败, 编辑后的数据必须保持完整的 8 KB 区块大小, 卡中保留原有数据: ";
 
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView SUpDateBtn = u"更新目录";

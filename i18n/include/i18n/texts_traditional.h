@@ -39,7 +39,8 @@ inline constexpr QStringView Tsay_readcardfailed = u"讀取全張容量失敗: "
 inline constexpr QStringView Tsay_writecardfailed = u"寫入全張容量失敗, 卡中資料可能不完整: ";
 inline constexpr QStringView Tsay_mailfailed = u"發送郵件失敗: ";
 inline constexpr QStringView Tsay_editfailed = u"更新失敗, 卡中保留原有資料: ";
-inline constexpr QStringView Tsay_editwrongsize = u"更新失敗, 編輯後的資料必須保持完整的 8 KB 區塊大小, 卡中保留原有資料: ";
+inline constexpr QStringView Tsay_editwrongsize =
+    u"更新失敗, 編輯後的資料必須保持完整的 8 KB 區塊大小, 卡中保留原有資料: ";
 
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView TUpDateBtn = u"更新目錄";
