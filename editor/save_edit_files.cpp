@@ -27,8 +27,10 @@ bool TSaveEditForm::CheckChanges()
                                                QStringLiteral(" ?"),
                                            QStringLiteral("Confirm"))) {
     case skin::Answer::Yes: {
+        // Only a save that went through is the caller's to write back: a
+        // failed one would hand it the file as it was, as if edited.
         const bool saved = SaveFile();
-        ischanged = true;
+        ischanged = ischanged || saved;
         return saved;
     }
     case skin::Answer::No: return true;
@@ -79,9 +81,9 @@ std::optional<QString> TSaveEditForm::RunOpenDialog()
 
 void TSaveEditForm::Speichern1Click()
 {
-    SaveFile();
+    const bool saved = SaveFile();
     Savepoint = false;
-    ischanged = true;
+    ischanged = ischanged || saved;
 }
 
 void TSaveEditForm::AnyFile1Click()

@@ -154,6 +154,15 @@ TEST_F(CommandsTest, AFileThatCannotBeWrittenIsReportedByName)
     Choose(form.HexText1);
     EXPECT_EQ(dialogs.errors, QStringList(2, QStringLiteral("Cannot save file\r\n") + nowhere));
     EXPECT_EQ(form.HexEditor1->Filename(), Path("temp.~ic"));
+
+    // A Save that fails is no save the caller may write back.
+    form.ischanged = false;
+    Key(Qt::Key_7);
+    QFile::remove(Path("temp.~ic")); // gone: Save asks where to, and that fails too
+    dialogs.files = {nowhere};
+    Choose(form.Speichern1);
+    EXPECT_EQ(dialogs.errors.size(), 3);
+    EXPECT_FALSE(form.ischanged);
 }
 
 } // namespace
