@@ -20,9 +20,10 @@
  * caller for the duration of the call; out-buffers are the caller's. Nothing
  * the library allocates is freed by the caller, and the other way round.
  *
- * The library produces no text of its own; why OpenDevice could not open an
- * adapter is left as a code in the receiver (see mcb_receiver.error and
- * mcb_error_text below).
+ * The library produces no text of its own. Why OpenDevice could not open an
+ * adapter is left as a code in the receiver (mcb_receiver.error); why any
+ * call failed is kept until the next call (mcb_last_error). mcb_error_text
+ * turns either into English for command-line tools.
  */
 #ifndef MCBRIDGE_H
 #define MCBRIDGE_H
@@ -44,17 +45,32 @@ extern "C" {
  * image), then once per step with wParam = 0. lParam is always 0. */
 #define WM_CARD_PROGRESS 0x44E
 
-/* Why an adapter could not be opened, left in mcb_receiver.error. */
+/* Why a call failed: left in mcb_receiver.error by OpenDevice, and kept for
+ * mcb_last_error by every call. */
 enum mcb_error {
     MCB_SUCCESS = 0,
-    MCB_ERROR_NO_DEVICE = 1,    /* no device string: no adapter is configured */
-    MCB_ERROR_BAD_DEVICE = 2,   /* the device string is not one of the forms above */
-    MCB_ERROR_NOT_FOUND = 3,    /* no such USB device, device node or image file */
-    MCB_ERROR_ACCESS = 4,       /* the device or file exists but may not be opened */
-    MCB_ERROR_IMAGE_SIZE = 5,   /* the image's length is not that of a 4, 8, 16 or 64 Mbit card */
-    MCB_ERROR_IO = 6,           /* reading or writing the adapter failed */
-    MCB_ERROR_NO_MEMORY = 7,    /* the card buffers could not be allocated */
-    MCB_ERROR_NOT_SUPPORTED = 8 /* USB support was not built into this library */
+    MCB_ERROR_NO_DEVICE = 1,     /* no device string: no adapter is configured */
+    MCB_ERROR_BAD_DEVICE = 2,    /* the device string is not one of the forms above */
+    MCB_ERROR_NOT_FOUND = 3,     /* no such USB device, device node or image file */
+    MCB_ERROR_ACCESS = 4,        /* the device or file exists but may not be opened */
+    MCB_ERROR_IMAGE_SIZE = 5,    /* the image's length is not that of a 4, 8, 16 or 64 Mbit card */
+    MCB_ERROR_IO = 6,            /* reading or writing the adapter failed */
+    MCB_ERROR_NO_MEMORY = 7,     /* the card buffers could not be allocated */
+    MCB_ERROR_NOT_SUPPORTED = 8, /* USB support was not built into this library */
+    MCB_ERROR_NOT_A_CARD = 9,    /* the card's header is not that of a formatted card */
+    MCB_ERROR_DAMAGED = 10,      /* the directory or map is damaged: the card needs repair */
+    MCB_ERROR_BROKEN_CHAIN = 11, /* the save's chain of blocks is broken */
+    MCB_ERROR_NO_ROOM = 12,      /* not enough free blocks (see mcb_space) */
+    MCB_ERROR_NO_SLOT = 13,      /* the directory has no free place for another save */
+    MCB_ERROR_READ_BACK = 14,    /* what the card holds differs from what was written */
+    MCB_ERROR_AMBIGUOUS = 15,    /* two saves on the card have that name and code */
+    MCB_ERROR_NO_SAVE = 16,      /* no save with that name and code, or an empty slot */
+    MCB_ERROR_NOT_A_SAVE = 17,   /* the file is not a save file */
+    MCB_ERROR_FILE = 18,         /* a file on the computer could not be read or written */
+    MCB_ERROR_NOT_LOADED = 19,   /* the directory was not loaded in this connection */
+    MCB_ERROR_BAD_ARGUMENT = 20, /* a null pointer or an index out of range */
+    MCB_ERROR_OTHER_CARD = 21,   /* the image was made from another card */
+    MCB_ERROR_FAILED = 22        /* the call failed for a reason not listed above */
 };
 
 /*
@@ -91,6 +107,21 @@ static inline const char* mcb_error_text(int32_t error)
     case MCB_ERROR_IO: return "the adapter did not answer";
     case MCB_ERROR_NO_MEMORY: return "out of memory";
     case MCB_ERROR_NOT_SUPPORTED: return "USB adapters are not supported by this build";
+    case MCB_ERROR_NOT_A_CARD: return "not a formatted memory card";
+    case MCB_ERROR_DAMAGED:
+        return "the card's directory or block map is damaged; the card needs repair";
+    case MCB_ERROR_BROKEN_CHAIN: return "the save's chain of blocks is broken";
+    case MCB_ERROR_NO_ROOM: return "not enough free blocks on the card";
+    case MCB_ERROR_NO_SLOT: return "the card's directory is full";
+    case MCB_ERROR_READ_BACK: return "the card does not hold what was written";
+    case MCB_ERROR_AMBIGUOUS: return "two saves on the card have that name and game code";
+    case MCB_ERROR_NO_SAVE: return "no such save on the card";
+    case MCB_ERROR_NOT_A_SAVE: return "the file is not a save file";
+    case MCB_ERROR_FILE: return "a file could not be read or written";
+    case MCB_ERROR_NOT_LOADED: return "the card's directory has not been read";
+    case MCB_ERROR_BAD_ARGUMENT: return "invalid argument";
+    case MCB_ERROR_OTHER_CARD: return "the image was made from another card";
+    case MCB_ERROR_FAILED: return "the operation failed";
     default: return "unknown error";
     }
 }
@@ -166,6 +197,44 @@ MCB_API int32_t GetSaverPIC(uint32_t index, const char* path);
  * 8192 bytes, the block count taken from the entry and capped at 1019 (the
  * largest card's save area); the caller's buffer must be that long. */
 MCB_API int32_t GetBitmap(const void* image, const char* path);
+
+/* ---- Why a call failed ----------------------------------------------------
+ *
+ * The functions below carry the mcb_ prefix; they came after the fifteen
+ * above and leave them as they are. */
+
+/* Why the last call into the library failed, as an mcb_error code;
+ * MCB_SUCCESS after a call that succeeded. Every exported function sets it. */
+MCB_API int32_t mcb_last_error(void);
+
+/* After an upload refused with MCB_ERROR_NO_ROOM: the blocks the save needs
+ * and the blocks the card has free. 1 when the last call was such a refusal
+ * (and the counts were stored), 0 otherwise. Either pointer may be null. */
+MCB_API int32_t mcb_space(uint32_t* needed, uint32_t* free);
+
+/* ---- Saves by directory slot ----------------------------------------------
+ *
+ * A card can hold two saves with the same name and game code; these act on
+ * exactly the save in one directory slot (0..126, as GetSaverInfo numbers
+ * them). Each reloads the card's directory first and fails with
+ * MCB_ERROR_NO_SAVE when the slot is empty. */
+
+/* The slot of the card save (name, code) in the directory as last loaded;
+ * -1 when there is none, and also -1 (with mcb_last_error() ==
+ * MCB_ERROR_AMBIGUOUS) when more than one save matches. */
+MCB_API int32_t mcb_find_slot(const char* name, const char* code);
+
+/* Copies the save in slot into a save file at path. 1 when the whole save
+ * was written. */
+MCB_API int32_t mcb_download_slot(uint32_t slot, const char* path);
+
+/* Removes the save in slot. 1 on success. */
+MCB_API int32_t mcb_delete_slot(uint32_t slot);
+
+/* Puts the save file at path onto the card in place of the save in slot,
+ * which must have the file's name and code. The old save stays whole on the
+ * card until the new one has been written and read back. 1 on success. */
+MCB_API int32_t mcb_replace_slot(uint32_t slot, const char* path);
 
 #ifdef __cplusplus
 }

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <new>
 
 namespace mcb {
 
@@ -27,6 +28,12 @@ struct Library {
     int directoryCopy = 0; // which copy (0 or 1) the card currently uses
     int mapCopy = 0;
     Block mapOnCard{}; // the current map as the card holds it
+
+    // Why the last call failed (an mcb_error), and for a refusal for want
+    // of room, the blocks needed and free.
+    int32_t lastError = MCB_SUCCESS;
+    uint32_t spaceNeeded = 0;
+    uint32_t spaceFree = 0;
 
     ~Library(); // unloading: close the adapter without the end packet
 };
@@ -55,16 +62,38 @@ bool readWholeSector(unsigned sector, uint8_t* buffer);
 bool writeWholeSector(unsigned sector, const uint8_t* buffer);
 bool readBlock(unsigned block, Block& out);
 
+// Records why the current call fails and returns the failure result, so a
+// body can say `return fail(MCB_ERROR_NO_ROOM);`. The first reason recorded
+// in a call wins: it is the cause, later ones are consequences.
+inline int32_t fail(int32_t error)
+{
+    Library& l = lib();
+    if (l.lastError == MCB_SUCCESS)
+        l.lastError = error;
+    return 0;
+}
+
 // The body of an export: no exception crosses into the caller's C code. One
 // that escapes counts as a failure, and the buffers are no longer trusted.
+// Every export starts with no reason recorded; one that fails without saying
+// why is reported as MCB_ERROR_FAILED rather than as a success.
 template <typename Body> int32_t guarded(Body&& body) noexcept
 {
+    Library& l = lib();
+    l.lastError = MCB_SUCCESS;
+    int32_t result = 0;
     try {
-        return body();
+        result = body();
+    } catch (const std::bad_alloc&) {
+        l.loaded = false;
+        return fail(MCB_ERROR_NO_MEMORY);
     } catch (...) {
-        lib().loaded = false;
-        return 0;
+        l.loaded = false;
+        return fail(MCB_ERROR_FAILED);
     }
+    if (result == 0)
+        fail(MCB_ERROR_FAILED);
+    return result;
 }
 
 // Directory and map (directory.cpp).

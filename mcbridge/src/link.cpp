@@ -48,10 +48,14 @@ int32_t RawRead(void* buffer, uint32_t length)
 
 namespace {
 
+// OpenDevice's reason goes both to the receiver, where callers have always
+// looked, and to mcb_last_error.
 void setError(mcb_receiver* r, int32_t error)
 {
     if (r)
         r->error = error;
+    if (error != MCB_SUCCESS)
+        fail(error);
 }
 
 } // namespace
@@ -112,5 +116,23 @@ MCB_API int32_t CloseDevice(void)
 MCB_API int32_t IsConnected(void) { return lib().device ? 1 : 0; }
 
 MCB_API void* DriverHandle(void) { return lib().device.get(); }
+
+} // extern "C"
+
+extern "C" {
+
+MCB_API int32_t mcb_last_error(void) { return lib().lastError; }
+
+MCB_API int32_t mcb_space(uint32_t* needed, uint32_t* free)
+{
+    const Library& l = lib();
+    if (l.lastError != MCB_ERROR_NO_ROOM)
+        return 0;
+    if (needed)
+        *needed = l.spaceNeeded;
+    if (free)
+        *free = l.spaceFree;
+    return 1;
+}
 
 } // extern "C"

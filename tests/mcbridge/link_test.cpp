@@ -51,10 +51,31 @@ TEST(Link, WithoutAdapterNothingOpens)
     ProgressLog log;
     EXPECT_EQ(OpenDevice(&log.receiver), 0);
     EXPECT_EQ(log.receiver.error, MCB_ERROR_NOT_FOUND);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_FOUND);
     EXPECT_EQ(IsConnected(), 0);
     EXPECT_EQ(DriverHandle(), nullptr);
     EXPECT_EQ(CloseDevice(), 0);
     EXPECT_EQ(card.traffic().transfers, 0u);
+}
+
+// Every call starts with a clean slate: a reason from an earlier failure
+// never sticks to a later success, and a failure never reads as success.
+TEST(Link, LastErrorFollowsEachCall)
+{
+    EmulatedCard card;
+    card.plugged = false;
+    ProgressLog log;
+    ASSERT_EQ(OpenDevice(&log.receiver), 0);
+    ASSERT_EQ(mcb_last_error(), MCB_ERROR_NOT_FOUND);
+    card.plugged = true;
+    ASSERT_EQ(OpenDevice(&log.receiver), 1);
+    EXPECT_EQ(mcb_last_error(), MCB_SUCCESS);
+    EXPECT_EQ(mcb_space(nullptr, nullptr), 0);
+    EXPECT_EQ(DownLoadSaver(nullptr, nullptr, nullptr), 0);
+    EXPECT_NE(mcb_last_error(), MCB_SUCCESS);
+    EXPECT_STRNE(mcb_error_text(mcb_last_error()), "unknown error");
+    EXPECT_EQ(CloseDevice(), 1);
+    EXPECT_EQ(mcb_last_error(), MCB_SUCCESS);
 }
 
 TEST(Link, OpenSendsBeginAndCloseSendsEnd)
