@@ -236,6 +236,148 @@ MCB_API int32_t mcb_delete_slot(uint32_t slot);
  * card until the new one has been written and read back. 1 on success. */
 MCB_API int32_t mcb_replace_slot(uint32_t slot, const char* path);
 
+/* ---- Save files in other containers, and what a save says about itself ---
+ *
+ * Besides the plain save file (the 64-byte entry, then the blocks), saves
+ * travel in two containers other tools write: ".gcs" (a 0x150-byte header,
+ * the entry at 0x110) and ".sav" (a 0xC0-byte header, the entry at 0x80 with
+ * some fields byte-swapped). The library knows a file by its content (magic
+ * and length), never by its name. A file it does not take as a save is
+ * refused before anything else happens; mcb_save_fault() then says why. */
+
+/* The three forms of a save file. */
+enum mcb_save_format {
+    MCB_SAVE_GCI = 1, /* the entry, then the blocks */
+    MCB_SAVE_GCS = 2, /* ".gcs" container */
+    MCB_SAVE_SAV = 3  /* ".sav" container */
+};
+
+/* Why a file was not taken as a save. */
+enum mcb_save_fault {
+    MCB_SAVE_OK = 0,
+    MCB_SAVE_CANNOT_OPEN = 1,      /* missing or not readable */
+    MCB_SAVE_NOT_REGULAR = 2,      /* a folder, device or pipe, not a file */
+    MCB_SAVE_READ_FAILED = 3,      /* reading the file failed part-way */
+    MCB_SAVE_TRUNCATED_HEADER = 4, /* shorter than its header */
+    MCB_SAVE_NO_CONTAINER = 5,     /* a container's length without its magic */
+    MCB_SAVE_WRONG_MAGIC = 6,      /* one container's magic, another's length */
+    MCB_SAVE_PARTIAL_BLOCK = 7,    /* the data is not a whole number of blocks */
+    MCB_SAVE_NO_BLOCKS = 8,        /* no block of data */
+    MCB_SAVE_TOO_LARGE = 9,        /* more blocks than any card holds */
+    MCB_SAVE_EMPTY_ENTRY = 10,     /* the entry is that of an empty slot */
+    MCB_SAVE_COUNT_MISMATCH = 11,  /* the entry's block count disagrees with the length */
+    MCB_SAVE_CANNOT_WRITE = 12     /* the converted file could not be written */
+};
+
+/* An English description of an mcb_save_fault code, for command-line tools. */
+static inline const char* mcb_save_fault_text(int32_t fault)
+{
+    switch (fault) {
+    case MCB_SAVE_OK: return "a save file";
+    case MCB_SAVE_CANNOT_OPEN: return "the file does not exist or may not be read";
+    case MCB_SAVE_NOT_REGULAR: return "not a regular file";
+    case MCB_SAVE_READ_FAILED: return "the file could not be read to its end";
+    case MCB_SAVE_TRUNCATED_HEADER: return "the file is shorter than its header: it is truncated";
+    case MCB_SAVE_NO_CONTAINER:
+        return "the file has the length of a .gcs or .sav container but not its magic";
+    case MCB_SAVE_WRONG_MAGIC:
+        return "the file begins with one container's magic but has the length of another";
+    case MCB_SAVE_PARTIAL_BLOCK:
+        return "the save's data is not a whole number of 8 KiB blocks: the file is cut short or "
+               "padded";
+    case MCB_SAVE_NO_BLOCKS: return "the file holds no block of save data";
+    case MCB_SAVE_TOO_LARGE: return "the file holds more blocks than any card";
+    case MCB_SAVE_EMPTY_ENTRY: return "the file's directory entry is empty";
+    case MCB_SAVE_COUNT_MISMATCH:
+        return "the block count in the file's directory entry disagrees with its length";
+    case MCB_SAVE_CANNOT_WRITE: return "the converted file could not be written";
+    default: return "unknown fault";
+    }
+}
+
+/* The form of the save file at path (an mcb_save_format), 0 when it is not a
+ * save file: mcb_last_error() is then MCB_ERROR_NOT_A_SAVE (or
+ * MCB_ERROR_FILE when it could not be read) and mcb_save_fault() says why. */
+MCB_API int32_t mcb_save_format(const char* path);
+
+/* Why the last mcb_save_format, mcb_convert_save or mcb_save_info_file
+ * refused its file (an mcb_save_fault); MCB_SAVE_OK after one that took it. */
+MCB_API int32_t mcb_save_fault(void);
+
+/* Writes the save in the file at in (any of the three forms) to a file at
+ * out in the given mcb_save_format, replacing it only when the whole file was
+ * written. Data blocks and entry travel unchanged (the entry's block count is
+ * the true one); a container's header also carries the save's title and
+ * comment lines. in and out may be the same path. 1 on success. */
+MCB_API int32_t mcb_convert_save(const char* in, const char* out, int32_t format);
+
+#define MCB_ICON_SIZE 32  /* an icon frame is 32 x 32 pixels */
+#define MCB_ICON_FRAMES 8 /* at most eight frames */
+
+/* Permission bits of a save. */
+#define MCB_PERMISSION_PUBLIC 0x04
+#define MCB_PERMISSION_NO_COPY 0x08
+#define MCB_PERMISSION_NO_MOVE 0x10
+
+/* How the icon's frames follow one another. */
+enum mcb_animation {
+    MCB_ANIMATION_LOOP = 0,  /* 1, 2, 3, 1, 2, 3, ... */
+    MCB_ANIMATION_BOUNCE = 1 /* 1, 2, 3, 2, 1, 2, ... */
+};
+
+/* One frame of a save's icon. */
+typedef struct mcb_icon_frame {
+    /* How the frame is stored: 1 8-bit colour indices with a palette shared
+     * by the frames, 2 16-bit colours, 3 8-bit colour indices with a palette
+     * of its own; 0 when the frame stores no picture and shows the next
+     * frame's (fully transparent when no later frame has one). */
+    uint32_t format;
+    /* How long the frame stays, in the console's video frames (1/60 s): 4, 8
+     * or 12. */
+    uint32_t delay;
+    /* 32 rows of 32 pixels, top row first, 4 bytes a pixel: red, green, blue,
+     * alpha (255 opaque). */
+    uint8_t rgba[MCB_ICON_SIZE * MCB_ICON_SIZE * 4];
+} mcb_icon_frame;
+
+/* Everything a save says about itself. A plain structure the caller owns
+ * (about 33 KiB): the library only fills it. Texts end with a NUL. */
+typedef struct mcb_save_info {
+    char code[7];         /* game code, as stored */
+    char name[33];        /* file name, as stored */
+    char title[97];       /* first comment line, UTF-8; empty without a comment */
+    char comment[97];     /* second comment line, UTF-8 */
+    uint32_t has_comment; /* 1 when the save carries comment lines */
+    /* The encoding the texts were read in: 0 Windows-1252, 1 Shift-JIS (the
+     * card's own; for a save file, Shift-JIS when its game code's fourth
+     * letter is 'J'). */
+    uint32_t encoding;
+    uint32_t modified; /* seconds since 2000-01-01 00:00:00, the console's local time */
+    int32_t year, month, day, hour, minute, second; /* the same as a calendar date */
+    uint32_t permissions;                           /* MCB_PERMISSION_ bits */
+    uint32_t copy_counter;                          /* how often the save was copied */
+    uint32_t blocks;                                /* block count */
+    uint32_t format;        /* the file's mcb_save_format; 0 for a card save */
+    uint32_t animation;     /* an mcb_animation */
+    uint32_t frame_count;   /* 0 to 8; 0: the save has no icon */
+    uint32_t icon_complete; /* 0 when some picture data lay beyond the save */
+    mcb_icon_frame frames[MCB_ICON_FRAMES];
+} mcb_save_info;
+
+/* Describes the save file at path (any of the three forms) into *info.
+ * Reads only the file's header and the blocks that hold the comment and the
+ * icon. 1 on success; 0 with mcb_save_fault() set when the file is refused. */
+MCB_API int32_t mcb_save_info_file(const char* path, mcb_save_info* info);
+
+/* Describes the card save in directory slot (0..126) into *info. Needs an
+ * open adapter whose card size was read (GetCardMemory); reloads the
+ * directory and map first, and reads the save's blocks by following its
+ * chain in the map, only those that hold the comment and the icon. 1 on
+ * success; 0 with MCB_ERROR_NO_SAVE for an empty slot, MCB_ERROR_BROKEN_CHAIN
+ * when the chain cannot be followed, MCB_ERROR_IO when a block cannot be
+ * read. */
+MCB_API int32_t mcb_save_info_slot(uint32_t slot, mcb_save_info* info);
+
 #ifdef __cplusplus
 }
 #endif
