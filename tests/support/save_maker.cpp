@@ -2,6 +2,7 @@
 
 #include "cardfs.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -80,6 +81,139 @@ std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstB
 {
     const auto begin = image.begin() + std::ptrdiff_t(firstBlock * kBlockSize);
     return {begin, begin + std::ptrdiff_t(count * kBlockSize)};
+}
+
+namespace {
+
+// Tile addresses of a 32-pixel-wide picture: 8 x 4 tiles of bytes, 4 x 4
+// tiles of 16-bit words.
+std::size_t iconByte(unsigned x, unsigned y)
+{
+    return (y / 4) * 128 + (x / 8) * 32 + (y % 4) * 8 + x % 8;
+}
+std::size_t iconWord(unsigned x, unsigned y)
+{
+    return 2 * ((y / 4) * 128 + (x / 4) * 16 + (y % 4) * 4 + x % 4);
+}
+
+uint8_t madeIndex(unsigned frame, unsigned x, unsigned y)
+{
+    return uint8_t(x + 32 * y + 7 * frame);
+}
+
+// Palette 0 is the shared one; frame f's own palette is f + 1.
+uint16_t madePaletteColour(unsigned palette, unsigned index)
+{
+    return uint16_t(0x8000 | (index & 31) << 10 | (index >> 5) << 5 | (palette & 31));
+}
+
+void put16(std::vector<uint8_t>& v, std::size_t at, uint16_t value)
+{
+    v[at] = uint8_t(value >> 8);
+    v[at + 1] = uint8_t(value);
+}
+
+void putPalette(std::vector<uint8_t>& v, std::size_t at, unsigned palette)
+{
+    for (unsigned i = 0; i < 256; ++i)
+        put16(v, at + 2 * i, madePaletteColour(palette, i));
+}
+
+} // namespace
+
+uint16_t madeIconColour(unsigned frame, unsigned format, unsigned x, unsigned y)
+{
+    if (format == 2)
+        return uint16_t(0x8000 | x << 10 | y << 5 | (frame * 3 + 1) % 32);
+    return madePaletteColour(format == 3 ? frame + 1 : 0, madeIndex(frame, x, y));
+}
+
+std::vector<uint8_t> makeDescribedSave(const DescribedSaveSpec& spec)
+{
+    SaveSpec s = spec.save;
+    s.bannerFormat = spec.bannerFlags;
+    s.pictureOffset = spec.pictureOffset;
+    std::vector<uint8_t> f = makeSaveFile(s);
+    uint8_t* e = f.data();
+    putBe32(e + 0x28, spec.modified);
+    e[0x34] = spec.permissions;
+    e[0x35] = spec.copyCounter;
+    putBe32(e + 0x3C, spec.commentOffset);
+
+    std::vector<uint8_t> data(f.begin() + kEntrySize, f.end());
+    if (spec.commentOffset != 0xFFFFFFFF) {
+        std::vector<uint8_t> lines(64, 0);
+        std::copy_n(spec.title.begin(), std::min<std::size_t>(spec.title.size(), 32),
+                    lines.begin());
+        std::copy_n(spec.comment.begin(), std::min<std::size_t>(spec.comment.size(), 32),
+                    lines.begin() + 32);
+        std::copy(lines.begin(), lines.end(), data.begin() + spec.commentOffset);
+    }
+    std::size_t at = spec.pictureOffset;
+    if ((spec.bannerFlags & 3) == 1)
+        at += 96 * 32 + 512;
+    else if ((spec.bannerFlags & 3) == 2)
+        at += 96 * 32 * 2;
+    uint16_t formats = 0, speeds = 0;
+    bool shared = false;
+    for (unsigned i = 0; i < spec.frames.size() && i < 8; ++i) {
+        const MadeFrame& fr = spec.frames[i];
+        formats = uint16_t(formats | (fr.format & 3) << (2 * i));
+        speeds = uint16_t(speeds | (fr.delay & 3) << (2 * i));
+        if (fr.format == 2) {
+            for (unsigned y = 0; y < 32; ++y)
+                for (unsigned x = 0; x < 32; ++x)
+                    put16(data, at + iconWord(x, y), madeIconColour(i, 2, x, y));
+            at += 2048;
+        } else if (fr.format == 1 || fr.format == 3) {
+            for (unsigned y = 0; y < 32; ++y)
+                for (unsigned x = 0; x < 32; ++x)
+                    data[at + iconByte(x, y)] = madeIndex(i, x, y);
+            at += 1024;
+            if (fr.format == 3) {
+                putPalette(data, at, i + 1);
+                at += 512;
+            }
+            shared |= fr.format == 1;
+        }
+    }
+    if (shared)
+        putPalette(data, at, 0);
+    putBe16(e + kEntryIconFormat, formats);
+    putBe16(e + kEntryIconSpeed, speeds);
+    std::copy(data.begin(), data.end(), f.begin() + kEntrySize);
+    return f;
+}
+
+void placeSaveChained(std::vector<uint8_t>& image, unsigned slot,
+                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks)
+{
+    const unsigned saveBlocks = unsigned(image.size() / kBlockSize) - kSystemBlocks;
+    for (int copy = 0; copy < 2; ++copy) {
+        uint8_t* dir = &image[kDirectoryBlock[copy] * kBlockSize];
+        uint8_t* mapBytes = &image[kMapBlock[copy] * kBlockSize];
+        std::memcpy(dir + slot * kEntrySize, saveFile.data(), kEntrySize);
+        putBe16(dir + slot * kEntrySize + kEntryFirstBlock, uint16_t(blocks.front()));
+        putBe16(dir + slot * kEntrySize + kEntryBlockCount, uint16_t(blocks.size()));
+        Block d, map;
+        std::memcpy(d.data(), dir, kBlockSize);
+        std::memcpy(map.data(), mapBytes, kBlockSize);
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            setMapEntry(map, blocks[i],
+                        i + 1 == blocks.size() ? kMapLastEntry : uint16_t(blocks[i + 1]));
+        unsigned used = 0;
+        for (unsigned b = kSystemBlocks; b < kSystemBlocks + saveBlocks && b < kMapBlockLimit; ++b)
+            used += mapEntry(map, b) != kMapFreeEntry;
+        putBe16(&map[kMapFree], uint16_t(saveBlocks - used));
+        putBe16(&map[kMapLastAllocated], uint16_t(used + 4));
+        sealMap(map);
+        sealDirectory(d);
+        std::memcpy(dir, d.data(), kBlockSize);
+        std::memcpy(mapBytes, map.data(), kBlockSize);
+    }
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        std::memcpy(&image[blocks[i] * kBlockSize], &saveFile[kEntrySize + i * kBlockSize],
+                    kBlockSize);
 }
 
 std::vector<uint8_t> readFile(const std::string& path)

@@ -33,6 +33,41 @@ void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uin
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,
                               unsigned count);
 
+// A save that describes itself: comment lines, time, permissions and an icon
+// of up to eight frames after an optional banner, laid out as the console
+// stores them, so that a reader's decoding can be checked pixel by pixel.
+struct MadeFrame {
+    unsigned format =
+        2; // 0 none, 1 indices + shared palette, 2 direct colour, 3 indices + own palette
+    unsigned delay = 2; // 1, 2 or 3; 0 ends the icon
+};
+
+struct DescribedSaveSpec {
+    SaveSpec save; // code, name, blocks, seed
+    uint8_t bannerFlags =
+        0; // entry byte 7: banner kind in bits 0-1 (1 indexed, 2 direct), bounce in bit 2
+    std::vector<MadeFrame> frames;
+    uint32_t pictureOffset = 0x40;
+    uint32_t commentOffset = 0; // 0xFFFFFFFF: none
+    std::vector<uint8_t> title; // raw bytes in the card's encoding, up to 32
+    std::vector<uint8_t> comment;
+    uint32_t modified = 0;
+    uint8_t permissions = 0x04;
+    uint8_t copyCounter = 0;
+};
+
+// The save file (entry, then blocks).
+std::vector<uint8_t> makeDescribedSave(const DescribedSaveSpec& spec);
+
+// The colour (opaque 5-5-5 with bit 15 set) the made save stores for pixel
+// (x, y) of frame number frame when that frame has the given format.
+uint16_t madeIconColour(unsigned frame, unsigned format, unsigned x, unsigned y);
+
+// Puts a save file's entry into slot and its blocks at the given block
+// numbers, chained in the map in that order (both copies, resealed).
+void placeSaveChained(std::vector<uint8_t>& image, unsigned slot,
+                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks);
+
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 

@@ -1,0 +1,351 @@
+// What a save says about itself: icon frames in every format, comment texts
+// in both encodings, dates, permissions, and the same for a card save read
+// through its chain.
+#include "emulated_card.h"
+#include "icon_decode.h"
+#include "library.h"
+#include "save_info.h"
+#include "save_maker.h"
+#include "text_encoding.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+
+using namespace mcb;
+using namespace mcbtest;
+
+namespace {
+
+// The structure is large; one per test, on the heap.
+std::unique_ptr<mcb_save_info> blankInfo()
+{
+    auto info = std::make_unique<mcb_save_info>();
+    std::memset(info.get(), 0xAB, sizeof *info);
+    return info;
+}
+
+std::array<uint8_t, 4> opaque(uint16_t c)
+{
+    auto five = [](unsigned v) { return uint8_t(v << 3 | v >> 2); };
+    return {five((c >> 10) & 31), five((c >> 5) & 31), five(c & 31), 255};
+}
+
+std::array<uint8_t, 4> pixelOf(const mcb_icon_frame& f, unsigned x, unsigned y)
+{
+    const uint8_t* p = &f.rgba[4 * (y * 32 + x)];
+    return {p[0], p[1], p[2], p[3]};
+}
+
+// Every pixel of frame i shows made frame source, stored in format.
+void expectFrame(const mcb_icon_frame& f, unsigned source, unsigned format)
+{
+    unsigned wrong = 0;
+    for (unsigned y = 0; y < 32; ++y)
+        for (unsigned x = 0; x < 32; ++x)
+            wrong += pixelOf(f, x, y) != opaque(madeIconColour(source, format, x, y));
+    EXPECT_EQ(wrong, 0u) << "pixels differ in a frame made as " << source;
+}
+
+std::unique_ptr<mcb_save_info> describeFile(const std::vector<uint8_t>& file)
+{
+    TempDir dir;
+    writeFile(dir.file("s.gci"), file);
+    auto info = blankInfo();
+    EXPECT_EQ(mcb_save_info_file(dir.file("s.gci").c_str(), info.get()), 1)
+        << mcb_save_fault_text(mcb_save_fault());
+    return info;
+}
+
+struct IconRow {
+    const char* name;
+    uint8_t bannerFlags;
+    std::vector<MadeFrame> frames;
+};
+
+class IconFormats : public testing::TestWithParam<IconRow> {};
+
+TEST_P(IconFormats, DecodesEveryFrameWithItsDelay)
+{
+    const IconRow& row = GetParam();
+    DescribedSaveSpec spec;
+    spec.save.blocks = 4;
+    spec.bannerFlags = row.bannerFlags;
+    spec.frames = row.frames;
+    const auto info = describeFile(makeDescribedSave(spec));
+    ASSERT_EQ(info->frame_count, row.frames.size());
+    EXPECT_EQ(info->animation,
+              row.bannerFlags & 4 ? uint32_t(MCB_ANIMATION_BOUNCE) : uint32_t(MCB_ANIMATION_LOOP));
+    EXPECT_EQ(info->icon_complete, 1u);
+    for (unsigned i = 0; i < row.frames.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(info->frames[i].format, row.frames[i].format);
+        EXPECT_EQ(info->frames[i].delay, 4 * row.frames[i].delay);
+        expectFrame(info->frames[i], i, row.frames[i].format);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryFormat, IconFormats,
+    testing::Values(IconRow{"DirectColour", 0, {{2, 1}}}, IconRow{"OwnPalette", 0, {{3, 2}}},
+                    IconRow{"SharedPalette", 0, {{1, 3}, {1, 1}, {1, 2}}},
+                    IconRow{"MixedAfterIndexedBanner", 1, {{1, 1}, {2, 2}, {3, 3}, {1, 2}}},
+                    IconRow{"EightFramesAfterDirectBanner",
+                            2,
+                            {{2, 1}, {1, 2}, {3, 3}, {1, 1}, {2, 2}, {3, 1}, {1, 3}, {2, 2}}},
+                    IconRow{"BounceAfterIndexedBanner", 5, {{3, 1}, {3, 2}}},
+                    IconRow{"BounceWithoutBanner", 4, {{2, 3}, {1, 3}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(SaveIcons, AFrameWithoutPictureShowsTheNextOne)
+{
+    DescribedSaveSpec spec;
+    spec.save.blocks = 2;
+    spec.frames = {{1, 2}, {0, 2}, {2, 1}, {0, 3}};
+    const auto info = describeFile(makeDescribedSave(spec));
+    ASSERT_EQ(info->frame_count, 4u);
+    expectFrame(info->frames[0], 0, 1);
+    EXPECT_EQ(info->frames[1].format, 0u);
+    EXPECT_EQ(info->frames[1].delay, 8u);
+    expectFrame(info->frames[1], 2, 2);
+    expectFrame(info->frames[2], 2, 2);
+    for (unsigned i = 0; i < 32 * 32; ++i)
+        ASSERT_EQ(info->frames[3].rgba[4 * i + 3], 0) << "a last blank frame is transparent";
+}
+
+TEST(SaveIcons, NoIconWhenTheFirstFrameHasNoPictureOrNoDelay)
+{
+    DescribedSaveSpec spec;
+    spec.frames = {{0, 2}, {2, 2}};
+    EXPECT_EQ(describeFile(makeDescribedSave(spec))->frame_count, 0u);
+    spec.frames = {{2, 0}, {2, 2}};
+    EXPECT_EQ(describeFile(makeDescribedSave(spec))->frame_count, 0u);
+}
+
+// Picture data that would lie past the save's end is not read: those pixels
+// stay transparent and the description says it is incomplete.
+TEST(SaveIcons, IconBeyondTheSaveIsIncomplete)
+{
+    DescribedSaveSpec spec;
+    spec.save.blocks = 1;
+    std::vector<uint8_t> file = makeDescribedSave(spec);
+    putBe32(&file[kEntryPictureOffset], uint32_t(kBlockSize - 1024));
+    putBe16(&file[kEntryIconFormat], 2);
+    putBe16(&file[kEntryIconSpeed], 1);
+    const auto info = describeFile(file);
+    ASSERT_EQ(info->frame_count, 1u);
+    EXPECT_EQ(info->icon_complete, 0u);
+    EXPECT_EQ(info->frames[0].rgba[4 * (31 * 32 + 31) + 3], 0);
+}
+
+struct ColourRow {
+    uint16_t stored;
+    std::array<uint8_t, 4> rgba;
+};
+
+TEST(SaveIcons, ConvertsBothColourModes)
+{
+    const ColourRow rows[] = {
+        {0xFFFF, {255, 255, 255, 255}}, {0xFC00, {255, 0, 0, 255}},
+        {0x8421, {8, 8, 8, 255}},       {0x0F00, {255, 0, 0, 0}},
+        {0x7FFF, {255, 255, 255, 255}}, {0x3A5F, {170, 85, 255, 0x6D}},
+    };
+    for (const ColourRow& r : rows)
+        EXPECT_EQ(rgbaFromRgb5a3(r.stored), r.rgba) << std::hex << r.stored;
+}
+
+struct TextRow {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    Encoding encoding;
+    std::string utf8;
+};
+
+class Texts : public testing::TestWithParam<TextRow> {};
+
+TEST_P(Texts, DecodeToUtf8)
+{
+    EXPECT_EQ(textToUtf8(GetParam().bytes, GetParam().encoding), GetParam().utf8);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BothEncodings, Texts,
+    testing::Values(
+        TextRow{"StopsAtNul", {'a', 'b', 0, 'c'}, Encoding::ShiftJis, "ab"},
+        TextRow{"Kanji", {0x89, 0xA9, 0x8D, 0xA8}, Encoding::ShiftJis, "\xE9\xBB\x84\xE6\x98\x8F"},
+        TextRow{
+            "Katakana", {0x83, 0x5A, 0x81, 0x5B}, Encoding::ShiftJis, "\xE3\x82\xBB\xE3\x83\xBC"},
+        TextRow{"VendorRomanNumeral", {0x87, 0x55}, Encoding::ShiftJis, "\xE2\x85\xA1"},
+        TextRow{"UpperLeadRow",
+                {0xE0, 0x40, 0xFC, 0x4B},
+                Encoding::ShiftJis,
+                "\xE6\xBC\xBE\xE9\xBB\x91"},
+        TextRow{"HalfWidthKana",
+                {0xB1, 'A'},
+                Encoding::ShiftJis,
+                "\xEF\xBD\xB1"
+                "A"},
+        TextRow{"UnassignedPair", {0x85, 0x40, 'z'}, Encoding::ShiftJis, "\xEF\xBF\xBDz"},
+        TextRow{"LeadCutByNul", {'x', 0x83, 0}, Encoding::ShiftJis, "x\xEF\xBF\xBD"},
+        TextRow{"LeadAtTheEnd", {0x83}, Encoding::ShiftJis, "\xEF\xBF\xBD"},
+        TextRow{"Cp1252Specials",
+                {0x80, 0x99, 0x9F},
+                Encoding::Ansi,
+                "\xE2\x82\xAC\xE2\x84\xA2\xC5\xB8"},
+        TextRow{"Cp1252Latin1", {'c', 'a', 'f', 0xE9, 0xA0}, Encoding::Ansi, "caf\xC3\xA9\xC2\xA0"},
+        TextRow{"Cp1252Hole", {0x81}, Encoding::Ansi, "\xEF\xBF\xBD"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct DateRow {
+    uint32_t seconds;
+    CalendarTime when;
+};
+
+TEST(SaveInfo, CountsSecondsFrom2000)
+{
+    const DateRow rows[] = {
+        {0, {2000, 1, 1, 0, 0, 0}},
+        {86399, {2000, 1, 1, 23, 59, 59}},
+        {5097600, {2000, 2, 29, 0, 0, 0}},
+        {36720000, {2001, 3, 1, 0, 0, 0}},
+        {103250096, {2003, 4, 10, 0, 34, 56}},
+        {0xFFFFFFFF, {2136, 2, 7, 6, 28, 15}},
+    };
+    for (const DateRow& r : rows)
+        EXPECT_EQ(calendarFromConsoleSeconds(r.seconds), r.when) << r.seconds;
+}
+
+DescribedSaveSpec describedSpec(const std::string& code)
+{
+    DescribedSaveSpec spec;
+    spec.save.code = code;
+    spec.save.name = "progress.dat";
+    spec.save.blocks = 3;
+    spec.commentOffset = 0x2010; // in the second block
+    spec.pictureOffset = 0x2100; // from the second into the third
+    spec.title = {0x83, 0x5A, 0x81, 0x5B, 'X'};
+    spec.comment = {'2', 0x80};
+    spec.modified = 103250096;
+    spec.permissions = 0x14;
+    spec.copyCounter = 3;
+    spec.bannerFlags = 1;
+    spec.frames = {{1, 1}, {3, 2}, {2, 3}};
+    return spec;
+}
+
+TEST(SaveInfo, DescribesASaveFile)
+{
+    const auto jp = describeFile(makeDescribedSave(describedSpec("GRSJAF")));
+    EXPECT_STREQ(jp->code, "GRSJAF");
+    EXPECT_STREQ(jp->name, "progress.dat");
+    EXPECT_EQ(jp->has_comment, 1u);
+    EXPECT_EQ(jp->encoding, 1u);
+    EXPECT_STREQ(jp->title, "\xE3\x82\xBB\xE3\x83\xBC"
+                            "X");
+    EXPECT_EQ(jp->modified, 103250096u);
+    EXPECT_EQ(jp->year * 10000 + jp->month * 100 + jp->day, 20030410);
+    EXPECT_EQ(jp->hour * 3600 + jp->minute * 60 + jp->second, 34 * 60 + 56);
+    EXPECT_EQ(jp->permissions, uint32_t(MCB_PERMISSION_PUBLIC | MCB_PERMISSION_NO_MOVE));
+    EXPECT_EQ(jp->copy_counter, 3u);
+    EXPECT_EQ(jp->blocks, 3u);
+    EXPECT_EQ(jp->format, uint32_t(MCB_SAVE_GCI));
+    EXPECT_EQ(jp->frame_count, 3u);
+
+    // Any other market's texts are Windows-1252.
+    const auto us = describeFile(makeDescribedSave(describedSpec("GRSEAF")));
+    EXPECT_EQ(us->encoding, 0u);
+    EXPECT_STREQ(us->title, "\xC6\x92Z\xEF\xBF\xBD[X"); // 0x81 is a hole
+    EXPECT_STREQ(us->comment, "2\xE2\x82\xAC");
+}
+
+TEST(SaveInfo, ASaveWithoutCommentHasEmptyLines)
+{
+    DescribedSaveSpec spec = describedSpec("GRSEAF");
+    spec.commentOffset = 0xFFFFFFFF;
+    const auto info = describeFile(makeDescribedSave(spec));
+    EXPECT_EQ(info->has_comment, 0u);
+    EXPECT_STREQ(info->title, "");
+    EXPECT_STREQ(info->comment, "");
+}
+
+// A card whose save lies in blocks 9, 5 and 7, chained in that order: the
+// comment and the icon are in the second and third blocks of the chain.
+class CardSlotInfo : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        save = makeDescribedSave(describedSpec("GRSEAF"));
+        placeSaveChained(card.image(), 2, save, {9, 5, 7});
+    }
+    void TearDown() override { CloseDevice(); }
+
+    EmulatedCard card{4, Encoding::ShiftJis};
+    std::vector<uint8_t> save;
+};
+
+TEST_F(CardSlotInfo, FollowsTheChainAndTheCardsEncoding)
+{
+    ASSERT_TRUE(connect());
+    auto info = blankInfo();
+    ASSERT_EQ(mcb_save_info_slot(2, info.get()), 1) << mcb_error_text(mcb_last_error());
+    EXPECT_EQ(info->encoding, 1u) << "the card's encoding wins over the game code";
+    EXPECT_STREQ(info->title, "\xE3\x82\xBB\xE3\x83\xBC"
+                              "X");
+    EXPECT_EQ(info->format, 0u);
+    EXPECT_EQ(info->blocks, 3u);
+    ASSERT_EQ(info->frame_count, 3u);
+    expectFrame(info->frames[0], 0, 1);
+    expectFrame(info->frames[1], 1, 3);
+    expectFrame(info->frames[2], 2, 2);
+}
+
+TEST_F(CardSlotInfo, RefusesEmptySlotsAndBrokenChains)
+{
+    ASSERT_TRUE(connect());
+    auto info = blankInfo();
+    EXPECT_EQ(mcb_save_info_slot(0, info.get()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NO_SAVE);
+    EXPECT_EQ(mcb_save_info_slot(127, info.get()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_BAD_ARGUMENT);
+    EXPECT_EQ(mcb_save_info_slot(2, nullptr), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_BAD_ARGUMENT);
+    CloseDevice();
+
+    // Block 5 now claims to end the save: the chain is one block short.
+    for (unsigned copy = 0; copy < 2; ++copy) {
+        Block map;
+        std::memcpy(map.data(), &card.image()[kMapBlock[copy] * kBlockSize], kBlockSize);
+        setMapEntry(map, 5, kMapLastEntry);
+        sealMap(map);
+        std::memcpy(&card.image()[kMapBlock[copy] * kBlockSize], map.data(), kBlockSize);
+    }
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(mcb_save_info_slot(2, info.get()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_BROKEN_CHAIN);
+}
+
+TEST_F(CardSlotInfo, ReportsALinkLostWhileReadingTheSave)
+{
+    card.resetTraffic();
+    ASSERT_TRUE(connect());
+    auto info = blankInfo();
+    ASSERT_EQ(mcb_save_info_slot(2, info.get()), 1);
+    const uint64_t transfers = card.traffic().transfers;
+    CloseDevice();
+
+    card.faults.cutAfterTransfers = transfers - 3; // during the last block's sectors
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(mcb_save_info_slot(2, info.get()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_IO);
+}
+
+TEST(SaveInfoSlot, NeedsAnOpenAdapter)
+{
+    CloseDevice();
+    auto info = blankInfo();
+    EXPECT_EQ(mcb_save_info_slot(0, info.get()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_LOADED);
+}
+
+} // namespace
