@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <algorithm>
 #include <cstring>
 #include <filesystem>
@@ -92,6 +94,8 @@ struct ConversionRow {
     SaveFormat to;
 };
 
+void PrintTo(const ConversionRow& row, std::ostream* os) { *os << row.name; }
+
 class Conversion : public testing::TestWithParam<ConversionRow> {};
 
 TEST_P(Conversion, WritesThePublishedLayout)
@@ -164,6 +168,8 @@ struct RefusalRow {
     std::function<std::vector<uint8_t>()> bytes;
     int32_t fault;
 };
+
+void PrintTo(const RefusalRow& row, std::ostream* os) { *os << row.name; }
 
 std::vector<uint8_t> cut(std::vector<uint8_t> v, std::size_t length)
 {

@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include <cstring>
 #include <memory>
 
@@ -63,6 +65,8 @@ struct IconRow {
     uint8_t bannerFlags;
     std::vector<MadeFrame> frames;
 };
+
+void PrintTo(const IconRow& row, std::ostream* os) { *os << row.name; }
 
 class IconFormats : public testing::TestWithParam<IconRow> {};
 
@@ -161,6 +165,8 @@ struct TextRow {
     Encoding encoding;
     std::string utf8;
 };
+
+void PrintTo(const TextRow& row, std::ostream* os) { *os << row.name; }
 
 class Texts : public testing::TestWithParam<TextRow> {};
 
