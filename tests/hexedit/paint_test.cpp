@@ -43,6 +43,12 @@ protected:
     {
         editor.Colors().SetBackground(Qt::white);
         editor.SetFontColor(Qt::black);
+        // Without smoothing every glyph pixel is the pen colour itself, in
+        // whichever monospace face this machine picks for the control, so a
+        // thin face's grey edges cannot pass for a wrong colour.
+        QFont font = editor.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        editor.setFont(font);
     }
     QImage Shot() { return editor.viewport()->grab().toImage(); }
     QRect Cell(int32_t aPos, bool aChars, int aNibble = 0)
