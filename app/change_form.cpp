@@ -68,7 +68,8 @@ TChangeForm::TChangeForm(TMainForm* mainForm) : QDialog(mainForm), fMain(mainFor
     Memo1->setReadOnly(true);
     connect(Button1, &QPushButton::clicked, this, &TChangeForm::Button1Click);
 
-    // FormCreate
+    // Opens empty; the program's start-up folder anchors the saver folder the
+    // converted file is written to.
     Memo1->clear();
     Edit1->clear();
     sys_dir = QDir::currentPath();

@@ -304,15 +304,15 @@ void TMainForm::showBusy(const QString& text)
     Label1->repaint();
 }
 
-void TMainForm::OnProcess(uintptr_t, intptr_t lParam)
+void TMainForm::OnProcess(uintptr_t, intptr_t)
 {
     // Repaints and clicks are handled while the library works; the gates
     // keep other commands out.
     QCoreApplication::processEvents();
-    if (lParam > 0)
-        ProgressBar1->setMaximum(int(lParam));
-    else
-        ProgressBar1->setPosition(ProgressBar1->position() + 1);
+    // The command sized the bar before calling the library, so every message,
+    // the count sent ahead of the steps included, moves it one step; the bar
+    // stops at its end.
+    ProgressBar1->setPosition(ProgressBar1->position() + 1);
 }
 
 void TMainForm::deviceChanged()

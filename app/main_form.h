@@ -97,7 +97,7 @@ public:
     void GetFilePIC();
     // The receiver of the library's progress, handed to OpenDevice.
     mcb_receiver* window() { return &fReceiver; }
-    // WM_CARD_PROGRESS.
+    // WM_CARD_PROGRESS, sent by the library while a call runs: steps the bar.
     void OnProcess(uintptr_t wParam, intptr_t lParam);
     // WM_DEVICECHANGE: re-probes the adapter and the card.
     void WMDeviceChange();

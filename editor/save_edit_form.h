@@ -106,7 +106,7 @@ public:
     QLabel* StatusPanel(int aIndex) const { return fPanels.at(std::size_t(aIndex)); }
 
 public slots:
-    // Menu refreshes.
+    // Run as each menu opens: its entries follow the document's state.
     void Datei1Click();
     void Bearbeiten1Click();
     void View1Click();
@@ -116,7 +116,7 @@ public slots:
     void Printlayout1Click();
     void Jump1Click();
 
-    // File.
+    // File menu.
     void Neu1Click();
     void ffnen1Click();
     void Speichern1Click();
@@ -128,7 +128,7 @@ public slots:
     void Print1Click();
     void Beenden1Click();
 
-    // Edit.
+    // Edit menu.
     void Rckgngig1Click();
     void Ausschneiden1Click();
     void Kopieren1Click();
@@ -141,14 +141,14 @@ public slots:
     void Find1Click();
     void FindNext1Click();
 
-    // View.
+    // View menu.
     void Grid1Click();
     void Showmarkers1Click();
     void SwapNibbles1Click();
     void MaskWhitespaces1Click();
     void FixedFilesize1Click();
 
-    // The control's events.
+    // The hex control's events.
     void HexEditor1StateChanged(THexEditor* Sender);
     void HexEditor1KeyDown(THexEditor* Sender, int& Key, Qt::KeyboardModifiers Shift);
 

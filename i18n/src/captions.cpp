@@ -4,20 +4,13 @@
 
 namespace i18n {
 
-std::array<ButtonCaption, 10> captionsFor(Language language)
+std::array<ButtonCaption, cButtonCount> captionsFor(Language language)
 {
     const TextSet& t = textsFor(language);
     return {{
-        {u"UpDateBtn", t.UpDateBtn},
-        {u"ReadCardBtn", t.ReadCardBtn},
-        {u"WriteCardBtn", t.WriteCardBtn},
-        {u"DeleteBtn", t.DeleteBtn},
-        {u"DownLoadBtn", t.DownLoadBtn},
-        {u"UpLoadBtn", t.UpLoadBtn},
-        {u"EditBtn", t.EditBtn},
-        {u"EmailBtn", t.EmailBtn},
-        {u"ExitBtn", t.ExitBtn},
-        {u"changebtn", t.changebtn},
+#define I18N_TEXT(...)
+#define I18N_CAPTION(button, ...) {u"" #button, t.button},
+#include "i18n/text_list.h"
     }};
 }
 

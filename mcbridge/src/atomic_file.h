@@ -34,7 +34,8 @@ private:
     bool failed_ = false;
 };
 
-// Whole-file convenience.
+// For data already whole in memory: open, write and commit in one call, with
+// the same guarantee that an older file survives a failure.
 bool writeFileAtomically(const std::string& path, const void* data, std::size_t length,
                          bool durable = true);
 

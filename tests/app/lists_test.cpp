@@ -13,13 +13,14 @@
 #include <QMimeData>
 #include <QTest>
 
+#include <ostream>
+
 namespace {
 
 // The top-left pixel colour of the item's banner as the list shows it.
-QRgb bannerPixel(const TMainForm& f, const QList<QPixmap>& pictures, const QListWidgetItem* item)
+QRgb bannerPixel(const QList<QPixmap>& pictures, const QListWidgetItem* item)
 {
     const int index = item->data(TSaveListView::PictureIndexRole).toInt();
-    (void)f;
     return pictures.at(index).toImage().pixel(0, 0);
 }
 
@@ -66,12 +67,9 @@ TEST_F(AppTest, ListingShowsEachSaveWithItsOwnBanner)
         EXPECT_EQ(form->ListView1->item(i)->data(TSaveListView::PictureIndexRole).toInt(), i);
     EXPECT_EQ(form->ListView1->item(0)->data(TSaveListView::CaptionRole).toString(), "red\r\n(3)");
     ASSERT_EQ(form->ImageList1.size(), 3);
-    EXPECT_TRUE(
-        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(0)), qRgb(255, 0, 0)));
-    EXPECT_TRUE(
-        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(1)), qRgb(0, 255, 0)));
-    EXPECT_TRUE(
-        near(bannerPixel(*form, form->ImageList1, form->ListView1->item(2)), qRgb(0, 0, 255)));
+    EXPECT_TRUE(near(bannerPixel(form->ImageList1, form->ListView1->item(0)), qRgb(255, 0, 0)));
+    EXPECT_TRUE(near(bannerPixel(form->ImageList1, form->ListView1->item(1)), qRgb(0, 255, 0)));
+    EXPECT_TRUE(near(bannerPixel(form->ImageList1, form->ListView1->item(2)), qRgb(0, 0, 255)));
     EXPECT_EQ(form->Label1->text(), "  ( 50 )BLOCK FREE");
     EXPECT_TRUE(form->MaybeOk());
     EXPECT_EQ(form->ProgressBar1->position(), 0);
@@ -88,42 +86,54 @@ TEST_F(AppTest, FreeBlocksCountDownFromTheCardsSize)
     EXPECT_EQ(form->Label1->text(), "  ( 51 )BLOCK FREE");
 }
 
-TEST_F(AppTest, ListingStopsAtABrokenEntry)
+namespace {
+
+struct BrokenEntryCase {
+    const char* name;
+    std::vector<std::pair<unsigned, unsigned>> saves; // slot, blocks
+    QStringList listed;
+};
+
+void PrintTo(const BrokenEntryCase& c, std::ostream* os) { *os << c.name; }
+
+class ListingStops : public AppTest, public ::testing::WithParamInterface<BrokenEntryCase> {};
+
+TEST_P(ListingStops, AtABrokenEntry)
 {
-    struct Case {
-        std::vector<std::pair<unsigned, unsigned>> saves; // slot, blocks
-        QStringList listed;
-    };
-    // A save of 0 blocks ends the listing; so does a count that has
-    // already used up more than the card holds.
-    for (const Case& c :
-         {Case{{{0, 2}, {1, 0}, {2, 1}}, {"s0"}}, Case{{{0, 40}, {1, 30}, {2, 1}}, {"s0", "s1"}}}) {
-        makeCard(4);
-        image = cardImage();
-        unsigned block = 5;
-        for (auto [slot, blocks] : c.saves) {
-            auto f = mcbtest::makeSaveFile(
-                {.name = "s" + std::to_string(slot), .blocks = std::max(blocks, 1u)});
-            mcbtest::placeSave(image, slot, f, block);
-            for (int copy = 0; copy < 2; ++copy) { // make the count say what the case needs
-                uint8_t* e = &image[(1 + copy) * 8192 + slot * 64];
-                mcb::putBe16(e + mcb::kEntryBlockCount, uint16_t(blocks));
-                mcb::Block d;
-                std::copy_n(&image[(1 + copy) * 8192], 8192, d.begin());
-                mcb::sealDirectory(d);
-                std::copy(d.begin(), d.end(), &image[(1 + copy) * 8192]);
-            }
-            block = std::min(block + std::max(blocks, 1u), 60u);
+    const BrokenEntryCase& c = GetParam();
+    makeCard(4);
+    image = cardImage();
+    unsigned block = 5;
+    for (auto [slot, blocks] : c.saves) {
+        auto f = mcbtest::makeSaveFile(
+            {.name = "s" + std::to_string(slot), .blocks = std::max(blocks, 1u)});
+        mcbtest::placeSave(image, slot, f, block);
+        for (int copy = 0; copy < 2; ++copy) { // make the count say what the case needs
+            uint8_t* e = &image[(1 + copy) * 8192 + slot * 64];
+            mcb::putBe16(e + mcb::kEntryBlockCount, uint16_t(blocks));
+            mcb::Block d;
+            std::copy_n(&image[(1 + copy) * 8192], 8192, d.begin());
+            mcb::sealDirectory(d);
+            std::copy(d.begin(), d.end(), &image[(1 + copy) * 8192]);
         }
-        mcbtest::writeFile(cardPath.toStdString(), image);
-        start();
-        listCard();
-        EXPECT_EQ(names(form->ListView1), c.listed);
-        EXPECT_EQ(form->ImageList1.size(), c.listed.size());
-        change.reset();
-        form.reset();
+        block = std::min(block + std::max(blocks, 1u), 60u);
     }
+    mcbtest::writeFile(cardPath.toStdString(), image);
+    start();
+    listCard();
+    EXPECT_EQ(names(form->ListView1), c.listed);
+    EXPECT_EQ(form->ImageList1.size(), c.listed.size());
 }
+
+// A save of 0 blocks ends the listing; so does a count that has already used
+// up more than the card holds.
+INSTANTIATE_TEST_SUITE_P(
+    Entries, ListingStops,
+    ::testing::Values(BrokenEntryCase{"ZeroBlocks", {{0, 2}, {1, 0}, {2, 1}}, {"s0"}},
+                      BrokenEntryCase{"MoreThanTheCard", {{0, 40}, {1, 30}, {2, 1}}, {"s0", "s1"}}),
+    [](const ::testing::TestParamInfo<BrokenEntryCase>& info) { return info.param.name; });
+
+} // namespace
 
 TEST_F(AppTest, AnUnreadableDirectoryListsNothingAndEveryBlockFree)
 {

@@ -3,6 +3,9 @@
 
 #include <QImage>
 
+#include <ostream>
+#include <string>
+
 namespace {
 
 // The pixel of a cell that differs most from its background: the text.
@@ -43,6 +46,12 @@ protected:
     {
         editor.Colors().SetBackground(Qt::white);
         editor.SetFontColor(Qt::black);
+        // Without smoothing every glyph pixel is the pen colour itself, in
+        // whichever monospace face this machine picks for the control, so a
+        // thin face's grey edges cannot pass for a wrong colour.
+        QFont font = editor.font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        editor.setFont(font);
     }
     QImage Shot() { return editor.viewport()->grab().toImage(); }
     QRect Cell(int32_t aPos, bool aChars, int aNibble = 0)
@@ -119,29 +128,49 @@ TEST_F(PaintTest, MarkersShowTheirDigitInThePositionColours)
     EXPECT_COLOR(Ink(img, editor.CellRect(1, 1), Qt::white), QColor(Qt::white));
 }
 
-TEST_F(PaintTest, TheCaretInvertsItsCellInEachStyle)
+// Where a caret style paints and where it leaves the cell alone, by the
+// cell's line height.
+struct CaretCase {
+    const char* name;
+    TCaretStyle style;
+    QPoint (*inside)(int aHeight);
+    QPoint (*outside)(int aHeight);
+};
+
+void PrintTo(const CaretCase& c, std::ostream* os) { *os << c.name; }
+
+class CaretPaint : public PaintTest, public ::testing::WithParamInterface<CaretCase> {};
+
+TEST_P(CaretPaint, InvertsItsPartOfTheCell)
 {
     Load(Bytes(16, 0x00));
     CaretTo(5);
     ASSERT_TRUE(editor.hasFocus());
     const QRect cell = Cell(5, false);
-    const QColor navy = ColorFromBGR(0x800000);
     const int h = editor.CharHeight();
-    struct Case {
-        TCaretStyle style;
-        QPoint inside;
-        QPoint outside;
-    };
-    for (const Case& c : {Case{csFull, {2, 1}, {2, h - 1}}, Case{csLeftLine, {0, h / 2}, {4, 1}},
-                          Case{csBottomLine, {3, h - 3}, {3, 1}}}) {
-        editor.SetCaretStyle(c.style);
-        const QImage img = Shot();
-        EXPECT_COLOR(img.pixelColor(cell.topLeft() + c.inside), navy) << c.style;
-        EXPECT_COLOR(img.pixelColor(cell.topLeft() + c.outside), QColor(Qt::white)) << c.style;
-    }
+    editor.SetCaretStyle(GetParam().style);
+    const QImage img = Shot();
+    EXPECT_COLOR(img.pixelColor(cell.topLeft() + GetParam().inside(h)), ColorFromBGR(0x800000));
+    EXPECT_COLOR(img.pixelColor(cell.topLeft() + GetParam().outside(h)), QColor(Qt::white));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Styles, CaretPaint,
+    ::testing::Values(CaretCase{"Full", csFull, [](int) { return QPoint(2, 1); },
+                                [](int h) { return QPoint(2, h - 1); }},
+                      CaretCase{"LeftLine", csLeftLine, [](int h) { return QPoint(0, h / 2); },
+                                [](int) { return QPoint(4, 1); }},
+                      CaretCase{"BottomLine", csBottomLine, [](int h) { return QPoint(3, h - 3); },
+                                [](int) { return QPoint(3, 1); }}),
+    [](const ::testing::TestParamInfo<CaretCase>& info) { return std::string(info.param.name); });
+
+TEST_F(PaintTest, TheCaretTakesTheCursorFrameColour)
+{
+    Load(Bytes(16, 0x00));
+    CaretTo(5);
     editor.Colors().SetCursorFrame(QColor(Qt::red));
     editor.SetCaretStyle(csFull);
-    EXPECT_COLOR(Shot().pixelColor(cell.topLeft() + QPoint(2, 1)), QColor(Qt::red));
+    EXPECT_COLOR(Shot().pixelColor(Cell(5, false).topLeft() + QPoint(2, 1)), QColor(Qt::red));
 }
 
 TEST_F(PaintTest, TheOtherFieldShowsTheCaretByteFramed)

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <ostream>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -47,27 +49,47 @@ INSTANTIATE_TEST_SUITE_P(
         return QString::asprintf("id%04X", info.param.langId).toStdString();
     });
 
-TEST(LocaleToIdentifier, ChineseTerritoriesAndJapaneseKeepTheirIdentifiers)
+struct LocaleCase {
+    const char* locale;
+    quint16 langId;
+};
+
+class LocaleToIdentifier : public ::testing::TestWithParam<LocaleCase> {};
+
+TEST_P(LocaleToIdentifier, ChineseTerritoriesAndJapaneseKeepTheirIdentifiers)
 {
-    const std::vector<std::pair<const char*, quint16>> cases = {
-        {"zh_TW", 0x0404}, {"zh_HK", 0x0C04}, {"zh_SG", 0x1004}, {"zh_MO", 0x1404},
-        {"zh_CN", 0x0804}, {"ja_JP", 0x0411}, {"zh", 0x0804}, // Qt completes a bare "zh" to the PRC
-        {"ja", 0x0411},
-    };
-    for (const auto& [name, id] : cases)
-        EXPECT_EQ(i18n::langIdForLocale(QLocale(QString::fromLatin1(name))), id) << name;
+    EXPECT_EQ(i18n::langIdForLocale(QLocale(QString::fromLatin1(GetParam().locale))),
+              GetParam().langId);
 }
 
-TEST(LocaleToIdentifier, EveryOtherLocaleGetsAnEnglishIdentifier)
+INSTANTIATE_TEST_SUITE_P(Locales, LocaleToIdentifier,
+                         ::testing::Values(LocaleCase{"zh_TW", 0x0404}, LocaleCase{"zh_HK", 0x0C04},
+                                           LocaleCase{"zh_SG", 0x1004}, LocaleCase{"zh_MO", 0x1404},
+                                           LocaleCase{"zh_CN", 0x0804}, LocaleCase{"ja_JP", 0x0411},
+                                           // Qt completes a bare "zh" to the PRC
+                                           LocaleCase{"zh", 0x0804}, LocaleCase{"ja", 0x0411}),
+                         [](const ::testing::TestParamInfo<LocaleCase>& info) {
+                             return std::string(info.param.locale);
+                         });
+
+class OtherLocale : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(OtherLocale, GetsAnEnglishIdentifier)
 {
-    for (const char* name : {"en_US", "en_GB", "de_DE", "fr_FR", "ko_KR", "C"}) {
-        const quint16 id = i18n::langIdForLocale(QLocale(QString::fromLatin1(name)));
-        EXPECT_EQ(i18n::languageFor(id), Language::English) << name;
-    }
+    const quint16 id = i18n::langIdForLocale(QLocale(QString::fromLatin1(GetParam())));
+    EXPECT_EQ(i18n::languageFor(id), Language::English);
 }
+
+INSTANTIATE_TEST_SUITE_P(Locales, OtherLocale,
+                         ::testing::Values("en_US", "en_GB", "de_DE", "fr_FR", "ko_KR", "C"),
+                         [](const ::testing::TestParamInfo<const char*>& info) {
+                             return std::string(info.param);
+                         });
+
+using Variables = std::vector<std::pair<QString, QString>>;
 
 // Runs the probe with exactly these variables set and returns the identifier it prints.
-int probeLangId(const std::vector<std::pair<QString, QString>>& variables)
+int probeLangId(const Variables& variables)
 {
     QProcessEnvironment env;
     env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
@@ -83,33 +105,51 @@ int probeLangId(const std::vector<std::pair<QString, QString>>& variables)
     return ok ? id : -1;
 }
 
-TEST(UserDefaultLangId, FollowsTheLocaleVariablesInTheirPrecedence)
+struct EnvCase {
+    Variables variables;
+    int expected;
+};
+
+void PrintTo(const EnvCase& c, std::ostream* os)
 {
-    struct EnvCase {
-        std::vector<std::pair<QString, QString>> variables;
-        int expected;
-    };
-    const std::vector<EnvCase> cases = {
-        {{{"LANG", "zh_TW.UTF-8"}}, 0x0404},
-        {{{"LANG", "zh_HK.UTF-8"}}, 0x0C04},
-        {{{"LANG", "zh_SG.UTF-8"}}, 0x1004},
-        {{{"LANG", "zh_MO.UTF-8"}}, 0x1404},
-        {{{"LANG", "zh_CN.UTF-8"}}, 0x0804},
-        {{{"LANG", "ja_JP.UTF-8"}}, 0x0411},
-        {{{"LANG", "de_DE.UTF-8"}}, 0x0409},
-        {{{"LANG", "C"}}, 0x0409},
-        {{}, 0x0409},
-        {{{"LC_ALL", "ja_JP.UTF-8"}, {"LANG", "en_US.UTF-8"}}, 0x0411},
-        {{{"LC_ALL", "en_US.UTF-8"}, {"LANG", "zh_CN.UTF-8"}}, 0x0409},
-        {{{"LC_ALL", "zh_TW.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, 0x0404},
-        {{{"LC_MESSAGES", "zh_HK.UTF-8"}, {"LANG", "en_GB.UTF-8"}}, 0x0C04},
-    };
-    for (const EnvCase& c : cases) {
-        QStringList shown;
-        for (const auto& [name, value] : c.variables)
-            shown << name + u'=' + value;
-        EXPECT_EQ(probeLangId(c.variables), c.expected) << shown.join(u' ').toStdString();
-    }
+    for (const auto& [name, value] : c.variables)
+        *os << name.toStdString() << '=' << value.toStdString() << ' ';
 }
+
+// "LC_ALL_ja_JP_LANG_en_US" for LC_ALL=ja_JP.UTF-8 LANG=en_US.UTF-8.
+std::string envCaseName(const ::testing::TestParamInfo<EnvCase>& info)
+{
+    QStringList parts;
+    for (const auto& [name, value] : info.param.variables)
+        parts << name << value.section(u'.', 0, 0);
+    if (parts.isEmpty())
+        return "NoVariables";
+    std::string joined = parts.join(u'_').toStdString();
+    for (char& c : joined) {
+        if (!std::isalnum(static_cast<unsigned char>(c)))
+            c = '_';
+    }
+    return joined;
+}
+
+class UserDefaultLangId : public ::testing::TestWithParam<EnvCase> {};
+
+TEST_P(UserDefaultLangId, FollowsTheLocaleVariablesInTheirPrecedence)
+{
+    EXPECT_EQ(probeLangId(GetParam().variables), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Environments, UserDefaultLangId,
+    ::testing::Values(
+        EnvCase{{{"LANG", "zh_TW.UTF-8"}}, 0x0404}, EnvCase{{{"LANG", "zh_HK.UTF-8"}}, 0x0C04},
+        EnvCase{{{"LANG", "zh_SG.UTF-8"}}, 0x1004}, EnvCase{{{"LANG", "zh_MO.UTF-8"}}, 0x1404},
+        EnvCase{{{"LANG", "zh_CN.UTF-8"}}, 0x0804}, EnvCase{{{"LANG", "ja_JP.UTF-8"}}, 0x0411},
+        EnvCase{{{"LANG", "de_DE.UTF-8"}}, 0x0409}, EnvCase{{{"LANG", "C"}}, 0x0409},
+        EnvCase{{}, 0x0409}, EnvCase{{{"LC_ALL", "ja_JP.UTF-8"}, {"LANG", "en_US.UTF-8"}}, 0x0411},
+        EnvCase{{{"LC_ALL", "en_US.UTF-8"}, {"LANG", "zh_CN.UTF-8"}}, 0x0409},
+        EnvCase{{{"LC_ALL", "zh_TW.UTF-8"}, {"LC_MESSAGES", "ja_JP.UTF-8"}}, 0x0404},
+        EnvCase{{{"LC_MESSAGES", "zh_HK.UTF-8"}, {"LANG", "en_GB.UTF-8"}}, 0x0C04}),
+    envCaseName);
 
 } // namespace

@@ -1,55 +1,16 @@
+#include "i18n/captions.h"
 #include "i18n/texts.h"
+#include "text_keys.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <utility>
+#include <cstdlib>
 
 using i18n::Language;
 
 namespace {
 
-constexpr std::array cLanguages = {Language::English, Language::TraditionalChinese,
-                                   Language::SimplifiedChinese, Language::Japanese};
-
-std::array<std::pair<const char*, const QString*>, 31> allTexts()
-{
-    return {{
-        {"say_saver_LOADING", &say_saver_LOADING},
-        {"say_saver_backup", &say_saver_backup},
-        {"say_saver_upload", &say_saver_upload},
-        {"say_saver_delete", &say_saver_delete},
-        {"say_saver_reading", &say_saver_reading},
-        {"say_saver_writing", &say_saver_writing},
-        {"Say_wait", &Say_wait},
-        {"say_DELETEcomplete", &say_DELETEcomplete},
-        {"say_uploadcomplete", &say_uploadcomplete},
-        {"say_Backupcomplete", &say_Backupcomplete},
-        {"say_Editcomplete", &say_Editcomplete},
-        {"Say_ask_DeleteFile0", &Say_ask_DeleteFile0},
-        {"Say_ask_OverWriteFile0", &Say_ask_OverWriteFile0},
-        {"Say_ask_OverWriteFile1", &Say_ask_OverWriteFile1},
-        {"say_ask_sendmail", &say_ask_sendmail},
-        {"Say_ask_Exit", &Say_ask_Exit},
-        {"Say_FREEBLOCK0", &Say_FREEBLOCK0},
-        {"Say_FREEBLOCK1", &Say_FREEBLOCK1},
-        {"Say_WARNING0", &Say_WARNING0},
-        {"Say_WARNING1", &Say_WARNING1},
-        {"Say_WARNING2", &Say_WARNING2},
-        {"Say_INFORM1", &Say_INFORM1},
-        {"say_backupfailed", &say_backupfailed},
-        {"say_uploadfailed", &say_uploadfailed},
-        {"say_deletefailed", &say_deletefailed},
-        {"say_nofreeblock", &say_nofreeblock},
-        {"say_readcardfailed", &say_readcardfailed},
-        {"say_writecardfailed", &say_writecardfailed},
-        {"say_mailfailed", &say_mailfailed},
-        {"say_editfailed", &say_editfailed},
-        {"say_editwrongsize", &say_editwrongsize},
-    }};
-}
-
-bool hasCjk(const QString& text)
+bool hasCjk(QStringView text)
 {
     for (const QChar c : text) {
         const char16_t u = c.unicode();
@@ -59,7 +20,7 @@ bool hasCjk(const QString& text)
     return false;
 }
 
-bool isLatin1(const QString& text)
+bool isLatin1(QStringView text)
 {
     for (const QChar c : text) {
         if (c.unicode() > 0xFF)
@@ -68,76 +29,77 @@ bool isLatin1(const QString& text)
     return true;
 }
 
-// Runs first in its own process under ctest: nothing may have filled the texts yet.
-TEST(TextVariables, StayEmptyUntilFilled)
+bool allVariablesEmpty()
 {
-    for (const auto& [name, text] : allTexts())
-        EXPECT_TRUE(text->isEmpty()) << name;
+    for (const TextKey& key : cTextKeys) {
+        if (key.variable && !key.variable->isEmpty())
+            return false;
+    }
+    return true;
 }
 
-TEST(TextVariables, EveryKeyIsFilledInEveryLanguageWithItsOwnScript)
+// Each test starts and ends with the variables as the program starts, so no
+// test sees the language another one chose.
+class TextVariables : public ::testing::Test {
+protected:
+    void SetUp() override { clearTextVariables(); }
+    void TearDown() override { clearTextVariables(); }
+};
+
+// Judged in a fresh process that runs nothing else first: in this one another
+// test may already have filled the variables.
+TEST(TextStartUp, VariablesStayEmptyUntilFilled)
 {
-    for (const Language language : cLanguages) {
-        i18n::fillTexts(language);
-        for (const auto& [name, text] : allTexts()) {
-            EXPECT_FALSE(text->isEmpty()) << name;
-            if (language == Language::English)
-                EXPECT_TRUE(isLatin1(*text)) << name << " " << text->toStdString();
-            else
-                EXPECT_TRUE(hasCjk(*text)) << name << " " << text->toStdString();
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(std::exit(allVariablesEmpty() ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(TextVariables, RefillingReplacesTheWholePreviousLanguage)
+{
+    i18n::fillTexts(Language::Japanese);
+    i18n::fillTexts(Language::English);
+    for (const TextKey& key : cTextKeys) {
+        if (key.variable) {
+            EXPECT_FALSE(hasCjk(*key.variable)) << key.name;
         }
     }
 }
 
-TEST(TextVariables, RefillingReplacesTheWholePreviousLanguage)
+class EveryKey : public ::testing::TestWithParam<TextKey> {
+protected:
+    void TearDown() override { clearTextVariables(); }
+};
+
+// A key the list names reaches the program in all four languages, through its
+// variable or, for a button, through the caption lookup.
+TEST_P(EveryKey, HasFourTranslationsInTheirOwnScript)
 {
-    i18n::fillTexts(Language::Japanese);
-    i18n::fillTexts(Language::English);
-    for (const auto& [name, text] : allTexts())
-        EXPECT_FALSE(hasCjk(*text)) << name;
+    const TextKey& key = GetParam();
+    for (const Language language : cLanguages) {
+        SCOPED_TRACE(languageName(language));
+        const QStringView text = i18n::textsFor(language).*key.member;
+        EXPECT_FALSE(text.isEmpty());
+        if (language == Language::English)
+            EXPECT_TRUE(isLatin1(text)) << text.toString().toStdString();
+        else
+            EXPECT_TRUE(hasCjk(text)) << text.toString().toStdString();
+        if (key.variable) {
+            i18n::fillTexts(language);
+            EXPECT_EQ(*key.variable, text);
+        } else {
+            EXPECT_EQ(i18n::captionFor(language, QString::fromLatin1(key.name)), text);
+        }
+    }
 }
 
-TEST(TextVariables, BlanksAtTheEndsArePartOfTheTexts)
-{
-    i18n::fillTexts(Language::English);
-    EXPECT_EQ(Say_FREEBLOCK0, u"  ( ");
-    EXPECT_EQ(Say_FREEBLOCK1, u" )BLOCK FREE");
-    EXPECT_EQ(Say_WARNING0, u"Please Choose GC Game! ");
-    EXPECT_EQ(Say_ask_OverWriteFile0, u"Do you want to Overwrite Saver ");
-    EXPECT_EQ(Say_ask_OverWriteFile1, u" Now ?");
-    EXPECT_EQ(Say_wait, u"Please waiting..");
+INSTANTIATE_TEST_SUITE_P(TextList, EveryKey, ::testing::ValuesIn(cTextKeys),
+                         [](const ::testing::TestParamInfo<TextKey>& info) {
+                             return std::string(info.param.name);
+                         });
 
-    i18n::fillTexts(Language::TraditionalChinese);
-    EXPECT_EQ(Say_ask_DeleteFile0, u"確定刪除? ");
-    EXPECT_EQ(Say_FREEBLOCK0, u"  尚餘( ");
-    EXPECT_EQ(Say_FREEBLOCK1, u" ) 單位");
-}
+class CombinedTexts : public TextVariables {};
 
-TEST(TextVariables, EachLanguageFillsItsOwnWording)
-{
-    i18n::fillTexts(Language::English);
-    EXPECT_EQ(say_saver_reading, u"READING CAPABLITY");
-    EXPECT_EQ(say_saver_writing, u"WRITING CAPABLITY");
-    EXPECT_EQ(Say_ask_Exit, u"Do you want to Exit ?");
-    EXPECT_EQ(Say_WARNING2, u"please Choose a Game File!");
-
-    i18n::fillTexts(Language::TraditionalChinese);
-    EXPECT_EQ(say_saver_reading, u"正在讀取全張卡的容量");
-    EXPECT_EQ(say_saver_writing, u"正在寫入全張卡的容量");
-    EXPECT_EQ(Say_wait, u"請等候 ...");
-
-    i18n::fillTexts(Language::SimplifiedChinese);
-    EXPECT_EQ(say_saver_writing, u"正在写入整张卡的容量");
-    EXPECT_EQ(say_ask_sendmail, u"请先建立邮件帐户！");
-    EXPECT_EQ(say_Backupcomplete, u"备用完成");
-
-    i18n::fillTexts(Language::Japanese);
-    EXPECT_EQ(Say_ask_DeleteFile0, u"削除しますか？?");
-    EXPECT_EQ(say_Editcomplete, u"アップデートしました。");
-    EXPECT_EQ(Say_WARNING0, u"カード にゲームを選択してください");
-}
-
-TEST(CombinedTexts, FreeBlockTextJoinsTheHalvesAroundTheNumber)
+TEST_F(CombinedTexts, FreeBlockTextJoinsTheHalvesAroundTheNumber)
 {
     i18n::fillTexts(Language::English);
     EXPECT_EQ(i18n::freeBlockText(59), u"  ( 59 )BLOCK FREE");
@@ -151,7 +113,7 @@ TEST(CombinedTexts, FreeBlockTextJoinsTheHalvesAroundTheNumber)
     EXPECT_EQ(i18n::freeBlockText(51), u"  尚餘( 51 ) 單位");
 }
 
-TEST(CombinedTexts, BusyTextAndOverwriteQuestionFollowTheLanguage)
+TEST_F(CombinedTexts, BusyTextAndOverwriteQuestionFollowTheLanguage)
 {
     i18n::fillTexts(Language::English);
     EXPECT_EQ(i18n::busyText(say_saver_backup), u"SAVER BACKUP,Please waiting..");

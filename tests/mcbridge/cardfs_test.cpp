@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <ostream>
+#include <string>
+#include <tuple>
 #include <vector>
 
 using namespace mcb;
@@ -36,32 +40,54 @@ TEST(Checksum, ASumOfFFFFIsStoredAsZeroAndStillMatches)
     EXPECT_FALSE(checksumHolds(words, stored, stored + 2));
 }
 
-TEST(Checksum, AnyChangedByteBreaksIt)
+class AnyChangedByte : public ::testing::TestWithParam<std::size_t> {};
+
+TEST_P(AnyChangedByte, BreaksTheMapChecksum)
 {
     Block map{};
     putBe16(&map[kMapFree], 59);
     sealMap(map);
     ASSERT_TRUE(mapIntact(map));
-    for (std::size_t at : {std::size_t(4), std::size_t(0x100), kBlockSize - 1}) {
-        Block damaged = map;
-        damaged[at] ^= 0x40;
-        EXPECT_FALSE(mapIntact(damaged)) << at;
-    }
+    map[GetParam()] ^= 0x40;
+    EXPECT_FALSE(mapIntact(map));
 }
 
-TEST(CopyChoice, CountersAtTheirEdges)
+INSTANTIATE_TEST_SUITE_P(Checksum, AnyChangedByte,
+                         ::testing::Values(std::size_t(4), std::size_t(0x100), kBlockSize - 1),
+                         [](const ::testing::TestParamInfo<std::size_t>& info) {
+                             return "Byte" + std::to_string(info.param);
+                         });
+
+struct CounterCase {
+    uint16_t a, b;
+    int current;
+};
+
+void PrintTo(const CounterCase& c, std::ostream* os) { *os << c.a << "/" << c.b; }
+
+class CopyChoice : public ::testing::TestWithParam<CounterCase> {};
+
+TEST_P(CopyChoice, CountersAtTheirEdges)
 {
-    struct Case {
-        uint16_t a, b;
-        int current;
-    };
-    const Case cases[] = {
-        {5, 5, 1}, {0, 0xFFFF, 0}, {0xFFFF, 0, 1}, {7, 6, 0},           {6, 7, 1},
-        {0, 0, 1}, {0, 1, 1},      {1, 0, 0},      {0xFFFE, 0xFFFF, 1}, {0x8000, 2, 0},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(currentCopy(c.a, c.b), c.current) << c.a << " " << c.b;
+    EXPECT_EQ(currentCopy(GetParam().a, GetParam().b), GetParam().current);
 }
+
+// "A0005_B0005": the two copies' counters in hex.
+std::string counterName(const ::testing::TestParamInfo<CounterCase>& info)
+{
+    char name[16];
+    std::snprintf(name, sizeof name, "A%04X_B%04X", info.param.a, info.param.b);
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Counters, CopyChoice,
+                         ::testing::Values(CounterCase{5, 5, 1}, CounterCase{0, 0xFFFF, 0},
+                                           CounterCase{0xFFFF, 0, 1}, CounterCase{7, 6, 0},
+                                           CounterCase{6, 7, 1}, CounterCase{0, 0, 1},
+                                           CounterCase{0, 1, 1}, CounterCase{1, 0, 0},
+                                           CounterCase{0xFFFE, 0xFFFF, 1},
+                                           CounterCase{0x8000, 2, 0}),
+                         counterName);
 
 TEST(MapHeader, RefreshCountsTheSaveAreaAndAdvancesTheCounter)
 {
@@ -85,30 +111,42 @@ TEST(MapHeader, RefreshCountsTheSaveAreaAndAdvancesTheCounter)
     EXPECT_EQ(mapCounter(map), 1);
 }
 
-TEST(Formatter, EveryCardSizeAndEncodingComesOutSound)
+class Formatter : public ::testing::TestWithParam<std::tuple<unsigned, Encoding>> {};
+
+TEST_P(Formatter, EveryCardSizeAndEncodingComesOutSound)
 {
-    for (unsigned m : {4u, 8u, 16u, 64u}) {
-        for (Encoding enc : {Encoding::Ansi, Encoding::ShiftJis}) {
-            const FormatOptions o = freshFormat(m, enc);
-            const std::vector<uint8_t> card = formatCard(o);
-            ASSERT_EQ(card.size(), cardBytes(m));
-            const CardReport r = inspectCard(card);
-            EXPECT_TRUE(r.sound()) << m << ": " << (r.problems.empty() ? "" : r.problems[0]);
-            EXPECT_EQ(r.megabits, m);
-            EXPECT_EQ(r.freeBlocks, m * 16 - 5);
-            EXPECT_TRUE(r.saves.empty());
-            EXPECT_EQ(getBe16(&card[kHeaderEncoding]), uint16_t(enc));
-            EXPECT_EQ(0, std::memcmp(card.data(), o.serial.data(), 12));
-            for (int copy = 0; copy < 2; ++copy) {
-                const uint8_t* map = &card[kMapBlock[copy] * kBlockSize];
-                EXPECT_EQ(getBe16(map + kMapLastAllocated), 4);
-                EXPECT_EQ(getBe16(map + kMapCounter), copy);
-                const uint8_t* dir = &card[kDirectoryBlock[copy] * kBlockSize];
-                EXPECT_EQ(getBe16(dir + kDirCounter), copy);
-            }
-        }
+    const auto [m, enc] = GetParam();
+    const FormatOptions o = freshFormat(m, enc);
+    const std::vector<uint8_t> card = formatCard(o);
+    ASSERT_EQ(card.size(), cardBytes(m));
+    const CardReport r = inspectCard(card);
+    EXPECT_TRUE(r.sound()) << (r.problems.empty() ? "" : r.problems[0]);
+    EXPECT_EQ(r.megabits, m);
+    EXPECT_EQ(r.freeBlocks, m * 16 - 5);
+    EXPECT_TRUE(r.saves.empty());
+    EXPECT_EQ(getBe16(&card[kHeaderEncoding]), uint16_t(enc));
+    EXPECT_EQ(0, std::memcmp(card.data(), o.serial.data(), 12));
+    for (int copy = 0; copy < 2; ++copy) {
+        const uint8_t* map = &card[kMapBlock[copy] * kBlockSize];
+        EXPECT_EQ(getBe16(map + kMapLastAllocated), 4);
+        EXPECT_EQ(getBe16(map + kMapCounter), copy);
+        const uint8_t* dir = &card[kDirectoryBlock[copy] * kBlockSize];
+        EXPECT_EQ(getBe16(dir + kDirCounter), copy);
     }
 }
+
+// "16MbitShiftJis": the card's size and its names' encoding.
+std::string formatName(const ::testing::TestParamInfo<std::tuple<unsigned, Encoding>>& info)
+{
+    const unsigned megabits = std::get<0>(info.param);
+    const bool ansi = std::get<1>(info.param) == Encoding::Ansi;
+    return std::to_string(megabits) + "Mbit" + (ansi ? "Ansi" : "ShiftJis");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, Formatter,
+                         ::testing::Combine(::testing::Values(4u, 8u, 16u, 64u),
+                                            ::testing::Values(Encoding::Ansi, Encoding::ShiftJis)),
+                         formatName);
 
 TEST(Inspect, ReportsWhatIsWrong)
 {

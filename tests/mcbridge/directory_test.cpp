@@ -7,7 +7,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <ostream>
 #include <string>
 
 using namespace mcbtest;
@@ -91,20 +93,38 @@ TEST(Directory, LoadReadsCountersThenTheCurrentCopies)
     EXPECT_EQ(card.traffic().sectorWrites, 0u);
 }
 
-TEST(Directory, CopyChoiceFollowsTheCounters)
+namespace {
+
+struct ListedCase {
+    uint16_t a, b;
+    const char* listed;
+};
+
+void PrintTo(const ListedCase& c, std::ostream* os) { *os << c.a << "/" << c.b; }
+
+class DirectoryCopy : public ::testing::TestWithParam<ListedCase> {};
+
+TEST_P(DirectoryCopy, ChoiceFollowsTheCounters)
 {
-    struct Case {
-        uint16_t a, b;
-        const char* listed;
-    };
-    for (Case c : {Case{5, 5, "second"}, Case{0, 0xFFFF, "first"}, Case{0xFFFF, 0, "second"},
-                   Case{7, 6, "first"}, Case{6, 7, "second"}}) {
-        EmulatedCard card(twoDirectories(c.a, c.b));
-        ASSERT_TRUE(connect());
-        ASSERT_EQ(InitSaverInfo(), 1);
-        EXPECT_EQ(listedName(0), c.listed) << c.a << "/" << c.b;
-    }
+    EmulatedCard card(twoDirectories(GetParam().a, GetParam().b));
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(InitSaverInfo(), 1);
+    EXPECT_EQ(listedName(0), GetParam().listed);
 }
+
+INSTANTIATE_TEST_SUITE_P(Counters, DirectoryCopy,
+                         ::testing::Values(ListedCase{5, 5, "second"},
+                                           ListedCase{0, 0xFFFF, "first"},
+                                           ListedCase{0xFFFF, 0, "second"},
+                                           ListedCase{7, 6, "first"}, ListedCase{6, 7, "second"}),
+                         [](const ::testing::TestParamInfo<ListedCase>& info) {
+                             char name[16];
+                             std::snprintf(name, sizeof name, "A%04X_B%04X", info.param.a,
+                                           info.param.b);
+                             return std::string(name);
+                         });
+
+} // namespace
 
 TEST(Directory, ADamagedCopyIsPassedOverForTheOther)
 {
@@ -116,37 +136,50 @@ TEST(Directory, ADamagedCopyIsPassedOverForTheOther)
     EXPECT_EQ(listedName(0), "second");
 }
 
-TEST(Directory, NothingIsListedWhenBothCopiesOfAStructureAreDamaged)
+namespace {
+
+class BothCopiesDamaged : public ::testing::TestWithParam<bool> {};
+
+TEST_P(BothCopiesDamaged, NothingIsListedAndNothingWritten)
 {
-    for (bool directory : {true, false}) {
-        auto image = twoDirectories(7, 6);
-        for (int c = 0; c < 2; ++c)
-            (directory ? dirCopy(image, c) : mapCopy(image, c))[0x200] ^= 0x10;
-        EmulatedCard card(image);
-        ASSERT_TRUE(connect());
-        ASSERT_EQ(InitSaverInfo(), 1 - 1) << directory;
-        EXPECT_EQ(listedName(0), "");
-        EXPECT_EQ(CommitSystemArea(), false);
-        EXPECT_EQ(card.traffic().sectorWrites, 0u);
-    }
+    const bool directory = GetParam();
+    auto image = twoDirectories(7, 6);
+    for (int c = 0; c < 2; ++c)
+        (directory ? dirCopy(image, c) : mapCopy(image, c))[0x200] ^= 0x10;
+    EmulatedCard card(image);
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(InitSaverInfo(), 0);
+    EXPECT_EQ(listedName(0), "");
+    EXPECT_EQ(CommitSystemArea(), false);
+    EXPECT_EQ(card.traffic().sectorWrites, 0u);
 }
 
-TEST(Directory, AReadFailureAnywhereFailsTheLoad)
+INSTANTIATE_TEST_SUITE_P(Structures, BothCopiesDamaged, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "Directory" : "Map");
+                         });
+
+class ReadFailure : public ::testing::TestWithParam<uint64_t> {};
+
+// Reads after the size query: 2 counters, 16 directory, 2 counters, 16 map.
+TEST_P(ReadFailure, AnywhereFailsTheLoadAndALaterLoadSucceeds)
 {
     EmulatedCard card;
+    card.faults.failRead = GetParam() + 1; // the size read comes first
     ASSERT_TRUE(connect());
-    // Reads after the size query: 2 counters, 16 directory, 2 counters, 16 map.
-    for (uint64_t n : {1u, 2u, 3u, 18u, 19u, 20u, 21u, 36u}) {
-        CloseDevice();
-        card.faults = {};
-        card.faults.failRead = n + 1; // the size read comes first
-        ASSERT_TRUE(connect());
-        EXPECT_EQ(InitSaverInfo(), 0) << n;
-    }
+    EXPECT_EQ(InitSaverInfo(), 0);
+    CloseDevice();
     card.faults = {};
     ASSERT_TRUE(connect());
     EXPECT_EQ(InitSaverInfo(), 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(Reads, ReadFailure, ::testing::Values(1u, 2u, 3u, 18u, 19u, 20u, 21u, 36u),
+                         [](const ::testing::TestParamInfo<uint64_t>& info) {
+                             return "Read" + std::to_string(info.param);
+                         });
+
+} // namespace
 
 TEST(Directory, SlotQueriesAndTheirProgress)
 {

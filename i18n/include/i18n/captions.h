@@ -1,7 +1,7 @@
 #pragma once
 
-// Captions of the main window's ten command buttons, keyed by the buttons'
-// object names, so the window can set them with findChild() in one loop.
+// Captions of the main window's command buttons, keyed by the buttons' object
+// names, so the window can set them with findChild() in one loop.
 
 #include "i18n/language.h"
 
@@ -9,6 +9,7 @@
 #include <QStringView>
 
 #include <array>
+#include <cstddef>
 
 namespace i18n {
 
@@ -17,9 +18,16 @@ struct ButtonCaption {
     QStringView caption;
 };
 
-std::array<ButtonCaption, 10> captionsFor(Language language);
+// How many buttons the list captions: the main window's ten.
+inline constexpr std::size_t cButtonCount = 0
+#define I18N_TEXT(...)
+#define I18N_CAPTION(...) +1
+#include "i18n/text_list.h"
+    ;
 
-// Empty for a name that is not one of the ten buttons.
+std::array<ButtonCaption, cButtonCount> captionsFor(Language language);
+
+// Empty for a name that is not one of the buttons.
 QString captionFor(Language language, QStringView button);
 
 } // namespace i18n

@@ -9,49 +9,10 @@
 
 namespace i18n {
 
+// One member per entry of the list, texts and button captions alike.
 struct TextSet {
-    QStringView say_saver_LOADING;
-    QStringView say_saver_backup;
-    QStringView say_saver_upload;
-    QStringView say_saver_delete;
-    QStringView say_saver_reading;
-    QStringView say_saver_writing;
-    QStringView Say_wait;
-    QStringView say_DELETEcomplete;
-    QStringView say_uploadcomplete;
-    QStringView say_Backupcomplete;
-    QStringView say_Editcomplete;
-    QStringView Say_ask_DeleteFile0;
-    QStringView Say_ask_OverWriteFile0;
-    QStringView Say_ask_OverWriteFile1;
-    QStringView say_ask_sendmail;
-    QStringView Say_ask_Exit;
-    QStringView Say_FREEBLOCK0;
-    QStringView Say_FREEBLOCK1;
-    QStringView Say_WARNING0;
-    QStringView Say_WARNING1;
-    QStringView Say_WARNING2;
-    QStringView Say_INFORM1;
-    QStringView say_backupfailed;
-    QStringView say_uploadfailed;
-    QStringView say_deletefailed;
-    QStringView say_nofreeblock;
-    QStringView say_readcardfailed;
-    QStringView say_writecardfailed;
-    QStringView say_mailfailed;
-    QStringView say_editfailed;
-    QStringView say_editwrongsize;
-
-    QStringView UpDateBtn;
-    QStringView ReadCardBtn;
-    QStringView WriteCardBtn;
-    QStringView DeleteBtn;
-    QStringView DownLoadBtn;
-    QStringView UpLoadBtn;
-    QStringView EditBtn;
-    QStringView EmailBtn;
-    QStringView ExitBtn;
-    QStringView changebtn;
+#define I18N_TEXT(key, ...) QStringView key;
+#include "i18n/text_list.h"
 };
 
 const TextSet& textsFor(Language language);

@@ -7,39 +7,10 @@
 
 #include <QString>
 
-extern QString say_saver_LOADING;
-extern QString say_saver_backup;
-extern QString say_saver_upload;
-extern QString say_saver_delete;
-extern QString say_saver_reading;
-extern QString say_saver_writing;
-extern QString Say_wait;
-extern QString say_DELETEcomplete;
-extern QString say_uploadcomplete;
-extern QString say_Backupcomplete;
-extern QString say_Editcomplete;
-extern QString Say_ask_DeleteFile0;
-extern QString Say_ask_OverWriteFile0;
-extern QString Say_ask_OverWriteFile1;
-extern QString say_ask_sendmail;
-extern QString Say_ask_Exit;
-extern QString Say_FREEBLOCK0;
-extern QString Say_FREEBLOCK1;
-extern QString Say_WARNING0;
-extern QString Say_WARNING1;
-extern QString Say_WARNING2;
-extern QString Say_INFORM1;
-
-// Failure notices: the text, then the saves or files that failed.
-extern QString say_backupfailed;
-extern QString say_uploadfailed;
-extern QString say_deletefailed;
-extern QString say_nofreeblock;
-extern QString say_readcardfailed;
-extern QString say_writecardfailed;
-extern QString say_mailfailed;
-extern QString say_editfailed;
-extern QString say_editwrongsize;
+// One variable per text of the list, named by its key: Say_wait, say_saver_backup, ...
+#define I18N_TEXT(key, ...) extern QString key;
+#define I18N_CAPTION(...)
+#include "i18n/text_list.h"
 
 namespace i18n {
 

@@ -1,0 +1,320 @@
+// Every interface text of the main window, written once with its four
+// translations in this order: English, Traditional Chinese, Simplified Chinese,
+// Japanese. The variables, the language tables and the button captions are all
+// expanded from this list, so adding a text is one entry here.
+//
+// I18N_TEXT(key, ...) is a text the commands read through the variable `key`;
+// I18N_CAPTION(button, ...) is the caption of the command button with that
+// object name, and defaults to I18N_TEXT. Define them, include this file, and it
+// undefines them again; it has no include guard because each use expands it.
+//
+// Every character counts: blanks at either end are part of the texts, and the
+// English misspellings are the program's long-standing wording that users know.
+
+#ifndef I18N_CAPTION
+#define I18N_CAPTION I18N_TEXT
+#endif
+
+// clang-format off
+
+// Messages, questions and the halves of the status texts.
+
+// Busy text while the card list is read, or a save is fetched to edit or to mail.
+I18N_TEXT(say_saver_LOADING,
+          u"LOADING",
+          u"正在讀取",
+          u"正在读取",
+          u"ロード")
+
+// Busy text while card saves are copied to files.
+I18N_TEXT(say_saver_backup,
+          u"SAVER BACKUP",
+          u"備用儲存",
+          u"备用储存",
+          u"バックアップ")
+
+// Busy text while save files are copied to the card.
+I18N_TEXT(say_saver_upload,
+          u"SAVER UPLOAD",
+          u"上載儲存",
+          u"上载储存",
+          u"アップロード")
+
+// Busy text while card saves are deleted.
+I18N_TEXT(say_saver_delete,
+          u"SAVER DELETE",
+          u"刪除儲存",
+          u"删除储存",
+          u"削除")
+
+// Status text, shown alone, while the whole card is read into an image file.
+I18N_TEXT(say_saver_reading,
+          u"READING CAPABLITY",
+          u"正在讀取全張卡的容量",
+          u"正在读取整张卡的容量",
+          u"読み込み中")
+
+// Status text, shown alone, while an image file is written over the whole card.
+// The Traditional Chinese one is ours: the reading text with 寫入 for 讀取.
+I18N_TEXT(say_saver_writing,
+          u"WRITING CAPABLITY",
+          u"正在寫入全張卡的容量",
+          u"正在写入整张卡的容量",
+          u"書き込み中")
+
+// Second half of every busy text, after the action and a comma.
+I18N_TEXT(Say_wait,
+          u"Please waiting..",
+          u"請等候 ...",
+          u"请等待...",
+          u"お待ち下さい。...")
+
+// Notice after card saves were deleted.
+I18N_TEXT(say_DELETEcomplete,
+          u"DELETE Complete",
+          u"刪除完成",
+          u"删除完成",
+          u"削除完了。")
+
+// Notice after save files were copied to the card.
+I18N_TEXT(say_uploadcomplete,
+          u"UPLOAD Complete",
+          u"上載完成",
+          u"上载完成",
+          u"データ追加完了")
+
+// Notice after card saves were copied to files.
+I18N_TEXT(say_Backupcomplete,
+          u"BACKUP Complete",
+          u"備份完成",
+          u"备用完成",
+          u"データ保存完了")
+
+// Notice after edited saves were written back to the card.
+I18N_TEXT(say_Editcomplete,
+          u"SAVER UPDATED",
+          u"更新完成",
+          u"更新储存",
+          u"アップデートしました。")
+
+// Question before card saves are deleted.
+I18N_TEXT(Say_ask_DeleteFile0,
+          u"Do you want to Delete ?",
+          u"確定刪除? ",
+          u"确定删除?",
+          u"削除しますか？?")
+
+// Overwrite question, the half before the file name or path.
+I18N_TEXT(Say_ask_OverWriteFile0,
+          u"Do you want to Overwrite Saver ",
+          u"是否確定取代這 ",
+          u"是否确定取代这 ",
+          u"上書きします。")
+
+// Overwrite question, the half after the file name or path.
+I18N_TEXT(Say_ask_OverWriteFile1,
+          u" Now ?",
+          u" 檔案 ?",
+          u" 档案 ?",
+          u"よろしいですか。")
+
+// Notice when no mail account is set up.
+I18N_TEXT(say_ask_sendmail,
+          u"Please register an email account first",
+          u"請先建立郵件帳號",
+          u"请先建立邮件帐户！",
+          u"メール番号を建ててください!")
+
+// Question of the close button.
+I18N_TEXT(Say_ask_Exit,
+          u"Do you want to Exit ?",
+          u"確定離開 ?",
+          u"确定真的离开 ?",
+          u"終了しますか?")
+
+// Free-block status, the half before the number. The Japanese halves carry no
+// blanks, so the status reads 残り59ブロック.
+I18N_TEXT(Say_FREEBLOCK0,
+          u"  ( ",
+          u"  尚餘( ",
+          u"  尚余(",
+          u"残り")
+
+// Free-block status, the half after the number.
+I18N_TEXT(Say_FREEBLOCK1,
+          u" )BLOCK FREE",
+          u" ) 單位",
+          u")单位",
+          u"ブロック")
+
+// Notice when a command needs a selected card save and none is selected.
+I18N_TEXT(Say_WARNING0,
+          u"Please Choose GC Game! ",
+          u"請選擇卡中遊戲",
+          u"请选择卡中游戏",
+          u"カード にゲームを選択してください")
+
+// Notice when copying to the card and no save file is selected.
+I18N_TEXT(Say_WARNING1,
+          u"Please Choose Game File!",
+          u"請選擇遊戲文件",
+          u"请选择游戏文件",
+          u"ゲームファイルを選択してください")
+
+// Notice of the region change when not exactly one save file is selected.
+I18N_TEXT(Say_WARNING2,
+          u"please Choose a Game File!",
+          u"請選擇單個遊戲文件",
+          u"请选择单个游戏文件",
+          u"一つゲームのファイルを選択")
+
+// Notice when a list is double-clicked or dropped on before the card was listed.
+I18N_TEXT(Say_INFORM1,
+          u"Please List Game Saver!",
+          u"請更新目錄",
+          u"请更新目录",
+          u"新しい目録変換してください")
+
+// Failure notices: the text, then the names of the saves or files that failed.
+
+// Card saves that could not be copied to files.
+I18N_TEXT(say_backupfailed,
+          u"BACKUP Failed: ",
+          u"備份失敗: ",
+          u"备份失败: ",
+          u"データ保存失敗: ")
+
+// Save files that could not be copied to the card.
+I18N_TEXT(say_uploadfailed,
+          u"UPLOAD Failed: ",
+          u"上載失敗: ",
+          u"上载失败: ",
+          u"データ追加失敗: ")
+
+// Card saves that could not be deleted, and old saves an edit could not remove.
+I18N_TEXT(say_deletefailed,
+          u"DELETE Failed: ",
+          u"刪除失敗: ",
+          u"删除失败: ",
+          u"データ削除失敗: ")
+
+// Save files that did not fit in the card's free blocks.
+I18N_TEXT(say_nofreeblock,
+          u"Not Enough Free BLOCK: ",
+          u"剩餘單位不足: ",
+          u"剩余单位不足: ",
+          u"空きブロック不足: ")
+
+// The whole card could not be read into an image file.
+I18N_TEXT(say_readcardfailed,
+          u"BACKUP CARD Failed: ",
+          u"讀取全張容量失敗: ",
+          u"读取整卡容量失败: ",
+          u"一括読み込み失敗: ")
+
+// Writing an image file over the whole card stopped part way.
+I18N_TEXT(say_writecardfailed,
+          u"UPLOAD CARD Failed, the card may be incomplete: ",
+          u"寫入全張容量失敗, 卡中資料可能不完整: ",
+          u"写入整卡容量失败, 卡中数据可能不完整: ",
+          u"一括書き込み失敗。カードのデータが不完全な可能性があります: ")
+
+// A save could not be fetched or handed to the mail program.
+I18N_TEXT(say_mailfailed,
+          u"MAIL Failed: ",
+          u"發送郵件失敗: ",
+          u"发送邮件失败: ",
+          u"メール送信失敗: ")
+
+// An edited save could not be written back; the card keeps the old one.
+I18N_TEXT(say_editfailed,
+          u"UPDATE Failed, the card keeps the old saver: ",
+          u"更新失敗, 卡中保留原有資料: ",
+          u"更新失败, 卡中保留原有数据: ",
+          u"アップデート失敗。カードには元のデータが残っています: ")
+
+// An edited save is no longer whole blocks long, so the card keeps the old one.
+I18N_TEXT(say_editwrongsize,
+          u"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the "
+          u"card keeps the old saver: ",
+          u"更新失敗, 編輯後的資料必須保持完整的 8 KB 區塊大小, 卡中保留原有資料: ",
+          u"更新失败, 编辑后的数据必须保持完整的 8 KB 区块大小, 卡中保留原有数据: ",
+          u"アップデート失敗。編集後のデータは 8 KB のブロック単位の大きさのままにしてください。"
+          u"カードには元のデータが残っています: ")
+
+// Captions of the main window's command buttons, keyed by the buttons' object names.
+
+// List the card's saves.
+I18N_CAPTION(UpDateBtn,
+             u"LIST GAME SAVER",
+             u"更新目錄",
+             u"更新目录",
+             u"データリスト読み込み")
+
+// Read the whole card into an image file.
+I18N_CAPTION(ReadCardBtn,
+             u"BACKUP CARD",
+             u"讀取全張容量",
+             u"读取整卡容量",
+             u"一括読み込み")
+
+// Write an image file over the whole card.
+I18N_CAPTION(WriteCardBtn,
+             u"UPLOAD CARD",
+             u"寫入全張容量",
+             u"写入整卡容量",
+             u"一括書き込み")
+
+// Delete card saves.
+I18N_CAPTION(DeleteBtn,
+             u"DELETE SAVER",
+             u"刪除項目",
+             u"删除项目",
+             u"データ削除")
+
+// Copy card saves to files.
+I18N_CAPTION(DownLoadBtn,
+             u"BACKUP SAVER",
+             u"備份項目",
+             u"备份项目",
+             u"データ保存")
+
+// Copy save files to the card.
+I18N_CAPTION(UpLoadBtn,
+             u"UPLOAD SAVER",
+             u"上載項目",
+             u"上载项目",
+             u"データ追加")
+
+// Edit a card save.
+I18N_CAPTION(EditBtn,
+             u"EDIT SAVER",
+             u"修改專案",
+             u"修改项目",
+             u"データ編集")
+
+// Mail a save.
+I18N_CAPTION(EmailBtn,
+             u"MAIL SAVER",
+             u"發送郵件",
+             u"发送邮件",
+             u"メール")
+
+// Close the program.
+I18N_CAPTION(ExitBtn,
+             u"CLOSE",
+             u"關  閉",
+             u"关  闭",
+             u"終了")
+
+// Change the region of a save file.
+I18N_CAPTION(changebtn,
+             u"VERSIONS CHANGE ",
+             u"版本轉換",
+             u"版本转换",
+             u"換えるに")
+
+// clang-format on
+
+#undef I18N_TEXT
+#undef I18N_CAPTION
