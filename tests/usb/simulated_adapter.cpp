@@ -165,10 +165,7 @@ bool SimulatedAdapter::handle(UMockdevIoctlClient* client)
         claims_.push_back(interfaceArgument(arg));
         umockdev_ioctl_client_complete(client, 0, 0);
         return true;
-    case USBDEVFS_RELEASEINTERFACE:
-        interfaceArgument(arg);
-        umockdev_ioctl_client_complete(client, 0, 0);
-        return true;
+    case USBDEVFS_RELEASEINTERFACE: umockdev_ioctl_client_complete(client, 0, 0); return true;
     case USBDEVFS_SETINTERFACE: {
         Data d(umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_setinterface), nullptr));
         usbdevfs_setinterface s;
@@ -217,7 +214,8 @@ void SimulatedAdapter::submit(UMockdevIoctlClient* client, UMockdevIoctlData* ar
     Data urbData(umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_urb), nullptr));
     usbdevfs_urb urb;
     std::memcpy(&urb, urbData->data, sizeof urb);
-    // The kernel knows only the endpoints of the interfaces' current settings.
+    // The kernel knows only the endpoints of the interfaces' current
+    // settings; the adapter is spoken to in bulk transfers only.
     if (urb.type != USBDEVFS_URB_TYPE_BULK || !endpointActive(urb.endpoint)) {
         umockdev_ioctl_client_complete(client, -1, ENOENT);
         return;
