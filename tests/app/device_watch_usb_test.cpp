@@ -14,18 +14,10 @@ using namespace usbtest;
 
 namespace {
 
-constexpr uint16_t kVendor = 0xfff0;
-constexpr uint16_t kProduct = 0x0c4d;
-const char* const kDevice = "usb:fff0:0c4d";
-
-DeviceSpec adapterSpec(uint16_t product = kProduct)
+DeviceSpec otherProduct()
 {
-    DeviceSpec spec;
-    spec.vendor = kVendor;
-    spec.product = product;
-    spec.interfaces = {Interface{{AltSetting{{Endpoint{0x01}, Endpoint{0x81}}}}}};
-    spec.packetsOut = 0x01;
-    spec.answersIn = 0x81;
+    DeviceSpec spec = adapterSpec();
+    spec.product = kProduct + 1;
     return spec;
 }
 
@@ -41,7 +33,7 @@ TEST(DeviceWatchUsb, UdevEventsOfThePlugAndUnplugReachTheWatch)
     if (!why.empty())
         GTEST_SKIP() << why;
     TestBed bed;
-    qputenv("MCBRIDGE_DEVICE", kDevice);
+    qputenv("MCBRIDGE_DEVICE", deviceString(kVendor, kProduct).c_str());
     DeviceWatcher watcher;
     QSignalSpy changed(&watcher, &DeviceWatcher::changed);
     watcher.start();
@@ -49,7 +41,7 @@ TEST(DeviceWatchUsb, UdevEventsOfThePlugAndUnplugReachTheWatch)
 
     // Any USB device coming is worth a fresh look; only udev can tell of one
     // that is not the adapter, since what the watch looks for is unchanged.
-    bed.plug(adapterSpec(kProduct + 1));
+    bed.plug(otherProduct());
     ASSERT_TRUE(changed.wait(kUdevWait));
     EXPECT_TRUE(DeviceWatcher::seeNow().presence.isEmpty());
 
@@ -78,7 +70,7 @@ protected:
         if (!why.empty())
             GTEST_SKIP() << why;
         bed = std::make_unique<TestBed>();
-        qputenv("MCBRIDGE_DEVICE", kDevice);
+        qputenv("MCBRIDGE_DEVICE", deviceString(kVendor, kProduct).c_str());
     }
     void TearDown() override
     {

@@ -10,6 +10,7 @@
 #include "emulated_adapter.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -43,6 +44,29 @@ struct DeviceSpec {
     uint8_t packetsOut = 0;
     uint8_t answersIn = 0;
 };
+
+// The adapter as the tests plug it: these ids, one interface with a bulk OUT
+// and a bulk IN endpoint.
+constexpr uint16_t kVendor = 0xfff0;
+constexpr uint16_t kProduct = 0x0c4d;
+inline DeviceSpec adapterSpec()
+{
+    DeviceSpec spec;
+    spec.vendor = kVendor;
+    spec.product = kProduct;
+    spec.interfaces = {Interface{{AltSetting{{Endpoint{0x01}, Endpoint{0x81}}}}}};
+    spec.packetsOut = 0x01;
+    spec.answersIn = 0x81;
+    return spec;
+}
+
+// The device string that names a USB device with these ids.
+inline std::string deviceString(uint16_t vendor, uint16_t product)
+{
+    char s[16];
+    std::snprintf(s, sizeof s, "usb:%04x:%04x", vendor, product);
+    return s;
+}
 
 // The device, configuration, interface and endpoint descriptors, as sysfs
 // shows them in a device's "descriptors" file.

@@ -11,35 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace usbtest {
-
-constexpr uint16_t kVendor = 0xfff0;
-constexpr uint16_t kProduct = 0x0c4d;
-
-// One interface with a bulk OUT and a bulk IN endpoint.
-inline DeviceSpec adapterSpec()
-{
-    DeviceSpec spec;
-    spec.vendor = kVendor;
-    spec.product = kProduct;
-    spec.interfaces = {Interface{{AltSetting{{Endpoint{0x01}, Endpoint{0x81}}}}}};
-    spec.packetsOut = 0x01;
-    spec.answersIn = 0x81;
-    return spec;
-}
-
-inline std::string deviceString(uint16_t vendor, uint16_t product)
-{
-    char s[16];
-    std::snprintf(s, sizeof s, "usb:%04x:%04x", vendor, product);
-    return s;
-}
 
 class UsbTest : public ::testing::Test {
 protected:
