@@ -14,11 +14,11 @@ using namespace usbtest;
 
 namespace {
 
-DeviceSpec otherProduct()
+UsbDevice otherProduct()
 {
-    DeviceSpec spec = adapterSpec();
-    spec.product = kProduct + 1;
-    return spec;
+    UsbDevice device = adapterDevice();
+    device.product = kProduct + 1;
+    return device;
 }
 
 // Well inside the watch's two-second look at the bus: a signal this soon
@@ -45,8 +45,8 @@ TEST(DeviceWatchUsb, UdevEventsOfThePlugAndUnplugReachTheWatch)
     ASSERT_TRUE(changed.wait(kUdevWait));
     EXPECT_TRUE(DeviceWatcher::seeNow().presence.isEmpty());
 
-    SimulatedAdapter adapter(adapterSpec(), mcb::formatCard(mcb::FormatOptions{4}));
-    const std::string path = bed.plug(adapterSpec(), &adapter);
+    SimulatedAdapter adapter(adapterDevice(), mcb::formatCard(mcb::FormatOptions{4}));
+    const std::string path = bed.plug(adapterDevice(), &adapter);
     changed.clear();
     ASSERT_TRUE(changed.wait(kUdevWait));
     const QString present = DeviceWatcher::seeNow().presence;
@@ -102,8 +102,8 @@ TEST_F(UsbAppTest, TheWindowRelistsWhenTheAdapterIsPluggedAndPulled)
     listCard();
     ASSERT_TRUE(names(form->ListView1).isEmpty());
 
-    adapter = std::make_unique<SimulatedAdapter>(adapterSpec(), card);
-    const std::string path = bed->plug(adapterSpec(), adapter.get());
+    adapter = std::make_unique<SimulatedAdapter>(adapterDevice(), card);
+    const std::string path = bed->plug(adapterDevice(), adapter.get());
     EXPECT_TRUE(listsInTime({"alpha", "beta"}));
     EXPECT_TRUE(form->ReadCardBtn->isEnabled());
     EXPECT_GT(adapter->traffic().sectorReads, 0u);

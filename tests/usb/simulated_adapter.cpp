@@ -37,11 +37,11 @@ struct Data {
 
 } // namespace
 
-std::vector<uint8_t> descriptorBytes(const DeviceSpec& spec)
+std::vector<uint8_t> descriptorBytes(const UsbDevice& device)
 {
     std::vector<uint8_t> body;
-    for (std::size_t i = 0; i < spec.interfaces.size(); ++i) {
-        const Interface& itf = spec.interfaces[i];
+    for (std::size_t i = 0; i < device.interfaces.size(); ++i) {
+        const Interface& itf = device.interfaces[i];
         for (std::size_t a = 0; a < itf.alternates.size(); ++a) {
             const AltSetting& alt = itf.alternates[a];
             body.insert(body.end(), {9, 4, uint8_t(i), uint8_t(a), uint8_t(alt.endpoints.size()),
@@ -57,20 +57,20 @@ std::vector<uint8_t> descriptorBytes(const DeviceSpec& spec)
     std::vector<uint8_t> out = {18, 1};
     put16(out, 0x0200); // USB 2.0
     out.insert(out.end(), {0, 0, 0, 64});
-    put16(out, spec.vendor);
-    put16(out, spec.product);
+    put16(out, device.vendor);
+    put16(out, device.product);
     put16(out, 0x0100);
     out.insert(out.end(), {0, 0, 0, 1});
     out.insert(out.end(), {9, 2});
     put16(out, unsigned(9 + body.size()));
-    out.insert(out.end(), {uint8_t(spec.interfaces.size()), 1, 0, 0x80, 50});
+    out.insert(out.end(), {uint8_t(device.interfaces.size()), 1, 0, 0x80, 50});
     out.insert(out.end(), body.begin(), body.end());
     return out;
 }
 
-SimulatedAdapter::SimulatedAdapter(DeviceSpec spec, std::vector<uint8_t> image, mcb::Faults faults,
+SimulatedAdapter::SimulatedAdapter(UsbDevice device, std::vector<uint8_t> image, mcb::Faults faults,
                                    AfterDrop afterDrop)
-    : spec_(std::move(spec)), afterDrop_(afterDrop), handler_(umockdev_ioctl_base_new()),
+    : device_(std::move(device)), afterDrop_(afterDrop), handler_(umockdev_ioctl_base_new()),
       card_(std::make_shared<mcb::MemoryMedium>(std::move(image))),
       traffic_(std::make_shared<mcb::Traffic>()), adapter_(card_, traffic_, faults)
 {
@@ -170,8 +170,8 @@ bool SimulatedAdapter::handle(UMockdevIoctlClient* client)
         Data d(umockdev_ioctl_data_resolve(arg, 0, sizeof(usbdevfs_setinterface), nullptr));
         usbdevfs_setinterface s;
         std::memcpy(&s, d->data, sizeof s);
-        const bool exists = s.interface < spec_.interfaces.size() &&
-                            s.altsetting < spec_.interfaces[s.interface].alternates.size();
+        const bool exists = s.interface < device_.interfaces.size() &&
+                            s.altsetting < device_.interfaces[s.interface].alternates.size();
         if (exists)
             alt_[s.interface] = s.altsetting;
         umockdev_ioctl_client_complete(client, exists ? 0 : -1, exists ? 0 : EINVAL);
@@ -199,10 +199,10 @@ unsigned SimulatedAdapter::interfaceArgument(UMockdevIoctlData* arg)
 
 bool SimulatedAdapter::endpointActive(uint8_t endpoint) const
 {
-    for (std::size_t i = 0; i < spec_.interfaces.size(); ++i) {
+    for (std::size_t i = 0; i < device_.interfaces.size(); ++i) {
         const auto found = alt_.find(unsigned(i));
         const unsigned alt = found == alt_.end() ? 0 : found->second;
-        for (const Endpoint& e : spec_.interfaces[i].alternates.at(alt).endpoints)
+        for (const Endpoint& e : device_.interfaces[i].alternates.at(alt).endpoints)
             if (e.address == endpoint)
                 return true;
     }
@@ -224,9 +224,9 @@ void SimulatedAdapter::submit(UMockdevIoctlClient* client, UMockdevIoctlData* ar
                                             std::size_t(urb.buffer_length), nullptr));
     const uint16_t length = uint16_t(std::clamp(urb.buffer_length, 0, 0xFFFF));
     int32_t count = 0;
-    if (buffer && urb.endpoint == spec_.packetsOut)
+    if (buffer && urb.endpoint == device_.packetsOut)
         count = adapter_.write(buffer->data, length);
-    else if (buffer && urb.endpoint == spec_.answersIn)
+    else if (buffer && urb.endpoint == device_.answersIn)
         count = adapter_.read(buffer->data, length);
     urbs_.push_back({urb.endpoint, urb.buffer_length, count, 0});
 
@@ -296,21 +296,21 @@ TestBed::TestBed() : bed_(umockdev_testbed_new()) {}
 
 TestBed::~TestBed() { g_object_unref(bed_); }
 
-std::string TestBed::plug(const DeviceSpec& spec, SimulatedAdapter* adapter)
+std::string TestBed::plug(const UsbDevice& device, SimulatedAdapter* adapter)
 {
     const unsigned address = nextAddress_++;
     char node[32], name[16], ids[64];
     std::snprintf(node, sizeof node, "bus/usb/001/%03u", address);
     std::snprintf(name, sizeof name, "1-%u", address - 1);
-    std::snprintf(ids, sizeof ids, "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\n", spec.vendor,
-                  spec.product);
+    std::snprintf(ids, sizeof ids, "A: idVendor=%04x\\n\nA: idProduct=%04x\\n\n", device.vendor,
+                  device.product);
     // The node answers before the device is announced, so that whoever
     // hears of it can open it at once.
     if (adapter)
         umockdev_testbed_attach_ioctl(bed_, (std::string("/dev/") + node).c_str(),
                                       adapter->handler(), nullptr);
     std::string hex;
-    for (uint8_t b : descriptorBytes(spec)) {
+    for (uint8_t b : descriptorBytes(device)) {
         char two[3];
         std::snprintf(two, sizeof two, "%02x", b);
         hex += two;

@@ -36,7 +36,7 @@ struct AltSetting {
 struct Interface {
     std::vector<AltSetting> alternates;
 };
-struct DeviceSpec {
+struct UsbDevice {
     uint16_t vendor = 0;
     uint16_t product = 0;
     std::vector<Interface> interfaces;
@@ -49,15 +49,15 @@ struct DeviceSpec {
 // and a bulk IN endpoint.
 constexpr uint16_t kVendor = 0xfff0;
 constexpr uint16_t kProduct = 0x0c4d;
-inline DeviceSpec adapterSpec()
+inline UsbDevice adapterDevice()
 {
-    DeviceSpec spec;
-    spec.vendor = kVendor;
-    spec.product = kProduct;
-    spec.interfaces = {Interface{{AltSetting{{Endpoint{0x01}, Endpoint{0x81}}}}}};
-    spec.packetsOut = 0x01;
-    spec.answersIn = 0x81;
-    return spec;
+    UsbDevice device;
+    device.vendor = kVendor;
+    device.product = kProduct;
+    device.interfaces = {Interface{{AltSetting{{Endpoint{0x01}, Endpoint{0x81}}}}}};
+    device.packetsOut = 0x01;
+    device.answersIn = 0x81;
+    return device;
 }
 
 // The device string that names a USB device with these ids.
@@ -70,7 +70,7 @@ inline std::string deviceString(uint16_t vendor, uint16_t product)
 
 // The device, configuration, interface and endpoint descriptors, as sysfs
 // shows them in a device's "descriptors" file.
-std::vector<uint8_t> descriptorBytes(const DeviceSpec& spec);
+std::vector<uint8_t> descriptorBytes(const UsbDevice& device);
 
 // What a device does once the emulated adapter behind it has dropped its
 // link (a fault injected with mcb::Faults).
@@ -83,13 +83,13 @@ enum class AfterDrop {
 // well as the test's: everything it keeps is behind one lock.
 class SimulatedAdapter {
 public:
-    SimulatedAdapter(DeviceSpec spec, std::vector<uint8_t> image, mcb::Faults faults = {},
+    SimulatedAdapter(UsbDevice device, std::vector<uint8_t> image, mcb::Faults faults = {},
                      AfterDrop afterDrop = AfterDrop::StopsAnswering);
     ~SimulatedAdapter();
     SimulatedAdapter(const SimulatedAdapter&) = delete;
     SimulatedAdapter& operator=(const SimulatedAdapter&) = delete;
 
-    const DeviceSpec& spec() const { return spec_; }
+    const UsbDevice& device() const { return device_; }
     UMockdevIoctlBase* handler() const { return handler_; }
 
     // The plug is pulled: every request but reaping fails with ENODEV.
@@ -124,7 +124,7 @@ private:
     bool endpointActive(uint8_t endpoint) const;
     unsigned interfaceArgument(UMockdevIoctlData* arg);
 
-    const DeviceSpec spec_;
+    const UsbDevice device_;
     const AfterDrop afterDrop_;
     UMockdevIoctlBase* handler_;
 
@@ -156,7 +156,7 @@ public:
     // Puts a device on bus 1 and announces it with an "add" uevent. With an
     // adapter it gets a device node answered by it; without, libusb can list
     // it but not open it. Returns the device's sysfs path.
-    std::string plug(const DeviceSpec& spec, SimulatedAdapter* adapter = nullptr);
+    std::string plug(const UsbDevice& device, SimulatedAdapter* adapter = nullptr);
     // Pulls the plug: the adapter (if any) fails from now on, a "remove"
     // uevent goes out and the device leaves sysfs.
     void unplug(const std::string& sysPath, SimulatedAdapter* adapter = nullptr);

@@ -31,8 +31,8 @@ std::vector<uint8_t> cardWith(std::initializer_list<std::pair<SaveSpec, unsigned
 {
     auto image = mcb::formatCard(mcb::FormatOptions{4});
     unsigned slot = 0;
-    for (const auto& [spec, firstBlock] : saves)
-        placeSave(image, slot++, makeSaveFile(spec), firstBlock);
+    for (const auto& [save, firstBlock] : saves)
+        placeSave(image, slot++, makeSaveFile(save), firstBlock);
     return image;
 }
 
@@ -42,9 +42,9 @@ TEST_F(UsbTest, FindsTheAdapterByVendorAndProductAmongOtherDevices)
 {
     // Devices sharing one of the two ids come first on the bus. Opening one
     // of them would fail: they have no device node.
-    DeviceSpec sameVendor = adapterSpec();
+    UsbDevice sameVendor = adapterDevice();
     sameVendor.product = kProduct + 1;
-    DeviceSpec sameProduct = adapterSpec();
+    UsbDevice sameProduct = adapterDevice();
     sameProduct.vendor = kVendor - 1;
     bed->plug(sameVendor);
     bed->plug(sameProduct);
@@ -96,12 +96,12 @@ constexpr uint8_t kInterrupt = 3;
 TEST_P(Endpoints, TheBulkPairIsTakenFromTheDescriptors)
 {
     const Layout& layout = GetParam();
-    DeviceSpec spec = adapterSpec();
-    spec.interfaces = layout.interfaces;
-    spec.packetsOut = layout.out;
-    spec.answersIn = layout.in;
+    UsbDevice device = adapterDevice();
+    device.interfaces = layout.interfaces;
+    device.packetsOut = layout.out;
+    device.answersIn = layout.in;
     SimulatedAdapter& adapter =
-        plugAdapter(mcb::formatCard(mcb::FormatOptions{4}), {}, AfterDrop::StopsAnswering, spec);
+        plugAdapter(mcb::formatCard(mcb::FormatOptions{4}), {}, AfterDrop::StopsAnswering, device);
     const auto file = makeSaveFile({.name = "through", .blocks = 2, .seed = 5});
     writeFile(dir.file("s.gci"), file);
 

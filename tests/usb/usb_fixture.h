@@ -43,11 +43,11 @@ protected:
     }
     SimulatedAdapter& plugAdapter(std::vector<uint8_t> image, mcb::Faults faults = {},
                                   AfterDrop afterDrop = AfterDrop::StopsAnswering,
-                                  DeviceSpec spec = adapterSpec())
+                                  UsbDevice device = adapterDevice())
     {
         adapters.push_back(
-            std::make_unique<SimulatedAdapter>(spec, std::move(image), faults, afterDrop));
-        sysPaths.push_back(bed->plug(spec, adapters.back().get()));
+            std::make_unique<SimulatedAdapter>(device, std::move(image), faults, afterDrop));
+        sysPaths.push_back(bed->plug(device, adapters.back().get()));
         return *adapters.back();
     }
 

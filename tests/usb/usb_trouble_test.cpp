@@ -71,11 +71,11 @@ struct Trouble {
 
 void PrintTo(const Trouble& t, std::ostream* os) { *os << t.name; }
 
-class Trouble_ : public UsbTest, public ::testing::WithParamInterface<Trouble> {};
+class UploadTrouble : public UsbTest, public ::testing::WithParamInterface<Trouble> {};
 
 } // namespace
 
-TEST_P(Trouble_, TheUploadFailsAndTheCardStaysSound)
+TEST_P(UploadTrouble, FailsTheCallAndLeavesTheCardSound)
 {
     const auto image = twoSaves();
     const auto file = makeSaveFile({.name = "new", .blocks = 4, .seed = 3});
@@ -151,7 +151,7 @@ std::size_t firstSectorData(const CleanRun& run)
 } // namespace
 
 INSTANTIATE_TEST_SUITE_P(
-    Usb, Trouble_,
+    Usb, UploadTrouble,
     ::testing::Values(
         // Half of a sector write's command packet: the data after it would
         // be taken for a packet and the sector left unwritten.
