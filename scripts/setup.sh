@@ -9,7 +9,7 @@ packages=(
     # program and library
     qt6-base-dev qt6-qpa-plugins libusb-1.0-0-dev libudev-dev libjpeg62-turbo-dev xdg-utils
     # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
+    libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
     # looking at the program without a display
     xvfb xauth imagemagick fonts-noto-cjk fonts-dejavu-core poppler-utils
 )

@@ -2,17 +2,30 @@
 // vendor and product, its bulk OUT and IN endpoints taken from the active
 // configuration.
 #include "adapter.h"
+#include "usb_settings.h"
 
 #include "../include/mcbridge.h"
 
+#include <algorithm>
+#include <atomic>
 #include <libusb.h>
+#include <limits>
 
 namespace mcb {
 
 namespace {
 
-// Generous: a slow adapter must not turn a good transfer into a failure.
-constexpr unsigned kTimeoutMs = 5000;
+constexpr std::chrono::milliseconds kDefaultTimeout{5000};
+std::atomic<long long> timeoutMs{kDefaultTimeout.count()};
+
+// The whole transfer or nothing. A packet or sector that crossed only in part
+// is no more use than one that did not cross at all, and its count must not
+// let a caller that checks only for "some bytes" take it for a success; a
+// time-out that let part of it through is such a partial transfer too.
+int32_t whole(int rc, int done, uint16_t length)
+{
+    return rc == 0 && done == int(length) ? int32_t(length) : 0;
+}
 
 class UsbAdapter : public Adapter {
 public:
@@ -25,14 +38,14 @@ public:
     {
         int done = 0;
         const int rc = libusb_bulk_transfer(handle_, out_, const_cast<uint8_t*>(data), length,
-                                            &done, kTimeoutMs);
-        return rc == 0 || rc == LIBUSB_ERROR_TIMEOUT ? done : 0;
+                                            &done, timeout());
+        return whole(rc, done, length);
     }
     int32_t read(uint8_t* data, uint16_t length) override
     {
         int done = 0;
-        const int rc = libusb_bulk_transfer(handle_, in_, data, length, &done, kTimeoutMs);
-        return rc == 0 || rc == LIBUSB_ERROR_TIMEOUT ? done : 0;
+        const int rc = libusb_bulk_transfer(handle_, in_, data, length, &done, timeout());
+        return whole(rc, done, length);
     }
     bool close() override
     {
@@ -41,6 +54,7 @@ public:
     }
 
 private:
+    static unsigned timeout() { return unsigned(usbTimeout().count()); }
     void release()
     {
         if (handle_) {
@@ -71,8 +85,18 @@ int32_t errorFor(int rc)
     }
 }
 
-// The first interface that has both a bulk OUT and a bulk IN endpoint.
-bool findBulkEndpoints(libusb_device* dev, int& iface, uint8_t& out, uint8_t& in)
+struct BulkPair {
+    int interface = 0;
+    int alternate = 0;
+    uint8_t out = 0;
+    uint8_t in = 0;
+};
+
+// The first interface setting that has both a bulk OUT and a bulk IN
+// endpoint. It may be an alternate setting: the interface is then switched to
+// it after claiming, since the device takes transfers only on the endpoints
+// of an interface's current setting.
+bool findBulkEndpoints(libusb_device* dev, BulkPair& pair)
 {
     libusb_config_descriptor* config = nullptr;
     if (libusb_get_active_config_descriptor(dev, &config) != 0 &&
@@ -94,9 +118,7 @@ bool findBulkEndpoints(libusb_device* dev, int& iface, uint8_t& out, uint8_t& in
                     o = o < 0 ? ep.bEndpointAddress : o;
             }
             if (o >= 0 && n >= 0) {
-                iface = d.bInterfaceNumber;
-                out = uint8_t(o);
-                in = uint8_t(n);
+                pair = {d.bInterfaceNumber, d.bAlternateSetting, uint8_t(o), uint8_t(n)};
                 found = true;
             }
         }
@@ -106,6 +128,16 @@ bool findBulkEndpoints(libusb_device* dev, int& iface, uint8_t& out, uint8_t& in
 }
 
 } // namespace
+
+void setUsbTimeout(std::chrono::milliseconds timeout)
+{
+    // libusb takes an unsigned count of milliseconds, 0 meaning "wait forever".
+    const long long limit = std::numeric_limits<unsigned>::max();
+    timeoutMs =
+        timeout.count() > 0 ? std::min<long long>(timeout.count(), limit) : kDefaultTimeout.count();
+}
+
+std::chrono::milliseconds usbTimeout() { return std::chrono::milliseconds(timeoutMs.load()); }
 
 OpenResult openUsbAdapter(uint16_t vendor, uint16_t product)
 {
@@ -130,18 +162,21 @@ OpenResult openUsbAdapter(uint16_t vendor, uint16_t product)
         libusb_free_device_list(list, 1);
     if (!match) {
         libusb_exit(ctx);
-        r.error = MCB_ERROR_NOT_FOUND;
+        r.error = count < 0 ? errorFor(int(count)) : MCB_ERROR_NOT_FOUND;
         return r;
     }
-    int iface = 0;
-    uint8_t out = 0, in = 0;
+    BulkPair pair;
     libusb_device_handle* h = nullptr;
-    int rc =
-        findBulkEndpoints(match, iface, out, in) ? libusb_open(match, &h) : LIBUSB_ERROR_NOT_FOUND;
+    int rc = findBulkEndpoints(match, pair) ? libusb_open(match, &h) : LIBUSB_ERROR_NOT_FOUND;
     libusb_unref_device(match);
     if (rc == 0) {
         libusb_set_auto_detach_kernel_driver(h, 1);
-        rc = libusb_claim_interface(h, iface);
+        rc = libusb_claim_interface(h, pair.interface);
+        if (rc == 0 && pair.alternate != 0) {
+            rc = libusb_set_interface_alt_setting(h, pair.interface, pair.alternate);
+            if (rc != 0)
+                libusb_release_interface(h, pair.interface);
+        }
         if (rc != 0)
             libusb_close(h);
     }
@@ -150,7 +185,7 @@ OpenResult openUsbAdapter(uint16_t vendor, uint16_t product)
         r.error = errorFor(rc);
         return r;
     }
-    r.adapter = std::make_unique<UsbAdapter>(ctx, h, iface, out, in);
+    r.adapter = std::make_unique<UsbAdapter>(ctx, h, pair.interface, pair.out, pair.in);
     return r;
 }
 
