@@ -126,3 +126,19 @@ TEST(NotASave, TheSlotReplacementRefusesTheSameWay)
     EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE);
     EXPECT_EQ(card.traffic().transfers, 0u);
 }
+
+TEST(NotASave, FindSaverLooksOnlyIntoRegularFiles)
+{
+    EmulatedCard card;
+    TempDir dir;
+    ASSERT_EQ(mkfifo(dir.file("pipe").c_str(), 0600), 0); // would block an ordinary open
+    std::filesystem::create_directory(dir.file("folder"));
+    ASSERT_TRUE(connect());
+    char name[33] = {};
+    for (const char* f : {"pipe", "folder"}) {
+        EXPECT_EQ(FindSaver(dir.file(f).c_str(), name), 0) << f;
+        EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE) << f;
+    }
+    EXPECT_EQ(FindSaver("/dev/zero", name), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE);
+}
