@@ -282,7 +282,7 @@ protected:
     void SetUp() override
     {
         save = makeDescribedSave(describedSpec("GRSEAF"));
-        placeSaveChained(card.image(), 2, save, {9, 5, 7});
+        placeChainedSave(card.image(), 2, save, {9, 5, 7});
     }
     void TearDown() override { CloseDevice(); }
 

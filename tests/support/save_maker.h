@@ -29,9 +29,22 @@ std::vector<uint8_t> makeSaveFile(const SaveSpec& spec);
 void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
                unsigned firstBlock);
 
+// As placeSave, but the save's blocks are the ones given, chained in that
+// order, as a console leaves a save after deletes. The entry's first block
+// is blocks[0].
+void placeChainedSave(std::vector<uint8_t>& image, unsigned slot,
+                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks);
+
+// Sets a block's entry in both map copies (or only in copy 0 or 1),
+// checksums resealed: the way to break a chain.
+void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value,
+                       int onlyCopy = -1);
+
 // The bytes of the save's blocks as they stand in a card image.
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,
                               unsigned count);
+std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image,
+                              const std::vector<unsigned>& blocks);
 
 // A save that describes itself: comment lines, time, permissions and an icon
 // of up to eight frames after an optional banner, laid out as the console
@@ -62,11 +75,6 @@ std::vector<uint8_t> makeDescribedSave(const DescribedSaveSpec& spec);
 // The colour (opaque 5-5-5 with bit 15 set) the made save stores for pixel
 // (x, y) of frame number frame when that frame has the given format.
 uint16_t madeIconColour(unsigned frame, unsigned format, unsigned x, unsigned y);
-
-// Puts a save file's entry into slot and its blocks at the given block
-// numbers, chained in the map in that order (both copies, resealed).
-void placeSaveChained(std::vector<uint8_t>& image, unsigned slot,
-                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks);
 
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
