@@ -109,6 +109,8 @@ template <typename Body> int32_t guarded(Body&& body) noexcept
     }
     if (result == 0)
         fail(MCB_ERROR_FAILED);
+    else
+        l.lastError = MCB_SUCCESS; // a transfer that failed on the way did not decide the call
     return result;
 }
 
