@@ -10,6 +10,8 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libusb-1.0-0-dev libudev-dev libjpeg62-turbo-dev xdg-utils
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
+    # fuzz targets (libFuzzer)
+    clang libclang-rt-14-dev
     # looking at the program without a display
     xvfb xauth imagemagick fonts-noto-cjk fonts-dejavu-core poppler-utils
 )

@@ -8,3 +8,5 @@ scripts/setup.sh
 cmake --preset test
 cmake --build --preset test
 ctest --preset test -j"$(nproc)"
+# The fuzz targets, for a bounded time each.
+scripts/fuzz.sh 45

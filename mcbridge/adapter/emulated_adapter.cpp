@@ -62,6 +62,7 @@ int32_t EmulatedAdapter::write(const uint8_t* data, uint16_t length)
     if (!transferAllowed())
         return 0;
     ++writes_;
+    ++traffic_->writeCalls;
     if (faults_.failWrite == writes_) {
         expect_ = Expect::Packet;
         return 0;
@@ -84,6 +85,7 @@ int32_t EmulatedAdapter::read(uint8_t* data, uint16_t length)
     if (!transferAllowed())
         return 0;
     ++reads_;
+    ++traffic_->readCalls;
     if (expect_ != Expect::ReadData || faults_.failRead == reads_) {
         expect_ = Expect::Packet;
         return 0;

@@ -17,8 +17,10 @@ namespace mcb {
 
 // Everything that crossed the link, for tests and benchmarks.
 struct Traffic {
-    uint64_t transfers = 0; // every write and read call
-    uint64_t packets = 0;   // 16-byte command packets
+    uint64_t transfers = 0;  // every write and read call
+    uint64_t writeCalls = 0; // of which writes, as the write faults count them
+    uint64_t readCalls = 0;  // and reads, as the read faults count them
+    uint64_t packets = 0;    // 16-byte command packets
     uint64_t begins = 0;
     uint64_t ends = 0;
     uint64_t sectorReads = 0;  // sectors answered

@@ -4,6 +4,7 @@
 #include "library.h"
 
 #include <cstdio>
+#include <cstring>
 #include <sys/stat.h>
 #include <vector>
 
@@ -21,11 +22,13 @@ unsigned cardSectors()
 int32_t readCard(const char* path)
 {
     const unsigned n = cardSectors();
-    if (!path || n == 0 || !lib().device)
-        return 0;
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (n == 0 || !lib().device)
+        return fail(MCB_ERROR_NOT_LOADED);
     AtomicFile out(path);
     if (!out.isOpen())
-        return 0;
+        return fail(MCB_ERROR_FILE);
     progress(n);
     uint8_t sector[kSectorSize];
     for (unsigned s = 0; s < n; ++s) {
@@ -34,42 +37,68 @@ int32_t readCard(const char* path)
         if (s % kSectorsPerBlock == 0)
             step();
         if (!out.write(sector, kSectorSize))
-            return 0;
+            return fail(MCB_ERROR_FILE);
     }
-    return out.commit() ? 1 : 0;
+    return out.commit() ? 1 : fail(MCB_ERROR_FILE);
 }
 
-bool readWholeFile(const char* path, uint64_t expected, std::vector<uint8_t>& bytes)
+// The image file, when it is exactly as long as the card; else why not.
+int32_t readWholeFile(const char* path, uint64_t expected, std::vector<uint8_t>& bytes)
 {
     std::FILE* f = std::fopen(path, "rb");
     if (!f)
-        return false;
+        return MCB_ERROR_FILE;
     struct stat st {};
-    bool ok = fstat(fileno(f), &st) == 0 && uint64_t(st.st_size) == expected;
-    if (ok) {
+    int32_t error = MCB_SUCCESS;
+    if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode))
+        error = MCB_ERROR_FILE;
+    else if (uint64_t(st.st_size) != expected)
+        error = MCB_ERROR_OTHER_CARD;
+    if (error == MCB_SUCCESS) {
         bytes.resize(expected);
-        ok = std::fread(bytes.data(), 1, bytes.size(), f) == bytes.size();
+        if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
+            error = MCB_ERROR_FILE;
     }
     std::fclose(f);
-    return ok;
+    return error;
+}
+
+// A restore replaces every save on the card: the user is told it worked only
+// when the card gives back, sector for sector, what was written. A second
+// count, then one step a block, shows the reading on the progress bar.
+int32_t readBack(const std::vector<uint8_t>& image, unsigned n)
+{
+    progress(n);
+    uint8_t sector[kSectorSize];
+    for (unsigned s = 0; s < n; ++s) {
+        if (s % kSectorsPerBlock == 0)
+            step();
+        if (!readWholeSector(s, sector))
+            return 0;
+        if (std::memcmp(sector, &image[std::size_t(s) * kSectorSize], kSectorSize) != 0)
+            return fail(MCB_ERROR_READ_BACK);
+    }
+    return 1;
 }
 
 int32_t writeCard(const char* path)
 {
     Library& l = lib();
     const unsigned n = cardSectors();
-    if (!path || n == 0 || !l.device)
-        return 0;
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (n == 0 || !l.device)
+        return fail(MCB_ERROR_NOT_LOADED);
     // Everything is checked before the first erase: an image of another
     // length would leave sectors the file does not supply or be cut short,
     // and one without an intact directory and map would leave a card the
     // console cannot read.
     std::vector<uint8_t> image;
-    if (!readWholeFile(path, uint64_t(n) * kSectorSize, image))
-        return 0;
+    if (const int32_t error = readWholeFile(path, uint64_t(n) * kSectorSize, image))
+        return fail(error);
     Block dir, map;
     if (!currentStructures(image, dir, map))
-        return 0;
+        return fail(MCB_ERROR_DAMAGED);
 
     // The header names the card it is written to.
     image[kHeaderSizeMbit + 1] = uint8_t(n / 256);
@@ -86,7 +115,7 @@ int32_t writeCard(const char* path)
         if (!writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
             return 0;
     }
-    return 1;
+    return readBack(image, n);
 }
 
 } // namespace

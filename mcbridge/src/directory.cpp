@@ -1,6 +1,7 @@
 // Loading the card's directory and allocation map, answering questions about
 // them, and writing them back so that a cut at any moment leaves a card the
 // console still reads.
+#include "chain.h"
 #include "library.h"
 #include "save_file.h"
 
@@ -13,13 +14,18 @@ namespace {
 struct Loaded {
     Block block;
     int copy = 0;
+    Block other;              // the copy not in use, when it was read
+    bool otherRead = false;   // other holds what the card has there
+    bool otherIntact = false; // and its checksum holds
 };
 
 // Reads the copy the counters prefer; when its checksum fails, the other.
 // The counters come from the sectors that hold them (counterSector[copy]).
+// With readOther, the copy not in use is read as well.
 template <typename Intact>
 bool loadCurrentCopy(const unsigned blocks[2], const unsigned counterSector[2],
-                     std::size_t counterOffset, Intact intact, Loaded& out, bool stepBetween)
+                     std::size_t counterOffset, Intact intact, Loaded& out, bool stepBetween,
+                     bool readOther)
 {
     uint8_t s[2][kSectorSize];
     for (int c = 0; c < 2; ++c)
@@ -28,15 +34,25 @@ bool loadCurrentCopy(const unsigned blocks[2], const unsigned counterSector[2],
     if (stepBetween)
         step();
     const int preferred = currentCopy(getBe16(&s[0][counterOffset]), getBe16(&s[1][counterOffset]));
-    for (int c : {preferred, 1 - preferred}) {
-        if (!readBlock(blocks[c], out.block))
-            return false;
-        if (intact(out.block)) {
-            out.copy = c;
-            return true;
+    if (!readBlock(blocks[preferred], out.block))
+        return false;
+    if (intact(out.block)) {
+        out.copy = preferred;
+        if (readOther) {
+            if (!readBlock(blocks[1 - preferred], out.other))
+                return false;
+            out.otherRead = true;
+            out.otherIntact = intact(out.other);
         }
+        return true;
     }
-    return false;
+    out.other = out.block;
+    out.otherRead = true;
+    out.otherIntact = false;
+    if (!readBlock(blocks[1 - preferred], out.block))
+        return false;
+    out.copy = 1 - preferred;
+    return intact(out.block);
 }
 
 bool writeBlockTo(unsigned block, const Block& data, bool headerFirstSector)
@@ -50,6 +66,46 @@ bool writeBlockTo(unsigned block, const Block& data, bool headerFirstSector)
         const unsigned s = headerFirstSector ? (i + 1) % kSectorsPerBlock : i;
         if (!writeWholeSector(first + s, &data[s * kSectorSize]))
             return false;
+    }
+    return true;
+}
+
+bool writeMap(int copy, const Block& map) { return writeBlockTo(kMapBlock[copy], map, true); }
+bool writeDirectory(int copy, const Block& dir)
+{
+    return writeBlockTo(kDirectoryBlock[copy], dir, false);
+}
+
+// A directory and a map the console would accept together: every save's
+// chain sound and no block shared, and a free count that says what the
+// entries do.
+bool agree(const Block& dir, const Block& map, const SaveArea& area)
+{
+    if (!followChains(dir, map, area).agree())
+        return false;
+    unsigned free = 0;
+    for (unsigned b = area.first; b < area.end; ++b)
+        free += mapEntry(map, b) == kMapFreeEntry;
+    return getBe16(&map[kMapFree]) == free;
+}
+
+// Brings the copies that a cut left broken back to the content of the
+// intact ones, before the commit overwrites anything: a commit then always
+// starts from four whole copies, and a second cut cannot leave two bad ones.
+// Only a copy that is bad already is written, so a cut here costs nothing.
+bool repairBrokenCopies()
+{
+    Library& l = lib();
+    if (!l.mapOtherIntact) {
+        if (!writeMap(1 - l.mapCopy, l.mapOnCard))
+            return false;
+        l.mapOther = l.mapOnCard;
+        l.mapOtherIntact = true;
+    }
+    if (!l.directoryOtherIntact) {
+        if (!writeDirectory(1 - l.directoryCopy, l.directoryOnCard))
+            return false;
+        l.directoryOtherIntact = true;
     }
     return true;
 }
@@ -68,21 +124,26 @@ bool loadSystemArea()
                                            kDirectoryBlock[1] * 16 + 15};
     Loaded dir;
     if (!loadCurrentCopy(kDirectoryBlock, dirCounterSectors, kDirCounter % kSectorSize,
-                         directoryIntact, dir, true))
-        return false;
+                         directoryIntact, dir, true, false))
+        return fail(MCB_ERROR_DAMAGED);
     step();
 
     const unsigned mapCounterSectors[2] = {kMapBlock[0] * 16, kMapBlock[1] * 16};
     Loaded map;
-    if (!loadCurrentCopy(kMapBlock, mapCounterSectors, kMapCounter, mapIntact, map, false))
-        return false;
+    if (!loadCurrentCopy(kMapBlock, mapCounterSectors, kMapCounter, mapIntact, map, false, true))
+        return fail(MCB_ERROR_DAMAGED);
     step();
 
     *l.directory = dir.block;
     *l.map = map.block;
+    l.directoryOnCard = dir.block;
     l.mapOnCard = map.block;
     l.directoryCopy = dir.copy;
     l.mapCopy = map.copy;
+    l.mapOther = map.other;
+    l.mapOtherIntact = map.otherIntact;
+    l.directoryOtherKnown = dir.otherRead;
+    l.directoryOtherIntact = dir.otherIntact;
     l.loaded = true;
     return true;
 }
@@ -113,7 +174,7 @@ bool CommitSystemArea()
     Library& l = lib();
     if (!l.loaded || !l.cardSized || !l.device) {
         l.loaded = false;
-        return false;
+        return fail(MCB_ERROR_NOT_LOADED);
     }
     Block& dir = *l.directory;
     Block& map = *l.map;
@@ -137,32 +198,63 @@ bool CommitSystemArea()
     putBe16(&dir[kDirCounter], uint16_t(directoryCounter(dir) + 1));
     sealDirectory(dir);
 
+    // A directory and map that disagree would be a card the console rejects:
+    // nothing is written, whatever the change was. The same goes for a copy
+    // in use that disagrees when a broken copy would be repaired from it.
+    if (!agree(dir, map, area) || (frees && !agree(dir, interim, area))) {
+        l.loaded = false;
+        return fail(MCB_ERROR_DAMAGED);
+    }
+    // The intactness of the other directory copy comes from the card before
+    // anything is written, so that a failed read changes nothing.
+    if (!l.directoryOtherKnown) {
+        Block other;
+        if (!readBlock(kDirectoryBlock[1 - l.directoryCopy], other)) {
+            l.loaded = false;
+            return false;
+        }
+        l.directoryOtherIntact = directoryIntact(other);
+        l.directoryOtherKnown = true;
+    }
+    const bool repairs = !l.mapOtherIntact || !l.directoryOtherIntact;
+    if (repairs && !followChains(l.directoryOnCard, l.mapOnCard, area).agree()) {
+        l.loaded = false;
+        return fail(MCB_ERROR_DAMAGED);
+    }
+
     // The copies the card does not use now are written first: until a new
     // copy is whole, the old one still holds. The map goes before the
     // directory, so no entry ever points at blocks a current map calls free.
     const int spareMap = 1 - l.mapCopy;
     const int spareDir = 1 - l.directoryCopy;
     l.loaded = false; // until every write has gone through
-    step();
-    if (!writeBlockTo(kMapBlock[spareMap], frees ? interim : map, true))
+    if (repairs && !repairBrokenCopies())
         return false;
     step();
-    if (!writeBlockTo(kDirectoryBlock[spareDir], dir, false))
+    if (!writeMap(spareMap, frees ? interim : map))
         return false;
     step();
-    if (!writeBlockTo(kDirectoryBlock[l.directoryCopy], dir, false))
+    if (!writeDirectory(spareDir, dir))
         return false;
     step();
-    if (!writeBlockTo(kMapBlock[l.mapCopy], map, true))
+    if (!writeDirectory(l.directoryCopy, dir))
         return false;
-    if (frees && !writeBlockTo(kMapBlock[spareMap], map, true))
+    step();
+    if (!writeMap(l.mapCopy, map))
+        return false;
+    if (frees && !writeMap(spareMap, map))
         return false;
     step();
 
     // Both copies are now identical; equal counters make the second current.
     l.directoryCopy = 1;
     l.mapCopy = 1;
+    l.directoryOnCard = dir;
     l.mapOnCard = map;
+    l.mapOther = map;
+    l.mapOtherIntact = true;
+    l.directoryOtherKnown = true;
+    l.directoryOtherIntact = true;
     l.loaded = true;
     return true;
 }

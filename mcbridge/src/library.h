@@ -27,7 +27,19 @@ struct Library {
     bool loaded = false;
     int directoryCopy = 0; // which copy (0 or 1) the card currently uses
     int mapCopy = 0;
-    Block mapOnCard{}; // the current map as the card holds it
+    Block directoryOnCard{}; // the current directory as the card holds it
+    Block mapOnCard{};       // the current map as the card holds it
+
+    // The copy of the map the card does not use now, as read by the load.
+    // A cut commit can leave it newer than the current one (or the other way
+    // round): while it is intact, the blocks it marks used may belong to a
+    // save after all, and nothing may be placed on them.
+    Block mapOther{};
+    bool mapOtherIntact = false;
+    // Whether the directory copy not in use is intact: a commit looks only
+    // when it needs to (after a commit both copies are whole and equal).
+    bool directoryOtherKnown = false;
+    bool directoryOtherIntact = false;
 
     // Why the last call failed (an mcb_error), and for a refusal for want
     // of room, the blocks needed and free.
@@ -56,6 +68,10 @@ bool sendLinkEnd();
 int32_t ReadSector(uint16_t sector, void* buffer, uint32_t length);
 int32_t WriteSector(uint16_t sector, const void* buffer, int32_t length);
 int32_t EraseBlock(uint16_t sector);
+
+// True when a transfer moved exactly the bytes asked for; otherwise records
+// MCB_ERROR_IO. A part of a packet or a sector is no transfer at all.
+bool whole(int32_t moved, std::size_t expected);
 
 // Whole-sector helpers: true only when all 512 bytes crossed.
 bool readWholeSector(unsigned sector, uint8_t* buffer);
@@ -93,6 +109,8 @@ template <typename Body> int32_t guarded(Body&& body) noexcept
     }
     if (result == 0)
         fail(MCB_ERROR_FAILED);
+    else
+        l.lastError = MCB_SUCCESS; // a transfer that failed on the way did not decide the call
     return result;
 }
 

@@ -97,13 +97,9 @@ int32_t putSave(const SaveFile& file, int replaced)
 
     // The copy of the map the card does not use may know of blocks the
     // current one lost; while its checksum holds, its used blocks are kept.
-    Block other;
-    if (!readBlock(kMapBlock[1 - l.mapCopy], other)) {
-        l.loaded = false;
-        return fail(MCB_ERROR_IO);
-    }
+    // The load read it already.
     const std::vector<bool> used =
-        blocksInUse(dir, chains, map, mapIntact(other) ? &other : nullptr, area);
+        blocksInUse(dir, chains, map, l.mapOtherIntact ? &l.mapOther : nullptr, area);
     const auto blocks = chooseBlocks(used, area, file.blocks);
     if (!blocks) {
         l.spaceNeeded = file.blocks;

@@ -23,26 +23,29 @@ Packet packet(uint8_t c0, uint8_t c1, uint16_t arg, uint8_t filler)
     return p;
 }
 
+// The adapter ignores a packet it did not get whole: an erase or a sector
+// write would silently not happen. Only the whole packet counts as sent.
+bool sendWhole(const Packet& p) { return whole(RawWrite(p.data(), p.size()), p.size()); }
+
 } // namespace
 
-bool sendLinkBegin(uint8_t filler)
+bool whole(int32_t moved, std::size_t expected)
 {
-    const Packet p = packet(0xCA, 0x59, 0x0100, filler);
-    return RawWrite(p.data(), p.size()) > 0;
+    if (moved >= 0 && std::size_t(moved) == expected)
+        return true;
+    fail(MCB_ERROR_IO);
+    return false;
 }
 
-bool sendLinkEnd()
-{
-    const Packet p = packet(0xCA, 0x59, 0x0200, 0xFF);
-    return RawWrite(p.data(), p.size()) > 0;
-}
+bool sendLinkBegin(uint8_t filler) { return sendWhole(packet(0xCA, 0x59, 0x0100, filler)); }
+
+bool sendLinkEnd() { return sendWhole(packet(0xCA, 0x59, 0x0200, 0xFF)); }
 
 int32_t ReadSector(uint16_t sector, void* buffer, uint32_t length)
 {
     if (uint16_t(length) > kSectorSize || length > 0xFFFF)
         return -2;
-    const Packet p = packet(0xA9, 0x85, sector, 0xFF);
-    if (RawWrite(p.data(), p.size()) != 16)
+    if (!sendWhole(packet(0xA9, 0x85, sector, 0xFF)))
         return 0;
     if (lib().device->pausesBeforeRead())
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
@@ -53,28 +56,23 @@ int32_t WriteSector(uint16_t sector, const void* buffer, int32_t length)
 {
     if (length > int32_t(kSectorSize))
         return -2;
-    const Packet p = packet(0xBC, 0x35, sector, 0xFF);
-    if (RawWrite(p.data(), p.size()) <= 0)
+    if (!sendWhole(packet(0xBC, 0x35, sector, 0xFF)))
         return 0;
     return RawWrite(buffer, uint32_t(length));
 }
 
-int32_t EraseBlock(uint16_t sector)
-{
-    const Packet p = packet(0x37, 0x81, sector, 0xFF);
-    return RawWrite(p.data(), p.size()) > 0 ? 1 : 0;
-}
+int32_t EraseBlock(uint16_t sector) { return sendWhole(packet(0x37, 0x81, sector, 0xFF)) ? 1 : 0; }
 
 bool readWholeSector(unsigned sector, uint8_t* buffer)
 {
     return sector <= 0xFFFF &&
-           ReadSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
+           whole(ReadSector(uint16_t(sector), buffer, kSectorSize), kSectorSize);
 }
 
 bool writeWholeSector(unsigned sector, const uint8_t* buffer)
 {
     return sector <= 0xFFFF &&
-           WriteSector(uint16_t(sector), buffer, kSectorSize) == int32_t(kSectorSize);
+           whole(WriteSector(uint16_t(sector), buffer, kSectorSize), kSectorSize);
 }
 
 bool readBlock(unsigned block, Block& out)
@@ -97,7 +95,8 @@ extern "C" MCB_API int32_t GetCardMemory(void)
         if (!l.device) {
             if (!OpenDevice(l.progressWindow))
                 return 0;
-            sendLinkBegin(0x00);
+            if (!sendLinkBegin(0x00))
+                return 0;
         }
         // Only a whole header sector is trusted for the size.
         const int32_t size = readWholeSector(0, sector) ? sector[kHeaderSizeMbit + 1] : 0;

@@ -57,8 +57,10 @@ TEST(CardImage, ARestoreWritesTheWholeCardAndNamesItsSize)
     ASSERT_EQ(r.saves.size(), 1u);
     EXPECT_EQ(blocksOf(card.image(), 20, 7), blocksOf(source, 20, 7));
     EXPECT_EQ(card.traffic().erases, 256u);
-    EXPECT_EQ(log.counts(), (std::vector<uintptr_t>{4096}));
-    EXPECT_EQ(log.steps(), 256u);
+    // Writing, then reading back: each with its count and a step a block.
+    EXPECT_EQ(log.counts(), (std::vector<uintptr_t>{4096, 4096}));
+    EXPECT_EQ(log.steps(), 512u);
+    EXPECT_EQ(card.traffic().sectorReads, 4096u);
     // Each block was erased before its first sector went out.
     std::vector<bool> erased(256, false);
     for (const auto& p : card.traffic().packetLog) {

@@ -95,7 +95,7 @@ TEST(Download, UnknownSavesAndSavesOffTheCardGiveNoFile)
     EXPECT_EQ(DownLoadSaver("edge", "GTSE01", dir.file("e.gci").c_str()), 0);
     EXPECT_EQ(DownLoadSaver("other", "GTSE01", dir.file("o.gci").c_str()), 0);
     EXPECT_EQ(filesIn(dir.path()), 0u);
-    EXPECT_EQ(card.traffic().sectorReads, 2u * 36u); // only the directory loads
+    EXPECT_EQ(card.traffic().sectorReads, 2u * 52u); // only the directory loads
 }
 
 TEST(Upload, BlockCountComesFromTheFileLengthAndMustMatchTheEntry)
