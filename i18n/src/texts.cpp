@@ -33,6 +33,15 @@ QString say_writecardfailed;
 QString say_mailfailed;
 QString say_editfailed;
 QString say_editwrongsize;
+QString say_cardholdsnew;
+QString say_cardholdsold;
+QString say_cardholdsnone;
+QString say_cardholdsother;
+QString say_cardunreadable;
+QString say_cardholdsimage;
+QString Say_ask_DeleteFirst;
+QString say_oldkept;
+QString say_twinsavers;
 
 namespace i18n {
 
@@ -70,6 +79,15 @@ void fillTexts(Language language)
     say_mailfailed = texts.say_mailfailed.toString();
     say_editfailed = texts.say_editfailed.toString();
     say_editwrongsize = texts.say_editwrongsize.toString();
+    say_cardholdsnew = texts.say_cardholdsnew.toString();
+    say_cardholdsold = texts.say_cardholdsold.toString();
+    say_cardholdsnone = texts.say_cardholdsnone.toString();
+    say_cardholdsother = texts.say_cardholdsother.toString();
+    say_cardunreadable = texts.say_cardunreadable.toString();
+    say_cardholdsimage = texts.say_cardholdsimage.toString();
+    Say_ask_DeleteFirst = texts.Say_ask_DeleteFirst.toString();
+    say_oldkept = texts.say_oldkept.toString();
+    say_twinsavers = texts.say_twinsavers.toString();
 }
 
 QString busyText(const QString& action) { return action + u',' + Say_wait; }
@@ -77,6 +95,11 @@ QString busyText(const QString& action) { return action + u',' + Say_wait; }
 QString freeBlockText(int freeBlocks)
 {
     return Say_FREEBLOCK0 + QString::number(freeBlocks) + Say_FREEBLOCK1;
+}
+
+QString deleteFirstQuestion(const QString& save, int needed, int free, const QString& keptAs)
+{
+    return Say_ask_DeleteFirst.arg(save, QString::number(needed), QString::number(free), keptAs);
 }
 
 QString overwriteQuestion(const QString& target)

@@ -12,7 +12,7 @@ namespace {
 constexpr std::array cLanguages = {Language::English, Language::TraditionalChinese,
                                    Language::SimplifiedChinese, Language::Japanese};
 
-std::array<std::pair<const char*, const QString*>, 31> allTexts()
+std::array<std::pair<const char*, const QString*>, 40> allTexts()
 {
     return {{
         {"say_saver_LOADING", &say_saver_LOADING},
@@ -46,6 +46,15 @@ std::array<std::pair<const char*, const QString*>, 31> allTexts()
         {"say_mailfailed", &say_mailfailed},
         {"say_editfailed", &say_editfailed},
         {"say_editwrongsize", &say_editwrongsize},
+        {"say_cardholdsnew", &say_cardholdsnew},
+        {"say_cardholdsold", &say_cardholdsold},
+        {"say_cardholdsnone", &say_cardholdsnone},
+        {"say_cardholdsother", &say_cardholdsother},
+        {"say_cardunreadable", &say_cardunreadable},
+        {"say_cardholdsimage", &say_cardholdsimage},
+        {"Say_ask_DeleteFirst", &Say_ask_DeleteFirst},
+        {"say_oldkept", &say_oldkept},
+        {"say_twinsavers", &say_twinsavers},
     }};
 }
 
@@ -161,6 +170,23 @@ TEST(CombinedTexts, BusyTextAndOverwriteQuestionFollowTheLanguage)
     EXPECT_EQ(i18n::busyText(say_saver_LOADING), u"ロード,お待ち下さい。...");
     EXPECT_EQ(i18n::overwriteQuestion(QStringLiteral("GAFE.GCI")),
               u"上書きします。GAFE.GCIよろしいですか。");
+}
+
+// Every language names the save, both counts and the file; a save named
+// like a place holder stays as it is named.
+TEST(CombinedTexts, TheFullCardQuestionFillsEveryPlaceOnce)
+{
+    for (const Language language : cLanguages) {
+        i18n::fillTexts(language);
+        const QString q = i18n::deleteFirstQuestion(QStringLiteral("Race %2"), 123, 45,
+                                                    QStringLiteral("Race.old.GCI"));
+        EXPECT_TRUE(q.contains(u"Race %2")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"123")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"45")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"Race.old.GCI")) << q.toStdString();
+        EXPECT_FALSE(q.contains(u"%1") || q.contains(u"%3") || q.contains(u"%4"))
+            << q.toStdString();
+    }
 }
 
 } // namespace

@@ -41,6 +41,15 @@ struct TextSet {
     QStringView say_mailfailed;
     QStringView say_editfailed;
     QStringView say_editwrongsize;
+    QStringView say_cardholdsnew;
+    QStringView say_cardholdsold;
+    QStringView say_cardholdsnone;
+    QStringView say_cardholdsother;
+    QStringView say_cardunreadable;
+    QStringView say_cardholdsimage;
+    QStringView Say_ask_DeleteFirst;
+    QStringView say_oldkept;
+    QStringView say_twinsavers;
 
     QStringView UpDateBtn;
     QStringView ReadCardBtn;

@@ -44,6 +44,22 @@ inline constexpr QStringView Esay_editwrongsize =
     u"UPDATE Failed, the edited saver must stay whole 8 KB blocks long, the card keeps the old "
     u"saver: ";
 
+// What the card holds after a failed write, the full-card question and
+// its answer, and two saves that cannot be told apart.
+inline constexpr QStringView Esay_cardholdsnew = u"the card holds the new saver all the same";
+inline constexpr QStringView Esay_cardholdsold = u"the card still holds the old saver";
+inline constexpr QStringView Esay_cardholdsnone = u"the card holds no such saver now";
+inline constexpr QStringView Esay_cardholdsother =
+    u"the card holds neither the old nor the new saver";
+inline constexpr QStringView Esay_cardunreadable = u"the card could not be read again";
+inline constexpr QStringView Esay_cardholdsimage = u"the card holds the whole image all the same";
+inline constexpr QStringView ESay_ask_DeleteFirst =
+    u"No room on the card for %1 beside the old saver (%2 BLOCK needed, %3 free). Keep the old "
+    u"saver in the save folder as %4, delete it from the card and then write the new one?";
+inline constexpr QStringView Esay_oldkept = u"The old saver was kept in the save folder: ";
+inline constexpr QStringView Esay_twinsavers =
+    u"Two savers on the card have this name and code, delete one first: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView EUpDateBtn = u"LIST GAME SAVER";
 inline constexpr QStringView EReadCardBtn = u"BACKUP CARD";

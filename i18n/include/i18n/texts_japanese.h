@@ -45,6 +45,23 @@ inline constexpr QStringView Jsay_editwrongsize =
     u"アップデート失敗。編集後のデータは 8 KB "
     u"のブロック単位の大きさのままにしてください。カードには元のデータが残っています: ";
 
+// What the card holds after a failed write, the full-card question and
+// its answer, and two saves that cannot be told apart.
+inline constexpr QStringView Jsay_cardholdsnew = u"カードには新しいデータが書き込まれています";
+inline constexpr QStringView Jsay_cardholdsold = u"カードには元のデータが残っています";
+inline constexpr QStringView Jsay_cardholdsnone = u"カードにはこのデータがありません";
+inline constexpr QStringView Jsay_cardholdsother =
+    u"カードのデータは元のものでも新しいものでもありません";
+inline constexpr QStringView Jsay_cardunreadable = u"カードを読み直せませんでした";
+inline constexpr QStringView Jsay_cardholdsimage = u"カードにはイメージ全体が書き込まれています";
+inline constexpr QStringView JSay_ask_DeleteFirst =
+    u"カードの空きが足りないため、元のデータを残したまま %1 を書き込めません（必要 %2 "
+    u"ブロック、空き %3 ブロック）。元のデータを保存フォルダに %4 "
+    u"として残し、カードから削除してから新しいデータを書き込みますか？";
+inline constexpr QStringView Jsay_oldkept = u"元のデータを保存フォルダに残しました: ";
+inline constexpr QStringView Jsay_twinsavers =
+    u"同じ名前とコードのデータがカードに二つあります。先に一つを削除してください: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView JUpDateBtn = u"データリスト読み込み";
 inline constexpr QStringView JReadCardBtn = u"一括読み込み";

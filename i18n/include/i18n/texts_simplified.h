@@ -41,6 +41,21 @@ inline constexpr QStringView Ssay_editfailed = u"更新失败, 卡中保留原�
 inline constexpr QStringView Ssay_editwrongsize =
     u"更新失败, 编辑后的数据必须保持完整的 8 KB 区块大小, 卡中保留原有数据: ";
 
+// What the card holds after a failed write, the full-card question and
+// its answer, and two saves that cannot be told apart.
+inline constexpr QStringView Ssay_cardholdsnew = u"卡中已是新的数据";
+inline constexpr QStringView Ssay_cardholdsold = u"卡中仍保留原有数据";
+inline constexpr QStringView Ssay_cardholdsnone = u"卡中已没有该数据";
+inline constexpr QStringView Ssay_cardholdsother = u"卡中的数据既非原有数据也非新数据";
+inline constexpr QStringView Ssay_cardunreadable = u"无法重新读取卡";
+inline constexpr QStringView Ssay_cardholdsimage = u"卡中已写入完整的映像";
+inline constexpr QStringView SSay_ask_DeleteFirst =
+    u"卡中剩余单位不足, 无法在保留原有数据的同时写入 %1 (需要 %2 单位, 剩余 %3 "
+    u"单位)。是否将原有数据保存到存档文件夹中的 %4, 从卡中删除后再写入新数据?";
+inline constexpr QStringView Ssay_oldkept = u"原有数据已保存在存档文件夹中: ";
+inline constexpr QStringView Ssay_twinsavers =
+    u"卡中有两个名称和代码相同的数据, 请先删除其中一个: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView SUpDateBtn = u"更新目录";
 inline constexpr QStringView SReadCardBtn = u"读取整卡容量";

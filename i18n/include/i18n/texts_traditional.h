@@ -42,6 +42,21 @@ inline constexpr QStringView Tsay_editfailed = u"更新失敗, 卡中保留原�
 inline constexpr QStringView Tsay_editwrongsize =
     u"更新失敗, 編輯後的資料必須保持完整的 8 KB 區塊大小, 卡中保留原有資料: ";
 
+// What the card holds after a failed write, the full-card question and
+// its answer, and two saves that cannot be told apart.
+inline constexpr QStringView Tsay_cardholdsnew = u"卡中已是新的資料";
+inline constexpr QStringView Tsay_cardholdsold = u"卡中仍保留原有資料";
+inline constexpr QStringView Tsay_cardholdsnone = u"卡中已沒有該資料";
+inline constexpr QStringView Tsay_cardholdsother = u"卡中的資料既非原有資料也非新資料";
+inline constexpr QStringView Tsay_cardunreadable = u"無法重新讀取卡";
+inline constexpr QStringView Tsay_cardholdsimage = u"卡中已寫入完整的映像";
+inline constexpr QStringView TSay_ask_DeleteFirst =
+    u"卡中剩餘單位不足, 無法在保留原有資料的同時寫入 %1 (需要 %2 單位, 剩餘 %3 "
+    u"單位)。是否將原有資料儲存到存檔資料夾中的 %4, 從卡中刪除後再寫入新資料?";
+inline constexpr QStringView Tsay_oldkept = u"原有資料已儲存在存檔資料夾中: ";
+inline constexpr QStringView Tsay_twinsavers =
+    u"卡中有兩個名稱和代碼相同的資料, 請先刪除其中一個: ";
+
 // Captions of the main window's ten command buttons.
 inline constexpr QStringView TUpDateBtn = u"更新目錄";
 inline constexpr QStringView TReadCardBtn = u"讀取全張容量";
