@@ -216,24 +216,39 @@ MCB_API int32_t mcb_space(uint32_t* needed, uint32_t* free);
  *
  * A card can hold two saves with the same name and game code; these act on
  * exactly the save in one directory slot (0..126, as GetSaverInfo numbers
- * them). Each reloads the card's directory first and fails with
- * MCB_ERROR_NO_SAVE when the slot is empty. */
+ * them). The name-based DownLoadSaver, DeleteSaver and UpLoadSaver (when it
+ * would replace a save) refuse such twins with MCB_ERROR_AMBIGUOUS.
+ *
+ * Every call that reads or frees a save follows its chain of blocks through
+ * the allocation map; a save whose chain is broken (it loops, leaves the save
+ * area, ends early or late, or runs into another save's) is neither read nor
+ * freed: MCB_ERROR_BROKEN_CHAIN. Blocks written are read back and compared
+ * before the directory changes: MCB_ERROR_READ_BACK when they differ, the
+ * old save still whole. A save is never written over its own old blocks: with
+ * too few free blocks the call fails with MCB_ERROR_NO_ROOM (see mcb_space).
+ *
+ * The three taking a slot reload the card's directory first (InitSaverInfo
+ * is not needed), fail with MCB_ERROR_BAD_ARGUMENT for a slot of 127 or more
+ * and with MCB_ERROR_NO_SAVE when the slot is empty. */
 
 /* The slot of the card save (name, code) in the directory as last loaded;
- * -1 when there is none, and also -1 (with mcb_last_error() ==
- * MCB_ERROR_AMBIGUOUS) when more than one save matches. */
+ * -1 when there is none (MCB_ERROR_NO_SAVE), and also -1 (with
+ * mcb_last_error() == MCB_ERROR_AMBIGUOUS) when more than one save matches. */
 MCB_API int32_t mcb_find_slot(const char* name, const char* code);
 
 /* Copies the save in slot into a save file at path. 1 when the whole save
- * was written. */
+ * was written; on failure any older file at path is left as it was. */
 MCB_API int32_t mcb_download_slot(uint32_t slot, const char* path);
 
 /* Removes the save in slot. 1 on success. */
 MCB_API int32_t mcb_delete_slot(uint32_t slot);
 
 /* Puts the save file at path onto the card in place of the save in slot,
- * which must have the file's name and code. The old save stays whole on the
- * card until the new one has been written and read back. 1 on success. */
+ * which must have the file's name and code (else MCB_ERROR_BAD_ARGUMENT). A
+ * file that is not a plain save file (entry, then as many blocks as the entry
+ * counts) fails with MCB_ERROR_NOT_A_SAVE before the card is touched. The old
+ * save stays whole on the card until the new one has been written and read
+ * back. 1 on success. */
 MCB_API int32_t mcb_replace_slot(uint32_t slot, const char* path);
 
 #ifdef __cplusplus

@@ -90,12 +90,22 @@ bool loadSystemArea()
 int findSlot(const char* name, const char* code)
 {
     const Block& dir = *lib().directory;
+    int found = -1;
     for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
         const EntryRef e = entryAt(dir, slot);
-        if (!e.empty() && e.sameName(name) && e.sameCode(code))
-            return int(slot);
+        if (e.empty() || !e.sameName(name) || !e.sameCode(code))
+            continue;
+        // A console's copy can leave two saves of one name and code; acting
+        // on the first would touch a save the user did not mean.
+        if (found >= 0) {
+            fail(MCB_ERROR_AMBIGUOUS);
+            return -1;
+        }
+        found = int(slot);
     }
-    return -1;
+    if (found < 0)
+        fail(MCB_ERROR_NO_SAVE);
+    return found;
 }
 
 bool CommitSystemArea()
@@ -173,17 +183,17 @@ MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* b
     return guarded([&]() -> int32_t {
         const unsigned slot = index & 0xFFFF;
         if (slot >= kSlotCount)
-            return 0;
+            return fail(MCB_ERROR_BAD_ARGUMENT);
         if (slot == 0)
             progress(kSlotCount);
         step();
         Library& l = lib();
+        if (!l.loaded)
+            return fail(MCB_ERROR_NOT_LOADED);
         // The last place of the directory is its trailer, never a save.
-        if (!l.loaded || slot >= kSaveSlotCount)
-            return 0;
+        if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
+            return fail(MCB_ERROR_NO_SAVE);
         const EntryRef e = entryAt(*l.directory, slot);
-        if (e.empty())
-            return 0;
         if (name)
             std::memcpy(name, e.p + kEntryName, kEntryNameSize);
         if (code)
@@ -197,16 +207,18 @@ MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* b
 MCB_API int32_t FindSaver(const char* path, char* name)
 {
     return guarded([&]() -> int32_t {
-        if (!path || !loadSystemArea())
-            return 0;
+        if (!path)
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        if (!loadSystemArea())
+            return fail(MCB_ERROR_IO);
         std::FILE* f = std::fopen(path, "rb");
         if (!f)
-            return 0;
+            return fail(MCB_ERROR_FILE);
         uint8_t head[kEntryName + kEntryNameSize];
         const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
         std::fclose(f);
         if (!whole)
-            return 0;
+            return fail(MCB_ERROR_NOT_A_SAVE);
         const Block& dir = *lib().directory;
         for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
             const EntryRef e = entryAt(dir, slot);
@@ -219,7 +231,7 @@ MCB_API int32_t FindSaver(const char* path, char* name)
             }
             return 1;
         }
-        return 0;
+        return fail(MCB_ERROR_NO_SAVE);
     });
 }
 

@@ -1,5 +1,6 @@
 #include "inspect.h"
 
+#include "chain.h"
 #include "format.h"
 
 #include <cstring>
@@ -77,27 +78,20 @@ CardReport inspectCard(std::span<const uint8_t> image)
     r.mapCounter = mapCounter(map);
     r.freeBlocks = getBe16(&map[kMapFree]);
 
+    // A save is sound when its chain through the map is: the console follows
+    // the chain, so blocks out of order are no fault, and a chain that breaks
+    // or runs into another save's is.
     const SaveArea area = saveAreaFor(uint16_t(*size * 16 - kSystemBlocks));
-    std::vector<int> owner(kMapBlockLimit, -1);
+    const CardChains chains = followChains(dir, map, area);
     for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
         const EntryRef e = entryAt(dir, slot);
         if (e.empty())
             continue;
         SaveInfo s{slot, e.code(), e.name(), e.firstBlock(), e.blockCount()};
-        const std::string who = "slot " + std::to_string(slot) + " (" + s.name + ")";
-        if (!area.holds(s.firstBlock, s.blockCount)) {
-            r.problems.push_back(who + " lies outside the save area");
-        } else {
-            for (unsigned b = s.firstBlock; b < s.firstBlock + s.blockCount; ++b) {
-                if (mapEntry(map, b) == kMapFreeEntry)
-                    r.problems.push_back(who + " uses block " + std::to_string(b) +
-                                         ", which the map calls free");
-                if (owner[b] >= 0)
-                    r.problems.push_back(who + " shares block " + std::to_string(b) +
-                                         " with slot " + std::to_string(owner[b]));
-                owner[b] = int(slot);
-            }
-        }
+        const Chain& c = chains.chains[slot];
+        if (!c.sound())
+            r.problems.push_back("slot " + std::to_string(slot) + " (" + s.name +
+                                 "): its chain of blocks " + chainFaultText(c.fault));
         r.saves.push_back(std::move(s));
     }
     return r;

@@ -99,6 +99,8 @@ template <typename Body> int32_t guarded(Body&& body) noexcept
 // Directory and map (directory.cpp).
 bool loadSystemArea();
 bool CommitSystemArea();
-int findSlot(const char* name, const char* code); // -1 when the card has no such save
+// The slot of the save (name, code); -1 with MCB_ERROR_NO_SAVE when there is
+// none and with MCB_ERROR_AMBIGUOUS when two saves match.
+int findSlot(const char* name, const char* code);
 
 } // namespace mcb

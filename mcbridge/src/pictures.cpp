@@ -2,6 +2,7 @@
 #include "atomic_file.h"
 #include "banner.h"
 #include "library.h"
+#include "save_blocks.h"
 
 #include <algorithm>
 #include <cstring>
@@ -23,19 +24,20 @@ int32_t cardPicture(uint32_t index, const char* path)
 {
     const Library& l = lib();
     const unsigned slot = index & 0xFFFF;
-    if (!l.loaded || slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
-        return 0;
+    if (!l.loaded)
+        return fail(MCB_ERROR_NOT_LOADED);
+    if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
+        return fail(MCB_ERROR_NO_SAVE);
     uint8_t entry[kEntrySize];
     std::memcpy(entry, &(*l.directory)[slot * kEntrySize], kEntrySize);
     const EntryRef e{entry};
+    const auto blocks = soundBlocksOf(*l.directory, *l.map, slot);
+    if (!blocks)
+        return 0;
 
-    // Only the sectors that hold the picture are read, and only those of the
-    // save's own blocks inside the save area: a read is 5 ms on a real
-    // adapter, and an entry may claim anything.
-    const SaveArea area = saveArea();
-    uint64_t held = 0;
-    if (area.contains(e.firstBlock()))
-        held = uint64_t(std::min<unsigned>(e.blockCount(), area.end - e.firstBlock())) * kBlockSize;
+    // Only the sectors that hold the picture are read: a read is 5 ms on a
+    // real adapter. The save's bytes run through its blocks in chain order.
+    const uint64_t held = uint64_t(blocks->size()) * kBlockSize;
     // The sectors read, by their index within the save; those not read (or
     // not readable) leave their pixels white.
     std::vector<std::optional<std::array<uint8_t, kSectorSize>>> sectors(held / kSectorSize);
@@ -44,8 +46,10 @@ int32_t cardPicture(uint32_t index, const char* path)
         for (uint64_t s = r.begin / kSectorSize; s * kSectorSize < end; ++s) {
             if (sectors[s])
                 continue;
+            const unsigned block = (*blocks)[s / kSectorsPerBlock];
             std::array<uint8_t, kSectorSize> buf;
-            if (readWholeSector(unsigned(e.firstBlock() * kSectorsPerBlock + s), buf.data()))
+            if (readWholeSector(unsigned(block * kSectorsPerBlock + s % kSectorsPerBlock),
+                                buf.data()))
                 sectors[s] = buf;
         }
     }
@@ -54,7 +58,7 @@ int32_t cardPicture(uint32_t index, const char* path)
             return std::nullopt;
         return (*sectors[offset / kSectorSize])[offset % kSectorSize];
     });
-    return writeBitmap(path, banner) ? 1 : 0;
+    return writeBitmap(path, banner) ? 1 : fail(MCB_ERROR_FILE);
 }
 
 int32_t filePicture(const void* image, const char* path)

@@ -98,19 +98,27 @@ TEST(Download, UnknownSavesAndSavesOffTheCardGiveNoFile)
     EXPECT_EQ(card.traffic().sectorReads, 2u * 36u); // only the directory loads
 }
 
-TEST(Upload, BlockCountComesFromTheFileLength)
+TEST(Upload, BlockCountComesFromTheFileLengthAndMustMatchTheEntry)
 {
     struct Case {
         std::size_t length;
-        unsigned blocks;
+        unsigned entryBlocks;
+        unsigned blocks; // 0: refused as no save file
     };
-    for (Case c :
-         {Case{64 + 2 * 8192, 2}, Case{2 * 8192 + 54, 2}, Case{2 * 8192 + 53, 1}, Case{8246, 1}}) {
+    for (Case c : {Case{64 + 2 * 8192, 2, 2}, Case{2 * 8192 + 54, 2, 2}, Case{2 * 8192 + 53, 1, 1},
+                   Case{8246, 1, 1}, Case{2 * 8192 + 53, 2, 0}, Case{64 + 2 * 8192, 3, 0}}) {
         EmulatedCard card;
         TempDir dir;
         auto f = makeSaveFile({.name = "len", .blocks = 2});
+        putBe16(&f[kEntryBlockCount], uint16_t(c.entryBlocks));
         f.resize(c.length);
         writeFile(dir.file("s.gci"), f);
+        if (c.blocks == 0) {
+            EXPECT_EQ(upload(dir.file("s.gci")), 0) << c.length;
+            EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE) << c.length;
+            EXPECT_EQ(card.traffic().sectorWrites, 0u);
+            continue;
+        }
         ASSERT_EQ(upload(dir.file("s.gci")), 1) << c.length;
         const SaveInfo s = saveNamed(card.image(), "len");
         EXPECT_EQ(s.blockCount, c.blocks) << c.length;
@@ -244,21 +252,29 @@ TEST(Upload, AReplacementLeavesTheFilesSaveAndSparesItsNeighbours)
     }
 }
 
-TEST(Upload, AReplacementTakesTheOldBlocksOnlyWhenNothingElseFits)
+TEST(Upload, AReplacementThatFitsOnlyInTheOldBlocksIsRefused)
 {
     std::vector<uint8_t> image = formatCard(FormatOptions{4});
     placeSave(image, 0, makeSaveFile({.name = "mid", .blocks = 4, .seed = 1}), 5);
     placeSave(image, 1, makeSaveFile({.name = "fill", .blocks = 53, .seed = 2}), 9);
     EmulatedCard card(image); // 2 blocks free at 62-63
     TempDir dir;
-    const auto f = makeSaveFile({.name = "mid", .blocks = 3, .seed = 7});
-    writeFile(dir.file("m.gci"), f);
-    ASSERT_EQ(upload(dir.file("m.gci")), 1);
-    const SaveInfo mid = saveNamed(card.image(), "mid");
-    EXPECT_EQ(mid.firstBlock, 5u);
-    EXPECT_EQ(mid.blockCount, 3u);
-    EXPECT_TRUE(inspectCard(card.image()).sound());
-    EXPECT_EQ(inspectCard(card.image()).freeBlocks, 3);
+    writeFile(dir.file("m.gci"), makeSaveFile({.name = "mid", .blocks = 3, .seed = 7}));
+    ASSERT_TRUE(connect());
+    card.resetTraffic();
+    ASSERT_EQ(InitSaverInfo(), 1);
+    EXPECT_EQ(UpLoadSaver(dir.file("m.gci").c_str()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NO_ROOM);
+    uint32_t needed = 0, free = 0;
+    ASSERT_EQ(mcb_space(&needed, &free), 1);
+    EXPECT_EQ(needed, 3u);
+    EXPECT_EQ(free, 2u);
+    EXPECT_EQ(card.traffic().sectorWrites + card.traffic().erases, 0u);
+    EXPECT_EQ(card.image(), image);
+    // The slot-based replacement says the same.
+    EXPECT_EQ(mcb_replace_slot(0, dir.file("m.gci").c_str()), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_NO_ROOM);
+    EXPECT_EQ(card.image(), image);
 }
 
 TEST(Delete, FreesTheBlocksAndTheSlotButKeepsTheData)
@@ -284,25 +300,4 @@ TEST(Delete, FreesTheBlocksAndTheSlotButKeepsTheData)
     writeFile(dir.file("c.gci"), makeSaveFile({.name = "c", .blocks = 1}));
     ASSERT_EQ(upload(dir.file("c.gci")), 1);
     EXPECT_EQ(saveNamed(card.image(), "c").firstBlock, 5u);
-}
-
-TEST(Delete, FreesOnlyBlocksThatAreTheSavesAlone)
-{
-    std::vector<uint8_t> image = formatCard(FormatOptions{4});
-    placeSave(image, 0, makeSaveFile({.name = "a", .blocks = 3}), 5);
-    placeSave(image, 1, makeSaveFile({.name = "b", .blocks = 2}), 7);     // shares block 7 with a
-    placeSave(image, 2, makeSaveFile({.name = "wild", .blocks = 2}), 63); // runs off the card
-    // The map says block 64.. of a 4 Mbit card is nothing; mark one to see it survive.
-    EmulatedCard card(image);
-    ASSERT_TRUE(connect());
-    ASSERT_EQ(DeleteSaver("a", "GTSE01"), 1);
-    Block dir, map;
-    ASSERT_TRUE(currentStructures(card.image(), dir, map));
-    EXPECT_EQ(mapEntry(map, 5), 0);
-    EXPECT_EQ(mapEntry(map, 6), 0);
-    EXPECT_NE(mapEntry(map, 7), 0); // still b's
-    ASSERT_EQ(DeleteSaver("wild", "GTSE01"), 1);
-    ASSERT_TRUE(currentStructures(card.image(), dir, map));
-    EXPECT_EQ(mapEntry(map, 63), 0);
-    EXPECT_EQ(mapEntry(map, 64), 0xFFFF); // outside the save area: left as it was
 }

@@ -44,21 +44,19 @@ std::vector<uint8_t> makeSaveFile(const SaveSpec& spec)
     return f;
 }
 
-void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
-               unsigned firstBlock)
+namespace {
+
+// Applies change to both directory and map copies, then reseals them with
+// the map's free count and last allocated block brought up to date.
+template <typename Change> void editSystemArea(std::vector<uint8_t>& image, Change change)
 {
-    const unsigned count = unsigned((saveFile.size() - kEntrySize) / kBlockSize);
     const unsigned saveBlocks = unsigned(image.size() / kBlockSize) - kSystemBlocks;
     for (int copy = 0; copy < 2; ++copy) {
         Block dir, map;
         std::memcpy(dir.data(), &image[kDirectoryBlock[copy] * kBlockSize], kBlockSize);
         std::memcpy(map.data(), &image[kMapBlock[copy] * kBlockSize], kBlockSize);
-        std::memcpy(&dir[slot * kEntrySize], saveFile.data(), kEntrySize);
-        putBe16(&dir[slot * kEntrySize + kEntryFirstBlock], uint16_t(firstBlock));
-        putBe16(&dir[slot * kEntrySize + kEntryBlockCount], uint16_t(count));
+        change(dir, map);
         sealDirectory(dir);
-        for (unsigned b = firstBlock; b < firstBlock + count && b < kMapBlockLimit; ++b)
-            setMapEntry(map, b, b + 1 == firstBlock + count ? kMapLastEntry : uint16_t(b + 1));
         unsigned used = 0;
         for (unsigned b = kSystemBlocks; b < kSystemBlocks + saveBlocks && b < kMapBlockLimit; ++b)
             used += mapEntry(map, b) != kMapFreeEntry;
@@ -68,11 +66,49 @@ void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uin
         std::memcpy(&image[kDirectoryBlock[copy] * kBlockSize], dir.data(), kBlockSize);
         std::memcpy(&image[kMapBlock[copy] * kBlockSize], map.data(), kBlockSize);
     }
-    for (unsigned i = 0; i < count; ++i) {
-        const std::size_t at = std::size_t(firstBlock + i) * kBlockSize;
+}
+
+void place(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
+           unsigned firstBlock, const std::vector<unsigned>& blocks)
+{
+    const unsigned count = unsigned((saveFile.size() - kEntrySize) / kBlockSize);
+    editSystemArea(image, [&](Block& dir, Block& map) {
+        std::memcpy(&dir[slot * kEntrySize], saveFile.data(), kEntrySize);
+        putBe16(&dir[slot * kEntrySize + kEntryFirstBlock], uint16_t(firstBlock));
+        putBe16(&dir[slot * kEntrySize + kEntryBlockCount], uint16_t(count));
+        for (std::size_t i = 0; i < blocks.size(); ++i)
+            if (blocks[i] < kMapBlockLimit)
+                setMapEntry(map, blocks[i],
+                            i + 1 == blocks.size() ? kMapLastEntry : uint16_t(blocks[i + 1]));
+    });
+    for (std::size_t i = 0; i < blocks.size() && i < count; ++i) {
+        const std::size_t at = std::size_t(blocks[i]) * kBlockSize;
         if (at + kBlockSize <= image.size())
             std::memcpy(&image[at], &saveFile[kEntrySize + i * kBlockSize], kBlockSize);
     }
+}
+
+} // namespace
+
+void placeChainedSave(std::vector<uint8_t>& image, unsigned slot,
+                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks)
+{
+    place(image, slot, saveFile, blocks.at(0), blocks);
+}
+
+void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
+               unsigned firstBlock)
+{
+    const unsigned count = unsigned((saveFile.size() - kEntrySize) / kBlockSize);
+    std::vector<unsigned> blocks;
+    for (unsigned b = firstBlock; b < firstBlock + count; ++b)
+        blocks.push_back(b);
+    place(image, slot, saveFile, firstBlock, blocks);
+}
+
+void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value)
+{
+    editSystemArea(image, [&](Block&, Block& map) { setMapEntry(map, block, value); });
 }
 
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,
@@ -80,6 +116,17 @@ std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstB
 {
     const auto begin = image.begin() + std::ptrdiff_t(firstBlock * kBlockSize);
     return {begin, begin + std::ptrdiff_t(count * kBlockSize)};
+}
+
+std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image,
+                              const std::vector<unsigned>& blocks)
+{
+    std::vector<uint8_t> out;
+    for (unsigned b : blocks) {
+        const auto begin = image.begin() + std::ptrdiff_t(b * kBlockSize);
+        out.insert(out.end(), begin, begin + std::ptrdiff_t(kBlockSize));
+    }
+    return out;
 }
 
 std::vector<uint8_t> readFile(const std::string& path)

@@ -29,9 +29,21 @@ std::vector<uint8_t> makeSaveFile(const SaveSpec& spec);
 void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uint8_t>& saveFile,
                unsigned firstBlock);
 
+// As placeSave, but the save's blocks are the ones given, chained in that
+// order, as a console leaves a save after deletes. The entry's first block
+// is blocks[0].
+void placeChainedSave(std::vector<uint8_t>& image, unsigned slot,
+                      const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks);
+
+// Sets a block's entry in both map copies, checksums resealed: the way to
+// break a chain.
+void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value);
+
 // The bytes of the save's blocks as they stand in a card image.
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,
                               unsigned count);
+std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image,
+                              const std::vector<unsigned>& blocks);
 
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);

@@ -1,0 +1,117 @@
+#include "save_blocks.h"
+
+#include "library.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mcb {
+
+namespace {
+bool refuse(int32_t error)
+{
+    fail(error);
+    return false;
+}
+} // namespace
+
+std::optional<std::vector<uint16_t>> soundBlocksOf(const Block& dir, const Block& map,
+                                                   unsigned slot)
+{
+    CardChains all = followChains(dir, map, saveArea());
+    Chain& c = all.chains[slot];
+    if (!c.sound()) {
+        fail(MCB_ERROR_BROKEN_CHAIN);
+        return std::nullopt;
+    }
+    return std::move(c.blocks);
+}
+
+std::vector<bool> blocksInUse(const Block& dir, const CardChains& chains, const Block& map,
+                              const Block* otherMap, const SaveArea& area)
+{
+    std::vector<bool> used(kMapBlockLimit, false);
+    for (unsigned b = area.first; b < area.end; ++b)
+        used[b] = mapEntry(map, b) != kMapFreeEntry ||
+                  (otherMap && mapEntry(*otherMap, b) != kMapFreeEntry);
+    for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+        const EntryRef e = entryAt(dir, slot);
+        if (e.empty())
+            continue;
+        const Chain& c = chains.chains[slot];
+        for (uint16_t b : c.blocks)
+            used[b] = true;
+        if (c.sound())
+            continue;
+        for (unsigned b = e.firstBlock(), n = 0; n < e.blockCount() && b < area.end; ++b, ++n)
+            if (area.contains(b))
+                used[b] = true;
+    }
+    return used;
+}
+
+unsigned freeCount(const std::vector<bool>& used, const SaveArea& area)
+{
+    unsigned n = 0;
+    for (unsigned b = area.first; b < area.end; ++b)
+        n += !used[b];
+    return n;
+}
+
+std::optional<std::vector<uint16_t>> chooseBlocks(const std::vector<bool>& used,
+                                                  const SaveArea& area, unsigned count)
+{
+    if (count == 0)
+        return std::nullopt;
+    unsigned run = 0;
+    for (unsigned b = area.first; b < area.end; ++b) {
+        run = used[b] ? 0 : run + 1;
+        if (run == count) {
+            std::vector<uint16_t> blocks(count);
+            for (unsigned i = 0; i < count; ++i)
+                blocks[i] = uint16_t(b - count + 1 + i);
+            return blocks;
+        }
+    }
+    std::vector<uint16_t> blocks;
+    for (unsigned b = area.first; b < area.end && blocks.size() < count; ++b)
+        if (!used[b])
+            blocks.push_back(uint16_t(b));
+    if (blocks.size() < count)
+        return std::nullopt;
+    return blocks;
+}
+
+void chainInMap(Block& map, const std::vector<uint16_t>& blocks)
+{
+    for (std::size_t i = 0; i < blocks.size(); ++i)
+        setMapEntry(map, blocks[i], i + 1 == blocks.size() ? kMapLastEntry : blocks[i + 1]);
+}
+
+bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8_t>& data)
+{
+    if (data.size() < blocks.size() * kBlockSize)
+        return refuse(MCB_ERROR_FAILED);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        const unsigned first = blocks[i] * kSectorsPerBlock;
+        if (!EraseBlock(uint16_t(first)))
+            return refuse(MCB_ERROR_IO);
+        for (unsigned s = 0; s < kSectorsPerBlock; ++s)
+            if (!writeWholeSector(first + s, &data[i * kBlockSize + s * kSectorSize]))
+                return refuse(MCB_ERROR_IO);
+    }
+    // Only after every block is written: a later write that strayed into an
+    // earlier block shows up too.
+    uint8_t sector[kSectorSize];
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
+            if (!readWholeSector(blocks[i] * kSectorsPerBlock + s, sector))
+                return refuse(MCB_ERROR_IO);
+            if (std::memcmp(sector, &data[i * kBlockSize + s * kSectorSize], kSectorSize) != 0)
+                return refuse(MCB_ERROR_READ_BACK);
+        }
+    }
+    return true;
+}
+
+} // namespace mcb

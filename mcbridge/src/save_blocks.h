@@ -1,0 +1,44 @@
+// Where a save's blocks are on the card, and where a new save may go. Both
+// work on the library's loaded directory and map and record why they fail.
+#pragma once
+
+#include "cardfs.h"
+#include "chain.h"
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace mcb {
+
+// The blocks of the save in slot, in chain order, when its chain is sound
+// and meets no other save's; otherwise fails with MCB_ERROR_BROKEN_CHAIN. A
+// save whose blocks cannot all be told apart from its neighbours' is never
+// read as whole nor freed.
+std::optional<std::vector<uint16_t>> soundBlocksOf(const Block& dir, const Block& map,
+                                                   unsigned slot);
+
+// Blocks a new save must not take: every block any save's chain reaches,
+// the run its entry claims where its chain is broken (the entry may be the
+// truth and the map the damage), and every block either intact map marks
+// used (otherMap may be null when that copy is not intact).
+std::vector<bool> blocksInUse(const Block& dir, const CardChains& chains, const Block& map,
+                              const Block* otherMap, const SaveArea& area);
+
+// The blocks for a save of count blocks: the lowest consecutive run that
+// fits, as a console reads fastest; otherwise the lowest free blocks in
+// rising order, to be chained. Nothing when fewer than count are free.
+std::optional<std::vector<uint16_t>> chooseBlocks(const std::vector<bool>& used,
+                                                  const SaveArea& area, unsigned count);
+
+unsigned freeCount(const std::vector<bool>& used, const SaveArea& area);
+
+// Links blocks in the order given; the last one ends the chain.
+void chainInMap(Block& map, const std::vector<uint16_t>& blocks);
+
+// Writes data (blocks.size() blocks) to the blocks, each erased first, then
+// reads every sector back and compares: fails with MCB_ERROR_IO when the
+// adapter fails and MCB_ERROR_READ_BACK when the card holds something else.
+bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8_t>& data);
+
+} // namespace mcb

@@ -1,0 +1,93 @@
+#include "save_file.h"
+
+#include "library.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace mcb {
+
+namespace {
+
+// Other tools wrap a save in a header of their own that starts with a magic
+// text; taken as a plain save file, that header would become the entry.
+constexpr uint8_t kContainerMagic1[] = {0x47, 0x43, 0x53, 0x41, 0x56, 0x45};
+constexpr uint8_t kContainerMagic2[] = {0x44, 0x41, 0x54, 0x45, 0x4C, 0x47,
+                                        0x43, 0x5F, 0x53, 0x41, 0x56, 0x45};
+
+template <std::size_t N> bool startsWith(const uint8_t* p, const uint8_t (&magic)[N])
+{
+    return std::memcmp(p, magic, N) == 0;
+}
+
+// The block count comes from the length less 54, so that a last block short
+// by up to ten bytes still counts.
+constexpr uint64_t kCountBase = 54;
+constexpr uint64_t kShortest = kCountBase + kBlockSize;
+constexpr uint64_t kLongest = kCountBase + uint64_t(kLargestSaveBlocks + 1) * kBlockSize - 1;
+
+struct Fd {
+    int fd;
+    ~Fd()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+bool readFully(int fd, uint8_t* p, std::size_t n)
+{
+    while (n > 0) {
+        const ssize_t got = ::read(fd, p, n);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        p += got;
+        n -= std::size_t(got);
+    }
+    return true;
+}
+
+std::optional<SaveFile> refuse(int32_t error)
+{
+    fail(error);
+    return std::nullopt;
+}
+
+} // namespace
+
+std::optional<SaveFile> readSaveFile(const char* path)
+{
+    if (!path)
+        return refuse(MCB_ERROR_BAD_ARGUMENT);
+    // Non-blocking, so that a pipe without a writer cannot hang the open.
+    const Fd f{::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
+    struct stat st {};
+    if (f.fd < 0 || ::fstat(f.fd, &st) != 0)
+        return refuse(MCB_ERROR_FILE);
+    if (!S_ISREG(st.st_mode))
+        return refuse(MCB_ERROR_NOT_A_SAVE);
+    const uint64_t length = uint64_t(st.st_size);
+    if (length < kShortest || length > kLongest)
+        return refuse(MCB_ERROR_NOT_A_SAVE);
+
+    SaveFile save;
+    save.blocks = unsigned((length - kCountBase) / kBlockSize);
+    if (!readFully(f.fd, save.entry.data(), kEntrySize))
+        return refuse(MCB_ERROR_FILE);
+    const EntryRef e{save.entry.data()};
+    if (e.empty() || startsWith(save.entry.data(), kContainerMagic1) ||
+        startsWith(save.entry.data(), kContainerMagic2) || e.blockCount() != save.blocks)
+        return refuse(MCB_ERROR_NOT_A_SAVE);
+    save.data.assign(std::size_t(save.blocks) * kBlockSize, 0);
+    const std::size_t held = std::size_t(length - kEntrySize);
+    if (!readFully(f.fd, save.data.data(), std::min(held, save.data.size())))
+        return refuse(MCB_ERROR_FILE);
+    return save;
+}
+
+} // namespace mcb
