@@ -2,6 +2,7 @@
 // and for people without a desktop.
 #include "cli_input.h"
 #include "demo_saves.h"
+#include "save_outcome.h"
 
 #include "atomic_file.h"
 #include "banner.h"
@@ -176,6 +177,38 @@ const uint64_t kLargestImage = mcb::cardBytes(64);
 // Why the library's last call failed, in words.
 std::string why() { return mcb_error_text(mcb_last_error()); }
 
+// What the card holds for a save after a failed upload or replacement.
+std::string afterFailure(outcome::Holds holds, bool replacing)
+{
+    switch (holds) {
+    case outcome::Holds::NewSave: return "the card holds the new save all the same, whole";
+    case outcome::Holds::OldSave: return "the card still holds the old save, whole";
+    case outcome::Holds::NoSave:
+        return replacing ? "the card now holds neither the old save nor the new one"
+                         : "the card holds no save of that name";
+    case outcome::Holds::OtherSave:
+        return "the card holds a save of that name that is neither the old nor the new one "
+               "(see 'cardtool check')";
+    case outcome::Holds::Unreadable: break;
+    }
+    return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
+}
+
+// The same after a failed delete.
+std::string afterDelete(outcome::Holds holds)
+{
+    switch (holds) {
+    case outcome::Holds::OldSave: return "the card still holds the save, whole";
+    case outcome::Holds::NoSave: return "the card no longer holds it: it was deleted all the same";
+    case outcome::Holds::NewSave:
+    case outcome::Holds::OtherSave:
+        return "the slot now holds a save that differs from the one read before (see 'cardtool "
+               "check')";
+    case outcome::Holds::Unreadable: break;
+    }
+    return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
+}
+
 // A private folder for files on their way to or from the card, removed
 // afterwards.
 class TempFolder {
@@ -250,6 +283,8 @@ private:
     int format(const std::vector<std::string>& args);
     int demo(const std::vector<std::string>& args);
     bool uploadOne(const std::string& path, std::string& error);
+    // What the card holds after a failed restore, read back and compared.
+    std::string afterRestore(const std::vector<uint8_t>& image);
     std::optional<SaveRow> rowForSlot(const std::string& text, std::string& error);
     // open() and rowForSlot() together: the save a command names.
     std::optional<SaveRow> openSlot(const std::string& text, std::string& error);
@@ -455,11 +490,30 @@ int Tool::restore(const std::string& path)
     progress_.begin("Writing the card", 16);
     const bool ok = WriteFileToCard(path.c_str());
     progress_.end();
-    if (!ok)
-        return fail("writing the card failed part-way: the card now holds part of " + path +
-                    " and must be restored again");
+    if (!ok) {
+        const std::string reason = why();
+        return fail("writing the card failed: " + reason + "; " + afterRestore(*image));
+    }
     std::printf("Restored %s to the card\n", path.c_str());
     return 0;
+}
+
+std::string Tool::afterRestore(const std::vector<uint8_t>& image)
+{
+    std::string error;
+    TempFolder temp;
+    if (!temp.ok() || !open(error))
+        return "the card could not be read again, so what it holds is unknown";
+    const std::string path = temp.file("now.gcp");
+    progress_.begin("Reading the card back", 16);
+    const bool read = ReadCardToFile(path.c_str());
+    progress_.end();
+    const auto now = read ? cli::readBounded(path, kLargestImage, error) : std::nullopt;
+    if (!now)
+        return "the card could not be read again, so what it holds is unknown";
+    if (*now == image)
+        return "the card holds the whole image all the same (read back and compared)";
+    return "the card holds part of the image and part of what it held: restore it again";
 }
 
 int Tool::download(const std::string& slot, const std::string& path)
@@ -471,7 +525,7 @@ int Tool::download(const std::string& slot, const std::string& path)
     if (!row)
         return fail(error);
     progress_.begin("Copying " + displayName(row->name, row->code));
-    const bool ok = DownLoadSaver(row->rawName, row->rawCode, path.c_str());
+    const bool ok = mcb_download_slot(row->slot, path.c_str());
     progress_.end();
     if (!ok)
         return fail("the save in slot " + slot + " could not be copied to " + path + ": " + why());
@@ -494,13 +548,17 @@ bool Tool::uploadOne(const std::string& path, std::string& error)
     if (!listSaves(rows, error))
         return false;
     const mcb::EntryRef entry{file->data()};
-    unsigned used = 0;
-    bool replaces = false;
-    for (const SaveRow& r : rows) {
-        used += r.blocks;
-        const bool same = entry.sameName(r.rawName) && entry.sameCode(r.rawCode);
-        replaces |= same;
+    std::vector<unsigned> same;
+    for (const SaveRow& r : rows)
+        if (entry.sameName(r.rawName) && entry.sameCode(r.rawCode))
+            same.push_back(r.slot);
+    if (same.size() > 1) {
+        error = path + " cannot replace a save: the saves in slots " + std::to_string(same[0]) +
+                " and " + std::to_string(same[1]) +
+                " both have its name and game code (delete one of them by its slot first)";
+        return false;
     }
+    const bool replaces = !same.empty();
     const unsigned total = megabits_ * 16 - 5;
     if (blocks > total) {
         error = path + " needs " + std::to_string(blocks) + " blocks; the card has " +
@@ -511,19 +569,38 @@ bool Tool::uploadOne(const std::string& path, std::string& error)
         error = "the card's directory is full (127 saves)";
         return false;
     }
-    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
-    const bool ok = UpLoadSaver(path.c_str());
-    progress_.end();
-    if (!ok) {
-        if (!replaces && blocks + used > total)
-            error = path + " needs " + std::to_string(blocks) + " blocks; " +
-                    std::to_string(int(total) - int(used)) + " are free";
-        else
-            error = path + " could not be written: there is no run of " + std::to_string(blocks) +
-                    " free blocks in a row, or writing to the card failed (the card is unchanged)";
+    TempFolder temp;
+    if (!temp.ok()) {
+        error = "cannot make a temporary folder";
         return false;
     }
-    return true;
+    // The save it replaces, so that after a failure the tool can tell which
+    // of the two the card holds.
+    std::vector<uint8_t> before;
+    if (replaces && mcb_download_slot(same[0], temp.file("old.gci").c_str()))
+        before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
+    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
+    const bool ok = replaces ? mcb_replace_slot(same[0], path.c_str()) : UpLoadSaver(path.c_str());
+    progress_.end();
+    if (ok)
+        return true;
+    uint32_t needed = 0, free = 0;
+    if (mcb_space(&needed, &free)) {
+        error = path + " needs " + std::to_string(needed) + " blocks; " + std::to_string(free) +
+                " are free";
+        if (replaces)
+            error += " beside the save it replaces, which the card keeps until the new one is "
+                     "whole (to make room, copy the old save off the card and delete it)";
+    } else {
+        error = path + " could not be written: " + why();
+    }
+    const char* e = reinterpret_cast<const char*>(file->data());
+    const std::string name(e + mcb::kEntryName, strnlen(e + mcb::kEntryName, 32));
+    const std::string code(e, strnlen(e, 6));
+    error += "; " + afterFailure(outcome::cardHoldsNow(&receiver_, name, code, -1, *file, before,
+                                                       temp.file("check.gci")),
+                                 replaces);
+    return false;
 }
 
 int Tool::upload(const std::vector<std::string>& files)
@@ -553,17 +630,29 @@ int Tool::remove(const std::vector<std::string>& slots)
             return fail(error);
         targets.push_back(*row);
     }
+    TempFolder temp;
+    if (!temp.ok())
+        return fail("cannot make a temporary folder");
     int status = 0;
     for (const SaveRow& r : targets) {
         const std::string shown = displayName(r.name, r.code);
+        // Read first, so that after a failure the tool can say whether the
+        // card still holds this save whole.
+        std::vector<uint8_t> before;
+        if (mcb_download_slot(r.slot, temp.file("old.gci").c_str()))
+            before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
         progress_.begin("Deleting " + shown);
-        const bool ok = DeleteSaver(r.rawName, r.rawCode);
+        const bool ok = mcb_delete_slot(r.slot);
         progress_.end();
-        if (ok)
+        if (ok) {
             std::printf("Deleted slot %u (%s)\n", r.slot, shown.c_str());
-        else
-            status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
-                          ") could not be deleted: writing the card's directory failed");
+            continue;
+        }
+        const std::string reason = why();
+        const outcome::Holds holds = outcome::cardHoldsNow(&receiver_, r.name, r.code, int(r.slot),
+                                                           {}, before, temp.file("check.gci"));
+        status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
+                      ") could not be deleted: " + reason + "; " + afterDelete(holds));
     }
     return status;
 }
