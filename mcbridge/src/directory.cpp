@@ -2,8 +2,8 @@
 // them, and writing them back so that a cut at any moment leaves a card the
 // console still reads.
 #include "library.h"
+#include "save_file.h"
 
-#include <cstdio>
 #include <cstring>
 
 namespace mcb {
@@ -211,14 +211,9 @@ MCB_API int32_t FindSaver(const char* path, char* name)
             return fail(MCB_ERROR_BAD_ARGUMENT);
         if (!loadSystemArea())
             return fail(MCB_ERROR_IO);
-        std::FILE* f = std::fopen(path, "rb");
-        if (!f)
-            return fail(MCB_ERROR_FILE);
         uint8_t head[kEntryName + kEntryNameSize];
-        const bool whole = std::fread(head, 1, sizeof head, f) == sizeof head;
-        std::fclose(f);
-        if (!whole)
-            return fail(MCB_ERROR_NOT_A_SAVE);
+        if (!readFileHead(path, head, sizeof head))
+            return 0;
         const Block& dir = *lib().directory;
         for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
             const EntryRef e = entryAt(dir, slot);

@@ -24,7 +24,7 @@ int32_t cardPicture(uint32_t index, const char* path)
 {
     const Library& l = lib();
     const unsigned slot = index & 0xFFFF;
-    if (!l.loaded)
+    if (!l.loaded || !l.cardSized)
         return fail(MCB_ERROR_NOT_LOADED);
     if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
         return fail(MCB_ERROR_NO_SAVE);

@@ -58,20 +58,53 @@ std::optional<SaveFile> refuse(int32_t error)
     return std::nullopt;
 }
 
+// Opens a regular file for reading; its length in length.
+std::optional<int> openRegular(const char* path, uint64_t& length)
+{
+    if (!path) {
+        fail(MCB_ERROR_BAD_ARGUMENT);
+        return std::nullopt;
+    }
+    // Non-blocking, so that a pipe without a writer cannot hang the open.
+    const int fd = ::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    struct stat st {};
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        fail(fd < 0 ? MCB_ERROR_FILE : MCB_ERROR_NOT_A_SAVE);
+        if (fd >= 0)
+            ::close(fd);
+        return std::nullopt;
+    }
+    length = uint64_t(st.st_size);
+    return fd;
+}
+
 } // namespace
+
+bool readFileHead(const char* path, uint8_t* out, std::size_t n)
+{
+    uint64_t length = 0;
+    const auto fd = openRegular(path, length);
+    if (!fd)
+        return false;
+    const Fd f{*fd};
+    if (length < n) {
+        fail(MCB_ERROR_NOT_A_SAVE);
+        return false;
+    }
+    if (!readFully(f.fd, out, n)) {
+        fail(MCB_ERROR_FILE);
+        return false;
+    }
+    return true;
+}
 
 std::optional<SaveFile> readSaveFile(const char* path)
 {
-    if (!path)
-        return refuse(MCB_ERROR_BAD_ARGUMENT);
-    // Non-blocking, so that a pipe without a writer cannot hang the open.
-    const Fd f{::open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY)};
-    struct stat st {};
-    if (f.fd < 0 || ::fstat(f.fd, &st) != 0)
-        return refuse(MCB_ERROR_FILE);
-    if (!S_ISREG(st.st_mode))
-        return refuse(MCB_ERROR_NOT_A_SAVE);
-    const uint64_t length = uint64_t(st.st_size);
+    uint64_t length = 0;
+    const auto fd = openRegular(path, length);
+    if (!fd)
+        return std::nullopt;
+    const Fd f{*fd};
     if (length < kShortest || length > kLongest)
         return refuse(MCB_ERROR_NOT_A_SAVE);
 

@@ -24,4 +24,9 @@ struct SaveFile {
 // largest card's worth of bytes.
 std::optional<SaveFile> readSaveFile(const char* path);
 
+// The first n bytes of a regular file, under the same rules: MCB_ERROR_FILE
+// when it cannot be read, MCB_ERROR_NOT_A_SAVE when it is no regular file or
+// is shorter.
+bool readFileHead(const char* path, uint8_t* out, std::size_t n);
+
 } // namespace mcb

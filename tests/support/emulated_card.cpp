@@ -4,6 +4,16 @@
 
 namespace mcbtest {
 
+bool WornMedium::writeAt(uint64_t offset, const uint8_t* data, std::size_t length)
+{
+    if (!MemoryMedium::writeAt(offset, data, length))
+        return false;
+    for (uint64_t at : stuckAtZero)
+        if (at >= offset && at - offset < length)
+            bytes()[at] = 0;
+    return true;
+}
+
 EmulatedCard::EmulatedCard(unsigned megabits, mcb::Encoding encoding)
     : EmulatedCard(mcb::formatCard([&] {
           mcb::FormatOptions o;
@@ -15,7 +25,7 @@ EmulatedCard::EmulatedCard(unsigned megabits, mcb::Encoding encoding)
 }
 
 EmulatedCard::EmulatedCard(std::vector<uint8_t> image)
-    : medium_(std::make_shared<mcb::MemoryMedium>(std::move(image))),
+    : medium_(std::make_shared<WornMedium>(std::move(image))),
       traffic_(std::make_shared<mcb::Traffic>())
 {
     traffic_->keepPackets = true;

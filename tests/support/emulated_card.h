@@ -13,6 +13,15 @@
 
 namespace mcbtest {
 
+// A card with worn-out cells: the bytes at stuckAtZero read back as zero
+// whatever is programmed there, as flash past its life does.
+class WornMedium : public mcb::MemoryMedium {
+public:
+    using MemoryMedium::MemoryMedium;
+    bool writeAt(uint64_t offset, const uint8_t* data, std::size_t length) override;
+    std::vector<uint64_t> stuckAtZero;
+};
+
 class EmulatedCard {
 public:
     explicit EmulatedCard(unsigned megabits = 4, mcb::Encoding encoding = mcb::Encoding::Ansi);
@@ -29,12 +38,14 @@ public:
     mcb::Faults faults;
     // While unplugged, OpenDevice finds nothing.
     bool plugged = true;
+    // Byte offsets of the card that no longer hold what is written to them.
+    std::vector<uint64_t>& stuckAtZero() { return medium_->stuckAtZero; }
     // The adapter of the current connection, if any.
     mcb::EmulatedAdapter* adapter() const { return adapter_; }
 
 private:
     void install();
-    std::shared_ptr<mcb::MemoryMedium> medium_;
+    std::shared_ptr<WornMedium> medium_;
     std::shared_ptr<mcb::Traffic> traffic_;
     mcb::EmulatedAdapter* adapter_ = nullptr;
 };

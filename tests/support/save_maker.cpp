@@ -48,10 +48,13 @@ namespace {
 
 // Applies change to both directory and map copies, then reseals them with
 // the map's free count and last allocated block brought up to date.
-template <typename Change> void editSystemArea(std::vector<uint8_t>& image, Change change)
+template <typename Change>
+void editSystemArea(std::vector<uint8_t>& image, Change change, int onlyCopy = -1)
 {
     const unsigned saveBlocks = unsigned(image.size() / kBlockSize) - kSystemBlocks;
     for (int copy = 0; copy < 2; ++copy) {
+        if (onlyCopy >= 0 && copy != onlyCopy)
+            continue;
         Block dir, map;
         std::memcpy(dir.data(), &image[kDirectoryBlock[copy] * kBlockSize], kBlockSize);
         std::memcpy(map.data(), &image[kMapBlock[copy] * kBlockSize], kBlockSize);
@@ -106,9 +109,10 @@ void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uin
     place(image, slot, saveFile, firstBlock, blocks);
 }
 
-void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value)
+void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value, int onlyCopy)
 {
-    editSystemArea(image, [&](Block&, Block& map) { setMapEntry(map, block, value); });
+    editSystemArea(
+        image, [&](Block&, Block& map) { setMapEntry(map, block, value); }, onlyCopy);
 }
 
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,

@@ -35,9 +35,10 @@ void placeSave(std::vector<uint8_t>& image, unsigned slot, const std::vector<uin
 void placeChainedSave(std::vector<uint8_t>& image, unsigned slot,
                       const std::vector<uint8_t>& saveFile, const std::vector<unsigned>& blocks);
 
-// Sets a block's entry in both map copies, checksums resealed: the way to
-// break a chain.
-void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value);
+// Sets a block's entry in both map copies (or only in copy 0 or 1),
+// checksums resealed: the way to break a chain.
+void setMapEntryOnCard(std::vector<uint8_t>& image, unsigned block, uint16_t value,
+                       int onlyCopy = -1);
 
 // The bytes of the save's blocks as they stand in a card image.
 std::vector<uint8_t> blocksOf(const std::vector<uint8_t>& image, unsigned firstBlock,

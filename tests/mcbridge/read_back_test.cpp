@@ -1,0 +1,100 @@
+// Blocks written for a save are read back before the directory changes: a
+// card that does not keep what was written never ends up holding half a save.
+#include "emulated_card.h"
+#include "inspect.h"
+#include "library.h"
+#include "save_maker.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace mcb;
+using namespace mcbtest;
+
+namespace {
+
+std::vector<uint8_t> dataOf(const std::vector<uint8_t>& saveFile)
+{
+    return {saveFile.begin() + kEntrySize, saveFile.end()};
+}
+
+// A byte of the save's data (offset within the data) that is not zero, so
+// that a cell stuck at zero under it shows.
+std::size_t nonZeroByte(const std::vector<uint8_t>& saveFile, std::size_t from)
+{
+    std::size_t i = from;
+    while (saveFile[kEntrySize + i] == 0)
+        ++i;
+    return i;
+}
+
+} // namespace
+
+TEST(ReadBack, ADifferenceLeavesTheOldSaveAndDirectoryWhole)
+{
+    const auto old = makeSaveFile({.name = "mid", .blocks = 2, .seed = 1});
+    const auto next = makeSaveFile({.name = "mid", .blocks = 2, .seed = 6});
+    const auto fresh = makeSaveFile({.name = "fresh", .blocks = 2, .seed = 8});
+    struct Case {
+        const char* what;
+        const std::vector<uint8_t>* file;
+        std::function<int32_t(const std::string&)> call;
+    };
+    const Case cases[] = {
+        {"new save", &fresh,
+         [](const std::string& p) { return InitSaverInfo() ? UpLoadSaver(p.c_str()) : -1; }},
+        {"replacement by name", &next,
+         [](const std::string& p) { return InitSaverInfo() ? UpLoadSaver(p.c_str()) : -1; }},
+        {"replacement by slot", &next,
+         [](const std::string& p) { return mcb_replace_slot(0, p.c_str()); }},
+    };
+    for (const Case& c : cases) {
+        std::vector<uint8_t> image = formatCard(FormatOptions{4});
+        placeSave(image, 0, old, 5);
+        EmulatedCard card(image);
+        TempDir dir;
+        writeFile(dir.file("s.gci"), *c.file);
+        // The new blocks go to 7-8; one cell of the second has worn out.
+        card.stuckAtZero().push_back(8 * kBlockSize + nonZeroByte(*c.file, kBlockSize + 700) -
+                                     kBlockSize);
+        ASSERT_TRUE(connect());
+        EXPECT_EQ(c.call(dir.file("s.gci")), 0) << c.what;
+        EXPECT_EQ(mcb_last_error(), MCB_ERROR_READ_BACK) << c.what;
+        // The directory and map as they were, and the old save readable.
+        EXPECT_TRUE(std::equal(image.begin(), image.begin() + 7 * kBlockSize, card.image().begin()))
+            << c.what;
+        ASSERT_EQ(DownLoadSaver("mid", "GTSE01", dir.file("old.gci").c_str()), 1) << c.what;
+        EXPECT_EQ(dataOf(readFile(dir.file("old.gci"))), dataOf(old)) << c.what;
+        EXPECT_EQ(inspectCard(card.image()).saves.size(), 1u) << c.what;
+    }
+}
+
+TEST(ReadBack, CostsOneSectorReadPerSectorWritten)
+{
+    for (unsigned blocks : {1u, 3u, 7u}) {
+        EmulatedCard card(formatCard(FormatOptions{16}));
+        TempDir dir;
+        writeFile(dir.file("s.gci"), makeSaveFile({.name = "s", .blocks = blocks}));
+        ASSERT_TRUE(connect());
+        ASSERT_EQ(InitSaverInfo(), 1);
+        card.resetTraffic();
+        ASSERT_EQ(UpLoadSaver(dir.file("s.gci").c_str()), 1);
+        // Every sector of the save is read back once; besides, only the
+        // system area is read (the map copy the card does not use, and
+        // whatever the commit reads).
+        const SaveInfo saved = inspectCard(card.image()).saves.at(0);
+        unsigned saveReads = 0, otherReads = 0;
+        for (const auto& p : card.traffic().packetLog) {
+            if (p[0] != 0xA9 || p[1] != 0x85)
+                continue;
+            const unsigned block = unsigned(p[2] | p[3] << 8) / 16;
+            if (block >= saved.firstBlock && block < saved.firstBlock + blocks)
+                ++saveReads;
+            else if (block >= kSystemBlocks)
+                ++otherReads;
+        }
+        EXPECT_EQ(saveReads, blocks * 16u) << blocks;
+        EXPECT_EQ(otherReads, 0u) << blocks;
+    }
+}
