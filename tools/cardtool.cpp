@@ -349,7 +349,7 @@ bool Tool::open(std::string& error)
     }
     megabits_ = unsigned(GetCardMemory());
     if (megabits_ == 0) {
-        error = "no card answers: the card is missing or its header cannot be read";
+        error = "no card answers: the card is missing or its header cannot be read (" + why() + ")";
         return false;
     }
     return true;
@@ -358,8 +358,7 @@ bool Tool::open(std::string& error)
 bool Tool::listSaves(std::vector<SaveRow>& rows, std::string& error)
 {
     if (!InitSaverInfo()) {
-        error = "the card's directory cannot be read: it is damaged or not formatted "
-                "(see 'cardtool check')";
+        error = "the card's directory cannot be read: " + why() + " (see 'cardtool check')";
         return false;
     }
     for (unsigned slot = 0; slot < 128; ++slot) {
