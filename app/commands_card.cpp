@@ -1,4 +1,5 @@
 // Backing up the whole card into an image file and restoring one.
+#include "card_save_checks.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -14,6 +15,24 @@ namespace {
 skin::FileDialogSpec imageDialog(const QString& folder, const QString& suffix)
 {
     return {QString(), folder, QString(), QStringLiteral("GC saver format (*.GCP *.gcp)"), suffix};
+}
+
+// What the card holds after a failed restore of the image at path: read back
+// whole and compared, so "the whole image" is said only when it is so.
+QString afterRestore(TMainForm& form, const QString& path)
+{
+    CardScratch scratch;
+    const QString back = scratch.path(QStringLiteral("back.gcp"));
+    if (IsConnected())
+        CloseDevice();
+    QFile image(path), read(back);
+    if (!scratch.ok() || !OpenDevice(form.window()) || GetCardMemory() == 0 ||
+        !ReadCardToFile(QFile::encodeName(back).constData()) || !image.open(QIODevice::ReadOnly) ||
+        !read.open(QIODevice::ReadOnly))
+        return say_cardunreadable;
+    // Both are card images, at most 8 MiB.
+    return image.size() == read.size() && image.readAll() == read.readAll() ? say_cardholdsimage
+                                                                            : QString();
 }
 
 } // namespace
@@ -76,7 +95,11 @@ void TMainForm::WriteCardBtnClick()
             ShowGC();
             Bar_pos(last);
         } else {
-            OkBtnExe(say_writecardfailed + *path);
+            // The failure may have come after the last write: the card is read
+            // back before the user is told it may be incomplete.
+            const QString holds = afterRestore(*this, *path);
+            OkBtnExe(holds.isEmpty() ? say_writecardfailed + *path
+                                     : say_writecardfailed + withOutcome(*path, holds));
             // Whatever the card holds now, the list must not show the old saves.
             ShowGC();
         }

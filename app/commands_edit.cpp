@@ -1,5 +1,6 @@
 // Editing card saves: each selected save is copied into a save file, opened
 // in the save editor, and written back to the card when the user saved it.
+#include "card_save_checks.h"
 #include "edit_write_back.h"
 #include "main_form.h"
 #include "save_edit_form.h"
@@ -23,11 +24,14 @@ void TMainForm::EditBtnClick()
         const QByteArray localTemp = QFile::encodeName(temp);
         bool saved = false;
         bool written = false;
-        QStringList failed, wrongSize, oldKept;
+        QStringList failed, unsure, wrongSize, oldKept, kept;
         for (const CardSave& save : saves) {
             Bar_Init(0, 20);
-            if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
-                              localTemp.constData())) {
+            // The save in the listed slot, not another of the same name.
+            if (stillInSlot(save) &&
+                (save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localTemp.constData())
+                                : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
+                                                localTemp.constData()))) {
                 showBusy(i18n::busyText(say_saver_LOADING));
                 TSaveEditForm& editor = *SaveEditForm;
                 editor.move(x() + (width() - editor.width()) / 2,
@@ -46,9 +50,13 @@ void TMainForm::EditBtnClick()
                 if (editor.ischanged) {
                     saved = true;
                     repaint();
-                    switch (writeBack(*this, save, temp, [this] { return connectAdapter(); })) {
+                    const WriteBackResult r = writeBack(*this, save, temp);
+                    if (!r.keptAs.isEmpty())
+                        kept << r.keptAs;
+                    switch (r.result) {
                     case WriteBack::Written: written = true; break;
                     case WriteBack::Failed: failed << save.name; break;
+                    case WriteBack::Unsure: unsure << withOutcome(save.name, r.holds); break;
                     case WriteBack::WrongSize: wrongSize << save.name; break;
                     case WriteBack::OldKept:
                         written = true;
@@ -65,12 +73,18 @@ void TMainForm::EditBtnClick()
             QStringList lines;
             if (!failed.isEmpty())
                 lines << say_editfailed + failed.join(QStringLiteral(", "));
+            if (!unsure.isEmpty())
+                lines << say_uploadfailed + unsure.join(QStringLiteral(", "));
             if (!wrongSize.isEmpty())
                 lines << say_editwrongsize + wrongSize.join(QStringLiteral(", "));
             if (!oldKept.isEmpty())
                 lines << say_deletefailed + oldKept.join(QStringLiteral(", "));
             if (lines.isEmpty() && written)
                 lines << say_Editcomplete;
+            if (!kept.isEmpty()) {
+                lines << say_oldkept + kept.join(QStringLiteral(", "));
+                GetFilePIC();
+            }
             if (!lines.isEmpty())
                 OkBtnExe(lines.join(QLatin1Char('\n')));
         } else {

@@ -1,5 +1,6 @@
 // Mailing card saves: each selected save is copied into a save file and
 // handed to the user's mail program as the attachment of a new message.
+#include "card_save_checks.h"
 #include "mail_cache.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -25,8 +26,12 @@ void TMainForm::EmailBtnClick()
             Bar_Init(0, 20);
             const QString& name = save.name;
             const QByteArray& rawCode = save.rawCode;
-            if (!DownLoadSaver(save.rawName.constData(), rawCode.constData(),
-                               QFile::encodeName(temp).constData())) {
+            // The save in the listed slot, not another of the same name.
+            const QByteArray localTemp = QFile::encodeName(temp);
+            if (!stillInSlot(save) ||
+                !(save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localTemp.constData())
+                                 : DownLoadSaver(save.rawName.constData(), rawCode.constData(),
+                                                 localTemp.constData()))) {
                 failed << name;
                 Bar_pos(20);
                 continue;

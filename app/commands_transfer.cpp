@@ -1,4 +1,5 @@
 // Copying card saves to files, files to the card, and deleting card saves.
+#include "card_save_checks.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -9,6 +10,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+
+#include <cstring>
 
 namespace {
 
@@ -24,6 +27,15 @@ QString closingNotice(const QList<std::pair<const QString*, QStringList>>& failu
     if (!lines.isEmpty())
         return lines.join(QLatin1Char('\n'));
     return done ? complete : QString();
+}
+
+// A field of a save file's entry as the card compares it: up to a NUL.
+QByteArray entryField(const std::vector<uint8_t>& file, std::size_t at, std::size_t width)
+{
+    if (file.size() < 64)
+        return {};
+    const auto* p = reinterpret_cast<const char*>(file.data()) + at;
+    return QByteArray(p, qsizetype(strnlen(p, width)));
 }
 
 } // namespace
@@ -54,8 +66,12 @@ void TMainForm::DownLoadBtnClick()
                 continue;
             showBusy(i18n::busyText(say_saver_backup));
             repaint();
-            if (DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
-                              QFile::encodeName(*path).constData())) {
+            // The save in the listed slot, not another of the same name.
+            const QByteArray localPath = QFile::encodeName(*path);
+            if (stillInSlot(save) &&
+                (save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localPath.constData())
+                                : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
+                                                localPath.constData()))) {
                 copied = true;
                 GetFilePIC();
                 Bar_pos(20);
@@ -85,13 +101,13 @@ void TMainForm::UpLoadBtnClick()
     qint64 blocks = 0;
     if (connectAdapter()) {
         bool uploaded = false;
-        QStringList failed, noRoom;
+        QStringList failed, noRoom, twins, kept;
         if (!hasSelection(ListView2, Say_WARNING1))
             return;
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
+        const CardScratch scratch;
         for (const QListWidgetItem* item : ListView2->selectedInOrder()) {
-            bool go = true;
             Bar_Init(0, 20);
             showBusy(i18n::busyText(say_saver_upload));
             const QString name = TSaveListView::nameOf(item);
@@ -102,30 +118,80 @@ void TMainForm::UpLoadBtnClick()
                 blocks = file.size() / 8192;
                 file.close();
             }
+            const std::vector<uint8_t> bytes = saveFileBytes(path);
+            const QByteArray rawName = entryField(bytes, 8, 32);
+            const QByteArray rawCode = entryField(bytes, 0, 6);
             repaint();
+            int slot = -1;
             if (InitSaverInfo() && FindSaver(localPath.constData(), StrGameName)) {
+                // Two card saves of this name and code: which one the file
+                // would replace cannot be told, so neither is.
+                slot = mcb_find_slot(StrGameName, rawCode.constData());
+                if (slot < 0) {
+                    (mcb_last_error() == MCB_ERROR_AMBIGUOUS ? twins : failed) << name;
+                    continue;
+                }
                 const QString whole = item->data(TSaveListView::CaptionRole).toString();
-                go = skin::dialogs().askYesNo(
-                    i18n::overwriteQuestion(saverDir() + QLatin1Char('/') + whole), windowTitle());
+                if (!skin::dialogs().askYesNo(
+                        i18n::overwriteQuestion(saverDir() + QLatin1Char('/') + whole),
+                        windowTitle()))
+                    continue;
             }
-            if (go && FreeBlock < blocks) {
-                go = false;
+            // A new save needs its blocks free; a replacement too, beside the
+            // old save, which the library tells when it refuses for want of room.
+            if (slot < 0 && FreeBlock < blocks) {
                 noRoom << name;
-            }
-            if (!go)
                 continue;
-            if (UpLoadSaver(localPath.constData())) {
+            }
+            const std::vector<uint8_t> before =
+                slot >= 0 ? saveInSlot(slot, scratch.path(QStringLiteral("old.gci")))
+                          : std::vector<uint8_t>();
+            if (slot >= 0 ? mcb_replace_slot(uint32_t(slot), localPath.constData())
+                          : UpLoadSaver(localPath.constData())) {
                 uploaded = true;
                 Bar_pos(20);
-            } else {
-                failed << name;
+                continue;
             }
+            uint32_t needed = 0, free = 0;
+            if (mcb_space(&needed, &free)) {
+                // Refused before anything was written. With no room beside
+                // the old save, the user may keep it in the save folder and
+                // have it deleted from the card first.
+                const QString keepAs = freeOldName(saverDir(), decodeSaveName(rawName, rawCode));
+                const unsigned oldBlocks =
+                    before.size() > 64 ? unsigned((before.size() - 64) / 8192) : 0;
+                if (slot < 0 || before.empty() || free + oldBlocks < needed ||
+                    !skin::dialogs().askYesNo(
+                        i18n::deleteFirstQuestion(name, int(needed), int(free), keepAs),
+                        windowTitle())) {
+                    noRoom << name;
+                    continue;
+                }
+                // Nothing has been written yet when the old save cannot be kept.
+                if (!keepOldSave(before, saverDir() + QLatin1Char('/') + keepAs)) {
+                    failed << withOutcome(name, say_cardholdsold);
+                    continue;
+                }
+                kept << keepAs;
+                if (mcb_delete_slot(uint32_t(slot)) && UpLoadSaver(localPath.constData())) {
+                    uploaded = true;
+                    Bar_pos(20);
+                    continue;
+                }
+            }
+            failed << withOutcome(
+                name, cardHoldsText(*this, rawName, rawCode, -1, bytes, before, scratch));
         }
-        if (uploaded)
+        if (uploaded || !failed.isEmpty())
             ShowGC();
-        const QString notice =
-            closingNotice({{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}},
-                          say_uploadcomplete, uploaded);
+        if (!kept.isEmpty())
+            GetFilePIC();
+        QString notice = closingNotice(
+            {{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}, {&say_twinsavers, twins}},
+            say_uploadcomplete, uploaded);
+        if (!kept.isEmpty())
+            notice += (notice.isEmpty() ? QString() : QStringLiteral("\n")) + say_oldkept +
+                      kept.join(QStringLiteral(", "));
         if (!notice.isEmpty())
             OkBtnExe(notice);
         if (!uploaded) {
@@ -160,11 +226,26 @@ void TMainForm::DeleteBtnClick()
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         QStringList failed;
+        const CardScratch scratch;
         for (const CardSave& save : saves) {
             repaint();
             showBusy(i18n::busyText(say_saver_delete));
-            if (!DeleteSaver(save.rawName.constData(), save.rawCode.constData()))
-                failed << save.name;
+            // Only the save in the listed slot, never a twin of it; read
+            // first, so that after a failure the card can be compared.
+            if (save.slot < 0) {
+                if (!DeleteSaver(save.rawName.constData(), save.rawCode.constData()))
+                    failed << save.name;
+                continue;
+            }
+            if (!stillInSlot(save)) {
+                failed << save.name; // the card changed since it was listed
+                continue;
+            }
+            const std::vector<uint8_t> before =
+                saveInSlot(save.slot, scratch.path(QStringLiteral("old.gci")));
+            if (!mcb_delete_slot(uint32_t(save.slot)))
+                failed << withOutcome(save.name, cardHoldsText(*this, save.rawName, save.rawCode,
+                                                               save.slot, {}, before, scratch));
         }
         ShowGC();
         Bar_pos(16 * k);

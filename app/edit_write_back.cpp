@@ -1,14 +1,13 @@
 #include "edit_write_back.h"
 
+#include "card_save_checks.h"
 #include "main_form.h"
 #include "save_names.h"
 
 #include "i18n/texts.h"
 #include "skin/dialogs.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryFile>
 
 namespace {
 
@@ -18,7 +17,6 @@ constexpr int cEntryCode = 0;
 constexpr int cEntryCodeSize = 6;
 constexpr int cEntryName = 8;
 constexpr int cEntryNameSize = 32;
-constexpr int cEntryFirstBlock = 54;
 
 // A field of a directory entry as the card compares it: up to a NUL.
 QByteArray entryField(const QByteArray& entry, int at, int width)
@@ -28,81 +26,89 @@ QByteArray entryField(const QByteArray& entry, int at, int width)
     return nul < 0 ? field : field.left(nul);
 }
 
-// Whether the card holds the save file at path as its save (name, code).
-// The card keeps a save where it found room, so the first block may differ.
-bool cardHolds(const QByteArray& name, const QByteArray& code, const QString& path)
-{
-    QTemporaryFile copy(QDir::tempPath() + QStringLiteral("/XXXXXX.gci"));
-    if (!copy.open())
-        return false;
-    copy.close();
-    const QByteArray copyPath = QFile::encodeName(copy.fileName());
-    if (!DownLoadSaver(name.constData(), code.constData(), copyPath.constData()))
-        return false;
-    QFile edited(path), onCard(copy.fileName());
-    if (!edited.open(QIODevice::ReadOnly) || !onCard.open(QIODevice::ReadOnly))
-        return false;
-    QByteArray expected = edited.readAll();
-    const QByteArray found = onCard.readAll();
-    if (expected.size() != found.size() || found.size() < cEntrySize)
-        return false;
-    expected.replace(cEntryFirstBlock, 2, found.mid(cEntryFirstBlock, 2));
-    return expected == found;
-}
-
-// Whether the card's directory lists the save (name, code).
-bool cardLists(const QByteArray& name, const QByteArray& code)
-{
-    char slotName[36] = {};
-    char slotCode[6 + 1] = {};
-    uint16_t blocks = 0;
-    for (unsigned j = 0; j < 128; ++j)
-        if (GetSaverInfo(j, slotName, slotCode, &blocks) &&
-            entryField(QByteArray(slotName, cEntryNameSize), 0, cEntryNameSize) == name &&
-            entryField(QByteArray(slotCode, cEntryCodeSize), 0, cEntryCodeSize) == code)
-            return true;
-    return false;
-}
-
 } // namespace
 
 // The edited save always goes onto the card before the old one is given up,
-// so a failure at any point leaves the card with at least the save it had.
-WriteBack writeBack(TMainForm& form, const CardSave& save, const QString& path,
-                    const std::function<bool()>& reconnect)
+// so a failure at any point leaves the card with at least the save it had;
+// after a failure the card is read again before the user is told.
+WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return WriteBack::Failed;
+        return {WriteBack::Failed, {}, {}};
     const qint64 size = file.size();
     const QByteArray entry = file.read(cEntrySize);
     file.close();
     // The library counts blocks from the length and drops what a partial
     // block holds.
     if (size < cEntrySize + cBlockSize || (size - cEntrySize) % cBlockSize != 0)
-        return WriteBack::WrongSize;
+        return {WriteBack::WrongSize, {}, {}};
     const QByteArray newName = entryField(entry, cEntryName, cEntryNameSize);
     const QByteArray newCode = entryField(entry, cEntryCode, cEntryCodeSize);
     const bool renamed = newName != save.rawName || newCode != save.rawCode;
     const QByteArray localPath = QFile::encodeName(path);
-    if (!InitSaverInfo())
-        return WriteBack::Failed;
+    if (!stillInSlot(save))
+        return {WriteBack::Failed, {}, {}}; // nothing written: the card changed since listed
     form.Bar_inc();
-    // With the same name and code the library replaces the save and keeps
-    // the old one whole until its commit. A new name or code may be another
-    // save's, which the upload would replace.
+    // With the same name and code the library replaces the save in its slot
+    // and keeps the old one whole until its commit. A new name or code may be
+    // another save's, which the upload would replace.
     char existing[36] = {};
     if (renamed && FindSaver(localPath.constData(), existing) &&
         !skin::dialogs().askYesNo(i18n::overwriteQuestion(decodeSaveName(newName, newCode)),
                                   form.windowTitle()))
-        return WriteBack::Declined;
-    // A link lost while the card's directory was being committed may leave
-    // the card on the new directory all the same, so the card is asked again
-    // before the user is told what it still holds.
-    if (!UpLoadSaver(localPath.constData()) && !(reconnect() && cardHolds(newName, newCode, path)))
-        return WriteBack::Failed;
-    if (renamed && !DeleteSaver(save.rawName.constData(), save.rawCode.constData()) &&
-        !(reconnect() && InitSaverInfo() && !cardLists(save.rawName, save.rawCode)))
-        return WriteBack::OldKept;
-    return WriteBack::Written;
+        return {WriteBack::Declined, {}, {}};
+    const CardScratch scratch;
+    const std::vector<uint8_t> written = saveFileBytes(path);
+    const std::vector<uint8_t> before =
+        saveInSlot(save.slot, scratch.path(QStringLiteral("old.gci")));
+    const bool inPlace = !renamed && save.slot >= 0;
+    QString keptAs;
+    bool ok = inPlace ? mcb_replace_slot(uint32_t(save.slot), localPath.constData())
+                      : UpLoadSaver(localPath.constData());
+    uint32_t needed = 0, free = 0;
+    if (!ok && inPlace && mcb_space(&needed, &free)) {
+        // No room beside the old save: kept in the save folder, it may be
+        // deleted from the card first, if the user agrees.
+        const QString folder = form.saverDir();
+        const QString keepAs = freeOldName(folder, decodeSaveName(newName, newCode));
+        const unsigned oldBlocks = before.size() > 64 ? unsigned((before.size() - 64) / 8192) : 0;
+        if (before.empty() || free + oldBlocks < needed ||
+            !skin::dialogs().askYesNo(
+                i18n::deleteFirstQuestion(save.name, int(needed), int(free), keepAs),
+                form.windowTitle()))
+            return {WriteBack::Declined, {}, {}};
+        if (!keepOldSave(before, folder + QLatin1Char('/') + keepAs))
+            return {WriteBack::Failed, {}, {}}; // nothing written yet
+        keptAs = keepAs;
+        ok = mcb_delete_slot(uint32_t(save.slot)) && UpLoadSaver(localPath.constData());
+    }
+    if (!ok) {
+        // A link lost while the card's directory was being committed may
+        // leave the card on the new directory all the same.
+        const QString holds =
+            cardHoldsText(form, newName, newCode, renamed ? -1 : save.slot, written,
+                          renamed ? std::vector<uint8_t>() : before, scratch);
+        if (holds == say_cardholdsnew) {
+            if (!renamed)
+                return {WriteBack::Written, {}, keptAs};
+        } else if (renamed && holds == say_cardholdsnone) {
+            // The upload of a new name does not touch the old save: it is
+            // read again all the same before the user hears it is kept.
+            const QString old =
+                cardHoldsText(form, save.rawName, save.rawCode, save.slot, {}, before, scratch);
+            return old == say_cardholdsold ? WriteBackResult{WriteBack::Failed, {}, keptAs}
+                                           : WriteBackResult{WriteBack::Unsure, old, keptAs};
+        } else {
+            return holds == say_cardholdsold ? WriteBackResult{WriteBack::Failed, {}, keptAs}
+                                             : WriteBackResult{WriteBack::Unsure, holds, keptAs};
+        }
+    }
+    if (!renamed)
+        return {WriteBack::Written, {}, keptAs};
+    if (mcb_delete_slot(uint32_t(save.slot)))
+        return {WriteBack::Written, {}, keptAs};
+    const QString old =
+        cardHoldsText(form, save.rawName, save.rawCode, save.slot, {}, before, scratch);
+    return {old == say_cardholdsnone ? WriteBack::Written : WriteBack::OldKept, {}, keptAs};
 }

@@ -7,18 +7,24 @@
 
 #include <QString>
 
-#include <functional>
-
 class TMainForm;
 
 enum class WriteBack {
     Written,
-    Failed,    // the card keeps the old save
+    Failed,    // the card keeps the old save, read back to be sure
+    Unsure,    // the write failed and the card holds what WriteBackResult::holds says
     WrongSize, // not whole blocks: the library would cut it short
     OldKept,   // the renamed save was written, but the old one could not be removed
-    Declined,  // the new name belongs to another save, which the user keeps
+    Declined,  // the new name belongs to another save, which the user keeps, or
+               // no room and the user would not have the old save deleted first
 };
 
-// Needs the adapter open; reconnect opens it anew after a lost link.
-WriteBack writeBack(TMainForm& form, const CardSave& save, const QString& path,
-                    const std::function<bool()>& reconnect);
+struct WriteBackResult {
+    WriteBack result;
+    QString holds;  // what the card holds, worded, when the result is Unsure
+    QString keptAs; // the file in the save folder the old save was kept in, if any
+};
+
+// Needs the adapter open; a failed write is followed by reading the card
+// again (on a new connection).
+WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& path);

@@ -71,7 +71,8 @@ QList<CardSave> TSaveListView::selectedCardSaves() const
     QList<CardSave> saves;
     for (const QListWidgetItem* item : selectedInOrder())
         saves.append({nameOf(item), item->data(RawNameRole).toByteArray(),
-                      item->data(RawCodeRole).toByteArray()});
+                      item->data(RawCodeRole).toByteArray(),
+                      item->data(SlotRole).isValid() ? item->data(SlotRole).toInt() : -1});
     return saves;
 }
 

@@ -11,6 +11,7 @@ struct CardSave {
     QString name;       // as shown
     QByteArray rawName; // as the card holds it, for the library
     QByteArray rawCode;
+    int slot = -1; // its directory slot: two saves may share name and code
 };
 
 class TSaveListView : public QListWidget {
@@ -22,6 +23,7 @@ public:
         RawNameRole,                // a card save's name bytes, as the card holds them
         RawCodeRole,                // a card save's game code bytes
         PictureIndexRole,           // its picture in the list's picture list
+        SlotRole,                   // a card save's directory slot
     };
 
     explicit TSaveListView(QWidget* parent = nullptr);

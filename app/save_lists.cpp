@@ -59,6 +59,7 @@ void TMainForm::ShowGC()
             QListWidgetItem* item = ListView1->addSave(caption, picture);
             item->setData(TSaveListView::RawNameRole, name);
             item->setData(TSaveListView::RawCodeRole, code);
+            item->setData(TSaveListView::SlotRole, int(j));
             appendPicture(ImageList1, QFile::decodeName(bmp), GetSaverPIC(j, bmp.constData()) != 0);
             item->setIcon(QIcon(ImageList1.constLast()));
             FreeBlock -= WBlockCount;

@@ -1,6 +1,8 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
+#include "cli_input.h"
 #include "demo_saves.h"
+#include "save_outcome.h"
 
 #include "atomic_file.h"
 #include "banner.h"
@@ -14,9 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iconv.h>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -33,7 +33,7 @@ The device is --device DEVICE, or else the MCBRIDGE_DEVICE environment
 variable:
   usb:VVVV:PPPP   the first USB adapter with that vendor and product id (hex)
   /dev/...        an adapter whose driver offers a device node
-  image:PATH      a card image file; a missing file becomes a blank 16 Mbit card
+  image:PATH      a card image file; only 'format' makes a new one
 
 Commands:
   list                     the card's size, its free blocks and every save:
@@ -58,7 +58,11 @@ Commands:
                            an adapter's card keeps its own.
   demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
                            also write them to DIR as save files
-  help                     this text
+  help                     this text (also --help and -h)
+  --version                the version of cardtool
+
+No command writes over the card image in use or over a file it reads, and
+save files and images are read only from regular files.
 
 Progress of long work goes to standard error. The exit status is 0 on
 success, 1 when the work failed and 2 when the command line is wrong.
@@ -157,18 +161,52 @@ std::string convert(const std::string& bytes, const char* from)
 
 // Japanese games (the fourth letter of the code is J) name their saves in
 // Shift-JIS; the others in Windows-1252.
+// Control characters are escaped: a name is the card's data, not the
+// terminal's commands.
 std::string displayName(const std::string& raw, const std::string& code)
 {
-    return convert(raw, code.size() >= 4 && code[3] == 'J' ? "SHIFT_JIS" : "CP1252");
+    return cli::escapeControls(
+        convert(raw, code.size() >= 4 && code[3] == 'J' ? "SHIFT_JIS" : "CP1252"));
 }
 
-std::optional<std::vector<uint8_t>> readAll(const std::string& path)
+// The largest save file and the largest card image a command reads.
+constexpr uint64_t kLargestSaveFile =
+    mcb::kEntrySize + uint64_t(mcb::kLargestSaveBlocks) * mcb::kBlockSize;
+const uint64_t kLargestImage = mcb::cardBytes(64);
+
+// Why the library's last call failed, in words.
+std::string why() { return mcb_error_text(mcb_last_error()); }
+
+// What the card holds for a save after a failed upload or replacement.
+std::string afterFailure(outcome::Holds holds, bool replacing)
 {
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
-    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in),
-                                std::istreambuf_iterator<char>());
+    switch (holds) {
+    case outcome::Holds::NewSave: return "the card holds the new save all the same, whole";
+    case outcome::Holds::OldSave: return "the card still holds the old save, whole";
+    case outcome::Holds::NoSave:
+        return replacing ? "the card now holds neither the old save nor the new one"
+                         : "the card holds no save of that name";
+    case outcome::Holds::OtherSave:
+        return "the card holds a save of that name that is neither the old nor the new one "
+               "(see 'cardtool check')";
+    case outcome::Holds::Unreadable: break;
+    }
+    return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
+}
+
+// The same after a failed delete.
+std::string afterDelete(outcome::Holds holds)
+{
+    switch (holds) {
+    case outcome::Holds::OldSave: return "the card still holds the save, whole";
+    case outcome::Holds::NoSave: return "the card no longer holds it: it was deleted all the same";
+    case outcome::Holds::NewSave:
+    case outcome::Holds::OtherSave:
+        return "the slot now holds a save that differs from the one read before (see 'cardtool "
+               "check')";
+    case outcome::Holds::Unreadable: break;
+    }
+    return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
 }
 
 // A private folder for files on their way to or from the card, removed
@@ -223,6 +261,15 @@ public:
 
 private:
     bool open(std::string& error);
+    // The card image of an image: device, or nothing for an adapter.
+    std::optional<std::string> imagePath() const;
+    // Why the card image cannot be opened (missing, not a regular file);
+    // empty when it can, or when the device is an adapter.
+    std::string imageProblem() const;
+    // Why out may not be written: it is the card image in use, one of the
+    // command's inputs, or no regular file. Empty when it may.
+    std::string outputProblem(const std::string& out,
+                              const std::vector<std::string>& inputs = {}) const;
     bool listSaves(std::vector<SaveRow>& rows, std::string& error);
     int list();
     int check();
@@ -236,6 +283,8 @@ private:
     int format(const std::vector<std::string>& args);
     int demo(const std::vector<std::string>& args);
     bool uploadOne(const std::string& path, std::string& error);
+    // What the card holds after a failed restore, read back and compared.
+    std::string afterRestore(const std::vector<uint8_t>& image);
     std::optional<SaveRow> rowForSlot(const std::string& text, std::string& error);
     // open() and rowForSlot() together: the save a command names.
     std::optional<SaveRow> openSlot(const std::string& text, std::string& error);
@@ -246,10 +295,51 @@ private:
     unsigned megabits_ = 0;
 };
 
+std::optional<std::string> Tool::imagePath() const
+{
+    if (device_.rfind("image:", 0) != 0)
+        return std::nullopt;
+    return device_.substr(6);
+}
+
+std::string Tool::imageProblem() const
+{
+    const auto path = imagePath();
+    if (!path)
+        return {};
+    const cli::Kind kind = cli::kindOf(*path);
+    if (kind == cli::Kind::Missing)
+        return "the card image " + *path + " does not exist ('cardtool format' makes one)";
+    if (kind != cli::Kind::Regular)
+        return "the card image " + *path + " " + cli::describe(kind) +
+               ": a card image is a regular file";
+    return {};
+}
+
+std::string Tool::outputProblem(const std::string& out,
+                                const std::vector<std::string>& inputs) const
+{
+    const auto image = imagePath();
+    if (image && cli::sameFile(out, *image))
+        return out + " is the card image in use: writing it would destroy the card";
+    for (const std::string& in : inputs)
+        if (cli::sameFile(out, in))
+            return out + " is also the file read from (" + in + ")";
+    const cli::Kind kind = cli::kindOf(out);
+    if (kind != cli::Kind::Missing && kind != cli::Kind::Regular)
+        return out + " " + cli::describe(kind) + ": cardtool writes only regular files";
+    return {};
+}
+
 bool Tool::open(std::string& error)
 {
     if (IsConnected())
         CloseDevice();
+    // The emulated adapter would make a missing image a blank card: a
+    // mistyped path must not become one silently.
+    error = imageProblem();
+    if (!error.empty())
+        return false;
     receiver_.error = MCB_SUCCESS;
     if (!OpenDevice(&receiver_)) {
         error = std::string("cannot open the adapter: ") + mcb_error_text(receiver_.error);
@@ -259,7 +349,7 @@ bool Tool::open(std::string& error)
     }
     megabits_ = unsigned(GetCardMemory());
     if (megabits_ == 0) {
-        error = "no card answers: the card is missing or its header cannot be read";
+        error = "no card answers: the card is missing or its header cannot be read (" + why() + ")";
         return false;
     }
     return true;
@@ -268,8 +358,7 @@ bool Tool::open(std::string& error)
 bool Tool::listSaves(std::vector<SaveRow>& rows, std::string& error)
 {
     if (!InitSaverInfo()) {
-        error = "the card's directory cannot be read: it is damaged or not formatted "
-                "(see 'cardtool check')";
+        error = "the card's directory cannot be read: " + why() + " (see 'cardtool check')";
         return false;
     }
     for (unsigned slot = 0; slot < 128; ++slot) {
@@ -288,9 +377,8 @@ bool Tool::listSaves(std::vector<SaveRow>& rows, std::string& error)
 
 std::optional<SaveRow> Tool::rowForSlot(const std::string& text, std::string& error)
 {
-    char* end = nullptr;
-    const unsigned long slot = std::strtoul(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || slot > 126) {
+    const auto slot = cli::parseSlot(text);
+    if (!slot) {
         error = "'" + text + "' is no slot number (0 to 126; see 'cardtool list')";
         return std::nullopt;
     }
@@ -298,7 +386,7 @@ std::optional<SaveRow> Tool::rowForSlot(const std::string& text, std::string& er
     if (!listSaves(rows, error))
         return std::nullopt;
     for (const SaveRow& r : rows)
-        if (r.slot == slot)
+        if (r.slot == *slot)
             return r;
     error = "slot " + text + " holds no save";
     return std::nullopt;
@@ -346,9 +434,10 @@ int Tool::check()
     progress_.begin("Reading the card", 16);
     const bool read = ReadCardToFile(path.c_str());
     progress_.end();
-    const auto image = read ? readAll(path) : std::nullopt;
+    std::string readError;
+    const auto image = read ? cli::readBounded(path, kLargestImage, readError) : std::nullopt;
     if (!image)
-        return fail("the card could not be read whole");
+        return fail("the card could not be read whole: " + (read ? readError : why()));
     const mcb::CardReport r = mcb::inspectCard(*image);
     std::printf("Header: %u Mbit, checksum %s\n", r.megabits, r.headerIntact ? "intact" : "BROKEN");
     if (r.directoryCopy >= 0)
@@ -368,15 +457,16 @@ int Tool::check()
 
 int Tool::backup(const std::string& path)
 {
-    std::string error;
+    std::string error = outputProblem(path);
+    if (!error.empty())
+        return fail(error);
     if (!open(error))
         return fail(error);
     progress_.begin("Reading the card", 16);
     const bool ok = ReadCardToFile(path.c_str());
     progress_.end();
     if (!ok)
-        return fail("the card could not be read into " + path +
-                    ": a sector did not come back whole, or the file cannot be written");
+        return fail("the card could not be read into " + path + ": " + why());
     std::printf("Backed up the %u Mbit card to %s\n", megabits_, path.c_str());
     return 0;
 }
@@ -386,9 +476,9 @@ int Tool::restore(const std::string& path)
     std::string error;
     if (!open(error))
         return fail(error);
-    const auto image = readAll(path);
+    const auto image = cli::readBounded(path, kLargestImage, error);
     if (!image)
-        return fail("cannot read " + path);
+        return fail(error);
     const uint64_t want = mcb::cardBytes(megabits_);
     if (image->size() != want)
         return fail(path + " is " + std::to_string(image->size()) + " bytes; the " +
@@ -399,26 +489,45 @@ int Tool::restore(const std::string& path)
     progress_.begin("Writing the card", 16);
     const bool ok = WriteFileToCard(path.c_str());
     progress_.end();
-    if (!ok)
-        return fail("writing the card failed part-way: the card now holds part of " + path +
-                    " and must be restored again");
+    if (!ok) {
+        const std::string reason = why();
+        return fail("writing the card failed: " + reason + "; " + afterRestore(*image));
+    }
     std::printf("Restored %s to the card\n", path.c_str());
     return 0;
 }
 
-int Tool::download(const std::string& slot, const std::string& path)
+std::string Tool::afterRestore(const std::vector<uint8_t>& image)
 {
     std::string error;
+    TempFolder temp;
+    if (!temp.ok() || !open(error))
+        return "the card could not be read again, so what it holds is unknown";
+    const std::string path = temp.file("now.gcp");
+    progress_.begin("Reading the card back", 16);
+    const bool read = ReadCardToFile(path.c_str());
+    progress_.end();
+    const auto now = read ? cli::readBounded(path, kLargestImage, error) : std::nullopt;
+    if (!now)
+        return "the card could not be read again, so what it holds is unknown";
+    if (*now == image)
+        return "the card holds the whole image all the same (read back and compared)";
+    return "the card holds part of the image and part of what it held: restore it again";
+}
+
+int Tool::download(const std::string& slot, const std::string& path)
+{
+    std::string error = outputProblem(path);
+    if (!error.empty())
+        return fail(error);
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
     progress_.begin("Copying " + displayName(row->name, row->code));
-    const bool ok = DownLoadSaver(row->rawName, row->rawCode, path.c_str());
+    const bool ok = mcb_download_slot(row->slot, path.c_str());
     progress_.end();
     if (!ok)
-        return fail("the save in slot " + slot + " could not be copied to " + path +
-                    ": a sector did not come back whole, its entry points off the card, or the "
-                    "file cannot be written");
+        return fail("the save in slot " + slot + " could not be copied to " + path + ": " + why());
     std::printf("Copied slot %s (%s) to %s\n", slot.c_str(),
                 displayName(row->name, row->code).c_str(), path.c_str());
     return 0;
@@ -426,13 +535,11 @@ int Tool::download(const std::string& slot, const std::string& path)
 
 bool Tool::uploadOne(const std::string& path, std::string& error)
 {
-    const auto file = readAll(path);
-    if (!file) {
-        error = "cannot read " + path;
+    const auto file = cli::readBounded(path, kLargestSaveFile, error);
+    if (!file)
         return false;
-    }
-    if (file->size() < 54 + mcb::kBlockSize) {
-        error = path + " holds no whole block of save data: it is no save file";
+    if (const std::string no = cli::notASaveFile(*file); !no.empty()) {
+        error = path + " is no save file: " + no;
         return false;
     }
     const unsigned blocks = unsigned((file->size() - 54) / mcb::kBlockSize);
@@ -440,13 +547,17 @@ bool Tool::uploadOne(const std::string& path, std::string& error)
     if (!listSaves(rows, error))
         return false;
     const mcb::EntryRef entry{file->data()};
-    unsigned used = 0;
-    bool replaces = false;
-    for (const SaveRow& r : rows) {
-        used += r.blocks;
-        const bool same = entry.sameName(r.rawName) && entry.sameCode(r.rawCode);
-        replaces |= same;
+    std::vector<unsigned> same;
+    for (const SaveRow& r : rows)
+        if (entry.sameName(r.rawName) && entry.sameCode(r.rawCode))
+            same.push_back(r.slot);
+    if (same.size() > 1) {
+        error = path + " cannot replace a save: the saves in slots " + std::to_string(same[0]) +
+                " and " + std::to_string(same[1]) +
+                " both have its name and game code (delete one of them by its slot first)";
+        return false;
     }
+    const bool replaces = !same.empty();
     const unsigned total = megabits_ * 16 - 5;
     if (blocks > total) {
         error = path + " needs " + std::to_string(blocks) + " blocks; the card has " +
@@ -457,19 +568,38 @@ bool Tool::uploadOne(const std::string& path, std::string& error)
         error = "the card's directory is full (127 saves)";
         return false;
     }
-    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
-    const bool ok = UpLoadSaver(path.c_str());
-    progress_.end();
-    if (!ok) {
-        if (!replaces && blocks + used > total)
-            error = path + " needs " + std::to_string(blocks) + " blocks; " +
-                    std::to_string(int(total) - int(used)) + " are free";
-        else
-            error = path + " could not be written: there is no run of " + std::to_string(blocks) +
-                    " free blocks in a row, or writing to the card failed (the card is unchanged)";
+    TempFolder temp;
+    if (!temp.ok()) {
+        error = "cannot make a temporary folder";
         return false;
     }
-    return true;
+    // The save it replaces, so that after a failure the tool can tell which
+    // of the two the card holds.
+    std::vector<uint8_t> before;
+    if (replaces && mcb_download_slot(same[0], temp.file("old.gci").c_str()))
+        before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
+    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
+    const bool ok = replaces ? mcb_replace_slot(same[0], path.c_str()) : UpLoadSaver(path.c_str());
+    progress_.end();
+    if (ok)
+        return true;
+    uint32_t needed = 0, free = 0;
+    if (mcb_space(&needed, &free)) {
+        error = path + " needs " + std::to_string(needed) + " blocks; " + std::to_string(free) +
+                " are free";
+        if (replaces)
+            error += " beside the save it replaces, which the card keeps until the new one is "
+                     "whole (to make room, copy the old save off the card and delete it)";
+    } else {
+        error = path + " could not be written: " + why();
+    }
+    const char* e = reinterpret_cast<const char*>(file->data());
+    const std::string name(e + mcb::kEntryName, strnlen(e + mcb::kEntryName, 32));
+    const std::string code(e, strnlen(e, 6));
+    error += "; " + afterFailure(outcome::cardHoldsNow(&receiver_, name, code, -1, *file, before,
+                                                       temp.file("check.gci")),
+                                 replaces);
+    return false;
 }
 
 int Tool::upload(const std::vector<std::string>& files)
@@ -499,38 +629,55 @@ int Tool::remove(const std::vector<std::string>& slots)
             return fail(error);
         targets.push_back(*row);
     }
+    TempFolder temp;
+    if (!temp.ok())
+        return fail("cannot make a temporary folder");
     int status = 0;
     for (const SaveRow& r : targets) {
         const std::string shown = displayName(r.name, r.code);
+        // Read first, so that after a failure the tool can say whether the
+        // card still holds this save whole.
+        std::vector<uint8_t> before;
+        if (mcb_download_slot(r.slot, temp.file("old.gci").c_str()))
+            before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
         progress_.begin("Deleting " + shown);
-        const bool ok = DeleteSaver(r.rawName, r.rawCode);
+        const bool ok = mcb_delete_slot(r.slot);
         progress_.end();
-        if (ok)
+        if (ok) {
             std::printf("Deleted slot %u (%s)\n", r.slot, shown.c_str());
-        else
-            status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
-                          ") could not be deleted: writing the card's directory failed");
+            continue;
+        }
+        const std::string reason = why();
+        const outcome::Holds holds = outcome::cardHoldsNow(&receiver_, r.name, r.code, int(r.slot),
+                                                           {}, before, temp.file("check.gci"));
+        status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
+                      ") could not be deleted: " + reason + "; " + afterDelete(holds));
     }
     return status;
 }
 
 int Tool::banner(const std::string& slot, const std::string& bmp)
 {
-    std::string error;
+    std::string error = outputProblem(bmp);
+    if (!error.empty())
+        return fail(error);
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
     if (!GetSaverPIC(row->slot, bmp.c_str()))
-        return fail("cannot write " + bmp);
+        return fail("cannot write " + bmp + ": " + why());
     std::printf("Wrote the banner of slot %s to %s\n", slot.c_str(), bmp.c_str());
     return 0;
 }
 
 int Tool::fileBanner(const std::string& file, const std::string& bmp)
 {
-    auto bytes = readAll(file);
+    std::string error = outputProblem(bmp, {file});
+    if (!error.empty())
+        return fail(error);
+    auto bytes = cli::readBounded(file, kLargestSaveFile, error);
     if (!bytes)
-        return fail("cannot read " + file);
+        return fail(error);
     if (bytes->size() < mcb::kEntrySize)
         return fail(file + " is too short to be a save file");
     // The library reads as far as the entry's block count says: pad to it.
@@ -539,7 +686,7 @@ int Tool::fileBanner(const std::string& file, const std::string& bmp)
     bytes->resize(std::max<std::size_t>(bytes->size(), mcb::kEntrySize + claimed * mcb::kBlockSize),
                   0);
     if (!GetBitmap(bytes->data(), bmp.c_str()))
-        return fail("cannot write " + bmp);
+        return fail("cannot write " + bmp + ": " + why());
     std::printf("Wrote the banner of %s to %s\n", file.c_str(), bmp.c_str());
     return 0;
 }
@@ -550,7 +697,7 @@ int Tool::format(const std::vector<std::string>& args)
     mcb::Encoding encoding = mcb::Encoding::Ansi;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--size" && i + 1 < args.size()) {
-            size = unsigned(std::strtoul(args[++i].c_str(), nullptr, 10));
+            size = cli::parseSlot(args[++i]).value_or(0);
             if (!mcb::isCardSize(size))
                 return usage("cards come in 4, 8, 16 and 64 Mbit");
         } else if (args[i] == "--encoding" && i + 1 < args.size()) {
@@ -565,9 +712,13 @@ int Tool::format(const std::vector<std::string>& args)
             return usage("format takes --size MBIT and --encoding ansi|sjis");
         }
     }
-    if (device_.rfind("image:", 0) == 0) {
+    if (const auto image = imagePath()) {
         // An image is simply made anew, at whatever size was asked for.
-        const std::string path = device_.substr(6);
+        const std::string& path = *image;
+        const cli::Kind kind = cli::kindOf(path);
+        if (kind != cli::Kind::Missing && kind != cli::Kind::Regular)
+            return fail("the card image " + path + " " + cli::describe(kind) +
+                        ": a card image is a regular file");
         const auto card = mcb::formatCard(mcb::freshFormat(size ? size : 16, encoding));
         if (!mcb::writeFileAtomically(path, card.data(), card.size()))
             return fail("cannot write " + path);
@@ -619,9 +770,12 @@ int Tool::demo(const std::vector<std::string>& args)
             !uploadOne(path, error))
             status = fail(error);
         if (!savesDir.empty()) {
-            std::filesystem::create_directories(savesDir);
+            std::error_code made;
+            std::filesystem::create_directories(savesDir, made);
             const std::string out = savesDir + "/" + s.fileName;
-            if (!mcb::writeFileAtomically(out, s.bytes.data(), s.bytes.size()))
+            if (const std::string no = outputProblem(out); !no.empty())
+                status = fail(no);
+            else if (!mcb::writeFileAtomically(out, s.bytes.data(), s.bytes.size()))
                 status = fail("cannot write " + out);
         }
     }
@@ -667,12 +821,18 @@ int Tool::run(const std::vector<std::string>& a)
 
 int main(int argc, char** argv)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args(argv + 1, argv + argc);
     std::string device;
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "--help" || args[i] == "-h" || args[i] == "help") {
+        // Help and the version are asked for in the command's place only: after
+        // the command, "help" is an argument, say a file of that name.
+        if (rest.empty() && (args[i] == "--help" || args[i] == "-h" || args[i] == "help")) {
             std::fputs(kUsage, stdout);
+            return 0;
+        }
+        if (rest.empty() && args[i] == "--version") {
+            std::printf("cardtool %s\n", CARDSUITE_VERSION);
             return 0;
         }
         if (args[i] == "--device") {

@@ -23,6 +23,11 @@ QString freeBlockText(int freeBlocks)
     return Say_FREEBLOCK0 + QString::number(freeBlocks) + Say_FREEBLOCK1;
 }
 
+QString deleteFirstQuestion(const QString& save, int needed, int free, const QString& keptAs)
+{
+    return Say_ask_DeleteFirst.arg(save, QString::number(needed), QString::number(free), keptAs);
+}
+
 QString overwriteQuestion(const QString& target)
 {
     return Say_ask_OverWriteFile0 + target + Say_ask_OverWriteFile1;

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -11,6 +12,17 @@ namespace mcb {
 
 AtomicFile::AtomicFile(std::string target) : target_(std::move(target))
 {
+    // The file a symlink names is the one replaced, not the link; and what
+    // is no regular file (a directory, a device, a FIFO) is never renamed
+    // over.
+    struct stat old {};
+    const bool replaces = ::stat(target_.c_str(), &old) == 0;
+    if (replaces && !S_ISREG(old.st_mode))
+        return;
+    if (char* real = replaces ? ::realpath(target_.c_str(), nullptr) : nullptr) {
+        target_ = real;
+        std::free(real);
+    }
     const auto slash = target_.rfind('/');
     const std::string dir =
         slash == std::string::npos ? std::string() : target_.substr(0, slash + 1);
@@ -23,10 +35,16 @@ AtomicFile::AtomicFile(std::string target) : target_(std::move(target))
     if (fd_ < 0)
         return;
     temp_ = pattern.data();
-    // mkstemp makes the file private; give it the mode a plain create would.
-    const mode_t mask = umask(0);
-    umask(mask);
-    fchmod(fd_, 0666 & ~mask);
+    // mkstemp makes the file private; a file it replaces keeps its own
+    // permissions (a private save stays private), a new one gets the mode a
+    // plain create would.
+    if (replaces) {
+        fchmod(fd_, old.st_mode & 0777);
+    } else {
+        const mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd_, 0666 & ~mask);
+    }
 }
 
 AtomicFile::~AtomicFile()

@@ -5,6 +5,7 @@
 #include "hexeditor.h"
 #include "inspect.h"
 
+#include <QFile>
 #include <QTest>
 #include <QTimer>
 
@@ -257,6 +258,51 @@ TEST_F(EditTest, ANewNameThatIsAnotherSavesReplacesItOnlyAfterYes)
     EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Overwrite Saver alpha Now ?"});
     EXPECT_EQ(cardImage(), before);
     EXPECT_TRUE(dialogs.messages.isEmpty());
+}
+
+// alpha (20 blocks) beside a filler (30) leaves 9 free on 59: the edited
+// alpha goes on only after the old one is kept in the save folder and
+// deleted, and the user is asked first.
+TEST_F(EditTest, OnAFullCardTheOldSaveIsKeptInTheFolderBeforeItIsDeleted)
+{
+    for (const bool yes : {false, true}) {
+        SCOPED_TRACE(yes ? "yes" : "no");
+        change.reset();
+        form.reset();
+        dialogs.questions.clear();
+        dialogs.messages.clear();
+        QFile::remove(QString::fromStdString(dir.file("saver/alpha.old.GCI")));
+        const mcbtest::SaveSpec big{.code = "GAAE01", .name = "alpha", .blocks = 20, .seed = 1};
+        makeCard(4);
+        placeOnCard(0, big, 5);
+        placeOnCard(1, {.name = "filler", .blocks = 30}, 25);
+        start();
+        listCard();
+        const std::vector<uint8_t> before = cardImage();
+        select(form->ListView1, {"alpha"});
+        dialogs.yesNo = {yes};
+        edit({[](TSaveEditForm& e) {
+            typeAt(e, 64 + 9000, "55");
+            saveAndClose(e);
+        }});
+        ASSERT_EQ(dialogs.questions.size(), 1);
+        EXPECT_TRUE(dialogs.questions[0].startsWith(
+            "No room on the card for alpha beside the old saver (20 BLOCK needed, 9 free)"));
+        std::vector<uint8_t> edited = dataOf(mcbtest::makeSaveFile(big));
+        edited[9064] = 0x55;
+        const QString kept = QString::fromStdString(dir.file("saver/alpha.old.GCI"));
+        if (!yes) {
+            EXPECT_EQ(cardImage(), before);
+            EXPECT_FALSE(QFile::exists(kept));
+            continue;
+        }
+        EXPECT_EQ(onCard("alpha"), edited);
+        EXPECT_EQ(dataOf(readFile(kept.toStdString())), dataOf(mcbtest::makeSaveFile(big)));
+        EXPECT_EQ(dialogs.messages,
+                  QStringList{"SAVER UPDATED\nThe old saver was kept in the save folder: "
+                              "alpha.old.GCI"});
+        EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
+    }
 }
 
 TEST_F(EditTest, NothingSelectedOrNoAdapterOpensNoEditor)

@@ -155,7 +155,8 @@ TEST_F(TransferTest, AFailedUploadIsNamedAndTheCardKeepsItsSaves)
     select(form->ListView2, {"new.GCI", "next.GCI"});
     faults("cut-after-writes=20");
     form->UpLoadBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"UPLOAD Failed: new.GCI, next.GCI"});
+    EXPECT_EQ(dialogs.messages, QStringList{"UPLOAD Failed: new.GCI (the card holds no such saver "
+                                            "now), next.GCI (the card holds no such saver now)"});
     const mcb::CardReport r = mcb::inspectCard(cardImage());
     EXPECT_TRUE(r.sound());
     EXPECT_EQ(r.saves.size(), 3u);
@@ -198,7 +199,8 @@ TEST_F(TransferTest, AFailedDeleteIsNamed)
     // The first delete's commit goes through; the second is cut.
     faults("cut-after-writes=100");
     form->DeleteBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"DELETE Failed: beta"});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"DELETE Failed: beta (the card still holds the old saver)"});
     EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
 }
 

@@ -125,4 +125,21 @@ TEST_F(CombinedTexts, BusyTextAndOverwriteQuestionFollowTheLanguage)
               u"上書きします。GAFE.GCIよろしいですか。");
 }
 
+// Every language names the save, both counts and the file; a save named
+// like a place holder stays as it is named.
+TEST_F(CombinedTexts, TheFullCardQuestionFillsEveryPlaceOnce)
+{
+    for (const Language language : cLanguages) {
+        i18n::fillTexts(language);
+        const QString q = i18n::deleteFirstQuestion(QStringLiteral("Race %2"), 123, 45,
+                                                    QStringLiteral("Race.old.GCI"));
+        EXPECT_TRUE(q.contains(u"Race %2")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"123")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"45")) << q.toStdString();
+        EXPECT_TRUE(q.contains(u"Race.old.GCI")) << q.toStdString();
+        EXPECT_FALSE(q.contains(u"%1") || q.contains(u"%3") || q.contains(u"%4"))
+            << q.toStdString();
+    }
+}
+
 } // namespace

@@ -2,42 +2,17 @@
 // exit status.
 #include "format.h"
 #include "inspect.h"
+#include "run_cardtool.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <sys/wait.h>
 
 using namespace mcbtest;
 
-namespace {
-
-struct Result {
-    int status = -1;
-    std::string out; // standard output and standard error together
-};
-
-Result cardtool(const std::string& args, const std::string& env = "")
-{
-    const std::string cmd = env + " " CARDTOOL " " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p)
-        return r;
-    std::array<char, 4096> buf;
-    std::size_t n;
-    while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
-        r.out.append(buf.data(), n);
-    const int raw = pclose(p);
-    r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-    return r;
-}
-
-} // namespace
+using namespace cardtooltest;
 
 TEST(Cardtool, HelpDocumentsEveryCommand)
 {
@@ -69,6 +44,7 @@ TEST(Cardtool, FailuresAreToldInWordsAndExitWithOne)
     EXPECT_NE(r.out.find("no adapter is configured"), std::string::npos) << r.out;
 
     const std::string dev = "--device image:" + dir.file("card.raw");
+    writeFile(dir.file("card.raw"), mcb::formatCard(mcb::FormatOptions{16}));
     r = cardtool(dev + " download 7 " + dir.file("x.gci"));
     EXPECT_EQ(r.status, 1);
     EXPECT_NE(r.out.find("slot 7 holds no save"), std::string::npos) << r.out;

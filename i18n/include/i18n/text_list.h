@@ -242,6 +242,72 @@ I18N_TEXT(say_editwrongsize,
           u"アップデート失敗。編集後のデータは 8 KB のブロック単位の大きさのままにしてください。"
           u"カードには元のデータが残っています: ")
 
+// After a failed write the card is read again; what it holds for the save is
+// shown in brackets after the save's name.
+I18N_TEXT(say_cardholdsnew,
+          u"the card holds the new saver all the same",
+          u"卡中已是新的資料",
+          u"卡中已是新的数据",
+          u"カードには新しいデータが書き込まれています")
+
+I18N_TEXT(say_cardholdsold,
+          u"the card still holds the old saver",
+          u"卡中仍保留原有資料",
+          u"卡中仍保留原有数据",
+          u"カードには元のデータが残っています")
+
+I18N_TEXT(say_cardholdsnone,
+          u"the card holds no such saver now",
+          u"卡中已沒有該資料",
+          u"卡中已没有该数据",
+          u"カードにはこのデータがありません")
+
+I18N_TEXT(say_cardholdsother,
+          u"the card holds neither the old nor the new saver",
+          u"卡中的資料既非原有資料也非新資料",
+          u"卡中的数据既非原有数据也非新数据",
+          u"カードのデータは元のものでも新しいものでもありません")
+
+I18N_TEXT(say_cardunreadable,
+          u"the card could not be read again",
+          u"無法重新讀取卡",
+          u"无法重新读取卡",
+          u"カードを読み直せませんでした")
+
+// After a failed restore whose image the card holds after all.
+I18N_TEXT(say_cardholdsimage,
+          u"the card holds the whole image all the same",
+          u"卡中已寫入完整的映像",
+          u"卡中已写入完整的映像",
+          u"カードにはイメージ全体が書き込まれています")
+
+// A replacement with no room beside the old save: the question (through
+// deleteFirstQuestion: save, blocks needed, blocks free, file kept as), then
+// the notice of where the old save was kept.
+I18N_TEXT(Say_ask_DeleteFirst,
+          u"No room on the card for %1 beside the old saver (%2 BLOCK needed, %3 free). Keep the "
+          u"old saver in the save folder as %4, delete it from the card and then write the new one?",
+          u"卡中剩餘單位不足, 無法在保留原有資料的同時寫入 %1 (需要 %2 單位, 剩餘 %3 "
+          u"單位)。是否將原有資料儲存到存檔資料夾中的 %4, 從卡中刪除後再寫入新資料?",
+          u"卡中剩余单位不足, 无法在保留原有数据的同时写入 %1 (需要 %2 单位, 剩余 %3 "
+          u"单位)。是否将原有数据保存到存档文件夹中的 %4, 从卡中删除后再写入新数据?",
+          u"カードの空きが足りないため、元のデータを残したまま %1 を書き込めません（必要 %2 "
+          u"ブロック、空き %3 ブロック）。元のデータを保存フォルダに %4 "
+          u"として残し、カードから削除してから新しいデータを書き込みますか？")
+
+I18N_TEXT(say_oldkept,
+          u"The old saver was kept in the save folder: ",
+          u"原有資料已儲存在存檔資料夾中: ",
+          u"原有数据已保存在存档文件夹中: ",
+          u"元のデータを保存フォルダに残しました: ")
+
+// An upload refused because two card saves share its name and code.
+I18N_TEXT(say_twinsavers,
+          u"Two savers on the card have this name and code, delete one first: ",
+          u"卡中有兩個名稱和代碼相同的資料, 請先刪除其中一個: ",
+          u"卡中有两个名称和代码相同的数据, 请先删除其中一个: ",
+          u"同じ名前とコードのデータがカードに二つあります。先に一つを削除してください: ")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.
