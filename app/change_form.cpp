@@ -1,5 +1,6 @@
 #include "change_form.h"
 
+#include "app_options.h"
 #include "main_form.h"
 #include "save_list_view.h"
 
@@ -72,7 +73,7 @@ TChangeForm::TChangeForm(TMainForm* mainForm) : QDialog(mainForm), fMain(mainFor
     // converted file is written to.
     Memo1->clear();
     Edit1->clear();
-    sys_dir = QDir::currentPath();
+    sys_dir = dataDir();
 }
 
 bool TChangeForm::prepareFor(const QString& path)

@@ -20,7 +20,7 @@ void TMainForm::EditBtnClick()
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         const QList<CardSave> saves = ListView1->selectedCardSaves();
-        const QString temp = sys_dir + QStringLiteral("/temp.~ic");
+        const QString temp = workPath(QStringLiteral("temp.~ic"));
         const QByteArray localTemp = QFile::encodeName(temp);
         bool saved = false;
         bool written = false;

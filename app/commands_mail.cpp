@@ -21,7 +21,7 @@ void TMainForm::EmailBtnClick()
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         QStringList failed;
-        const QString temp = sys_dir + QStringLiteral("/temp.~ic");
+        const QString temp = workPath(QStringLiteral("temp.~ic"));
         for (const CardSave& save : ListView1->selectedCardSaves()) {
             Bar_Init(0, 20);
             const QString& name = save.name;

@@ -6,16 +6,63 @@
 #include "save_edit_form.h"
 
 #include <QApplication>
+#include <QList>
 
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+struct HeldMessage {
+    QtMsgType type;
+    QString text;
+};
+QList<HeldMessage>& heldMessages()
+{
+    static QList<HeldMessage> held;
+    return held;
+}
+
+// While the application object connects to the desktop, a failure there is
+// Qt's fatal message, which would abort with a core dump: the user gets one
+// line saying why and a plain exit instead. What the platform says on the
+// way is held back until it is known whether the window can be shown.
+void holdDesktopMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    if (type != QtFatalMsg) {
+        heldMessages().append({type, message});
+        return;
+    }
+    const QString why = heldMessages().isEmpty() ? message : heldMessages().constFirst().text;
+    std::fprintf(stderr, "cardsuite: cannot show its window on this desktop: %s\n",
+                 qPrintable(why.section(QLatin1Char('\n'), 0, 0).trimmed()));
+    std::_Exit(1);
+}
+
+void releaseDesktopMessages(QtMessageHandler previous)
+{
+    qInstallMessageHandler(previous);
+    for (const HeldMessage& m : heldMessages())
+        previous(m.type, QMessageLogContext(), m.text);
+    heldMessages().clear();
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("cardsuite"));
-    const AppOptions options = parseOptions(QApplication::arguments());
+    // The command line is answered before anything needs a display, so
+    // --help and --version work in any terminal.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const AppOptions options = parseOptions(arguments);
     if (options.help) {
         std::fputs(qPrintable(usageText()), stdout);
+        return 0;
+    }
+    if (options.version) {
+        std::fputs(qPrintable(versionText()), stdout);
         return 0;
     }
     if (!options.error.isEmpty()) {
@@ -23,7 +70,19 @@ int main(int argc, char** argv)
                      qPrintable(usageText()));
         return 2;
     }
+    if (!desktopAvailable()) {
+        std::fputs("cardsuite: needs a desktop to show its window (neither DISPLAY nor "
+                   "WAYLAND_DISPLAY is set); cardtool works in a terminal\n",
+                   stderr);
+        return 1;
+    }
+
+    QApplication::setApplicationName(QStringLiteral("cardsuite"));
+    const QtMessageHandler previous = qInstallMessageHandler(holdDesktopMessage);
+    QApplication app(argc, argv);
+    releaseDesktopMessages(previous);
     applyDevice(options);
+    applyDataDir(options);
 
     // Saves mailed last time have long been read by the mail program.
     clearMailCache();

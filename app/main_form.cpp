@@ -16,6 +16,8 @@
 #include "skin/pictures.h"
 #include "skin/smooth_bar.h"
 
+#include "app_options.h"
+
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -25,6 +27,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWindow>
 
@@ -74,6 +77,16 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
 }
 
 TMainForm::~TMainForm() = default;
+
+QString TMainForm::workDir() const { return fWork && fWork->isValid() ? fWork->path() : QString(); }
+
+QString TMainForm::workPath(const QString& name) const
+{
+    const QString dir = workDir();
+    // Without the folder no working file is written anywhere: the library
+    // fails to open an empty path and the command reports it.
+    return dir.isEmpty() ? QString() : dir + QLatin1Char('/') + name;
+}
 
 QPushButton* TMainForm::makeButton(const char* name, int x, int y)
 {
@@ -191,7 +204,9 @@ void TMainForm::FormCreate()
         USbImage->hide();
     }
     Enable_Btn(false);
-    sys_dir = QDir::currentPath();
+    sys_dir = dataDir();
+    // mkdtemp makes the folder with mode 0700.
+    fWork = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/cardsuite-XXXXXX"));
     GetFilePIC();
     ENBtn_click();
     QDir().mkpath(saverDir());

@@ -26,6 +26,7 @@ class TOkBtnForm;
 class TSaveListView;
 class TSendMail;
 class DeviceWatcher;
+class QTemporaryDir;
 namespace skin {
 class TPictureButton;
 class TSmoothBar;
@@ -72,7 +73,7 @@ public:
     std::function<void()> quitAction;
 
     // ---- State --------------------------------------------------------------
-    QString sys_dir;                          // the program's folder: the current one at start
+    QString sys_dir;                          // the folder of the saver folder, chosen at start
     int FreeBlock = 0;                        // free save blocks as last computed
     std::optional<QStringList> strGameIDList; // game code of each card list item
     char StrGameName[36] = {};
@@ -105,6 +106,12 @@ public:
     // Paths in the program's folder.
     QString saverDir() const { return sys_dir + QStringLiteral("/saver"); }
     QString saverPath(const QString& name) const { return saverDir() + QLatin1Char('/') + name; }
+    // The working files (banner bitmaps, the editor's copy of a save and its
+    // backup) live in a folder only this run can enter, made at start and
+    // removed with the window, so they never replace a file of the user's.
+    // Empty when no such folder could be made.
+    QString workDir() const;
+    QString workPath(const QString& name) const;
 
     // The idle status line: free blocks in the quiet colour.
     void showFreeBlocks();
@@ -170,6 +177,7 @@ private:
     bool fDeviceChangePending = false;
     bool fQuitPending = false;
     std::unique_ptr<DeviceWatcher> fWatcher;
+    std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;
 };
 

@@ -42,7 +42,7 @@ void TMainForm::ShowGC()
         strGameIDList->clear();
 
     if (InitSaverInfo()) {
-        const QByteArray bmp = QFile::encodeName(sys_dir + QStringLiteral("/icon.bmp"));
+        const QByteArray bmp = QFile::encodeName(workPath(QStringLiteral("icon.bmp")));
         for (unsigned j = 0; j < 128; ++j) {
             std::memset(StrGameName, 0, sizeof StrGameName);
             std::memset(StrGameID, 0, sizeof StrGameID);
@@ -74,7 +74,7 @@ void TMainForm::GetFilePIC()
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();
-    const QString bmp = sys_dir + QStringLiteral("/picture.bmp");
+    const QString bmp = workPath(QStringLiteral("picture.bmp"));
     const QByteArray bmpPath = QFile::encodeName(bmp);
     QDir dir(saverDir());
     dir.setNameFilters({QStringLiteral("*.GCI")}); // any letter case

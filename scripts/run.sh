@@ -29,4 +29,4 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
     exit 1
 fi
 cd "$demo"
-exec "$bin/cardsuite" --card "$demo/card.raw" "$@"
+exec "$bin/cardsuite" --card "$demo/card.raw" --data-dir "$demo" "$@"

@@ -14,6 +14,8 @@ packages=(
     clang libclang-rt-14-dev
     # looking at the program without a display
     xvfb xauth imagemagick fonts-noto-cjk fonts-dejavu-core poppler-utils
+    # formatting, the package and its checks
+    git clang-format dpkg-dev file lintian appstream desktop-file-utils
 )
 
 missing=()

@@ -201,7 +201,7 @@ TEST_F(EditTest, TheSaveKeepsItsSizeAndIsNotWrittenBackCutShort)
         saveAndClose(e);
     }});
     EXPECT_EQ(fixedSize, QList<bool>{true});
-    EXPECT_EQ(readFile(dir.file("temp.~ic")).size(), 64u + 2 * 8192 + 1);
+    EXPECT_EQ(readFile(form->workPath("temp.~ic").toStdString()).size(), 64u + 2 * 8192 + 1);
     EXPECT_EQ(onCard("alpha"), dataOf(mcbtest::makeSaveFile(cAlpha)));
     EXPECT_EQ(
         dialogs.messages,
