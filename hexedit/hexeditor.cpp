@@ -2,15 +2,22 @@
 #include "hexeditor.h"
 
 #include "hexmessage.h"
-#include "undojournal.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
-#include <QTemporaryFile>
 
-THexEditor::THexEditor(QWidget* aParent)
-    : QAbstractScrollArea(aParent), fIntBuffer(cBuf_Size), fColors(std::make_unique<TColors>(this))
+THexEditor::THexEditor(QWidget* aParent) : THexEditor(std::make_shared<TByteStore>(), aParent) {}
+
+THexEditor::THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent)
+    : QAbstractScrollArea(aParent),
+      fStore(aStore ? std::move(aStore) : std::make_shared<TByteStore>()),
+      fColors(std::make_unique<TColors>([this](TColorChange aChange) {
+          if (aChange == TColorChange::Background)
+              SetColor(fColors->Background());
+          else
+              Invalidate();
+      }))
 {
     fMarker.fill(-1);
     QFont f(QStringLiteral("Courier"), 12);
