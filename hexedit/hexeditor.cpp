@@ -7,11 +7,10 @@
 #include <QEvent>
 #include <QScrollBar>
 
-THexEditor::THexEditor(QWidget* aParent) : THexEditor(std::make_shared<TByteStore>(), aParent) {}
+THexEditor::THexEditor(QWidget* aParent) : THexEditor(nullptr, aParent) {}
 
 THexEditor::THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent)
-    : QAbstractScrollArea(aParent),
-      fStore(aStore ? std::move(aStore) : std::make_shared<TByteStore>()),
+    : QAbstractScrollArea(aParent), fStore(aStore ? aStore : std::make_shared<TByteStore>()),
       fColors(std::make_unique<TColors>([this](TColorChange aChange) {
           if (aChange == TColorChange::Background)
               SetColor(fColors->Background());
@@ -19,6 +18,10 @@ THexEditor::THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent)
               Invalidate();
       }))
 {
+    // A view of bytes another control shows has no document of its own:
+    // being shown must not start a new, empty one over them.
+    if (aStore)
+        fFileName = QStringLiteral("Untitled");
     fMarker.fill(-1);
     QFont f(QStringLiteral("Courier"), 12);
     f.setStyleHint(QFont::TypeWriter);

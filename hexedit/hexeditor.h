@@ -33,7 +33,8 @@ class THexEditor : public QAbstractScrollArea {
 
 public:
     explicit THexEditor(QWidget* aParent = nullptr);
-    // A second view of bytes another control already shows.
+    // A second view of the bytes another control shows (its Store()); a null
+    // store makes a control of its own.
     THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent = nullptr);
     ~THexEditor() override;
 

@@ -1,6 +1,7 @@
 // The byte store on its own: no widget, no application object. Its working
 // copy, cache, edits, marks and journal, as the hex control relies on them.
 #include "bytestore.h"
+#include "file_bytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,34 +16,12 @@
 
 namespace {
 
-using Bytes = std::vector<uint8_t>;
-
-Bytes Counting(int aSize, int aFrom = 0)
-{
-    Bytes b(std::size_t(aSize), 0);
-    for (int i = 0; i < aSize; ++i)
-        b[std::size_t(i)] = uint8_t(aFrom + i);
-    return b;
-}
-
-Bytes ReadFile(const QString& aPath)
-{
-    QFile f(aPath);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    const QByteArray a = f.readAll();
-    return Bytes(a.begin(), a.end());
-}
-
 class StoreTest : public ::testing::Test {
 protected:
     QString Path(const QString& aName) const { return dir.filePath(aName); }
     void Load(const Bytes& aBytes, const QString& aName = QStringLiteral("doc.bin"))
     {
-        QFile f(Path(aName));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        f.write(reinterpret_cast<const char*>(aBytes.data()), qint64(aBytes.size()));
-        f.close();
+        WriteAll(Path(aName), aBytes);
         ASSERT_TRUE(store.Load(Path(aName)));
     }
     Bytes Content()
@@ -67,6 +46,13 @@ protected:
         rec.ReplCount = aReplCount;
         store.Record(rec, false);
     }
+    // Typing over a byte in overwrite mode, as far as the bytes go.
+    void Overwrite(int32_t aPos, uint8_t aByte)
+    {
+        Record(U_Byte_changed, aPos, 1);
+        ASSERT_TRUE(store.Write(&aByte, aPos, 1));
+        store.SetMark(aPos, true, false);
+    }
 
     QTemporaryDir dir;
     TByteStore store;
@@ -79,15 +65,12 @@ TEST_F(StoreTest, LoadCopiesTheFileIntoAPrivateWorkingCopyThatGoesWithTheStore)
     QString name;
     {
         TByteStore own;
-        QFile f(Path("a.bin"));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write("\x01\x02\x03", 3);
-        f.close();
+        WriteAll(Path("a.bin"), {1, 2, 3});
         ASSERT_TRUE(own.Load(Path("a.bin")));
         EXPECT_EQ(own.Size(), 3);
         const uint8_t x = 9;
         ASSERT_TRUE(own.Write(&x, 0, 1));
-        EXPECT_EQ(ReadFile(Path("a.bin")), (Bytes{1, 2, 3}));
+        EXPECT_EQ(ReadAll(Path("a.bin")), (Bytes{1, 2, 3}));
         name = own.InternalName();
         ASSERT_TRUE(QFileInfo::exists(name));
         EXPECT_EQ(QFile(name).permissions() & (QFileDevice::ReadOther | QFileDevice::ReadGroup),
@@ -99,10 +82,7 @@ TEST_F(StoreTest, LoadCopiesTheFileIntoAPrivateWorkingCopyThatGoesWithTheStore)
 TEST_F(StoreTest, AFailedLoadKeepsContentJournalAndMarks)
 {
     Load({5, 6, 7});
-    Record(U_Byte_changed, 1, 1);
-    const uint8_t x = 0xAA;
-    store.Write(&x, 1, 1);
-    store.SetMark(1, true, false);
+    Overwrite(1, 0xAA);
     for (const QString& bad : {Path("missing.bin"), dir.path()}) {
         EXPECT_FALSE(store.Load(bad)) << bad.toStdString();
         EXPECT_EQ(Content(), (Bytes{5, 0xAA, 7}));
@@ -115,17 +95,14 @@ TEST_F(StoreTest, AFailedLoadKeepsContentJournalAndMarks)
 TEST_F(StoreTest, SavingWritesTheContentAndStartsAfresh)
 {
     Load({1, 2, 3});
-    Record(U_Byte_changed, 0, 1);
-    const uint8_t x = 0xFF;
-    store.Write(&x, 0, 1);
-    store.SetMark(0, true, false);
+    Overwrite(0, 0xFF);
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("taken")));
     EXPECT_FALSE(store.SaveTo(Path("taken")));
     EXPECT_TRUE(store.CanUndo());
     EXPECT_TRUE(store.Modified());
 
     ASSERT_TRUE(store.SaveTo(Path("out.bin")));
-    EXPECT_EQ(ReadFile(Path("out.bin")), (Bytes{0xFF, 2, 3}));
+    EXPECT_EQ(ReadAll(Path("out.bin")), (Bytes{0xFF, 2, 3}));
     EXPECT_FALSE(store.CanUndo());
     EXPECT_FALSE(store.Modified());
     EXPECT_TRUE(store.Marks().Empty());
@@ -134,7 +111,7 @@ TEST_F(StoreTest, SavingWritesTheContentAndStartsAfresh)
     store.Release();
     EXPECT_EQ(store.Size(), 0);
     ASSERT_TRUE(store.SaveTo(Path("out.bin")));
-    EXPECT_TRUE(ReadFile(Path("out.bin")).empty());
+    EXPECT_TRUE(ReadAll(Path("out.bin")).empty());
 }
 
 // ---- Bytes and cache ----------------------------------------------------------------

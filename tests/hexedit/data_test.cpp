@@ -64,8 +64,20 @@ TEST_F(DataTest, TheWorkingCopyGoesWithTheControl)
 
 TEST_F(DataTest, ASecondViewOfTheStoreShowsAndUndoesTheSameBytes)
 {
+    editor.CreateEmptyFile(QStringLiteral("Untitled"));
+    const uint8_t b = 1;
+    editor.AppendBuffer(&b, 1);
+    editor.DeleteSelection();
+    ASSERT_EQ(editor.DataSize(), 0);
+    {
+        // Shown over empty content, a second view leaves it and its journal.
+        THexEditor empty(editor.Store());
+        empty.show();
+        EXPECT_EQ(editor.UndoCount(), 2);
+    }
     Load({1, 2, 3, 4});
     THexEditor second(editor.Store());
+    second.show();
     EXPECT_EQ(second.DataSize(), 4);
     EXPECT_EQ(second.InternalName(), editor.InternalName());
     CaretTo(1);
