@@ -1,6 +1,6 @@
 // The working copy, its read cache, the byte-level primitives, the change
 // marks and the file operations of the byte store.
-#include "bytestore.h"
+#include "hexedit/bytestore.h"
 
 #include "filemove.h"
 

@@ -1,6 +1,6 @@
 // The undo journal of the byte store: permission to edit, one record per
 // edit, and reversing the newest record.
-#include "bytestore.h"
+#include "hexedit/bytestore.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "hexcolors.h"
+#include "hexedit/hexcolors.h"
 
 #include <QApplication>
 #include <QPalette>

@@ -1,5 +1,5 @@
 // Construction, the display properties and the events that are not input.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include "hexmessage.h"
 

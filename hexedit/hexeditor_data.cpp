@@ -1,9 +1,9 @@
 // The control's view of the store's bytes, the modes and the file
 // operations.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include "filemove.h"
-#include "waitcursor.h"
+#include "hexedit/waitcursor.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,5 +1,5 @@
 // The undo-aware edits the editor window and the keys use.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <algorithm>
 

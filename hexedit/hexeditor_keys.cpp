@@ -1,7 +1,7 @@
 // The keys and the bytes they type.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "codepages.h"
+#include "hexedit/codepages.h"
 
 #include <QKeyEvent>
 

@@ -1,8 +1,8 @@
 // Columns, widths, rows, scrolling and the arithmetic between cells and
 // byte positions.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "hexconvert.h"
+#include "hexedit/hexconvert.h"
 
 #include <QFontMetrics>
 #include <QScrollBar>

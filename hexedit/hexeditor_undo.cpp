@@ -1,6 +1,6 @@
 // The control's side of undo: permission to edit, the caret and selection
 // each record keeps, and putting them back when the store reverses an edit.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <algorithm>
 

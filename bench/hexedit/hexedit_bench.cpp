@@ -10,8 +10,8 @@
 // Run: hexedit_bench (Google Benchmark flags apply). The summary at the end
 // prints the ratios; the peak memory comes from child processes, one per
 // file size, each reading its own VmHWM.
-#include "bytestore.h"
-#include "hexeditor.h"
+#include "hexedit/bytestore.h"
+#include "hexedit/hexeditor.h"
 
 #include <QApplication>
 #include <QDir>

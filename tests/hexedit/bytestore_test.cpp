@@ -1,7 +1,7 @@
 // The byte store on its own: no widget, no application object. Its working
 // copy, cache, edits, marks and journal, as the hex control relies on them.
-#include "bytestore.h"
 #include "file_bytes.h"
+#include "hexedit/bytestore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // The colour set reports its changes to whoever shows it, without knowing
 // who that is.
 #include "editor_fixture.h"
-#include "hexcolors.h"
+#include "hexedit/hexcolors.h"
 
 #include <functional>
 #include <string>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "file_bytes.h"
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QTemporaryDir>
 

@@ -16,9 +16,9 @@
 // never larger than the largest of them.
 #pragma once
 
-#include "changemarks.h"
-#include "hextypes.h"
-#include "undojournal.h"
+#include "hexedit/changemarks.h"
+#include "hexedit/hextypes.h"
+#include "hexedit/undojournal.h"
 
 #include <QString>
 

@@ -8,9 +8,9 @@
 // character per byte. Positions are 0-based byte offsets; -1 means none.
 #pragma once
 
-#include "bytestore.h"
-#include "hexcolors.h"
-#include "hextypes.h"
+#include "hexedit/bytestore.h"
+#include "hexedit/hexcolors.h"
+#include "hexedit/hextypes.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
