@@ -2,11 +2,11 @@
 // in the save editor, and written back to the card when the user saved it.
 #include "card_save_checks.h"
 #include "edit_write_back.h"
+#include "editor/save_edit_form.h"
 #include "main_form.h"
-#include "save_edit_form.h"
 #include "save_list_view.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 #include "i18n/texts.h"
 
 #include <QFile>

@@ -1,9 +1,9 @@
 #include "app_options.h"
 #include "change_form.h"
+#include "editor/save_edit_form.h"
 #include "mail_cache.h"
 #include "main_form.h"
 #include "qt_dialogs.h"
-#include "save_edit_form.h"
 
 #include <QApplication>
 #include <QList>

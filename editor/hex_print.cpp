@@ -1,6 +1,6 @@
-#include "hex_print.h"
+#include "editor/hex_print.h"
 
-#include "hextocanvas.h"
+#include "hexedit/hextocanvas.h"
 
 #include <QFileInfo>
 #include <QPainter>

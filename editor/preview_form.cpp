@@ -1,6 +1,6 @@
-#include "preview_form.h"
+#include "editor/preview_form.h"
 
-#include "hex_print.h"
+#include "editor/hex_print.h"
 
 #include <QImage>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "print_seam.h"
+#include "editor/print_seam.h"
 
 #include <QPageSetupDialog>
 #include <QPrintDialog>

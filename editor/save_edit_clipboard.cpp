@@ -1,9 +1,9 @@
 // Undo, and the clipboard: bytes travel as hex text, or as plain text.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "codepages.h"
-#include "hexconvert.h"
-#include "hexeditor.h"
+#include "hexedit/codepages.h"
+#include "hexedit/hexconvert.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -1,7 +1,7 @@
 // The close query, saving, and the hidden New, Open and hex text import.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include "skin/dialogs.h"
 

@@ -1,9 +1,9 @@
 // The window itself: its controls, showing it modally, the close query,
 // the status bar and the keys it takes from the hex control.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "hexeditor.h"
-#include "hextocanvas.h"
+#include "hexedit/hexeditor.h"
+#include "hexedit/hextocanvas.h"
 
 #include "skin/dialogs.h"
 

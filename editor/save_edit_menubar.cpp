@@ -1,6 +1,6 @@
 // Building the menu bar: every item with its caption, shortcut and tag,
 // the radio groups, and the items that stay hidden.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
 #include <QAction>
 #include <QActionGroup>

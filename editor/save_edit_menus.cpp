@@ -1,7 +1,7 @@
 // Refreshing the menus before they open, and the View commands.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 #include <QActionGroup>

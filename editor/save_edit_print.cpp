@@ -1,12 +1,12 @@
 // Print layout, preview, set-up and printing of the hex listing.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "hex_print.h"
-#include "hexeditor.h"
-#include "hextocanvas.h"
-#include "preview_form.h"
-#include "print_seam.h"
-#include "waitcursor.h"
+#include "editor/hex_print.h"
+#include "editor/preview_form.h"
+#include "editor/print_seam.h"
+#include "hexedit/hexeditor.h"
+#include "hexedit/hextocanvas.h"
+#include "hexedit/waitcursor.h"
 
 #include <QPrinter>
 

@@ -1,7 +1,7 @@
 // Going to a position, jumping, and searching forward for bytes or text.
-#include "save_edit_form.h"
+#include "editor/save_edit_form.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include "skin/dialogs.h"
 

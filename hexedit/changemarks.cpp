@@ -1,4 +1,4 @@
-#include "changemarks.h"
+#include "hexedit/changemarks.h"
 
 #include <algorithm>
 

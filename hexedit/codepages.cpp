@@ -1,4 +1,4 @@
-#include "codepages.h"
+#include "hexedit/codepages.h"
 
 #include <array>
 

@@ -1,5 +1,7 @@
 #include "filemove.h"
 
+#include <QSaveFile>
+
 #include <algorithm>
 #include <vector>
 
@@ -36,4 +38,16 @@ bool CopyDeviceBytes(QIODevice& aSource, QIODevice& aTarget)
         if (aTarget.write(chunk.data(), n) != n)
             return false;
     }
+}
+
+bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget)
+{
+    QSaveFile out(aTarget);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (!CopyDeviceBytes(aSource, out)) {
+        out.cancelWriting();
+        return false;
+    }
+    return out.commit();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QIODevice>
+#include <QString>
 
 #include <cstdint>
 
@@ -13,3 +14,8 @@ bool MoveFileBytes(QIODevice& aFile, int64_t aFrom, int64_t aTo, int64_t aCount)
 
 // Copies everything aSource holds from its current position to aTarget's.
 bool CopyDeviceBytes(QIODevice& aSource, QIODevice& aTarget);
+
+// Writes everything aSource holds to aTarget through a temporary file beside
+// it that is renamed into place, so that a failure part-way leaves aTarget
+// as it was.
+bool ReplaceFileWith(QIODevice& aSource, const QString& aTarget);

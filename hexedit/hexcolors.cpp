@@ -1,6 +1,4 @@
-#include "hexcolors.h"
-
-#include "hexeditor.h"
+#include "hexedit/hexcolors.h"
 
 #include <QApplication>
 #include <QPalette>
@@ -15,10 +13,10 @@ QColor Invert(const QColor& aColor)
     return QColor(255 - aColor.red(), 255 - aColor.green(), 255 - aColor.blue());
 }
 
-TColors::TColors(THexEditor* aParent)
+TColors::TColors(TColorsChanged aChanged)
     : FOffset(ColorFromBGR(0x000000)), FOddColumn(ColorFromBGR(0xFF0000)),
       FOddInverted(Invert(FOddColumn)), FEvenColumn(ColorFromBGR(0x800000)),
-      FEvenInverted(Invert(FEvenColumn)), FParent(aParent),
+      FEvenInverted(Invert(FEvenColumn)), FChanged(std::move(aChanged)),
       FPositionBackground(ColorFromBGR(0x000080)), FCursorFrame(ColorFromBGR(0x800000)),
       FBackground(QApplication::palette().color(QPalette::Base)),
       FChangedText(ColorFromBGR(0x000080)), FPositionText(ColorFromBGR(0xFFFFFF)),
@@ -56,8 +54,8 @@ void TColors::Store(QColor& aField, const QColor& aValue)
 
 void TColors::Repaint()
 {
-    if (FParent)
-        FParent->Invalidate();
+    if (FChanged)
+        FChanged(TColorChange::Repaint);
 }
 
 void TColors::SetOffset(const QColor& aValue) { Store(FOffset, aValue); }
@@ -83,9 +81,8 @@ void TColors::SetBackground(const QColor& aValue)
     if (FBackground == aValue)
         return;
     FBackground = aValue;
-    if (FParent)
-        FParent->SetColor(aValue);
-    Repaint();
+    if (FChanged)
+        FChanged(TColorChange::Background);
 }
 
 void TColors::SetChangedText(const QColor& aValue) { Store(FChangedText, aValue); }

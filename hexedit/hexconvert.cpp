@@ -1,4 +1,4 @@
-#include "hexconvert.h"
+#include "hexedit/hexconvert.h"
 
 namespace {
 

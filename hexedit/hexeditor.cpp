@@ -1,17 +1,27 @@
 // Construction, the display properties and the events that are not input.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include "hexmessage.h"
-#include "undojournal.h"
 
 #include <QApplication>
 #include <QEvent>
 #include <QScrollBar>
-#include <QTemporaryFile>
 
-THexEditor::THexEditor(QWidget* aParent)
-    : QAbstractScrollArea(aParent), fIntBuffer(cBuf_Size), fColors(std::make_unique<TColors>(this))
+THexEditor::THexEditor(QWidget* aParent) : THexEditor(nullptr, aParent) {}
+
+THexEditor::THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent)
+    : QAbstractScrollArea(aParent), fStore(aStore ? aStore : std::make_shared<TByteStore>()),
+      fColors(std::make_unique<TColors>([this](TColorChange aChange) {
+          if (aChange == TColorChange::Background)
+              SetColor(fColors->Background());
+          else
+              Invalidate();
+      }))
 {
+    // A view of bytes another control shows has no document of its own:
+    // being shown must not start a new, empty one over them.
+    if (aStore)
+        fFileName = QStringLiteral("Untitled");
     fMarker.fill(-1);
     QFont f(QStringLiteral("Courier"), 12);
     f.setStyleHint(QFont::TypeWriter);

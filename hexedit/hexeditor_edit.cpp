@@ -1,5 +1,5 @@
 // The undo-aware edits the editor window and the keys use.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <algorithm>
 
@@ -15,7 +15,7 @@ void THexEditor::InsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPo
         Invalidate();
         return;
     }
-    fChangedBytes.Truncate(aPos);
+    fStore->TruncateMarks(aPos);
     if (aPos == GetPosAtCursor(fCol, fRow)) {
         fSelPO = fSelST = aPos;
         fSelEN = aPos + aSize - 1;
@@ -31,7 +31,7 @@ void THexEditor::AppendBuffer(const uint8_t* aBuffer, int32_t aSize)
     const int32_t old = GetDataSize();
     if (!CreateUndo(U_Append_Buffer, old, aSize, 0))
         return;
-    fChangedBytes.Truncate(old);
+    fStore->TruncateMarks(old);
     if (!InternalAppendBuffer(aBuffer, aSize)) {
         DropLastUndo();
         Invalidate();
@@ -69,13 +69,13 @@ void THexEditor::ReplaceSelection(const uint8_t* aBuffer, int32_t aSize)
     if (!CreateUndo(U_Replace_Selection, start, aSize, count))
         return;
 
-    if (!ReplaceBytes(start, count, aSize) || !SetMemAtPos(aBuffer, start, aSize)) {
+    if (!fStore->Replace(start, count, aSize) || !SetMemAtPos(aBuffer, start, aSize)) {
         CalcSizes();
         Invalidate();
         return;
     }
     CalcSizes();
-    fChangedBytes.Truncate(std::max(0, start));
+    fStore->TruncateMarks(std::max(0, start));
 
     // The caret stays on the first replaced byte with the new run selected,
     // also when the selection reached the end: typing goes on after it
@@ -106,6 +106,6 @@ void THexEditor::DeleteSelection()
     const TLongPoint target = GetCursorAtPos(start, CaretInChars());
     if (!CreateUndo(U_Byte_removed, start, end - start, 0))
         return;
-    fChangedBytes.Truncate(start);
+    fStore->TruncateMarks(start);
     InternalDeleteSelection(start, end, target.x, target.y);
 }

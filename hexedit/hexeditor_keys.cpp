@@ -1,7 +1,7 @@
 // The keys and the bytes they type.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "codepages.h"
+#include "hexedit/codepages.h"
 
 #include <QKeyEvent>
 
@@ -95,7 +95,7 @@ void THexEditor::KeyDown(int& Key, Qt::KeyboardModifiers Shift, int aDigit)
     if (Key == Qt::Key_Insert) {
         fInsertOn = !fInsertOn;
         UpdateAutoCaret();
-        fChangedBytes.Clear();
+        fStore->ClearMarks();
         Invalidate();
         StateNotification();
         Key = 0;

@@ -1,8 +1,8 @@
 // Columns, widths, rows, scrolling and the arithmetic between cells and
 // byte positions.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "hexconvert.h"
+#include "hexedit/hexconvert.h"
 
 #include <QFontMetrics>
 #include <QScrollBar>
@@ -12,13 +12,12 @@
 
 void THexEditor::CalcSizes()
 {
-    fDataSize = -1;
-    fIntBufferPos = -1;
+    fStore->InvalidateCache();
     const int32_t size = GetDataSize();
-    fChangedBytes.Truncate(size);
+    fStore->TruncateMarks(size);
     fRowCount = size == 0 ? 1 : int((int64_t(size) + fBytesPerLine - 1) / fBytesPerLine);
     fColCount = 3 * fBytesPerLine + 3;
-    fIntBufferPos = -1;
+    fStore->InvalidateCache();
     AdjustMetrics();
 }
 

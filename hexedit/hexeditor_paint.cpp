@@ -1,7 +1,7 @@
 // Drawing the cells and the caret.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "hexconvert.h"
+#include "hexedit/hexconvert.h"
 
 #include <QApplication>
 #include <QPainter>

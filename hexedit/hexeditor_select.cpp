@@ -1,6 +1,6 @@
 // The selection and its anchor, moving the caret between cells, and the
 // mouse.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QMouseEvent>
 

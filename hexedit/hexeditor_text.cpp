@@ -1,9 +1,9 @@
 // The content as hex text, the byte search and the character translation.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
-#include "hexconvert.h"
-#include "translation.h"
-#include "waitcursor.h"
+#include "hexedit/hexconvert.h"
+#include "hexedit/translation.h"
+#include "hexedit/waitcursor.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "hextocanvas.h"
+#include "hexedit/hextocanvas.h"
 
-#include "hexconvert.h"
-#include "hexeditor.h"
+#include "hexedit/hexconvert.h"
+#include "hexedit/hexeditor.h"
 
 #include <QFontMetrics>
 #include <QPainter>

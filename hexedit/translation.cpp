@@ -1,6 +1,6 @@
-#include "translation.h"
+#include "hexedit/translation.h"
 
-#include "codepages.h"
+#include "hexedit/codepages.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "undojournal.h"
+#include "hexedit/undojournal.h"
 
 #include "filemove.h"
 

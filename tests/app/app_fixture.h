@@ -4,9 +4,9 @@
 // every dialog answered by the test.
 
 #include "change_form.h"
+#include "editor/save_edit_form.h"
 #include "main_form.h"
 #include "ok_btn_form.h"
-#include "save_edit_form.h"
 #include "save_list_view.h"
 #include "save_maker.h"
 #include "scripted_dialogs.h"

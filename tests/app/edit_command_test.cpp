@@ -2,7 +2,7 @@
 // edited save back without ever losing the card's copy.
 #include "app_fixture.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 #include "inspect.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // three ways of saving.
 #include "save_edit_fixture.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 #include <QClipboard>

@@ -2,7 +2,7 @@
 // shortcuts, the hidden items, the View choices and the status bar.
 #include "save_edit_fixture.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -2,10 +2,10 @@
 // told when printing cannot go on.
 #include "save_edit_fixture.h"
 
-#include "hex_print.h"
-#include "hexeditor.h"
-#include "hextocanvas.h"
-#include "preview_form.h"
+#include "editor/hex_print.h"
+#include "editor/preview_form.h"
+#include "hexedit/hexeditor.h"
+#include "hexedit/hextocanvas.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "save_edit_fixture.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 #include <QApplication>

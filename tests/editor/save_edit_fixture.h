@@ -2,8 +2,8 @@
 // answered by the test and printing going into PDF files.
 #pragma once
 
-#include "print_seam.h"
-#include "save_edit_form.h"
+#include "editor/print_seam.h"
+#include "editor/save_edit_form.h"
 
 #include "scripted_dialogs.h"
 #include "skin/dialogs.h"

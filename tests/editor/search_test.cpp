@@ -1,7 +1,7 @@
 // Find, Find next and Go to, as the prompts are answered.
 #include "save_edit_fixture.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QAction>
 

@@ -1,5 +1,5 @@
 // Hex text to bytes and back, and the number texts of the offset column.
-#include "hexconvert.h"
+#include "hexedit/hexconvert.h"
 
 #include <gtest/gtest.h>
 

@@ -62,6 +62,36 @@ TEST_F(DataTest, TheWorkingCopyGoesWithTheControl)
     EXPECT_FALSE(QFileInfo::exists(name));
 }
 
+TEST_F(DataTest, ASecondViewOfTheStoreShowsAndUndoesTheSameBytes)
+{
+    editor.CreateEmptyFile(QStringLiteral("Untitled"));
+    const uint8_t b = 1;
+    editor.AppendBuffer(&b, 1);
+    editor.DeleteSelection();
+    ASSERT_EQ(editor.DataSize(), 0);
+    {
+        // Shown over empty content, a second view leaves it and its journal.
+        THexEditor empty(editor.Store());
+        empty.show();
+        EXPECT_EQ(editor.UndoCount(), 2);
+    }
+    Load({1, 2, 3, 4});
+    THexEditor second(editor.Store());
+    second.show();
+    EXPECT_EQ(second.DataSize(), 4);
+    EXPECT_EQ(second.InternalName(), editor.InternalName());
+    CaretTo(1);
+    Type("f");
+    EXPECT_EQ(second.GetByteAtPos(1), 0xF2);
+    EXPECT_TRUE(second.HasChanged(1));
+    EXPECT_TRUE(second.Modified());
+    ASSERT_TRUE(second.CanUndo());
+    second.Undo();
+    EXPECT_EQ(Content(), (Bytes{1, 2, 3, 4}));
+    EXPECT_FALSE(editor.CanUndo());
+    EXPECT_FALSE(editor.Modified());
+}
+
 TEST_F(DataTest, AFailedLoadKeepsTheDocumentAndItsState)
 {
     Load({5, 6, 7});

@@ -2,7 +2,8 @@
 // helpers to drive it with real key and mouse events.
 #pragma once
 
-#include "hexeditor.h"
+#include "file_bytes.h"
+#include "hexedit/hexeditor.h"
 
 #include <QTemporaryDir>
 
@@ -10,14 +11,6 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
-
-using Bytes = std::vector<uint8_t>;
-
-Bytes ReadAll(const QString& aPath);
-void WriteAll(const QString& aPath, const Bytes& aBytes);
-// size bytes counting up from 0 and wrapping.
-Bytes Counting(int aSize);
 
 class EditorTest : public ::testing::Test {
 protected:

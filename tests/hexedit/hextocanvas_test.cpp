@@ -2,7 +2,7 @@
 // rendered pictures.
 #include "editor_fixture.h"
 
-#include "hextocanvas.h"
+#include "hexedit/hextocanvas.h"
 
 #include <QImage>
 #include <QPainter>

@@ -2,7 +2,7 @@
 // with a selection, a changed byte and a marker, and saves a picture of it
 // in each caret style: hexedit_show FILE OUTPUT_PREFIX.
 // A tool for looking at the control by eye; no test runs it.
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QApplication>
 #include <QKeyEvent>

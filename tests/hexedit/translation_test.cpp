@@ -1,6 +1,6 @@
 // The character translations and their tables.
-#include "codepages.h"
-#include "translation.h"
+#include "hexedit/codepages.h"
+#include "hexedit/translation.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // The stored form of an undo record and the journal that holds them.
-#include "undojournal.h"
+#include "hexedit/undojournal.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // into bytes, and the tables behind the Mac and EBCDIC ones.
 #pragma once
 
-#include "hextypes.h"
+#include "hexedit/hextypes.h"
 
 #include <QChar>
 

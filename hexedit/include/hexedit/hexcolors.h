@@ -4,19 +4,24 @@
 #include <QColor>
 
 #include <cstdint>
-
-class THexEditor;
+#include <functional>
 
 // A colour given as 0x00BBGGRR, the way the colour table writes them.
 QColor ColorFromBGR(uint32_t aValue);
 // Each of red, green and blue replaced by 255 minus itself.
 QColor Invert(const QColor& aColor);
 
+// What a change of the set asks of whoever shows it: to repaint, or to take
+// the new background as its own colour (which repaints too).
+enum class TColorChange { Repaint, Background };
+using TColorsChanged = std::function<void(TColorChange)>;
+
 class TColors {
 public:
-    explicit TColors(THexEditor* aParent);
+    // aChanged hears of every change; a set without one only holds colours.
+    explicit TColors(TColorsChanged aChanged = {});
     TColors(const TColors&) = delete;
-    // Takes over the other set's colours; the owner stays this set's own.
+    // Takes over the other set's colours; the listener stays this set's own.
     TColors& operator=(const TColors& aOther);
 
     QColor Offset() const { return FOffset; }
@@ -50,7 +55,7 @@ private:
     QColor FOddInverted;
     QColor FEvenColumn;
     QColor FEvenInverted;
-    THexEditor* FParent;
+    TColorsChanged FChanged;
     QColor FPositionBackground;
     QColor FCursorFrame;
     QColor FBackground;

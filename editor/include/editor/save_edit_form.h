@@ -5,7 +5,7 @@
 // shown modally for each save.
 #pragma once
 
-#include "hextypes.h"
+#include "hexedit/hextypes.h"
 
 #include <QByteArray>
 #include <QMainWindow>

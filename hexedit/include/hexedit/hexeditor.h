@@ -1,16 +1,16 @@
 // THexEditor: a grid of one-character cells that shows and edits the bytes
-// of one file. The bytes live in a private working copy on disk, so files of
-// any size are shown without being held in memory; the user's file is
-// written only by SaveToFile.
+// of one file. The bytes live in a byte store (bytestore.h) whose private
+// working copy is on disk, so files of any size are shown without being held
+// in memory; the user's file is written only by SaveToFile.
 //
 // Columns (C = BytesPerLine): 0 the offset of the row, 1 the marker column,
 // 2 .. 2C+1 two hex digits per byte, 2C+2 a separator, 2C+3 .. 3C+2 one
 // character per byte. Positions are 0-based byte offsets; -1 means none.
 #pragma once
 
-#include "changemarks.h"
-#include "hexcolors.h"
-#include "hextypes.h"
+#include "hexedit/bytestore.h"
+#include "hexedit/hexcolors.h"
+#include "hexedit/hextypes.h"
 
 #include <QAbstractScrollArea>
 #include <QByteArray>
@@ -21,9 +21,6 @@
 #include <cstdint>
 #include <memory>
 #include <vector>
-
-class QTemporaryFile;
-class TUndoJournal;
 
 struct TLongPoint {
     int32_t x = 0; // column
@@ -36,6 +33,9 @@ class THexEditor : public QAbstractScrollArea {
 
 public:
     explicit THexEditor(QWidget* aParent = nullptr);
+    // A second view of the bytes another control shows (its Store()); a null
+    // store makes a control of its own.
+    THexEditor(std::shared_ptr<TByteStore> aStore, QWidget* aParent = nullptr);
     ~THexEditor() override;
 
     // ---- Files and content -------------------------------------------------
@@ -55,15 +55,15 @@ public:
     void DeleteSelection();
     void Undo();
 
-    bool CanUndo() const { return fCanUndo; }
-    QString UndoDescription() const { return fUndoDesc; }
-    int32_t UndoCount() const { return fUndoCount; }
-    bool Modified() const { return fModified; }
+    bool CanUndo() const { return fStore->CanUndo(); }
+    QString UndoDescription() const { return fStore->UndoDescription(); }
+    int32_t UndoCount() const { return fStore->UndoCount(); }
+    bool Modified() const { return fStore->Modified(); }
     bool ReadOnly() const { return fReadOnly; }
     // Only switches read-only on.
     void SetReadOnly(bool aValue);
     QString Filename() const { return fFileName; }
-    QString InternalName() const { return fInternalName; }
+    QString InternalName() const { return fStore->InternalName(); }
     bool CreateBackup() const { return fCreateBackup; }
     void SetCreateBackup(bool aValue) { fCreateBackup = aValue; }
     QString BackupExtension() const { return fBackupExt; }
@@ -81,6 +81,8 @@ public:
     bool GetMemAtPos(uint8_t* aBuffer, int32_t aPos, int32_t aCount);
     bool SetMemAtPos(const uint8_t* aBuffer, int32_t aPos, int32_t aCount);
     bool HasChanged(int32_t aPos) const;
+    // The bytes this control shows; a second view may share them.
+    const std::shared_ptr<TByteStore>& Store() const { return fStore; }
 
     // ---- Display properties ------------------------------------------------
     int BytesPerLine() const { return fBytesPerLine; }
@@ -198,32 +200,23 @@ protected:
     bool focusNextPrevChild(bool aNext) override;
 
 private:
-    // Working copy and cache (hexeditor_data.cpp).
-    bool TestStream();
-    bool NewWorkingCopy(std::unique_ptr<QTemporaryFile>& aFile) const;
-    void ReleaseWorkingCopy();
-    bool CheckInternalBuffer(int32_t aPos);
-    void SetInternalBufferByte(int32_t aPos, uint8_t aByte);
-    uint8_t CachedByte(int32_t aPos);
-    bool ResizeStream(int64_t aSize);
-    bool MoveFileMem(int32_t aFrom, int32_t aTo, int32_t aCount);
-    bool OpenGap(int32_t aPos, int32_t aSize);
+    // The store's bytes as the rows need them (hexeditor_data.cpp).
+    bool TestStream() { return fStore->Ensure(); }
+    bool CheckInternalBuffer(int32_t aPos) { return fStore->CheckCache(aPos, fBytesPerLine); }
+    uint8_t CachedByte(int32_t aPos) { return fStore->CachedByte(aPos, fBytesPerLine); }
     bool InternalAppendBuffer(const uint8_t* aBuffer, int32_t aSize);
     bool InternalInsertBuffer(const uint8_t* aBuffer, int32_t aSize, int32_t aPos);
-    bool RemoveBytes(int32_t aStart, int32_t aEnd);
-    // Makes aOldCount bytes at aPos into aNewCount, moving the tail once.
-    bool ReplaceBytes(int32_t aPos, int32_t aOldCount, int32_t aNewCount);
     void InternalDeleteSelection(int32_t aStart, int32_t aEnd, int aCol, int aRow);
     void SetChanged(int32_t aPos, bool aValue);
     bool CanOpenFile(const QString& aName, bool& Readonly) const;
 
-    // Undo journal (hexeditor_undo.cpp).
+    // Undo journal (hexeditor_undo.cpp): the store keeps the records, the
+    // control adds its caret and selection to each.
     bool CreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount);
     void DoCreateUndo(uint8_t aType, int32_t aPos, int32_t aCount, int32_t aReplCount);
     void DropLastUndo();
     void ResetUndo();
-    void RestoreFromUndo(const struct TUndoRec& aRec);
-    bool CopyFromJournal(int64_t aFrom, int32_t aPos, int32_t aCount);
+    void RestoreFromUndo(const TUndoRec& aRec);
 
     // Layout (hexeditor_layout.cpp).
     void CalcSizes();
@@ -264,24 +257,14 @@ private:
     void StartSelecting();
     void MouseToCell(const QPoint& aPoint, bool aDrag);
 
-    // Data, working copy and undo.
-    int32_t fDataSize = -1;
-    std::unique_ptr<QTemporaryFile> fIntFile;
-    std::unique_ptr<TUndoJournal> fUndoMem;
+    // The bytes, their marks and the undo journal.
+    std::shared_ptr<TByteStore> fStore;
     bool fReadOnly = true;
-    std::vector<uint8_t> fIntBuffer;
-    int32_t fIntBufferPos = -1;
     QString fFileName = QStringLiteral("---");
-    QString fInternalName;
-    TChangeMarks fChangedBytes;
     std::array<int32_t, 10> fMarker;
     int32_t fSelST = -1;
     int32_t fSelPO = -1;
     int32_t fSelEN = -1;
-    bool fCanUndo = false;
-    QString fUndoDesc = QStringLiteral("No Undo");
-    int32_t fUndoCount = 0;
-    bool fModified = false;
     bool fCreateBackup = true;
     QString fBackupExt = QStringLiteral(".bak");
     bool fNoSizeChange = false;

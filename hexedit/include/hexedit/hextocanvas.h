@@ -3,7 +3,7 @@
 // caller loops over pages with the position each call returns.
 #pragma once
 
-#include "hextypes.h"
+#include "hexedit/hextypes.h"
 
 #include <QFont>
 #include <QObject>
