@@ -273,7 +273,8 @@ MCB_API int32_t InitSaverInfo(void)
 MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount)
 {
     return guarded([&]() -> int32_t {
-        const unsigned slot = index & 0xFFFF;
+        // Any index of 128 or more is empty, 65,536 included.
+        const uint32_t slot = index;
         if (slot >= kSlotCount)
             return fail(MCB_ERROR_BAD_ARGUMENT);
         if (slot == 0)

@@ -23,7 +23,7 @@ bool writeBitmap(const char* path, const Banner& banner)
 int32_t cardPicture(uint32_t index, const char* path)
 {
     const Library& l = lib();
-    const unsigned slot = index & 0xFFFF;
+    const uint32_t slot = index; // 65,536 is no slot, not slot 0
     if (!l.loaded || !l.cardSized)
         return fail(MCB_ERROR_NOT_LOADED);
     if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
@@ -38,8 +38,9 @@ int32_t cardPicture(uint32_t index, const char* path)
     // Only the sectors that hold the picture are read: a read is 5 ms on a
     // real adapter. The save's bytes run through its blocks in chain order.
     const uint64_t held = uint64_t(blocks->size()) * kBlockSize;
-    // The sectors read, by their index within the save; those not read (or
-    // not readable) leave their pixels white.
+    // The sectors read, by their index within the save; those not read leave
+    // their pixels white. A sector that could not be read fails the call: a
+    // picture with holes the link made would pass for the save's own.
     std::vector<std::optional<std::array<uint8_t, kSectorSize>>> sectors(held / kSectorSize);
     for (const ByteRange& r : pictureRanges(e)) {
         const uint64_t end = std::min(r.end, held);
@@ -48,9 +49,10 @@ int32_t cardPicture(uint32_t index, const char* path)
                 continue;
             const unsigned block = (*blocks)[s / kSectorsPerBlock];
             std::array<uint8_t, kSectorSize> buf;
-            if (readWholeSector(unsigned(block * kSectorsPerBlock + s % kSectorsPerBlock),
-                                buf.data()))
-                sectors[s] = buf;
+            if (!readWholeSector(unsigned(block * kSectorsPerBlock + s % kSectorsPerBlock),
+                                 buf.data()))
+                return fail(MCB_ERROR_IO);
+            sectors[s] = buf;
         }
     }
     const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {

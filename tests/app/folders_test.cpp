@@ -4,7 +4,7 @@
 #include "app_fixture.h"
 #include "app_options.h"
 
-#include "hexeditor.h"
+#include "hexedit/hexeditor.h"
 
 #include <QDir>
 #include <QFile>

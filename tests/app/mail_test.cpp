@@ -113,7 +113,7 @@ TEST_F(MailTest, NoMailProgramIsAFailedHandOver)
 TEST_F(MailTest, ASaveThatCannotBeReadIsNamed)
 {
     twoSaves();
-    faults(("read-fail=" + std::to_string(36 + 3)).c_str());
+    faults(("read-fail=" + std::to_string(52 + 3)).c_str()); // past the load, into the save
     form->EmailBtnClick();
     EXPECT_EQ(mails().size(), 1); // the second still goes
     EXPECT_EQ(dialogs.messages, QStringList{"MAIL Failed: my:save.dat"});

@@ -88,9 +88,10 @@ TEST_F(TransferTest, AFailedCopyIsNamedAndNoCompletionClaimed)
     select(form->ListView1, {"alpha", "beta"});
     dialogs.files = {out("a.gci"), out("b.gci")};
     dialogs.yesNo = {true};
-    // Reads in this connection: alpha's load and 32 sectors, beta's load, then
-    // a few of beta's sectors.
-    faults(("read-fail=" + std::to_string(36 + 32 + 36 + 5)).c_str());
+    // Reads in this connection: alpha's load (both directory and both map
+    // copies' counters, the current copies and the other map) and 32
+    // sectors, beta's load, then a few of beta's sectors.
+    faults(("read-fail=" + std::to_string(52 + 32 + 52 + 5)).c_str());
     form->DownLoadBtnClick();
     EXPECT_TRUE(QFile::exists(out("a.gci")));
     EXPECT_EQ(readFile(dir.file("b.gci")), std::vector<uint8_t>{1}); // the older file stays

@@ -159,3 +159,21 @@ TEST(Slots, EachRefusalSaysWhy)
     EXPECT_EQ(card.image(), before);
     EXPECT_FALSE(std::filesystem::exists(out));
 }
+
+// The index is a whole 32-bit number: 65,536 is past the directory, not a
+// second way to name slot 0.
+TEST(Slots, IndexesPastTheDirectoryAreEmpty)
+{
+    EmulatedCard card(twinCard());
+    TempDir dir;
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(InitSaverInfo(), 1);
+    char name[32], code[6];
+    uint16_t blocks = 0;
+    ASSERT_EQ(GetSaverInfo(2, name, code, &blocks), 1);
+    for (uint32_t index : {128u, 0x10000u + 2u, 0xFFFFFFFFu}) {
+        EXPECT_EQ(GetSaverInfo(index, name, code, &blocks), 0) << index;
+        EXPECT_EQ(GetSaverPIC(index, dir.file("p.bmp").c_str()), 0) << index;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("p.bmp")));
+}

@@ -304,6 +304,20 @@ INSTANTIATE_TEST_SUITE_P(
                nullptr, true},
         Export{"DeleteSaver", [](const TempDir&) { return DeleteSaver("L", "GTSE01"); }, nullptr,
                true},
+        Export{"GetSaverPIC",
+               [](const TempDir& d) {
+                   return InitSaverInfo() ? GetSaverPIC(1, d.file("pic.bmp").c_str()) : 0;
+               },
+               "pic.bmp", true},
+        Export{"DownloadSlot",
+               [](const TempDir& d) { return mcb_download_slot(1, d.file("out.gci").c_str()); },
+               "out.gci", true},
+        Export{"DeleteSlot", [](const TempDir&) { return mcb_delete_slot(0); }, nullptr, true},
+        Export{"ReplaceSlot",
+               [](const TempDir& d) {
+                   return InitSaverInfo() ? mcb_replace_slot(1, d.file("same.gci").c_str()) : 0;
+               },
+               nullptr, true},
         Export{"ReadCardToFile",
                [](const TempDir& d) { return ReadCardToFile(d.file("backup.gcp").c_str()); },
                "backup.gcp", true},
