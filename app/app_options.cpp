@@ -67,6 +67,7 @@ QString usageText()
         "\n"
         "  --card IMAGE     use the emulated adapter over the card image file\n"
         "                   IMAGE; a missing file becomes a blank 16 Mbit card\n"
+        "                   once you agree\n"
         "  --device DEVICE  the adapter: usb:VVVV:PPPP, a device path, or\n"
         "                   image:PATH (default: MCBRIDGE_DEVICE, else " CARDSUITE_USB_DEVICE ")\n"
         "  --data-dir DIR   keep save files in DIR/saver\n"

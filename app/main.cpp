@@ -1,6 +1,8 @@
 #include "app_options.h"
+#include "card_image_question.h"
 #include "change_form.h"
 #include "editor/save_edit_form.h"
+#include "i18n/texts.h"
 #include "mail_cache.h"
 #include "main_form.h"
 #include "qt_dialogs.h"
@@ -86,6 +88,13 @@ int main(int argc, char** argv)
 
     // Saves mailed last time have long been read by the mail program.
     clearMailCache();
+
+    // Asked before the main window reads the card, which would make the image.
+    i18n::fillTexts(i18n::languageFor(TMainForm::languageId()));
+    if (!confirmMissingCardImage(QStringLiteral("CARD SHUTTLE"))) {
+        std::fputs("cardsuite: no card image was made; start again with an existing one\n", stderr);
+        return 1;
+    }
 
     TMainForm mainForm;
     TSaveEditForm saveEditForm(&mainForm);

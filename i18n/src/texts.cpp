@@ -28,6 +28,8 @@ QString deleteFirstQuestion(const QString& save, int needed, int free, const QSt
     return Say_ask_DeleteFirst.arg(save, QString::number(needed), QString::number(free), keptAs);
 }
 
+QString createCardQuestion(const QString& path) { return Say_ask_CreateCard.arg(path); }
+
 QString overwriteQuestion(const QString& target)
 {
     return Say_ask_OverWriteFile0 + target + Say_ask_OverWriteFile1;

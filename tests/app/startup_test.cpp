@@ -1,12 +1,15 @@
 // Start-up, the card size table, the command gates, progress and device
 // changes, and leaving the program.
 #include "app_fixture.h"
+#include "card_image_question.h"
 #include "gclink.h"
 
 #include "i18n/texts.h"
 #include "skin/smooth_bar.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -263,4 +266,33 @@ TEST_F(AppTest, ChineseTextsLeaveTheFontsAlone)
     start(0x0804);
     EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("更新目录"));
     EXPECT_EQ(form->Label1->text(), QString::fromUtf8("  尚余(59)单位"));
+}
+
+// A mistyped --card must not turn into a new blank card unasked.
+TEST_F(AppTest, AsksBeforeAMissingCardImageBecomesABlankCard)
+{
+    makeCard(4);
+    const QString missing = QString::fromStdString(dir.path()) + "/typo.raw";
+    const QString dangling = QString::fromStdString(dir.path()) + "/link.raw";
+    ASSERT_TRUE(QFile::link(QString::fromStdString(dir.path()) + "/gone.raw", dangling));
+
+    EXPECT_EQ(missingCardImage("image:" + cardPath), std::nullopt);
+    EXPECT_EQ(missingCardImage("usb:1209:0001"), std::nullopt);
+    EXPECT_EQ(missingCardImage("image:"), std::nullopt);
+    EXPECT_EQ(missingCardImage("image:" + missing), missing);
+    EXPECT_EQ(missingCardImage("image:" + dangling), dangling);
+
+    start();                                   // fills the texts in the user's language
+    EXPECT_TRUE(confirmMissingCardImage("t")); // the made card exists: nothing asked
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+
+    qputenv("MCBRIDGE_DEVICE", ("image:" + missing).toLocal8Bit());
+    dialogs.yesNo = {false, true};
+    EXPECT_FALSE(confirmMissingCardImage("t"));
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(dialogs.questions[0],
+              "The card image " + missing + " does not exist. Make a blank 16 Mbit card there?");
+    EXPECT_FALSE(QFileInfo::exists(missing));
+    EXPECT_TRUE(confirmMissingCardImage("t"));
+    EXPECT_EQ(dialogs.questions.size(), 2);
 }

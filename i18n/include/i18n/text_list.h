@@ -308,6 +308,14 @@ I18N_TEXT(say_twinsavers,
           u"卡中有两个名称和代码相同的数据, 请先删除其中一个: ",
           u"同じ名前とコードのデータがカードに二つあります。先に一つを削除してください: ")
 
+// Started on a card image that does not exist (through createCardQuestion:
+// the path); No quits without making one.
+I18N_TEXT(Say_ask_CreateCard,
+          u"The card image %1 does not exist. Make a blank 16 Mbit card there?",
+          u"記憶卡映像檔 %1 不存在。是否在此處建立一張空白的 16 Mbit 記憶卡?",
+          u"存储卡映像文件 %1 不存在。是否在此处创建一张空白的 16 Mbit 存储卡?",
+          u"カードイメージ %1 がありません。ここに空の 16 Mbit カードを作りますか？")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.

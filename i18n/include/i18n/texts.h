@@ -12,21 +12,6 @@
 #define I18N_CAPTION(...)
 #include "i18n/text_list.h"
 
-// What the card holds for a save after a failed write, read back: shown in
-// brackets after the save's name.
-extern QString say_cardholdsnew;
-extern QString say_cardholdsold;
-extern QString say_cardholdsnone;
-extern QString say_cardholdsother;
-extern QString say_cardunreadable;
-extern QString say_cardholdsimage; // after a failed restore
-// A replacement with no room beside the old save: the question (through
-// deleteFirstQuestion), then the notice of where the old save was kept.
-extern QString Say_ask_DeleteFirst;
-extern QString say_oldkept;
-// An upload refused because two card saves share its name and code.
-extern QString say_twinsavers;
-
 namespace i18n {
 
 // Copies the chosen language's texts into the variables above.
@@ -40,8 +25,8 @@ QString overwriteQuestion(const QString& target); // file name or path between t
 // The full-card question: the save, blocks needed and free, the file the old
 // save would be kept in.
 QString deleteFirstQuestion(const QString& save, int needed, int free, const QString& keptAs);
-// The full-card question: the save, blocks needed and free, the file the old
-// save would be kept in.
-QString deleteFirstQuestion(const QString& save, int needed, int free, const QString& keptAs);
+// Asked before the emulated adapter makes a blank card at a path that holds
+// no file.
+QString createCardQuestion(const QString& path);
 
 } // namespace i18n
