@@ -5,7 +5,7 @@
 // what the card holds for it after a failure, in the user's language.
 
 #include "save_list_view.h"
-#include "save_outcome.h"
+#include "tools/save_outcome.h"
 
 #include <QByteArray>
 #include <QString>

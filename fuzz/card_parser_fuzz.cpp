@@ -1,8 +1,8 @@
 // Any card image: checked, loaded, listed and pictured. Nothing may crash,
 // leak or read outside its buffers, and reading a card never writes to it.
 #include "fuzz_card.h"
-#include "inspect.h"
 #include "mcbridge.h"
+#include "mcbridge/inspect.h"
 
 #include <vector>
 

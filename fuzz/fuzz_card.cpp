@@ -1,8 +1,8 @@
 #include "fuzz_card.h"
 
 #include "adapter.h"
-#include "format.h"
 #include "mcbridge.h"
+#include "mcbridge/format.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // Writes the fuzz targets' first inputs: cards and saves shaped like real
 // ones, made with the project's own formatter and save maker.
 //   make_fuzz_seeds CARD_DIR UPLOAD_DIR
-#include "banner_encode.h"
-#include "cardfs.h"
-#include "format.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/format.h"
 #include "save_maker.h"
 
 #include <cstdio>

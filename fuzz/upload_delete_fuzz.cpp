@@ -4,10 +4,10 @@
 // that agree, and no sector may have been written outside the directory and
 // map and the blocks that were free (in every intact copy of the map, and
 // claimed by no entry of any intact copy of the directory).
-#include "chain.h"
 #include "fuzz_card.h"
-#include "inspect.h"
 #include "mcbridge.h"
+#include "mcbridge/chain.h"
+#include "mcbridge/inspect.h"
 
 #include <cstdio>
 #include <cstring>

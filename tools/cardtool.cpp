@@ -1,15 +1,15 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
 #include "cli_input.h"
-#include "demo_saves.h"
-#include "save_outcome.h"
+#include "tools/demo_saves.h"
+#include "tools/save_outcome.h"
 
-#include "atomic_file.h"
-#include "banner.h"
-#include "cardfs.h"
-#include "format.h"
-#include "inspect.h"
 #include "mcbridge.h"
+#include "mcbridge/atomic_file.h"
+#include "mcbridge/banner.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 
 #include <cerrno>
 #include <cstdio>

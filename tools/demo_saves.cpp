@@ -1,7 +1,7 @@
-#include "demo_saves.h"
+#include "tools/demo_saves.h"
 
-#include "banner_encode.h"
-#include "cardfs.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/cardfs.h"
 #include "pixel_font.h"
 
 #include <cmath>

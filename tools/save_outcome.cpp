@@ -1,4 +1,4 @@
-#include "save_outcome.h"
+#include "tools/save_outcome.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,11 +2,11 @@
 // same work without it; and how many sector reads listing a card costs.
 //
 //   build/default/bin/mcbridge_bench
-#include "banner_encode.h"
 #include "card_medium.h"
 #include "emulated_adapter.h"
-#include "format.h"
 #include "library.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/format.h"
 
 #include <benchmark/benchmark.h>
 

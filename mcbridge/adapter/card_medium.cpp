@@ -1,8 +1,8 @@
 #include "card_medium.h"
 
-#include "../include/mcbridge.h"
-#include "../src/atomic_file.h"
-#include "../src/format.h"
+#include "mcbridge.h"
+#include "mcbridge/atomic_file.h"
+#include "mcbridge/format.h"
 
 #include <cerrno>
 #include <cstring>

@@ -2,7 +2,7 @@
 #include "adapter.h"
 #include "emulated_adapter.h"
 
-#include "../include/mcbridge.h"
+#include "mcbridge.h"
 
 #include <charconv>
 #include <cstdlib>

@@ -1,6 +1,6 @@
 #include "emulated_adapter.h"
 
-#include "../src/cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <algorithm>
 #include <charconv>

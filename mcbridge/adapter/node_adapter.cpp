@@ -2,7 +2,7 @@
 // and reads of the bytes the adapter expects.
 #include "adapter.h"
 
-#include "../include/mcbridge.h"
+#include "mcbridge.h"
 
 #include <cerrno>
 #include <fcntl.h>

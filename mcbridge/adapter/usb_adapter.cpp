@@ -4,7 +4,7 @@
 #include "adapter.h"
 #include "usb_settings.h"
 
-#include "../include/mcbridge.h"
+#include "mcbridge.h"
 
 #include <algorithm>
 #include <atomic>

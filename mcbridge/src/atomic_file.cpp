@@ -1,4 +1,4 @@
-#include "atomic_file.h"
+#include "mcbridge/atomic_file.h"
 
 #include <cerrno>
 #include <cstdio>

@@ -1,4 +1,4 @@
-#include "banner.h"
+#include "mcbridge/banner.h"
 
 namespace mcb {
 

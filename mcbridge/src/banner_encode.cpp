@@ -1,4 +1,4 @@
-#include "banner_encode.h"
+#include "mcbridge/banner_encode.h"
 
 #include <algorithm>
 #include <map>

@@ -1,7 +1,7 @@
 // Reading the whole card into an image file and writing one back.
-#include "atomic_file.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/atomic_file.h"
+#include "mcbridge/inspect.h"
 
 #include <cstdio>
 #include <cstring>

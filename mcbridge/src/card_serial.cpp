@@ -1,4 +1,4 @@
-#include "card_serial.h"
+#include "mcbridge/card_serial.h"
 
 namespace mcb {
 

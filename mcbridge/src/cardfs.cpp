@@ -1,4 +1,4 @@
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <algorithm>
 #include <cstring>

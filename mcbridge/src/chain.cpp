@@ -1,4 +1,4 @@
-#include "chain.h"
+#include "mcbridge/chain.h"
 
 namespace mcb {
 

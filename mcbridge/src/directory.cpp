@@ -1,8 +1,8 @@
 // Loading the card's directory and allocation map, answering questions about
 // them, and writing them back so that a cut at any moment leaves a card the
 // console still reads.
-#include "chain.h"
 #include "library.h"
+#include "mcbridge/chain.h"
 #include "save_file.h"
 
 #include <cstring>

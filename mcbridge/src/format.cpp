@@ -1,6 +1,6 @@
-#include "format.h"
+#include "mcbridge/format.h"
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <chrono>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "icon_decode.h"
+#include "mcbridge/icon_decode.h"
 
 namespace mcb {
 

@@ -1,7 +1,7 @@
-#include "inspect.h"
+#include "mcbridge/inspect.h"
 
-#include "chain.h"
-#include "format.h"
+#include "mcbridge/chain.h"
+#include "mcbridge/format.h"
 
 #include <cstring>
 #include <string>

@@ -2,9 +2,9 @@
 // at a time, one thread.
 #pragma once
 
-#include "../adapter/adapter.h"
-#include "../include/mcbridge.h"
-#include "cardfs.h"
+#include "adapter.h"
+#include "mcbridge.h"
+#include "mcbridge/cardfs.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,7 +1,7 @@
 // The banner bitmaps of card saves and of save files.
-#include "atomic_file.h"
-#include "banner.h"
 #include "library.h"
+#include "mcbridge/atomic_file.h"
+#include "mcbridge/banner.h"
 #include "save_blocks.h"
 
 #include <algorithm>

@@ -2,8 +2,8 @@
 // work on the library's loaded directory and map and record why they fail.
 #pragma once
 
-#include "cardfs.h"
-#include "chain.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/chain.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "save_container.h"
+#include "mcbridge/save_container.h"
 
-#include "atomic_file.h"
 #include "mcbridge.h"
+#include "mcbridge/atomic_file.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -4,7 +4,7 @@
 // directory, a pipe, a device) is refused before the card is touched.
 #pragma once
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <array>
 #include <cstdint>

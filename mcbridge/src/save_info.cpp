@@ -1,7 +1,7 @@
-#include "save_info.h"
+#include "mcbridge/save_info.h"
 
-#include "save_container.h"
-#include "text_encoding.h"
+#include "mcbridge/save_container.h"
+#include "mcbridge/text_encoding.h"
 
 namespace mcb {
 

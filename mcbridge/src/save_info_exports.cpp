@@ -1,9 +1,9 @@
 // The C face of save containers and save descriptions.
-#include "chain.h"
 #include "library.h"
-#include "save_container.h"
-#include "save_info.h"
-#include "text_encoding.h"
+#include "mcbridge/chain.h"
+#include "mcbridge/save_container.h"
+#include "mcbridge/save_info.h"
+#include "mcbridge/text_encoding.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "serial_saves.h"
+#include "mcbridge/serial_saves.h"
 
 #include <algorithm>
 #include <array>

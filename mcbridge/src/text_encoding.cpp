@@ -1,4 +1,4 @@
-#include "text_encoding.h"
+#include "mcbridge/text_encoding.h"
 
 namespace mcb {
 

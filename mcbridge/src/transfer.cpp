@@ -1,8 +1,8 @@
 // Copying single saves between the card and save files, and removing them.
 // Each works on one directory slot; the name-based exports find the slot
 // first and refuse when two saves share the name and code.
-#include "atomic_file.h"
 #include "library.h"
+#include "mcbridge/atomic_file.h"
 #include "save_blocks.h"
 #include "save_file.h"
 

@@ -1,6 +1,6 @@
 #include "app_fixture.h"
 
-#include "format.h"
+#include "mcbridge/format.h"
 
 #include <QDir>
 #include <QFile>

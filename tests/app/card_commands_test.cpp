@@ -1,8 +1,8 @@
 // Backing up the whole card into an image file and restoring one.
 #include "app_fixture.h"
 
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 #include "skin/smooth_bar.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 #include "device_watch.h"
 #include "save_maker.h"
 
-#include "format.h"
+#include "mcbridge/format.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "device_watch.h"
 #include "simulated_adapter.h"
 
-#include "format.h"
+#include "mcbridge/format.h"
 
 #include <QSignalSpy>
 #include <QTest>

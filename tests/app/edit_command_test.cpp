@@ -3,7 +3,7 @@
 #include "app_fixture.h"
 
 #include "hexedit/hexeditor.h"
-#include "inspect.h"
+#include "mcbridge/inspect.h"
 
 #include <QFile>
 #include <QTest>

@@ -1,11 +1,11 @@
 // The card list, the file list, and the shortcuts on them.
 #include "app_fixture.h"
 
-#include "banner_encode.h"
-#include "cardfs.h"
-#include "demo_saves.h"
 #include "i18n/texts.h"
-#include "inspect.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/inspect.h"
+#include "tools/demo_saves.h"
 
 #include <QDir>
 #include <QFile>

@@ -4,8 +4,8 @@
 // says what the card holds after a failure, which the card must bear out.
 #include "app_fixture.h"
 
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 
 #include <QFile>
 

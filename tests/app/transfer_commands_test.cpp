@@ -1,7 +1,7 @@
 // Copying saves to files and to the card, and deleting them.
 #include "app_fixture.h"
 
-#include "inspect.h"
+#include "mcbridge/inspect.h"
 #include "skin/smooth_bar.h"
 
 #include <QDir>

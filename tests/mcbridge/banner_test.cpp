@@ -1,9 +1,9 @@
 // Banner and icon pictures: decoding each format, the bitmap file, and what
 // the library reads to make them.
-#include "banner.h"
-#include "banner_encode.h"
 #include "emulated_card.h"
 #include "library.h"
+#include "mcbridge/banner.h"
+#include "mcbridge/banner_encode.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Saves whose chain through the map is broken: never read as whole, never
 // freed, never replaced; the card check names them.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Whole-card images: backing a card up into a file and restoring one.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Checksums, copy choice, map header refresh and the formatter.
-#include "cardfs.h"
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
 // Following saves through the allocation map, as consoles leave them.
-#include "chain.h"
+#include "mcbridge/chain.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 // Saves whose blocks are out of order, as a console leaves them after
 // deletes: read, pictured, replaced and deleted through their chains, and new
 // saves placed in scattered free blocks.
-#include "banner_encode.h"
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

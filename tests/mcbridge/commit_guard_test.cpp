@@ -1,9 +1,9 @@
 // What a commit refuses to write, what it repairs first, and what two cuts
 // in a row leave on the card.
-#include "chain.h"
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/chain.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Writing the directory and map back: counters, checksums, and what a cut at
 // any sector write leaves on the card.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Loading the directory and map, choosing among their copies, and the
 // questions the program asks of them.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The emulated adapter itself: protocol, faults and image files.
 #include "emulated_adapter.h"
-#include "format.h"
+#include "mcbridge/format.h"
 #include "save_maker.h"
 
 #include "mcbridge.h"

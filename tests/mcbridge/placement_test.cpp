@@ -2,8 +2,8 @@
 // uses or that an intact copy of the map marks used, even when the copy the
 // card uses calls it free.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // Blocks written for a save are read back before the directory changes: a
 // card that does not keep what was written never ends up holding half a save.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

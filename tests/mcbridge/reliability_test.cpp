@@ -1,10 +1,10 @@
 // Cuts at every sector write, and damaged cards and save files by the
 // thousand: the card must stay readable and no save may be hurt but the one
 // being written.
-#include "banner_encode.h"
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/banner_encode.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -2,7 +2,7 @@
 // reasons, and conversions compared with bytes laid out here by hand from
 // the containers' published layouts.
 #include "emulated_card.h"
-#include "save_container.h"
+#include "mcbridge/save_container.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -2,11 +2,11 @@
 // in both encodings, dates, permissions, and the same for a card save read
 // through its chain.
 #include "emulated_card.h"
-#include "icon_decode.h"
 #include "library.h"
-#include "save_info.h"
+#include "mcbridge/icon_decode.h"
+#include "mcbridge/save_info.h"
+#include "mcbridge/text_encoding.h"
 #include "save_maker.h"
-#include "text_encoding.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // here, and each game's save re-signed and compared byte for byte with a save
 // signed in this file from the games' published layouts, with checksums
 // written out here from their published definitions.
-#include "card_serial.h"
+#include "mcbridge/card_serial.h"
+#include "mcbridge/serial_saves.h"
 #include "save_maker.h"
-#include "serial_saves.h"
 
 #include <gtest/gtest.h>
 

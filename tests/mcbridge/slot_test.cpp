@@ -1,7 +1,7 @@
 // Saves by directory slot, and twin saves (one name and code in two slots).
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Copying saves between card and files, replacing and deleting them.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -2,8 +2,8 @@
 // that does not cross whole is a failed transfer, and no call that met one
 // reports success. A restore reads the card back before it says it worked.
 #include "emulated_card.h"
-#include "inspect.h"
 #include "library.h"
+#include "mcbridge/inspect.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 
 #include "card_medium.h"
 #include "emulated_adapter.h"
-#include "format.h"
 #include "mcbridge.h"
+#include "mcbridge/format.h"
 
 #include <cstdint>
 #include <memory>

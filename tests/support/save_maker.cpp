@@ -1,6 +1,6 @@
 #include "save_maker.h"
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <algorithm>
 #include <cstdlib>

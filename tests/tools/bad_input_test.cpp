@@ -1,7 +1,7 @@
 // cardtool given what a slip of the keyboard or a hostile script gives it:
 // each case must be refused in words, exit 1 or 2, and leave the card image
 // exactly as it was.
-#include "format.h"
+#include "mcbridge/format.h"
 #include "run_cardtool.h"
 #include "save_maker.h"
 

@@ -1,7 +1,7 @@
 // The card tool as a script would use it: its output, its messages and its
 // exit status.
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 #include "run_cardtool.h"
 #include "save_maker.h"
 

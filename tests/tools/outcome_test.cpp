@@ -2,8 +2,8 @@
 // writes the adapter broke off: it acts on the slot it was given, refuses
 // what it cannot tell apart, and says what the card holds afterwards, which
 // the card image must bear out.
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 #include "run_cardtool.h"
 #include "save_maker.h"
 

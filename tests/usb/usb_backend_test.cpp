@@ -2,10 +2,10 @@
 // its descriptors, and every card call carried by libusb's bulk transfers.
 #include "usb_fixture.h"
 
-#include "cardfs.h"
 #include "emulated_card.h"
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/cardfs.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 
 #include <set>
 

@@ -5,8 +5,8 @@
 // either absent or whole.
 #include "usb_fixture.h"
 
-#include "format.h"
-#include "inspect.h"
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
 
 #include <chrono>
 #include <functional>

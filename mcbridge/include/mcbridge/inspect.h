@@ -3,7 +3,7 @@
 // hold together. Used by the card tool's check and by the tests.
 #pragma once
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <cstdint>
 #include <span>

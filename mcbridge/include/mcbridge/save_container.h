@@ -6,7 +6,7 @@
 // anything doubtful is refused with its reason before a card is touched.
 #pragma once
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <array>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // the console shows it, for the program's animation and the card tool.
 #pragma once
 
-#include "banner.h"
+#include "mcbridge/banner.h"
 
 #include <array>
 #include <cstdint>

@@ -4,7 +4,7 @@
 // checking a save all go by its chain, never by first block and count alone.
 #pragma once
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <array>
 #include <cstdint>

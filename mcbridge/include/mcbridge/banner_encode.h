@@ -2,7 +2,7 @@
 // banner.h, for making saves (the card tool's demo card, tests).
 #pragma once
 
-#include "banner.h"
+#include "mcbridge/banner.h"
 
 #include <array>
 #include <cstdint>

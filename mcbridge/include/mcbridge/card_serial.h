@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <span>
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 namespace mcb {
 

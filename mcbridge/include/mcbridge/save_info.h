@@ -4,8 +4,8 @@
 // (blocks in chain order) and a save file are described alike.
 #pragma once
 
-#include "format.h"
-#include "icon_decode.h"
+#include "mcbridge/format.h"
+#include "mcbridge/icon_decode.h"
 
 #include <cstdint>
 #include <functional>

@@ -10,8 +10,8 @@
 #include <optional>
 #include <span>
 
-#include "card_serial.h"
-#include "cardfs.h"
+#include "mcbridge/card_serial.h"
+#include "mcbridge/cardfs.h"
 
 namespace mcb {
 

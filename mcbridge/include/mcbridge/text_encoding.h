@@ -3,7 +3,7 @@
 // converters the machine happens to have.
 #pragma once
 
-#include "format.h"
+#include "mcbridge/format.h"
 
 #include <cstdint>
 #include <span>

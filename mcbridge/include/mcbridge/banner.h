@@ -3,7 +3,7 @@
 // that carries it.
 #pragma once
 
-#include "cardfs.h"
+#include "mcbridge/cardfs.h"
 
 #include <array>
 #include <cstdint>
