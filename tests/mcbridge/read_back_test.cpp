@@ -31,44 +31,56 @@ std::size_t nonZeroByte(const std::vector<uint8_t>& saveFile, std::size_t from)
 
 } // namespace
 
-TEST(ReadBack, ADifferenceLeavesTheOldSaveAndDirectoryWhole)
+namespace {
+
+// Each writing call that reads its blocks back: a replacement or a new save.
+struct ReadBackCase {
+    const char* name;
+    bool replaces; // the file has the old save's name and code
+    std::function<int32_t(const std::string&)> call;
+};
+
+void PrintTo(const ReadBackCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadBackDiffers : public testing::TestWithParam<ReadBackCase> {};
+
+int32_t uploadByName(const std::string& path)
+{
+    return InitSaverInfo() ? UpLoadSaver(path.c_str()) : -1;
+}
+
+} // namespace
+
+TEST_P(ReadBackDiffers, LeavesTheOldSaveAndDirectoryWhole)
 {
     const auto old = makeSaveFile({.name = "mid", .blocks = 2, .seed = 1});
-    const auto next = makeSaveFile({.name = "mid", .blocks = 2, .seed = 6});
-    const auto fresh = makeSaveFile({.name = "fresh", .blocks = 2, .seed = 8});
-    struct Case {
-        const char* what;
-        const std::vector<uint8_t>* file;
-        std::function<int32_t(const std::string&)> call;
-    };
-    const Case cases[] = {
-        {"new save", &fresh,
-         [](const std::string& p) { return InitSaverInfo() ? UpLoadSaver(p.c_str()) : -1; }},
-        {"replacement by name", &next,
-         [](const std::string& p) { return InitSaverInfo() ? UpLoadSaver(p.c_str()) : -1; }},
-        {"replacement by slot", &next,
-         [](const std::string& p) { return mcb_replace_slot(0, p.c_str()); }},
-    };
-    for (const Case& c : cases) {
-        std::vector<uint8_t> image = formatCard(FormatOptions{4});
-        placeSave(image, 0, old, 5);
-        EmulatedCard card(image);
-        TempDir dir;
-        writeFile(dir.file("s.gci"), *c.file);
-        // The new blocks go to 7-8; one cell of the second has worn out.
-        card.stuckAtZero().push_back(8 * kBlockSize + nonZeroByte(*c.file, kBlockSize + 700) -
-                                     kBlockSize);
-        ASSERT_TRUE(connect());
-        EXPECT_EQ(c.call(dir.file("s.gci")), 0) << c.what;
-        EXPECT_EQ(mcb_last_error(), MCB_ERROR_READ_BACK) << c.what;
-        // The directory and map as they were, and the old save readable.
-        EXPECT_TRUE(std::equal(image.begin(), image.begin() + 7 * kBlockSize, card.image().begin()))
-            << c.what;
-        ASSERT_EQ(DownLoadSaver("mid", "GTSE01", dir.file("old.gci").c_str()), 1) << c.what;
-        EXPECT_EQ(dataOf(readFile(dir.file("old.gci"))), dataOf(old)) << c.what;
-        EXPECT_EQ(inspectCard(card.image()).saves.size(), 1u) << c.what;
-    }
+    const auto file = GetParam().replaces ? makeSaveFile({.name = "mid", .blocks = 2, .seed = 6})
+                                          : makeSaveFile({.name = "fresh", .blocks = 2, .seed = 8});
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, old, 5);
+    EmulatedCard card(image);
+    TempDir dir;
+    writeFile(dir.file("s.gci"), file);
+    // The new blocks go to 7-8; one cell of the second has worn out.
+    card.stuckAtZero().push_back(8 * kBlockSize + nonZeroByte(file, kBlockSize + 700) - kBlockSize);
+    ASSERT_TRUE(connect());
+    EXPECT_EQ(GetParam().call(dir.file("s.gci")), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_READ_BACK);
+    // The directory and map as they were, and the old save readable.
+    EXPECT_TRUE(std::equal(image.begin(), image.begin() + 7 * kBlockSize, card.image().begin()));
+    ASSERT_EQ(DownLoadSaver("mid", "GTSE01", dir.file("old.gci").c_str()), 1);
+    EXPECT_EQ(dataOf(readFile(dir.file("old.gci"))), dataOf(old));
+    EXPECT_EQ(inspectCard(card.image()).saves.size(), 1u);
 }
+
+INSTANTIATE_TEST_SUITE_P(WritingCalls, ReadBackDiffers,
+                         testing::Values(ReadBackCase{"NewSave", false, uploadByName},
+                                         ReadBackCase{"ReplacementByName", true, uploadByName},
+                                         ReadBackCase{"ReplacementBySlot", true,
+                                                      [](const std::string& p) {
+                                                          return mcb_replace_slot(0, p.c_str());
+                                                      }}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ReadBack, CostsOneSectorReadPerSectorWritten)
 {

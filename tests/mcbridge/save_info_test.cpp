@@ -144,20 +144,29 @@ TEST(SaveIcons, IconBeyondTheSaveIsIncomplete)
 }
 
 struct ColourRow {
+    const char* name;
     uint16_t stored;
     std::array<uint8_t, 4> rgba;
 };
 
-TEST(SaveIcons, ConvertsBothColourModes)
+void PrintTo(const ColourRow& row, std::ostream* os) { *os << row.name; }
+
+class IconColours : public testing::TestWithParam<ColourRow> {};
+
+TEST_P(IconColours, ConvertToRgba)
 {
-    const ColourRow rows[] = {
-        {0xFFFF, {255, 255, 255, 255}}, {0xFC00, {255, 0, 0, 255}},
-        {0x8421, {8, 8, 8, 255}},       {0x0F00, {255, 0, 0, 0}},
-        {0x7FFF, {255, 255, 255, 255}}, {0x3A5F, {170, 85, 255, 0x6D}},
-    };
-    for (const ColourRow& r : rows)
-        EXPECT_EQ(rgbaFromRgb5a3(r.stored), r.rgba) << std::hex << r.stored;
+    EXPECT_EQ(rgbaFromRgb5a3(GetParam().stored), GetParam().rgba);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    BothColourModes, IconColours,
+    testing::Values(ColourRow{"OpaqueWhite", 0xFFFF, {255, 255, 255, 255}},
+                    ColourRow{"OpaqueRed", 0xFC00, {255, 0, 0, 255}},
+                    ColourRow{"OpaqueDarkGrey", 0x8421, {8, 8, 8, 255}},
+                    ColourRow{"ClearRed", 0x0F00, {255, 0, 0, 0}},
+                    ColourRow{"TranslucentWhite", 0x7FFF, {255, 255, 255, 255}},
+                    ColourRow{"TranslucentViolet", 0x3A5F, {170, 85, 255, 0x6D}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 struct TextRow {
     const char* name;
@@ -204,23 +213,29 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 struct DateRow {
+    const char* name;
     uint32_t seconds;
     CalendarTime when;
 };
 
-TEST(SaveInfo, CountsSecondsFrom2000)
+void PrintTo(const DateRow& row, std::ostream* os) { *os << row.name; }
+
+class ConsoleDates : public testing::TestWithParam<DateRow> {};
+
+TEST_P(ConsoleDates, CountSecondsFrom2000)
 {
-    const DateRow rows[] = {
-        {0, {2000, 1, 1, 0, 0, 0}},
-        {86399, {2000, 1, 1, 23, 59, 59}},
-        {5097600, {2000, 2, 29, 0, 0, 0}},
-        {36720000, {2001, 3, 1, 0, 0, 0}},
-        {103250096, {2003, 4, 10, 0, 34, 56}},
-        {0xFFFFFFFF, {2136, 2, 7, 6, 28, 15}},
-    };
-    for (const DateRow& r : rows)
-        EXPECT_EQ(calendarFromConsoleSeconds(r.seconds), r.when) << r.seconds;
+    EXPECT_EQ(calendarFromConsoleSeconds(GetParam().seconds), GetParam().when);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Calendar, ConsoleDates,
+    testing::Values(DateRow{"TheEpoch", 0, {2000, 1, 1, 0, 0, 0}},
+                    DateRow{"LastSecondOfTheFirstDay", 86399, {2000, 1, 1, 23, 59, 59}},
+                    DateRow{"LeapDay2000", 5097600, {2000, 2, 29, 0, 0, 0}},
+                    DateRow{"AfterALeapYear", 36720000, {2001, 3, 1, 0, 0, 0}},
+                    DateRow{"AnAfternoon", 103250096, {2003, 4, 10, 0, 34, 56}},
+                    DateRow{"LargestCount", 0xFFFFFFFF, {2136, 2, 7, 6, 28, 15}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 DescribedSaveSpec describedSpec(const std::string& code)
 {

@@ -80,85 +80,135 @@ TEST(Slots, ReplaceTakesOnlyTheSlotGiven)
     EXPECT_EQ(r.freeBlocks, 59 - 5);
 }
 
-TEST(Slots, NameBasedCallsRefuseTwins)
+namespace {
+
+struct TwinCase {
+    const char* name;
+    std::function<int32_t(const TempDir&)> call;
+};
+
+void PrintTo(const TwinCase& c, std::ostream* os) { *os << c.name; }
+
+class TwinSaves : public testing::TestWithParam<TwinCase> {};
+
+} // namespace
+
+TEST_P(TwinSaves, NameBasedCallsRefuseThem)
 {
     const std::vector<uint8_t> image = twinCard();
     TempDir dir;
     writeFile(dir.file("v.gci"), makeSaveFile({.code = "GAFE01", .name = "village", .seed = 9}));
-    struct Case {
-        const char* what;
-        std::function<int32_t()> call;
-    };
-    const Case cases[] = {
-        {"download", [&] { return DownLoadSaver("village", "GAFE01", dir.file("o.gci").c_str()); }},
-        {"delete", [&] { return DeleteSaver("village", "GAFE01"); }},
-        {"upload", [&] { return InitSaverInfo() ? UpLoadSaver(dir.file("v.gci").c_str()) : -1; }},
-        {"find", [&] { return InitSaverInfo() ? mcb_find_slot("village", "GAFE01") + 1 : -1; }},
-    };
-    for (const Case& c : cases) {
-        EmulatedCard card(image);
-        ASSERT_TRUE(connect());
-        card.resetTraffic();
-        EXPECT_EQ(c.call(), 0) << c.what;
-        EXPECT_EQ(mcb_last_error(), MCB_ERROR_AMBIGUOUS) << c.what;
-        EXPECT_EQ(card.traffic().sectorWrites + card.traffic().erases, 0u) << c.what;
-        EXPECT_EQ(card.image(), image) << c.what;
-    }
+    EmulatedCard card(image);
+    ASSERT_TRUE(connect());
+    card.resetTraffic();
+    EXPECT_EQ(GetParam().call(dir), 0);
+    EXPECT_EQ(mcb_last_error(), MCB_ERROR_AMBIGUOUS);
+    EXPECT_EQ(card.traffic().sectorWrites + card.traffic().erases, 0u);
+    EXPECT_EQ(card.image(), image);
     EXPECT_FALSE(std::filesystem::exists(dir.file("o.gci")));
 }
 
-TEST(Slots, EachRefusalSaysWhy)
+INSTANTIATE_TEST_SUITE_P(
+    ByNameAndCode, TwinSaves,
+    testing::Values(TwinCase{"Download",
+                             [](const TempDir& d) {
+                                 return DownLoadSaver("village", "GAFE01", d.file("o.gci").c_str());
+                             }},
+                    TwinCase{"Delete",
+                             [](const TempDir&) { return DeleteSaver("village", "GAFE01"); }},
+                    TwinCase{"Upload",
+                             [](const TempDir& d) {
+                                 return InitSaverInfo() ? UpLoadSaver(d.file("v.gci").c_str()) : -1;
+                             }},
+                    TwinCase{"Find",
+                             [](const TempDir&) {
+                                 return InitSaverInfo() ? mcb_find_slot("village", "GAFE01") + 1
+                                                        : -1;
+                             }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+// Slot 4 holds "other"; the twins are in slots 1 and 2.
+struct RefusalCase {
+    const char* name;
+    std::function<int32_t(const TempDir&)> call;
+    int32_t result;
+    int32_t error;
+};
+
+void PrintTo(const RefusalCase& c, std::ostream* os) { *os << c.name; }
+
+class Refusals : public testing::TestWithParam<RefusalCase> {};
+
+char infoName[33];
+char infoCode[7];
+uint16_t infoCount;
+
+} // namespace
+
+TEST_P(Refusals, SayWhyAndChangeNothing)
 {
     EmulatedCard card(twinCard());
     TempDir dir;
     writeFile(dir.file("other.gci"), makeSaveFile({.name = "other", .blocks = 1, .seed = 6}));
-    const std::string out = dir.file("o.gci");
-    struct Case {
-        const char* what;
-        std::function<int32_t()> call;
-        int32_t result;
-        int32_t error;
-    };
-    char name[33] = {}, code[7] = {};
-    uint16_t count = 0;
-    const Case cases[] = {
-        {"find before any load", [&] { return mcb_find_slot("other", "GTSE01"); }, -1,
-         MCB_ERROR_NOT_LOADED},
-        {"info, empty slot", [&] { return GetSaverInfo(3, name, code, &count); }, 0,
-         MCB_ERROR_NO_SAVE},
-        {"info, trailer", [&] { return GetSaverInfo(127, name, code, &count); }, 0,
-         MCB_ERROR_NO_SAVE},
-        {"info, saved slot", [&] { return GetSaverInfo(4, name, code, &count); }, 1, MCB_SUCCESS},
-        {"find, unknown", [&] { return mcb_find_slot("nobody", "GTSE01"); }, -1, MCB_ERROR_NO_SAVE},
-        {"find, slot 4", [&] { return mcb_find_slot("other", "GTSE01"); }, 4, MCB_SUCCESS},
-        {"download, empty", [&] { return mcb_download_slot(3, out.c_str()); }, 0,
-         MCB_ERROR_NO_SAVE},
-        {"download, trailer", [&] { return mcb_download_slot(127, out.c_str()); }, 0,
-         MCB_ERROR_BAD_ARGUMENT},
-        {"delete, empty", [&] { return mcb_delete_slot(0); }, 0, MCB_ERROR_NO_SAVE},
-        {"delete, far", [&] { return mcb_delete_slot(0x10004); }, 0, MCB_ERROR_BAD_ARGUMENT},
-        {"replace, empty", [&] { return mcb_replace_slot(3, dir.file("other.gci").c_str()); }, 0,
-         MCB_ERROR_NO_SAVE},
-        {"replace, another save's slot",
-         [&] { return mcb_replace_slot(2, dir.file("other.gci").c_str()); }, 0,
-         MCB_ERROR_BAD_ARGUMENT},
-        {"replace, missing file", [&] { return mcb_replace_slot(4, dir.file("no.gci").c_str()); },
-         0, MCB_ERROR_FILE},
-        {"delete by name, unknown", [&] { return DeleteSaver("nobody", "GTSE01"); }, 0,
-         MCB_ERROR_NO_SAVE},
-    };
     ASSERT_TRUE(connect());
     const std::vector<uint8_t> before = card.image();
-    bool loaded = false;
-    for (const Case& c : cases) {
-        if (!loaded && c.error != MCB_ERROR_NOT_LOADED)
-            loaded = InitSaverInfo() == 1;
-        EXPECT_EQ(c.call(), c.result) << c.what;
-        EXPECT_EQ(mcb_last_error(), c.error) << c.what;
+    if (GetParam().error != MCB_ERROR_NOT_LOADED) {
+        ASSERT_EQ(InitSaverInfo(), 1);
     }
+    EXPECT_EQ(GetParam().call(dir), GetParam().result);
+    EXPECT_EQ(mcb_last_error(), GetParam().error);
     EXPECT_EQ(card.image(), before);
-    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("o.gci")));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    SlotCalls, Refusals,
+    testing::Values(
+        RefusalCase{"FindBeforeAnyLoad",
+                    [](const TempDir&) { return mcb_find_slot("other", "GTSE01"); }, -1,
+                    MCB_ERROR_NOT_LOADED},
+        RefusalCase{"InfoOfAnEmptySlot",
+                    [](const TempDir&) { return GetSaverInfo(3, infoName, infoCode, &infoCount); },
+                    0, MCB_ERROR_NO_SAVE},
+        RefusalCase{
+            "InfoOfTheTrailer",
+            [](const TempDir&) { return GetSaverInfo(127, infoName, infoCode, &infoCount); }, 0,
+            MCB_ERROR_NO_SAVE},
+        RefusalCase{"InfoOfASavedSlot",
+                    [](const TempDir&) { return GetSaverInfo(4, infoName, infoCode, &infoCount); },
+                    1, MCB_SUCCESS},
+        RefusalCase{"FindUnknown", [](const TempDir&) { return mcb_find_slot("nobody", "GTSE01"); },
+                    -1, MCB_ERROR_NO_SAVE},
+        RefusalCase{"FindSlot4", [](const TempDir&) { return mcb_find_slot("other", "GTSE01"); }, 4,
+                    MCB_SUCCESS},
+        RefusalCase{"DownloadEmpty",
+                    [](const TempDir& d) { return mcb_download_slot(3, d.file("o.gci").c_str()); },
+                    0, MCB_ERROR_NO_SAVE},
+        RefusalCase{
+            "DownloadTrailer",
+            [](const TempDir& d) { return mcb_download_slot(127, d.file("o.gci").c_str()); }, 0,
+            MCB_ERROR_BAD_ARGUMENT},
+        RefusalCase{"DeleteEmpty", [](const TempDir&) { return mcb_delete_slot(0); }, 0,
+                    MCB_ERROR_NO_SAVE},
+        RefusalCase{"DeleteFar", [](const TempDir&) { return mcb_delete_slot(0x10004); }, 0,
+                    MCB_ERROR_BAD_ARGUMENT},
+        RefusalCase{
+            "ReplaceEmpty",
+            [](const TempDir& d) { return mcb_replace_slot(3, d.file("other.gci").c_str()); }, 0,
+            MCB_ERROR_NO_SAVE},
+        RefusalCase{
+            "ReplaceAnotherSavesSlot",
+            [](const TempDir& d) { return mcb_replace_slot(2, d.file("other.gci").c_str()); }, 0,
+            MCB_ERROR_BAD_ARGUMENT},
+        RefusalCase{"ReplaceWithAMissingFile",
+                    [](const TempDir& d) { return mcb_replace_slot(4, d.file("no.gci").c_str()); },
+                    0, MCB_ERROR_FILE},
+        RefusalCase{"DeleteByNameUnknown",
+                    [](const TempDir&) { return DeleteSaver("nobody", "GTSE01"); }, 0,
+                    MCB_ERROR_NO_SAVE}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 // The index is a whole 32-bit number: 65,536 is past the directory, not a
 // second way to name slot 0.
