@@ -18,13 +18,6 @@ using namespace mcb;
 
 namespace {
 
-Block blockOf(const std::vector<uint8_t>& image, unsigned block)
-{
-    Block b;
-    std::memcpy(b.data(), &image[block * kBlockSize], kBlockSize);
-    return b;
-}
-
 // The save area blocks some intact structure says are taken.
 std::vector<bool> taken(const std::vector<uint8_t>& image, const SaveArea& area)
 {

@@ -10,13 +10,6 @@ namespace mcb {
 
 namespace {
 
-Block blockOf(std::span<const uint8_t> image, unsigned block)
-{
-    Block b;
-    std::memcpy(b.data(), image.data() + block * kBlockSize, kBlockSize);
-    return b;
-}
-
 template <typename Intact, typename Counter>
 int chooseCopy(const Block copies[2], Intact intact, Counter counter)
 {

@@ -16,13 +16,6 @@ using namespace mcbtest;
 
 namespace {
 
-Block blockOf(const std::vector<uint8_t>& image, unsigned block)
-{
-    Block b;
-    std::memcpy(b.data(), &image[block * kBlockSize], kBlockSize);
-    return b;
-}
-
 void putBlock(std::vector<uint8_t>& image, unsigned block, const Block& b)
 {
     std::memcpy(&image[block * kBlockSize], b.data(), kBlockSize);

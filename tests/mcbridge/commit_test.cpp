@@ -15,13 +15,6 @@ using namespace mcb;
 
 namespace {
 
-Block copyOf(const std::vector<uint8_t>& image, unsigned block)
-{
-    Block b;
-    std::memcpy(b.data(), &image[block * kBlockSize], kBlockSize);
-    return b;
-}
-
 // Two saves: A in slot 0 on blocks 5-6, B in slot 1 on blocks 7-9.
 std::vector<uint8_t> baseCard()
 {
@@ -86,10 +79,10 @@ TEST(Commit, AdvancesCountersAndLeavesBothCopiesIdentical)
     EXPECT_EQ(log.wparams, (std::vector<uintptr_t>{0, 0, 0, 0, 0}));
 
     const auto& img = card.image();
-    EXPECT_EQ(copyOf(img, 1), copyOf(img, 2));
-    EXPECT_EQ(copyOf(img, 3), copyOf(img, 4));
-    EXPECT_EQ(directoryCounter(copyOf(img, 1)), uint16_t(dirBefore + 1));
-    EXPECT_EQ(mapCounter(copyOf(img, 3)), uint16_t(mapBefore + 1));
+    EXPECT_EQ(blockOf(img, 1), blockOf(img, 2));
+    EXPECT_EQ(blockOf(img, 3), blockOf(img, 4));
+    EXPECT_EQ(directoryCounter(blockOf(img, 1)), uint16_t(dirBefore + 1));
+    EXPECT_EQ(mapCounter(blockOf(img, 3)), uint16_t(mapBefore + 1));
     const CardReport r = inspectCard(img);
     EXPECT_TRUE(r.sound());
     EXPECT_EQ(r.saves.size(), 3u);
@@ -101,7 +94,7 @@ TEST(Commit, AdvancesCountersAndLeavesBothCopiesIdentical)
     setMapEntry(*lib().map, 11, 0);
     ASSERT_TRUE(CommitSystemArea());
     EXPECT_EQ(inspectCard(card.image()).freeBlocks, 59 - 5);
-    EXPECT_EQ(copyOf(card.image(), 3), copyOf(card.image(), 4));
+    EXPECT_EQ(blockOf(card.image(), 3), blockOf(card.image(), 4));
 }
 
 TEST(Commit, AnEmptyMapStoresEveryBlockFree)
@@ -110,10 +103,10 @@ TEST(Commit, AnEmptyMapStoresEveryBlockFree)
     ASSERT_TRUE(connect());
     ASSERT_EQ(InitSaverInfo(), 1);
     ASSERT_TRUE(CommitSystemArea());
-    const Block map = copyOf(card.image(), 3);
+    const Block map = blockOf(card.image(), 3);
     EXPECT_EQ(getBe16(&map[kMapFree]), 251);
     EXPECT_EQ(getBe16(&map[kMapLastAllocated]), 4);
-    EXPECT_TRUE(directoryIntact(copyOf(card.image(), 1)));
+    EXPECT_TRUE(directoryIntact(blockOf(card.image(), 1)));
 }
 
 TEST(Commit, RefusesWithoutAFreshLoad)

@@ -4,6 +4,7 @@
 // adapter, so the formatter, the tools and the tests share it.
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -98,6 +99,14 @@ void sealHeader(std::span<uint8_t, kSectorSize> sector0);
 uint16_t directoryCounter(const Block& dir);
 bool directoryIntact(const Block& dir);
 void sealDirectory(Block& dir); // recomputes the checksum pair only
+
+// A copy of block `block` of a whole card image (the image holds it).
+inline Block blockOf(std::span<const uint8_t> image, unsigned block)
+{
+    Block b;
+    std::copy_n(image.begin() + std::size_t(block) * kBlockSize, kBlockSize, b.begin());
+    return b;
+}
 
 // Allocation map: checksum over 0x0004..0x1FFF.
 uint16_t mapCounter(const Block& map);
