@@ -43,8 +43,9 @@ QString afterRestore(TMainForm& form, const QString& path)
 // no file has yet: a restore never writes over an older one.
 QString freeKeptName(const QString& folder)
 {
-    const QString base = QStringLiteral("card before restore ") +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    const QString base =
+        QStringLiteral("card before restore ") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
     QString path = folder + QLatin1Char('/') + base + QStringLiteral(".gcp");
     for (int n = 2; QFileInfo::exists(path); ++n)
         path = folder + QLatin1Char('/') + base + QLatin1Char(' ') + QString::number(n) +

@@ -749,15 +749,14 @@ int Tool::format(const std::vector<std::string>& args)
         return fail("cannot make a temporary folder");
     const std::string path = temp.file("blank.gcp");
     const auto card = mcb::formatCard(mcb::freshFormat(megabits_, encoding));
-    bool ok = mcb::writeFileAtomically(path, card.data(), card.size(), false);
-    if (ok) {
-        progress_.begin("Formatting", 16);
-        // A console's format gives the card a new identity too.
-        ok = mcb_restore_card(path.c_str(), MCB_RESTORE_FORCE);
-        progress_.end();
-    }
+    if (!mcb::writeFileAtomically(path, card.data(), card.size(), false))
+        return fail("cannot write the blank card image " + path + "; the card is unchanged");
+    progress_.begin("Formatting", 16);
+    // A console's format gives the card a new identity too.
+    const bool ok = mcb_restore_card(path.c_str(), MCB_RESTORE_FORCE);
+    progress_.end();
     if (!ok)
-        return fail("formatting failed part-way: format the card again");
+        return fail("formatting failed part-way: " + why() + "; format the card again");
     std::printf("Formatted the %u Mbit card\n", megabits_);
     return 0;
 }

@@ -65,8 +65,9 @@ std::vector<std::string> serialBoundSaves(const std::vector<uint8_t>& image)
 std::string doneLine(const std::string& path, int32_t how, const std::vector<uint8_t>& image)
 {
     if (how == MCB_RESTORE_FORCE)
-        return "Restored " + path + " to the card as it is: the card now has the identity of the "
-                                    "card the image was read from";
+        return "Restored " + path +
+               " to the card as it is: the card now has the identity of the "
+               "card the image was read from";
     if (how != MCB_RESTORE_KEEP_IDENTITY)
         return "Restored " + path + " to the card";
     std::string line = "Restored " + path + " to the card, keeping the card's own identity";

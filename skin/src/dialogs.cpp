@@ -68,8 +68,8 @@ int QtDialogs::choose(const QString& text, const QString& title, const QStringLi
     QList<QAbstractButton*> added;
     for (qsizetype i = 0; i < buttons.size(); ++i) {
         const bool last = i + 1 == buttons.size();
-        added << box.addButton(buttons[i], last ? QMessageBox::RejectRole
-                                                : QMessageBox::AcceptRole);
+        added << box.addButton(buttons[i],
+                               last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
     }
     if (!added.isEmpty()) {
         box.setDefaultButton(qobject_cast<QPushButton*>(added.constFirst()));

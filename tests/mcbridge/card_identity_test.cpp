@@ -52,8 +52,8 @@ void signAs(const Game& g, std::vector<uint8_t>& data, PublishedSerial s)
 // A save file of the game as it was left on a card with serial s.
 std::vector<uint8_t> savedOn(const Game& g, PublishedSerial s, uint8_t seed = 6)
 {
-    std::vector<uint8_t> file = makeSaveFile({.code = g.code, .name = g.file, .blocks = g.blocks,
-                                              .seed = seed});
+    std::vector<uint8_t> file =
+        makeSaveFile({.code = g.code, .name = g.file, .blocks = g.blocks, .seed = seed});
     std::vector<uint8_t> data(file.begin() + kEntrySize, file.end());
     signAs(g, data, s);
     std::copy(data.begin(), data.end(), file.begin() + kEntrySize);
@@ -193,37 +193,40 @@ TEST_P(ImageCheck, SaysWhyAnImageCannotGoOnAndWritesNothing)
     EXPECT_EQ(card.image(), cardA);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Images, ImageCheck,
-    testing::Values(
-        CheckRow{"OtherCard", [](const std::vector<uint8_t>&) { return cardFormattedBy(5); },
-                 MCB_ERROR_OTHER_CARD},
-        CheckRow{"OneIdentityByteDiffers",
-                 [](const std::vector<uint8_t>& c) {
-                     auto i = c;
-                     i[31] ^= 1;
-                     return i;
-                 },
-                 MCB_ERROR_OTHER_CARD},
-        CheckRow{"Shorter",
-                 [](const std::vector<uint8_t>& c) {
-                     auto i = c;
-                     i.resize(i.size() - kSectorSize);
-                     return i;
-                 },
-                 MCB_ERROR_IMAGE_LENGTH},
-        CheckRow{"OfALargerCard",
-                 [](const std::vector<uint8_t>&) { return formatCard(FormatOptions{8}); },
-                 MCB_ERROR_IMAGE_LENGTH},
-        CheckRow{"NoIntactDirectory",
-                 [](const std::vector<uint8_t>& c) {
-                     auto i = c;
-                     for (unsigned copy : kDirectoryBlock)
-                         i[copy * kBlockSize + 5] ^= 0x40;
-                     return i;
-                 },
-                 MCB_ERROR_DAMAGED}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Images, ImageCheck,
+                         testing::Values(CheckRow{"OtherCard",
+                                                  [](const std::vector<uint8_t>&) {
+                                                      return cardFormattedBy(5);
+                                                  },
+                                                  MCB_ERROR_OTHER_CARD},
+                                         CheckRow{"OneIdentityByteDiffers",
+                                                  [](const std::vector<uint8_t>& c) {
+                                                      auto i = c;
+                                                      i[31] ^= 1;
+                                                      return i;
+                                                  },
+                                                  MCB_ERROR_OTHER_CARD},
+                                         CheckRow{"Shorter",
+                                                  [](const std::vector<uint8_t>& c) {
+                                                      auto i = c;
+                                                      i.resize(i.size() - kSectorSize);
+                                                      return i;
+                                                  },
+                                                  MCB_ERROR_IMAGE_LENGTH},
+                                         CheckRow{"OfALargerCard",
+                                                  [](const std::vector<uint8_t>&) {
+                                                      return formatCard(FormatOptions{8});
+                                                  },
+                                                  MCB_ERROR_IMAGE_LENGTH},
+                                         CheckRow{"NoIntactDirectory",
+                                                  [](const std::vector<uint8_t>& c) {
+                                                      auto i = c;
+                                                      for (unsigned copy : kDirectoryBlock)
+                                                          i[copy * kBlockSize + 5] ^= 0x40;
+                                                      return i;
+                                                  },
+                                                  MCB_ERROR_DAMAGED}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(OtherCardRestore, AnUnknownModeWritesNothing)
 {

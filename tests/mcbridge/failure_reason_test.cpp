@@ -92,16 +92,15 @@ const FailureRow kRows[] = {
          if (!c)
              i[kHeaderSizeMbit + 1] = 0;
      },
-     Before::Nothing,
-     [](const TempDir&) { return OpenDevice(nullptr) ? GetCardMemory() : -1; },
+     Before::Nothing, [](const TempDir&) { return OpenDevice(nullptr) ? GetCardMemory() : -1; },
      MCB_ERROR_NOT_A_CARD},
     {"GetCardMemoryNoAnswer",
      [](auto&, EmulatedCard* c, const TempDir&) {
          if (c)
              c->faults.failRead = 1;
      },
-     Before::Nothing,
-     [](const TempDir&) { return OpenDevice(nullptr) ? GetCardMemory() : -1; }, MCB_ERROR_IO},
+     Before::Nothing, [](const TempDir&) { return OpenDevice(nullptr) ? GetCardMemory() : -1; },
+     MCB_ERROR_IO},
     {"InitSaverInfoNotOpen", nothing, Before::Connected,
      [](const TempDir&) { return CloseDevice() ? InitSaverInfo() : -1; }, MCB_ERROR_NOT_OPEN},
     {"InitSaverInfoDamaged",
@@ -161,8 +160,7 @@ const FailureRow kRows[] = {
      },
      MCB_ERROR_FILE},
     {"UpLoadSaverNotLoaded", saveFiles, Before::Connected,
-     [](const TempDir& d) { return UpLoadSaver(d.file("new.gci").c_str()); },
-     MCB_ERROR_NOT_LOADED},
+     [](const TempDir& d) { return UpLoadSaver(d.file("new.gci").c_str()); }, MCB_ERROR_NOT_LOADED},
     {"UpLoadSaverNotASave", saveFiles, Before::Loaded,
      [](const TempDir& d) { return UpLoadSaver(d.file("junk.gci").c_str()); },
      MCB_ERROR_NOT_A_SAVE},
@@ -196,16 +194,13 @@ const FailureRow kRows[] = {
      Before::Connected, [](const TempDir&) { return DeleteSaver("two", "GTSE01"); },
      MCB_ERROR_BROKEN_CHAIN},
     {"ReadCardToFileNotOpen", nothing, Before::Connected,
-     [](const TempDir& d) {
-         return CloseDevice() ? ReadCardToFile(d.file("c.gcp").c_str()) : -1;
-     },
+     [](const TempDir& d) { return CloseDevice() ? ReadCardToFile(d.file("c.gcp").c_str()) : -1; },
      MCB_ERROR_NOT_OPEN},
     {"ReadCardToFileUnwritableFile", nothing, Before::Connected,
      [](const TempDir& d) { return ReadCardToFile(d.file("no/such/c.gcp").c_str()); },
      MCB_ERROR_FILE},
     {"WriteFileToCardMissingFile", nothing, Before::Connected,
-     [](const TempDir& d) { return WriteFileToCard(d.file("none.gcp").c_str()); },
-     MCB_ERROR_FILE},
+     [](const TempDir& d) { return WriteFileToCard(d.file("none.gcp").c_str()); }, MCB_ERROR_FILE},
     {"WriteFileToCardWrongLength",
      [](auto&, EmulatedCard* c, const TempDir& d) {
          if (!c)
@@ -224,8 +219,8 @@ const FailureRow kRows[] = {
      MCB_ERROR_OTHER_CARD},
     {"GetSaverPICEmptySlot", nothing, Before::Loaded,
      [](const TempDir& d) { return GetSaverPIC(9, d.file("p.bmp").c_str()); }, MCB_ERROR_NO_SAVE},
-    {"GetSaverPICNoPath", nothing, Before::Loaded, [](const TempDir&) { return GetSaverPIC(0, nullptr); },
-     MCB_ERROR_BAD_ARGUMENT},
+    {"GetSaverPICNoPath", nothing, Before::Loaded,
+     [](const TempDir&) { return GetSaverPIC(0, nullptr); }, MCB_ERROR_BAD_ARGUMENT},
     {"GetSaverPICUnwritableFile", nothing, Before::Loaded,
      [](const TempDir& d) { return GetSaverPIC(0, d.file("no/such/p.bmp").c_str()); },
      MCB_ERROR_FILE},
@@ -243,8 +238,8 @@ const FailureRow kRows[] = {
     {"DownloadSlotPastTheDirectory", nothing, Before::Connected,
      [](const TempDir& d) { return mcb_download_slot(127, d.file("o.gci").c_str()); },
      MCB_ERROR_BAD_ARGUMENT},
-    {"DeleteSlotEmpty", nothing, Before::Connected, [](const TempDir&) { return mcb_delete_slot(4); },
-     MCB_ERROR_NO_SAVE},
+    {"DeleteSlotEmpty", nothing, Before::Connected,
+     [](const TempDir&) { return mcb_delete_slot(4); }, MCB_ERROR_NO_SAVE},
     {"ReplaceSlotOtherSave", saveFiles, Before::Connected,
      [](const TempDir& d) { return mcb_replace_slot(0, d.file("two.gci").c_str()); },
      MCB_ERROR_BAD_ARGUMENT},

@@ -72,7 +72,10 @@ TEST(PublishedChecksums, MatchTheirCheckValues)
     EXPECT_EQ(crc32From(0xFFFFFFFFu, p, check.size()), 0xCBF43926u);
 }
 
-void signAsFzero(std::vector<uint8_t>& d, CardSerial s) { mcbtest::signAsFzero(d, s.first, s.second); }
+void signAsFzero(std::vector<uint8_t>& d, CardSerial s)
+{
+    mcbtest::signAsFzero(d, s.first, s.second);
+}
 
 void signAsPso(std::vector<uint8_t>& d, CardSerial s, std::size_t end)
 {

@@ -29,8 +29,7 @@ protected:
     void SetUp() override
     {
         writeFile(dir.file("card.raw"), card);
-        placeSave(other, 0, makeSaveFile({.code = "GFZE8P", .name = "f_zero.dat", .blocks = 4}),
-                  5);
+        placeSave(other, 0, makeSaveFile({.code = "GFZE8P", .name = "f_zero.dat", .blocks = 4}), 5);
         placeSave(other, 1, makeSaveFile({.name = "plain", .blocks = 2}), 12);
         writeFile(dir.file("other.gcp"), other);
     }
