@@ -1,5 +1,6 @@
 // Backing up the whole card into an image file and restoring one.
 #include "card_save_checks.h"
+#include "failure_reason.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -7,8 +8,11 @@
 #include "i18n/texts.h"
 #include "skin/dialogs.h"
 
+#include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
+
+#include <optional>
 
 namespace {
 
@@ -33,6 +37,40 @@ QString afterRestore(TMainForm& form, const QString& path)
     // Both are card images, at most 8 MiB.
     return image.size() == read.size() && image.readAll() == read.readAll() ? say_cardholdsimage
                                                                             : QString();
+}
+
+// A name in folder for the card as it is before a restore, from the time, that
+// no file has yet: a restore never writes over an older one.
+QString freeKeptName(const QString& folder)
+{
+    const QString base =
+        QStringLiteral("card before restore ") +
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+    QString path = folder + QLatin1Char('/') + base + QStringLiteral(".gcp");
+    for (int n = 2; QFileInfo::exists(path); ++n)
+        path = folder + QLatin1Char('/') + base + QLatin1Char(' ') + QString::number(n) +
+               QStringLiteral(".gcp");
+    return path;
+}
+
+// How the image at path goes onto the card: as it is when it was read from
+// this card; when it was read from another, as the user answers. Nothing
+// when the user cancels. unfit gets why the image cannot go on at all.
+std::optional<int32_t> restoreMode(const QString& path, const QString& title, int32_t& unfit)
+{
+    unfit = MCB_SUCCESS;
+    if (mcb_check_image(QFile::encodeName(path).constData()))
+        return MCB_RESTORE_SAME_CARD;
+    if (mcb_last_error() != MCB_ERROR_OTHER_CARD) {
+        unfit = mcb_last_error();
+        return MCB_RESTORE_SAME_CARD;
+    }
+    switch (skin::dialogs().choose(Say_ask_OtherCard.arg(path), title,
+                                   {say_keepidentity, say_overwriteidentity, say_cancel})) {
+    case 0: return MCB_RESTORE_KEEP_IDENTITY;
+    case 1: return MCB_RESTORE_FORCE;
+    default: return std::nullopt;
+    }
 }
 
 } // namespace
@@ -61,7 +99,7 @@ void TMainForm::ReadCardBtnClick()
                 showFreeBlocks();
             } else {
                 // The older file of that name, if any, is left as it was.
-                OkBtnExe(say_readcardfailed + *path);
+                OkBtnExe(withLastReason(say_readcardfailed + *path));
                 showFreeBlocks();
             }
         } catch (...) {
@@ -89,19 +127,42 @@ void TMainForm::WriteCardBtnClick()
             endEarly();
             return;
         }
+        int32_t unfit = MCB_SUCCESS;
+        const std::optional<int32_t> how = restoreMode(*path, windowTitle(), unfit);
+        if (!how) {
+            endEarly();
+            return;
+        }
+        const QByteArray image = QFile::encodeName(*path);
         repaint();
-        showBusy(say_saver_writing);
-        if (WriteFileToCard(QFile::encodeName(*path).constData())) {
-            ShowGC();
-            Bar_pos(last);
+        // The card as it is goes into a file first, whatever the image: a
+        // restore replaces every save on the card. An image the library
+        // refuses outright is refused before that.
+        showBusy(say_saver_reading);
+        const QString kept = freeKeptName(saverDir());
+        if (unfit != MCB_SUCCESS) {
+            OkBtnExe(withReason(say_writecardfailed + *path, unfit));
+        } else if (!ReadCardToFile(QFile::encodeName(kept).constData())) {
+            OkBtnExe(withLastReason(say_cardnotkept + *path));
+            showFreeBlocks();
         } else {
-            // The failure may have come after the last write: the card is read
-            // back before the user is told it may be incomplete.
-            const QString holds = afterRestore(*this, *path);
-            OkBtnExe(holds.isEmpty() ? say_writecardfailed + *path
-                                     : say_writecardfailed + withOutcome(*path, holds));
-            // Whatever the card holds now, the list must not show the old saves.
-            ShowGC();
+            Bar_Init(0, last);
+            showBusy(say_saver_writing);
+            if (mcb_restore_card(image.constData(), *how)) {
+                ShowGC();
+                Bar_pos(last);
+                OkBtnExe(say_cardkept + kept);
+            } else {
+                const QString failed = withLastReason(*path);
+                // The failure may have come after the last write: the card is
+                // read back before the user is told it may be incomplete.
+                const QString holds = afterRestore(*this, *path);
+                OkBtnExe((holds.isEmpty() ? say_writecardfailed + failed
+                                          : say_writecardfailed + withOutcome(failed, holds)) +
+                         QLatin1Char('\n') + say_cardkept + kept);
+                // Whatever the card holds now, the list must not show the old saves.
+                ShowGC();
+            }
         }
         ENBtn_click();
         ListView2->clearSelection();

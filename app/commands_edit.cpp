@@ -3,6 +3,7 @@
 #include "card_save_checks.h"
 #include "edit_write_back.h"
 #include "editor/save_edit_form.h"
+#include "failure_reason.h"
 #include "main_form.h"
 #include "save_list_view.h"
 
@@ -55,12 +56,14 @@ void TMainForm::EditBtnClick()
                         kept << r.keptAs;
                     switch (r.result) {
                     case WriteBack::Written: written = true; break;
-                    case WriteBack::Failed: failed << save.name; break;
-                    case WriteBack::Unsure: unsure << withOutcome(save.name, r.holds); break;
+                    case WriteBack::Failed: failed << withReason(save.name, r.error); break;
+                    case WriteBack::Unsure:
+                        unsure << withOutcome(withReason(save.name, r.error), r.holds);
+                        break;
                     case WriteBack::WrongSize: wrongSize << save.name; break;
                     case WriteBack::OldKept:
                         written = true;
-                        oldKept << save.name;
+                        oldKept << withReason(save.name, r.error);
                         break;
                     case WriteBack::Declined: break;
                     }

@@ -1,6 +1,7 @@
 // Mailing card saves: each selected save is copied into a save file and
 // handed to the user's mail program as the attachment of a new message.
 #include "card_save_checks.h"
+#include "failure_reason.h"
 #include "mail_cache.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -32,7 +33,7 @@ void TMainForm::EmailBtnClick()
                 !(save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localTemp.constData())
                                  : DownLoadSaver(save.rawName.constData(), rawCode.constData(),
                                                  localTemp.constData()))) {
-                failed << name;
+                failed << withLastReason(name);
                 Bar_pos(20);
                 continue;
             }

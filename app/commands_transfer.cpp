@@ -1,5 +1,6 @@
 // Copying card saves to files, files to the card, and deleting card saves.
 #include "card_save_checks.h"
+#include "failure_reason.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -76,7 +77,7 @@ void TMainForm::DownLoadBtnClick()
                 GetFilePIC();
                 Bar_pos(20);
             } else {
-                failed << save.name;
+                failed << withLastReason(save.name);
             }
         }
         ListView1->setEnabled(true);
@@ -128,7 +129,10 @@ void TMainForm::UpLoadBtnClick()
                 // would replace cannot be told, so neither is.
                 slot = mcb_find_slot(StrGameName, rawCode.constData());
                 if (slot < 0) {
-                    (mcb_last_error() == MCB_ERROR_AMBIGUOUS ? twins : failed) << name;
+                    if (mcb_last_error() == MCB_ERROR_AMBIGUOUS)
+                        twins << name;
+                    else
+                        failed << withLastReason(name);
                     continue;
                 }
                 const QString whole = item->data(TSaveListView::CaptionRole).toString();
@@ -179,8 +183,10 @@ void TMainForm::UpLoadBtnClick()
                     continue;
                 }
             }
+            // Why the write failed, before reading the card again replaces it.
+            const QString what = withLastReason(name);
             failed << withOutcome(
-                name, cardHoldsText(*this, rawName, rawCode, -1, bytes, before, scratch));
+                what, cardHoldsText(*this, rawName, rawCode, -1, bytes, before, scratch));
         }
         if (uploaded || !failed.isEmpty())
             ShowGC();
@@ -234,18 +240,20 @@ void TMainForm::DeleteBtnClick()
             // first, so that after a failure the card can be compared.
             if (save.slot < 0) {
                 if (!DeleteSaver(save.rawName.constData(), save.rawCode.constData()))
-                    failed << save.name;
+                    failed << withLastReason(save.name);
                 continue;
             }
             if (!stillInSlot(save)) {
-                failed << save.name; // the card changed since it was listed
+                failed << withLastReason(save.name); // the card changed since it was listed
                 continue;
             }
             const std::vector<uint8_t> before =
                 saveInSlot(save.slot, scratch.path(QStringLiteral("old.gci")));
-            if (!mcb_delete_slot(uint32_t(save.slot)))
-                failed << withOutcome(save.name, cardHoldsText(*this, save.rawName, save.rawCode,
-                                                               save.slot, {}, before, scratch));
+            if (!mcb_delete_slot(uint32_t(save.slot))) {
+                const QString what = withLastReason(save.name);
+                failed << withOutcome(what, cardHoldsText(*this, save.rawName, save.rawCode,
+                                                          save.slot, {}, before, scratch));
+            }
         }
         ShowGC();
         Bar_pos(16 * k);

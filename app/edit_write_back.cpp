@@ -47,8 +47,8 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& 
     const QByteArray newCode = entryField(entry, cEntryCode, cEntryCodeSize);
     const bool renamed = newName != save.rawName || newCode != save.rawCode;
     const QByteArray localPath = QFile::encodeName(path);
-    if (!stillInSlot(save))
-        return {WriteBack::Failed, {}, {}}; // nothing written: the card changed since listed
+    if (!stillInSlot(save)) // nothing written: the card changed since listed
+        return {WriteBack::Failed, {}, {}, mcb_last_error()};
     form.Bar_inc();
     // With the same name and code the library replaces the save in its slot
     // and keeps the old one whole until its commit. A new name or code may be
@@ -66,6 +66,7 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& 
     QString keptAs;
     bool ok = inPlace ? mcb_replace_slot(uint32_t(save.slot), localPath.constData())
                       : UpLoadSaver(localPath.constData());
+    int32_t why = ok ? MCB_SUCCESS : mcb_last_error();
     uint32_t needed = 0, free = 0;
     if (!ok && inPlace && mcb_space(&needed, &free)) {
         // No room beside the old save: kept in the save folder, it may be
@@ -82,6 +83,7 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& 
             return {WriteBack::Failed, {}, {}}; // nothing written yet
         keptAs = keepAs;
         ok = mcb_delete_slot(uint32_t(save.slot)) && UpLoadSaver(localPath.constData());
+        why = ok ? MCB_SUCCESS : mcb_last_error();
     }
     if (!ok) {
         // A link lost while the card's directory was being committed may
@@ -97,18 +99,20 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& 
             // read again all the same before the user hears it is kept.
             const QString old =
                 cardHoldsText(form, save.rawName, save.rawCode, save.slot, {}, before, scratch);
-            return old == say_cardholdsold ? WriteBackResult{WriteBack::Failed, {}, keptAs}
-                                           : WriteBackResult{WriteBack::Unsure, old, keptAs};
+            return old == say_cardholdsold ? WriteBackResult{WriteBack::Failed, {}, keptAs, why}
+                                           : WriteBackResult{WriteBack::Unsure, old, keptAs, why};
         } else {
-            return holds == say_cardholdsold ? WriteBackResult{WriteBack::Failed, {}, keptAs}
-                                             : WriteBackResult{WriteBack::Unsure, holds, keptAs};
+            return holds == say_cardholdsold
+                       ? WriteBackResult{WriteBack::Failed, {}, keptAs, why}
+                       : WriteBackResult{WriteBack::Unsure, holds, keptAs, why};
         }
     }
     if (!renamed)
         return {WriteBack::Written, {}, keptAs};
     if (mcb_delete_slot(uint32_t(save.slot)))
         return {WriteBack::Written, {}, keptAs};
+    why = mcb_last_error();
     const QString old =
         cardHoldsText(form, save.rawName, save.rawCode, save.slot, {}, before, scratch);
-    return {old == say_cardholdsnone ? WriteBack::Written : WriteBack::OldKept, {}, keptAs};
+    return {old == say_cardholdsnone ? WriteBack::Written : WriteBack::OldKept, {}, keptAs, why};
 }

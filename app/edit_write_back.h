@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <cstdint>
+
 class TMainForm;
 
 enum class WriteBack {
@@ -21,8 +23,9 @@ enum class WriteBack {
 
 struct WriteBackResult {
     WriteBack result;
-    QString holds;  // what the card holds, worded, when the result is Unsure
-    QString keptAs; // the file in the save folder the old save was kept in, if any
+    QString holds;     // what the card holds, worded, when the result is Unsure
+    QString keptAs;    // the file in the save folder the old save was kept in, if any
+    int32_t error = 0; // why the library refused, when it did (an mcb_error)
 };
 
 // Needs the adapter open; a failed write is followed by reading the card

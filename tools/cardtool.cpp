@@ -10,6 +10,7 @@
 #include "mcbridge/cardfs.h"
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
+#include "restore_words.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -41,8 +42,13 @@ Commands:
   check                    read the whole card and check its header, directory
                            and allocation map the way a console would
   backup IMAGE             read the whole card into the image file IMAGE
-  restore IMAGE            write the image file IMAGE over the whole card; it
-                           must be exactly as large as the card
+  restore IMAGE [--force | --keep-identity]
+                           write the image file IMAGE over the whole card; it
+                           must be exactly as large as the card. An image read
+                           from another card is refused: --keep-identity
+                           writes it but keeps this card's identity (saves
+                           bound to a card are re-signed for this one),
+                           --force writes it as it is
   download SLOT FILE       copy the save in directory slot SLOT (see list) to
                            the save file FILE
   upload FILE...           copy save files to the card; a save with the same
@@ -274,7 +280,7 @@ private:
     int list();
     int check();
     int backup(const std::string& path);
-    int restore(const std::string& path);
+    int restore(const std::vector<std::string>& args);
     int download(const std::string& slot, const std::string& path);
     int upload(const std::vector<std::string>& files);
     int remove(const std::vector<std::string>& slots);
@@ -471,9 +477,13 @@ int Tool::backup(const std::string& path)
     return 0;
 }
 
-int Tool::restore(const std::string& path)
+int Tool::restore(const std::vector<std::string>& args)
 {
     std::string error;
+    const auto request = restore::parseRequest(args, error);
+    if (!request)
+        return usage(error);
+    const std::string& path = request->image;
     if (!open(error))
         return fail(error);
     const auto image = cli::readBounded(path, kLargestImage, error);
@@ -487,13 +497,16 @@ int Tool::restore(const std::string& path)
     if (!mcb::currentStructures(*image, dir, map))
         return fail(path + " holds no intact directory or allocation map: it is no card image");
     progress_.begin("Writing the card", 16);
-    const bool ok = WriteFileToCard(path.c_str());
+    const bool ok = mcb_restore_card(path.c_str(), request->how);
     progress_.end();
     if (!ok) {
+        // Refused before anything was written.
+        if (mcb_last_error() == MCB_ERROR_OTHER_CARD)
+            return fail(restore::refusal(path));
         const std::string reason = why();
         return fail("writing the card failed: " + reason + "; " + afterRestore(*image));
     }
-    std::printf("Restored %s to the card\n", path.c_str());
+    std::printf("%s\n", restore::doneLine(path, request->how, *image).c_str());
     return 0;
 }
 
@@ -736,14 +749,14 @@ int Tool::format(const std::vector<std::string>& args)
         return fail("cannot make a temporary folder");
     const std::string path = temp.file("blank.gcp");
     const auto card = mcb::formatCard(mcb::freshFormat(megabits_, encoding));
-    bool ok = mcb::writeFileAtomically(path, card.data(), card.size(), false);
-    if (ok) {
-        progress_.begin("Formatting", 16);
-        ok = WriteFileToCard(path.c_str());
-        progress_.end();
-    }
+    if (!mcb::writeFileAtomically(path, card.data(), card.size(), false))
+        return fail("cannot write the blank card image " + path + "; the card is unchanged");
+    progress_.begin("Formatting", 16);
+    // A console's format gives the card a new identity too.
+    const bool ok = mcb_restore_card(path.c_str(), MCB_RESTORE_FORCE);
+    progress_.end();
     if (!ok)
-        return fail("formatting failed part-way: format the card again");
+        return fail("formatting failed part-way: " + why() + "; format the card again");
     std::printf("Formatted the %u Mbit card\n", megabits_);
     return 0;
 }
@@ -797,8 +810,8 @@ int Tool::run(const std::vector<std::string>& a)
         return check();
     if (cmd == "backup" && need(1))
         return backup(rest[0]);
-    if (cmd == "restore" && need(1))
-        return restore(rest[0]);
+    if (cmd == "restore")
+        return restore(rest);
     if (cmd == "download" && need(2))
         return download(rest[0], rest[1]);
     if (cmd == "upload" && !rest.empty())

@@ -70,7 +70,9 @@ enum mcb_error {
     MCB_ERROR_NOT_LOADED = 19,   /* the directory was not loaded in this connection */
     MCB_ERROR_BAD_ARGUMENT = 20, /* a null pointer or an index out of range */
     MCB_ERROR_OTHER_CARD = 21,   /* the image was made from another card */
-    MCB_ERROR_FAILED = 22        /* the call failed for a reason not listed above */
+    MCB_ERROR_FAILED = 22,       /* the call failed for a reason not listed above */
+    MCB_ERROR_IMAGE_LENGTH = 23, /* the image is not as large as the card */
+    MCB_ERROR_NOT_OPEN = 24      /* no adapter is open: OpenDevice first */
 };
 
 /*
@@ -122,6 +124,8 @@ static inline const char* mcb_error_text(int32_t error)
     case MCB_ERROR_BAD_ARGUMENT: return "invalid argument";
     case MCB_ERROR_OTHER_CARD: return "the image was made from another card";
     case MCB_ERROR_FAILED: return "the operation failed";
+    case MCB_ERROR_IMAGE_LENGTH: return "the image is not as large as the card";
+    case MCB_ERROR_NOT_OPEN: return "no adapter is open";
     default: return "unknown error";
     }
 }
@@ -133,7 +137,7 @@ static inline const char* mcb_error_text(int32_t error)
 MCB_API int32_t OpenDevice(mcb_receiver* window);
 
 /* Sends the end packet and closes the adapter. Non-zero when an open adapter
- * was closed, 0 when none was open. */
+ * was closed, 0 when none was open (MCB_ERROR_NOT_OPEN) or the close failed. */
 MCB_API int32_t CloseDevice(void);
 
 /* 1 while an adapter is held open, else 0. */
@@ -144,8 +148,9 @@ MCB_API void* DriverHandle(void);
 
 /* ---- Card size ----------------------------------------------------------- */
 
-/* The card's size in megabits (4, 8, 16, 64), 0 when it could not be read.
- * Opens the adapter itself when it is closed (and leaves it open). */
+/* The card's size in megabits (4, 8, 16, 64), 0 when it could not be read
+ * (MCB_ERROR_NOT_A_CARD when the header names no size). Opens the adapter
+ * itself when it is closed (and leaves it open). */
 MCB_API int32_t GetCardMemory(void);
 
 /* ---- Directory ----------------------------------------------------------- */
@@ -183,7 +188,12 @@ MCB_API int32_t DeleteSaver(const char* name, const char* code);
 MCB_API int32_t ReadCardToFile(const char* path);
 
 /* Writes the image file at path over the whole card. The file must be exactly
- * as long as the card. 1 on success. */
+ * as long as the card (else MCB_ERROR_IMAGE_LENGTH) and hold an intact
+ * directory and map (else MCB_ERROR_DAMAGED), and it must have been read
+ * from this card: an image whose identity bytes (see mcb_restore_card)
+ * differ from the card's is refused with MCB_ERROR_OTHER_CARD. All of this
+ * is checked before the first erase. Every sector written is read back and
+ * compared (MCB_ERROR_READ_BACK). 1 on success. */
 MCB_API int32_t WriteFileToCard(const char* path);
 
 /* ---- Pictures ------------------------------------------------------------ */
@@ -250,6 +260,43 @@ MCB_API int32_t mcb_delete_slot(uint32_t slot);
  * save stays whole on the card until the new one has been written and read
  * back. 1 on success. */
 MCB_API int32_t mcb_replace_slot(uint32_t slot, const char* path);
+
+/* ---- Whole-card images of other cards -------------------------------------
+ *
+ * The first 32 bytes of a card's header are its identity: the console that
+ * formatted the card derives them from its own flash ID and the moment of
+ * formatting. Some games (F-Zero GX, Phantasy Star Online Episode I & II and
+ * Episode III) bind their saves to a serial folded from these bytes (the XOR
+ * of them taken as two big-endian 32-bit words per 8 bytes) and refuse a
+ * save whose serial is not the card's. An image read from one card and
+ * written as it is onto another gives that card the first card's identity.
+ *
+ * Every save upload (UpLoadSaver, mcb_replace_slot) re-signs such a save
+ * made on another card for the card it goes onto: the card's serial written
+ * where the game keeps it and the game's checksum recomputed, as consoles
+ * do. A save that already holds the card's serial is written unchanged. */
+
+/* How mcb_restore_card treats an image read from another card. */
+enum mcb_restore {
+    MCB_RESTORE_SAME_CARD = 0,    /* refuse it: MCB_ERROR_OTHER_CARD, as WriteFileToCard */
+    MCB_RESTORE_FORCE = 1,        /* write it as it is: the card takes the image's identity */
+    MCB_RESTORE_KEEP_IDENTITY = 2 /* write everything but the identity bytes, which stay the
+                                   * card's (the header's checksum recomputed); the image's
+                                   * serial-bound saves are re-signed for this card */
+};
+
+/* Whether the image file at path may be written over the card by
+ * WriteFileToCard, without writing anything: 1 when it may; 0 with
+ * MCB_ERROR_OTHER_CARD when it was read from another card (and would be
+ * written by mcb_restore_card with MCB_RESTORE_FORCE or
+ * MCB_RESTORE_KEEP_IDENTITY), or with the reason WriteFileToCard would give
+ * when it cannot be written at all. Reads the card's header sector. */
+MCB_API int32_t mcb_check_image(const char* path);
+
+/* WriteFileToCard with a choice for an image of another card: how is an
+ * mcb_restore (anything else: MCB_ERROR_BAD_ARGUMENT, nothing written).
+ * 1 on success. */
+MCB_API int32_t mcb_restore_card(const char* path, int32_t how);
 
 /* ---- Save files in other containers, and what a save says about itself ---
  *

@@ -1,4 +1,5 @@
 // Reading the whole card into an image file and writing one back.
+#include "card_identity.h"
 #include "library.h"
 #include "mcbridge/atomic_file.h"
 #include "mcbridge/inspect.h"
@@ -24,7 +25,9 @@ int32_t readCard(const char* path)
     const unsigned n = cardSectors();
     if (!path)
         return fail(MCB_ERROR_BAD_ARGUMENT);
-    if (n == 0 || !lib().device)
+    if (!lib().device)
+        return fail(MCB_ERROR_NOT_OPEN);
+    if (n == 0)
         return fail(MCB_ERROR_NOT_LOADED);
     AtomicFile out(path);
     if (!out.isOpen())
@@ -53,7 +56,7 @@ int32_t readWholeFile(const char* path, uint64_t expected, std::vector<uint8_t>&
     if (fstat(fileno(f), &st) != 0 || !S_ISREG(st.st_mode))
         error = MCB_ERROR_FILE;
     else if (uint64_t(st.st_size) != expected)
-        error = MCB_ERROR_OTHER_CARD;
+        error = MCB_ERROR_IMAGE_LENGTH;
     if (error == MCB_SUCCESS) {
         bytes.resize(expected);
         if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())
@@ -81,24 +84,64 @@ int32_t readBack(const std::vector<uint8_t>& image, unsigned n)
     return 1;
 }
 
-int32_t writeCard(const char* path)
+// An image fit to be written over the card, or why not: checked whole before
+// anything is written. An image of another length would leave sectors the
+// file does not supply or be cut short, and one without an intact directory
+// and map would leave a card the console cannot read. header gets the card's
+// header sector, read now: the identity to compare with is the one the card
+// has, not the one it had when it was listed.
+int32_t loadImage(const char* path, std::vector<uint8_t>& image, uint8_t (&header)[kSectorSize])
 {
-    Library& l = lib();
     const unsigned n = cardSectors();
     if (!path)
         return fail(MCB_ERROR_BAD_ARGUMENT);
-    if (n == 0 || !l.device)
+    if (!lib().device)
+        return fail(MCB_ERROR_NOT_OPEN);
+    if (n == 0)
         return fail(MCB_ERROR_NOT_LOADED);
-    // Everything is checked before the first erase: an image of another
-    // length would leave sectors the file does not supply or be cut short,
-    // and one without an intact directory and map would leave a card the
-    // console cannot read.
-    std::vector<uint8_t> image;
     if (const int32_t error = readWholeFile(path, uint64_t(n) * kSectorSize, image))
         return fail(error);
     Block dir, map;
     if (!currentStructures(image, dir, map))
         return fail(MCB_ERROR_DAMAGED);
+    if (!readWholeSector(0, header))
+        return 0;
+    return 1;
+}
+
+std::span<const uint8_t, kSectorSize> headerOf(const std::vector<uint8_t>& image)
+{
+    return std::span<const uint8_t, kSectorSize>(image.data(), kSectorSize);
+}
+
+int32_t checkImage(const char* path)
+{
+    std::vector<uint8_t> image;
+    uint8_t header[kSectorSize];
+    if (!loadImage(path, image, header))
+        return 0;
+    return sameIdentity(headerOf(image), header) ? 1 : fail(MCB_ERROR_OTHER_CARD);
+}
+
+int32_t writeCard(const char* path, int32_t how)
+{
+    Library& l = lib();
+    if (how != MCB_RESTORE_SAME_CARD && how != MCB_RESTORE_FORCE &&
+        how != MCB_RESTORE_KEEP_IDENTITY)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    std::vector<uint8_t> image;
+    uint8_t header[kSectorSize];
+    if (!loadImage(path, image, header))
+        return 0;
+    const unsigned n = cardSectors();
+    if (how == MCB_RESTORE_KEEP_IDENTITY) {
+        // The saves bound to a card were made for the image's card; on this
+        // one they must carry this card's serial.
+        takeIdentity(image, header);
+        resignImageSaves(image, cardSerial(std::span<const uint8_t, kSectorSize>(header)));
+    } else if (how == MCB_RESTORE_SAME_CARD && !sameIdentity(headerOf(image), header)) {
+        return fail(MCB_ERROR_OTHER_CARD);
+    }
 
     // The header names the card it is written to.
     image[kHeaderSizeMbit + 1] = uint8_t(n / 256);
@@ -133,7 +176,17 @@ MCB_API int32_t ReadCardToFile(const char* path)
 
 MCB_API int32_t WriteFileToCard(const char* path)
 {
-    return guarded([&] { return writeCard(path); });
+    return guarded([&] { return writeCard(path, MCB_RESTORE_SAME_CARD); });
+}
+
+MCB_API int32_t mcb_check_image(const char* path)
+{
+    return guarded([&] { return checkImage(path); });
+}
+
+MCB_API int32_t mcb_restore_card(const char* path, int32_t how)
+{
+    return guarded([&] { return writeCard(path, how); });
 }
 
 } // extern "C"

@@ -117,7 +117,7 @@ bool loadSystemArea()
     Library& l = lib();
     l.loaded = false;
     if (!l.device || !l.directory || !l.map)
-        return false;
+        return fail(MCB_ERROR_NOT_OPEN);
 
     progress(3);
     const unsigned dirCounterSectors[2] = {kDirectoryBlock[0] * 16 + 15,

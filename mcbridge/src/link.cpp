@@ -102,14 +102,14 @@ MCB_API int32_t CloseDevice(void)
     return guarded([&]() -> int32_t {
         Library& l = lib();
         if (!l.device)
-            return 0;
+            return fail(MCB_ERROR_NOT_OPEN);
         sendLinkEnd();
         const bool closed = l.device->close();
         // A handle whose close failed is no use to anyone: forget it too, or
         // every later command would find the adapter "still connected".
         l.device.reset();
         l.loaded = false;
-        return closed ? 1 : 0;
+        return closed ? 1 : fail(MCB_ERROR_IO);
     });
 }
 

@@ -17,7 +17,9 @@ bool writeBitmap(const char* path, const Banner& banner)
 {
     const std::vector<uint8_t> file = bitmapFile(banner);
     // A picture is remade whenever it is needed: no reason to wait for the disk.
-    return path && writeFileAtomically(path, file.data(), file.size(), false);
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    return writeFileAtomically(path, file.data(), file.size(), false) || fail(MCB_ERROR_FILE);
 }
 
 int32_t cardPicture(uint32_t index, const char* path)
@@ -60,13 +62,13 @@ int32_t cardPicture(uint32_t index, const char* path)
             return std::nullopt;
         return (*sectors[offset / kSectorSize])[offset % kSectorSize];
     });
-    return writeBitmap(path, banner) ? 1 : fail(MCB_ERROR_FILE);
+    return writeBitmap(path, banner) ? 1 : 0;
 }
 
 int32_t filePicture(const void* image, const char* path)
 {
     if (!image)
-        return 0;
+        return fail(MCB_ERROR_BAD_ARGUMENT);
     const auto* bytes = static_cast<const uint8_t*>(image);
     const EntryRef e{bytes};
     // The caller vouches for the entry and the blocks it counts, no more; and

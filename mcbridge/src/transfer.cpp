@@ -3,6 +3,8 @@
 // first and refuse when two saves share the name and code.
 #include "library.h"
 #include "mcbridge/atomic_file.h"
+#include "mcbridge/card_serial.h"
+#include "mcbridge/serial_saves.h"
 #include "save_blocks.h"
 #include "save_file.h"
 
@@ -76,6 +78,30 @@ int32_t deleteSlot(unsigned slot)
     return CommitSystemArea() ? 1 : 0;
 }
 
+// A save bound to the card it was made on, signed for this card instead, as
+// a console does when it copies one: without it the game refuses the save
+// here. A save that already holds this card's serial goes on unchanged (its
+// checksum included), and so does every other save. The card's header is
+// read only for the saves that need it.
+bool signForCard(const SaveFile& file, std::vector<uint8_t>& data)
+{
+    const EntryRef entry{file.entry.data()};
+    if (serialBoundGame(entry) == SerialBoundGame::None)
+        return true;
+    const auto held = serialInSave(entry, file.data);
+    if (!held)
+        return true;
+    uint8_t header[kSectorSize];
+    if (!readWholeSector(0, header))
+        return false;
+    const CardSerial card = cardSerial(std::span<const uint8_t, kSectorSize>(header));
+    if (*held != card) {
+        data = file.data;
+        resignSave(entry, data, card);
+    }
+    return true;
+}
+
 // Puts a save onto the card, as a new save (replaced < 0) or in place of the
 // save in slot replaced. The new blocks are always free ones, never the old
 // save's: until the commit, the card still holds the old save whole.
@@ -106,8 +132,11 @@ int32_t putSave(const SaveFile& file, int replaced)
         l.spaceFree = freeCount(used, area);
         return fail(MCB_ERROR_NO_ROOM);
     }
+    std::vector<uint8_t> signedData;
+    if (!signForCard(file, signedData))
+        return 0;
     step();
-    if (!writeAndVerify(*blocks, file.data)) {
+    if (!writeAndVerify(*blocks, signedData.empty() ? file.data : signedData)) {
         l.loaded = false; // the card may not be as the buffers say: reload first
         return 0;
     }

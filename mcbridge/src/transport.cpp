@@ -102,6 +102,6 @@ extern "C" MCB_API int32_t GetCardMemory(void)
         const int32_t size = readWholeSector(0, sector) ? sector[kHeaderSizeMbit + 1] : 0;
         l.userBlockCount = uint16_t(size * 16 - int32_t(kSystemBlocks));
         l.cardSized = size != 0;
-        return size;
+        return size != 0 ? size : fail(MCB_ERROR_NOT_A_CARD);
     });
 }

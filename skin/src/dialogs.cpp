@@ -4,6 +4,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace skin {
 
@@ -59,6 +60,24 @@ Answer QtDialogs::askYesNoCancel(const QString& text, const QString& title)
     case QMessageBox::No: return Answer::No;
     default: return Answer::Cancel;
     }
+}
+
+int QtDialogs::choose(const QString& text, const QString& title, const QStringList& buttons)
+{
+    QMessageBox box(QMessageBox::Question, title, text, QMessageBox::NoButton, parentWindow());
+    QList<QAbstractButton*> added;
+    for (qsizetype i = 0; i < buttons.size(); ++i) {
+        const bool last = i + 1 == buttons.size();
+        added << box.addButton(buttons[i],
+                               last ? QMessageBox::RejectRole : QMessageBox::AcceptRole);
+    }
+    if (!added.isEmpty()) {
+        box.setDefaultButton(qobject_cast<QPushButton*>(added.constFirst()));
+        box.setEscapeButton(added.constLast());
+    }
+    box.exec();
+    const qsizetype chosen = added.indexOf(box.clickedButton());
+    return chosen < 0 ? int(buttons.size()) - 1 : int(chosen);
 }
 
 void QtDialogs::information(const QString& text, const QString& title)

@@ -25,7 +25,14 @@
 #include <deque>
 #include <memory>
 #include <optional>
+#include <ostream>
 #include <vector>
+
+// Notices print as text in a failed expectation, not as UTF-16 code units.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 class AppTest : public ::testing::Test {
 protected:

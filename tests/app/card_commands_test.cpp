@@ -55,7 +55,8 @@ TEST_F(CardTest, AFailedBackupIsToldAndKeepsTheOlderFile)
     dialogs.yesNo = {true};
     faults("read-short=500");
     form->ReadCardBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP CARD Failed: " + out("old.gcp")});
+    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP CARD Failed: " + out("old.gcp") +
+                                            " [the adapter did not answer]"});
     EXPECT_EQ(readFile(dir.file("old.gcp")), (std::vector<uint8_t>{1, 2}));
 }
 
@@ -74,7 +75,10 @@ TEST_F(CardTest, ARestoreRelistsTheCard)
     EXPECT_EQ(names(form->ListView1), QStringList{"restored"});
     EXPECT_EQ(form->Label1->text(), "  ( 55 )BLOCK FREE");
     EXPECT_EQ(cardImage(), source);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Only where the card as it was is kept.
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        "The card as it was before is kept in: " + form->saverDir() + "/card before restore "));
 }
 
 TEST_F(CardTest, AFailedRestoreIsToldAndTheListFollowsTheCard)
@@ -87,7 +91,8 @@ TEST_F(CardTest, AFailedRestoreIsToldAndTheListFollowsTheCard)
     dialogs.files = {out("short.gcp")};
     form->WriteCardBtnClick();
     EXPECT_EQ(dialogs.messages,
-              QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("short.gcp")});
+              QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("short.gcp") +
+                          " [the image is not as large as the card]"});
     EXPECT_EQ(names(form->ListView1), QStringList{"before"}); // refused before writing
 }
 
@@ -121,8 +126,12 @@ TEST_F(CardTest, ARestoreCutShortIsToldAndTheCardRelisted)
     dialogs.files = {out("in.gcp")};
     faults("cut-after-writes=300");
     form->WriteCardBtnClick();
-    EXPECT_EQ(dialogs.messages,
-              QStringList{"UPLOAD CARD Failed, the card may be incomplete: " + out("in.gcp")});
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].startsWith(
+        "UPLOAD CARD Failed, the card may be incomplete: " + out("in.gcp") +
+        " [the adapter did not answer]\nThe card as it was before is kept in: " + form->saverDir() +
+        "/card before restore "))
+        << dialogs.messages[0].toStdString();
     // The card now holds the image's system area and part of its saves: the
     // list shows what the card says, never the saves that were there before.
     EXPECT_FALSE(names(form->ListView1).contains("before"));

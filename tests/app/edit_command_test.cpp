@@ -181,7 +181,8 @@ TEST_F(EditTest, AWriteBackTheAdapterBreaksOffNeverLosesTheSave)
         EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
         EXPECT_EQ(now, cut < 64 ? original : edited);
         EXPECT_EQ(dialogs.messages,
-                  QStringList{cut < 64 ? "UPDATE Failed, the card keeps the old saver: alpha"
+                  QStringList{cut < 64 ? "UPDATE Failed, the card keeps the old saver: alpha "
+                                         "[the adapter did not answer]"
                                        : "SAVER UPDATED"});
         EXPECT_EQ(onCard("beta"), dataOf(mcbtest::makeSaveFile(cBeta)));
     }
@@ -220,9 +221,10 @@ TEST_F(EditTest, ARenamedSaveGoesOnTheCardBeforeTheOldOneIsRemoved)
     // The new save's blocks, its directory commit (done after 96 writes),
     // then the old save's removal (done after 128).
     for (const Case& c :
-         {Case{8, true, false, "UPDATE Failed, the card keeps the old saver: alpha"},
-          Case{100, true, true, "DELETE Failed: alpha"}, Case{128, false, true, "SAVER UPDATED"},
-          Case{0, false, true, "SAVER UPDATED"}}) {
+         {Case{8, true, false,
+               "UPDATE Failed, the card keeps the old saver: alpha [the adapter did not answer]"},
+          Case{100, true, true, "DELETE Failed: alpha [the adapter did not answer]"},
+          Case{128, false, true, "SAVER UPDATED"}, Case{0, false, true, "SAVER UPDATED"}}) {
         SCOPED_TRACE("cut after " + std::to_string(c.cut) + " writes");
         change.reset();
         form.reset();

@@ -116,7 +116,8 @@ TEST_F(MailTest, ASaveThatCannotBeReadIsNamed)
     faults(("read-fail=" + std::to_string(52 + 3)).c_str()); // past the load, into the save
     form->EmailBtnClick();
     EXPECT_EQ(mails().size(), 1); // the second still goes
-    EXPECT_EQ(dialogs.messages, QStringList{"MAIL Failed: my:save.dat"});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"MAIL Failed: my:save.dat [the adapter did not answer]"});
 }
 
 TEST(SendMail, ArgumentsCarryOnlyRealAddresses)

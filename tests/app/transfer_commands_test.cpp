@@ -95,7 +95,7 @@ TEST_F(TransferTest, AFailedCopyIsNamedAndNoCompletionClaimed)
     form->DownLoadBtnClick();
     EXPECT_TRUE(QFile::exists(out("a.gci")));
     EXPECT_EQ(readFile(dir.file("b.gci")), std::vector<uint8_t>{1}); // the older file stays
-    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP Failed: beta"});
+    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP Failed: beta [the adapter did not answer]"});
 }
 
 TEST_F(TransferTest, UploadsSelectedFilesAndRelists)
@@ -156,8 +156,10 @@ TEST_F(TransferTest, AFailedUploadIsNamedAndTheCardKeepsItsSaves)
     select(form->ListView2, {"new.GCI", "next.GCI"});
     faults("cut-after-writes=20");
     form->UpLoadBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"UPLOAD Failed: new.GCI (the card holds no such saver "
-                                            "now), next.GCI (the card holds no such saver now)"});
+    EXPECT_EQ(dialogs.messages,
+              QStringList{"UPLOAD Failed: new.GCI [the adapter did not answer] (the card holds no "
+                          "such saver now), next.GCI [the adapter did not answer] (the card holds "
+                          "no such saver now)"});
     const mcb::CardReport r = mcb::inspectCard(cardImage());
     EXPECT_TRUE(r.sound());
     EXPECT_EQ(r.saves.size(), 3u);
@@ -201,7 +203,8 @@ TEST_F(TransferTest, AFailedDeleteIsNamed)
     faults("cut-after-writes=100");
     form->DeleteBtnClick();
     EXPECT_EQ(dialogs.messages,
-              QStringList{"DELETE Failed: beta (the card still holds the old saver)"});
+              QStringList{"DELETE Failed: beta [the adapter did not answer] (the card still holds "
+                          "the old saver)"});
     EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
 }
 

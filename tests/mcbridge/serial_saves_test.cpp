@@ -4,6 +4,7 @@
 // written out here from their published definitions.
 #include "mcbridge/card_serial.h"
 #include "mcbridge/serial_saves.h"
+#include "published_signing.h"
 #include "save_maker.h"
 
 #include <gtest/gtest.h>
@@ -61,40 +62,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 // ---- Checksums as published, independent of the library -------------------
 
-// Reflected CRC tables built from the polynomials.
-template <typename T> std::array<T, 256> reflectedTable(T polynomial)
-{
-    std::array<T, 256> table{};
-    for (unsigned n = 0; n < 256; ++n) {
-        T v = T(n);
-        for (int k = 0; k < 8; ++k)
-            v = (v & 1) ? T((v >> 1) ^ polynomial) : T(v >> 1);
-        table[n] = v;
-    }
-    return table;
-}
-
-// CRC-16 as in X.25: reflected 0x8408, register from 0xFFFF, result complemented.
-uint16_t crc16X25(const uint8_t* p, std::size_t n)
-{
-    static const auto table = reflectedTable<uint16_t>(0x8408);
-    uint16_t r = 0xFFFF;
-    for (std::size_t i = 0; i < n; ++i)
-        r = uint16_t((r >> 8) ^ table[(r ^ p[i]) & 0xFF]);
-    return uint16_t(~r);
-}
-
-// CRC-32, reflected 0xEDB88320, register from start, result complemented.
-uint32_t crc32From(uint32_t start, const uint8_t* p, std::size_t n)
-{
-    static const auto table = reflectedTable<uint32_t>(0xEDB88320u);
-    uint32_t r = start;
-    for (std::size_t i = 0; i < n; ++i)
-        r = (r >> 8) ^ table[(r ^ p[i]) & 0xFF];
-    return ~r;
-}
-
-// Anchors the two functions above to the published check values, so that a
+// Anchors the published checksums to the published check values, so that a
 // fault in them cannot hide a matching fault in the library.
 TEST(PublishedChecksums, MatchTheirCheckValues)
 {
@@ -104,38 +72,14 @@ TEST(PublishedChecksums, MatchTheirCheckValues)
     EXPECT_EQ(crc32From(0xFFFFFFFFu, p, check.size()), 0xCBF43926u);
 }
 
-void put16(std::vector<uint8_t>& d, std::size_t at, uint32_t v)
-{
-    d[at] = uint8_t(v >> 8);
-    d[at + 1] = uint8_t(v);
-}
-
-void put32(std::vector<uint8_t>& d, std::size_t at, uint32_t v)
-{
-    put16(d, at, v >> 16);
-    put16(d, at + 2, v & 0xFFFF);
-}
-
-// F-Zero GX "f_zero.dat": the serial's halves at 0x2066 (first, high),
-// 0x2060 (first, low), 0x7580 (second, high), 0x2200 (second, low), all
-// big-endian; the X.25 CRC of bytes 0x0002..0x7FFF at 0x0000.
 void signAsFzero(std::vector<uint8_t>& d, CardSerial s)
 {
-    put16(d, 0x2066, s.first >> 16);
-    put16(d, 0x2060, s.first & 0xFFFF);
-    put16(d, 0x7580, s.second >> 16);
-    put16(d, 0x2200, s.second & 0xFFFF);
-    put16(d, 0x0000, crc16X25(&d[2], 0x8000 - 2));
+    mcbtest::signAsFzero(d, s.first, s.second);
 }
 
-// Phantasy Star Online "PSO_SYSTEM" / "PSO3_SYSTEM": both words big-endian at
-// 0x2158, the CRC-32 started from 0xDEBB20E3 over 0x204C up to 0x2164 (0x2174
-// for Episode III) stored big-endian at 0x2048.
 void signAsPso(std::vector<uint8_t>& d, CardSerial s, std::size_t end)
 {
-    put32(d, 0x2158, s.first);
-    put32(d, 0x215C, s.second);
-    put32(d, 0x2048, crc32From(0xDEBB20E3u, &d[0x204C], end - 0x204C));
+    mcbtest::signAsPso(d, s.first, s.second, end);
 }
 
 // ---- Re-signing ------------------------------------------------------------

@@ -144,8 +144,9 @@ TEST(RestoreReadBack, ACardThatDoesNotHoldTheImageFailsTheRestore)
     ASSERT_TRUE(connect());
     EXPECT_EQ(WriteFileToCard(dir.file("in.gcp").c_str()), 0);
     EXPECT_EQ(mcb_last_error(), MCB_ERROR_READ_BACK);
-    // The read-back stops at the first difference.
-    EXPECT_EQ(traffic->sectorReads, 1u + 301u);
+    // The size query and the identity's header read; the read-back stops at
+    // the first difference.
+    EXPECT_EQ(traffic->sectorReads, 2u + 301u);
     CloseDevice();
     setAdapterFinder({});
 }

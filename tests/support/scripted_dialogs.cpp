@@ -40,6 +40,19 @@ skin::Answer ScriptedDialogs::askYesNoCancel(const QString& text, const QString&
     return a;
 }
 
+int ScriptedDialogs::choose(const QString& text, const QString&, const QStringList& buttons)
+{
+    questions << text;
+    choiceButtons.push_back(buttons);
+    if (choices.empty()) {
+        ADD_FAILURE() << "unexpected question: " << text.toStdString();
+        return int(buttons.size()) - 1;
+    }
+    const int a = choices.front();
+    choices.pop_front();
+    return a;
+}
+
 std::optional<QString> ScriptedDialogs::saveFileName(const skin::FileDialogSpec& spec)
 {
     fileDialogs.push_back(spec);

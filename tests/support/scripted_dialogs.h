@@ -21,6 +21,8 @@ public:
     };
     std::deque<bool> yesNo;                     // askYesNo
     std::deque<skin::Answer> answers;           // askYesNoCancel
+    std::deque<int> choices;                    // choose: the index of the button
+    std::vector<QStringList> choiceButtons;     // the buttons each choose offered
     std::deque<std::optional<QString>> files;   // file dialogs
     std::deque<std::optional<QString>> entries; // text prompts
     QStringList messages;                       // the program's own message box
@@ -33,6 +35,7 @@ public:
     void message(const QString& text) override { messages << text; }
     bool askYesNo(const QString& text, const QString& title) override;
     skin::Answer askYesNoCancel(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& buttons) override;
     void information(const QString& text, const QString&) override { infos << text; }
     void error(const QString& text, const QString&) override { errors << text; }
     std::optional<QString> saveFileName(const skin::FileDialogSpec& spec) override;

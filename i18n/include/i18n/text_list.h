@@ -316,6 +316,206 @@ I18N_TEXT(Say_ask_CreateCard,
           u"存储卡映像文件 %1 不存在。是否在此处创建一张空白的 16 Mbit 存储卡?",
           u"カードイメージ %1 がありません。ここに空の 16 Mbit カードを作りますか？")
 
+// A whole-card image read from another card: the question before it is
+// written (%1: the image), and its three answers.
+I18N_TEXT(Say_ask_OtherCard,
+          u"%1 was read from another card. Written as it is, it gives this card that card's "
+          u"identity, and savers that some games (F-Zero GX, Phantasy Star Online) bind to a "
+          u"card stop working on it. Keep this card's identity (such savers are re-signed for "
+          u"it), or overwrite it with the image's?",
+          u"%1 是從另一張記憶卡讀取的。直接寫入會使這張卡變成那張卡的身分, "
+          u"部分遊戲 (F-Zero GX, Phantasy Star Online) 綁定在卡上的資料將無法在這張卡上使用。"
+          u"要保留這張卡的身分 (這類資料會改為這張卡的簽名), 還是以映像的身分覆寫?",
+          u"%1 是从另一张存储卡读取的。直接写入会使这张卡变成那张卡的身份, "
+          u"部分游戏 (F-Zero GX, Phantasy Star Online) 绑定在卡上的数据将无法在这张卡上使用。"
+          u"要保留这张卡的身份 (这类数据会改为这张卡的签名), 还是以映像的身份覆盖?",
+          u"%1 は別のカードから読み込まれたものです。そのまま書き込むと、このカードは"
+          u"そのカードの識別情報になり、一部のゲーム (F-Zero GX、Phantasy Star Online) "
+          u"がカードに結び付けたデータはこのカードで使えなくなります。このカードの識別情報を"
+          u"残しますか (そのようなデータはこのカード用に署名し直します)、"
+          u"それともイメージのもので上書きしますか？")
+
+I18N_TEXT(say_keepidentity,
+          u"Keep this card's identity",
+          u"保留這張卡的身分",
+          u"保留这张卡的身份",
+          u"このカードの識別情報を残す")
+
+I18N_TEXT(say_overwriteidentity,
+          u"Overwrite it",
+          u"覆寫身分",
+          u"覆盖身份",
+          u"上書きする")
+
+I18N_TEXT(say_cancel,
+          u"Cancel",
+          u"取消",
+          u"取消",
+          u"キャンセル")
+
+// Before a whole-card restore the card is read into a file in the save folder;
+// after it, the user is told which file.
+I18N_TEXT(say_cardkept,
+          u"The card as it was before is kept in: ",
+          u"卡的原有內容已儲存在: ",
+          u"卡的原有内容已保存在: ",
+          u"書き込み前のカードの内容を保存しました: ")
+
+// The card could not be read into that file, so nothing was written.
+I18N_TEXT(say_cardnotkept,
+          u"UPLOAD CARD stopped, the card could not be kept in a file first, nothing was "
+          u"written: ",
+          u"寫入全張容量已停止, 無法先將卡的內容儲存到檔案, 未寫入任何資料: ",
+          u"写入整卡容量已停止, 无法先将卡的内容保存到文件, 未写入任何数据: ",
+          u"一括書き込みを中止しました。先にカードの内容をファイルに保存できなかったため、"
+          u"何も書き込んでいません: ")
+
+// Why the library says a call failed, shown in brackets after what failed;
+// one per failure reason of the library.
+I18N_TEXT(say_why_nodevice,
+          u"no adapter is set up",
+          u"未設定轉接器",
+          u"未设置适配器",
+          u"アダプターが設定されていません")
+
+I18N_TEXT(say_why_baddevice,
+          u"the adapter's device name is not understood",
+          u"無法識別轉接器的裝置名稱",
+          u"无法识别适配器的设备名称",
+          u"アダプターのデバイス名が正しくありません")
+
+I18N_TEXT(say_why_notfound,
+          u"the adapter or card image was not found",
+          u"找不到轉接器或記憶卡映像",
+          u"找不到适配器或存储卡映像",
+          u"アダプターまたはカードイメージが見つかりません")
+
+I18N_TEXT(say_why_access,
+          u"no permission to open the adapter or card image",
+          u"沒有開啟轉接器或記憶卡映像的權限",
+          u"没有打开适配器或存储卡映像的权限",
+          u"アダプターまたはカードイメージを開く権限がありません")
+
+I18N_TEXT(say_why_imagesize,
+          u"the card image is not the size of any card",
+          u"記憶卡映像的大小不符合任何記憶卡",
+          u"存储卡映像的大小不符合任何存储卡",
+          u"カードイメージの大きさがどのカードとも合いません")
+
+I18N_TEXT(say_why_io,
+          u"the adapter did not answer",
+          u"轉接器沒有回應",
+          u"适配器没有响应",
+          u"アダプターが応答しません")
+
+I18N_TEXT(say_why_nomemory,
+          u"out of memory",
+          u"記憶體不足",
+          u"内存不足",
+          u"メモリが足りません")
+
+I18N_TEXT(say_why_notsupported,
+          u"USB adapters are not supported by this build",
+          u"此版本不支援 USB 轉接器",
+          u"此版本不支持 USB 适配器",
+          u"このビルドは USB アダプターに対応していません")
+
+I18N_TEXT(say_why_notacard,
+          u"not a formatted memory card",
+          u"不是已格式化的記憶卡",
+          u"不是已格式化的存储卡",
+          u"フォーマットされたメモリーカードではありません")
+
+I18N_TEXT(say_why_damaged,
+          u"the card's directory or block map is damaged, the card needs repair",
+          u"卡的目錄或區塊表已損壞, 需要修復",
+          u"卡的目录或区块表已损坏, 需要修复",
+          u"カードのディレクトリまたはブロック表が壊れています。修復が必要です")
+
+I18N_TEXT(say_why_brokenchain,
+          u"the saver's chain of blocks is broken",
+          u"資料的區塊鏈結已損壞",
+          u"数据的区块链接已损坏",
+          u"データのブロックのつながりが壊れています")
+
+I18N_TEXT(say_why_noroom,
+          u"not enough free blocks on the card",
+          u"卡中剩餘單位不足",
+          u"卡中剩余单位不足",
+          u"カードの空きブロックが足りません")
+
+I18N_TEXT(say_why_noslot,
+          u"the card's directory is full",
+          u"卡的目錄已滿",
+          u"卡的目录已满",
+          u"カードのディレクトリがいっぱいです")
+
+I18N_TEXT(say_why_readback,
+          u"the card does not hold what was written",
+          u"卡中的資料與寫入的不符",
+          u"卡中的数据与写入的不符",
+          u"カードの内容が書き込んだものと違います")
+
+I18N_TEXT(say_why_ambiguous,
+          u"two savers on the card have this name and code",
+          u"卡中有兩個名稱和代碼相同的資料",
+          u"卡中有两个名称和代码相同的数据",
+          u"同じ名前とコードのデータがカードに二つあります")
+
+I18N_TEXT(say_why_nosave,
+          u"no such saver on the card",
+          u"卡中沒有該資料",
+          u"卡中没有该数据",
+          u"カードにそのデータはありません")
+
+I18N_TEXT(say_why_notasave,
+          u"the file is not a saver file",
+          u"該檔案不是存檔",
+          u"该文件不是存档",
+          u"このファイルはセーブデータではありません")
+
+I18N_TEXT(say_why_file,
+          u"a file could not be read or written",
+          u"無法讀取或寫入檔案",
+          u"无法读取或写入文件",
+          u"ファイルを読み書きできませんでした")
+
+I18N_TEXT(say_why_notloaded,
+          u"the card's directory has not been read",
+          u"尚未讀取卡的目錄",
+          u"尚未读取卡的目录",
+          u"カードのディレクトリがまだ読み込まれていません")
+
+I18N_TEXT(say_why_badargument,
+          u"invalid argument",
+          u"參數無效",
+          u"参数无效",
+          u"引数が無効です")
+
+I18N_TEXT(say_why_othercard,
+          u"the image was read from another card",
+          u"該映像來自另一張記憶卡",
+          u"该映像来自另一张存储卡",
+          u"このイメージは別のカードから読み込まれたものです")
+
+I18N_TEXT(say_why_failed,
+          u"the operation failed",
+          u"操作失敗",
+          u"操作失败",
+          u"処理に失敗しました")
+
+I18N_TEXT(say_why_imagelength,
+          u"the image is not as large as the card",
+          u"映像的大小與記憶卡不符",
+          u"映像的大小与存储卡不符",
+          u"イメージの大きさがカードと合いません")
+
+I18N_TEXT(say_why_notopen,
+          u"no adapter is open",
+          u"轉接器未開啟",
+          u"适配器未打开",
+          u"アダプターが開かれていません")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.

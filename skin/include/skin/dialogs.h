@@ -5,6 +5,7 @@
 // installs the Qt dialogs at start-up; tests install their own.
 
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -31,6 +32,10 @@ public:
     // The standard confirmation box; true only for Yes.
     virtual bool askYesNo(const QString& text, const QString& title) = 0;
     virtual Answer askYesNoCancel(const QString& text, const QString& title) = 0;
+    // A question answered with one of the buttons, named in the user's
+    // language: the index of the one chosen. The last button is the one that
+    // changes nothing; closing the box (Escape) chooses it too.
+    virtual int choose(const QString& text, const QString& title, const QStringList& buttons) = 0;
     // Standard boxes with an information or error icon.
     virtual void information(const QString& text, const QString& title) = 0;
     virtual void error(const QString& text, const QString& title) = 0;
@@ -53,6 +58,7 @@ public:
     void message(const QString& text) override;
     bool askYesNo(const QString& text, const QString& title) override;
     Answer askYesNoCancel(const QString& text, const QString& title) override;
+    int choose(const QString& text, const QString& title, const QStringList& buttons) override;
     void information(const QString& text, const QString& title) override;
     void error(const QString& text, const QString& title) override;
     std::optional<QString> saveFileName(const FileDialogSpec& spec) override;

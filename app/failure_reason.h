@@ -1,0 +1,19 @@
+#pragma once
+
+// The card library keeps why its last call failed; the program's failure
+// notices carry that reason in the user's language after what failed.
+
+#include <QString>
+
+#include <cstdint>
+
+// The reason an mcb_error code stands for, in the user's language; empty for
+// success.
+QString reasonText(int32_t error);
+
+// what + " [" + the reason + "]"; what alone when there is no reason.
+QString withReason(const QString& what, int32_t error);
+
+// The same with the reason the library gives now: to be called right after
+// the call that failed, before any other call replaces it.
+QString withLastReason(const QString& what);
