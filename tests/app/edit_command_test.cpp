@@ -210,41 +210,57 @@ TEST_F(EditTest, TheSaveKeepsItsSizeAndIsNotWrittenBackCutShort)
                     "keeps the old saver: alpha"});
 }
 
-TEST_F(EditTest, ARenamedSaveGoesOnTheCardBeforeTheOldOneIsRemoved)
+namespace {
+
+struct RenameCase {
+    const char* name;
+    int cut; // sectors written before the link drops; 0 never
+    bool oldName;
+    bool newName;
+    const char* notice;
+};
+
+void PrintTo(const RenameCase& c, std::ostream* os) { *os << c.name; }
+
+class RenamedSaves : public EditTest, public testing::WithParamInterface<RenameCase> {};
+
+} // namespace
+
+TEST_P(RenamedSaves, GoOnTheCardBeforeTheOldOneIsRemoved)
 {
-    struct Case {
-        int cut; // sectors written before the link drops; 0 never
-        bool oldName;
-        bool newName;
-        const char* notice;
-    };
-    // The new save's blocks, its directory commit (done after 96 writes),
-    // then the old save's removal (done after 128).
-    for (const Case& c :
-         {Case{8, true, false,
-               "UPDATE Failed, the card keeps the old saver: alpha [the adapter did not answer]"},
-          Case{100, true, true, "DELETE Failed: alpha [the adapter did not answer]"},
-          Case{128, false, true, "SAVER UPDATED"}, Case{0, false, true, "SAVER UPDATED"}}) {
-        SCOPED_TRACE("cut after " + std::to_string(c.cut) + " writes");
-        change.reset();
-        form.reset();
-        twoSaves();
-        dialogs.messages.clear();
-        select(form->ListView1, {"alpha"});
-        faults(("cut-after-writes=" + std::to_string(c.cut)).c_str());
-        edit({[](TSaveEditForm& e) {
-            typeAt(e, 8, "41"); // "Alpha"
-            saveAndClose(e);
-        }});
-        faults("");
-        const std::vector<uint8_t> data = dataOf(mcbtest::makeSaveFile(cAlpha));
-        EXPECT_EQ(onCard("alpha"), c.oldName ? data : std::vector<uint8_t>{});
-        EXPECT_EQ(onCard("Alpha"), c.newName ? data : std::vector<uint8_t>{});
-        EXPECT_EQ(dialogs.messages, QStringList{c.notice});
-        EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
+    const RenameCase& c = GetParam();
+    twoSaves();
+    dialogs.messages.clear();
+    select(form->ListView1, {"alpha"});
+    faults(("cut-after-writes=" + std::to_string(c.cut)).c_str());
+    edit({[](TSaveEditForm& e) {
+        typeAt(e, 8, "41"); // "Alpha"
+        saveAndClose(e);
+    }});
+    faults("");
+    const std::vector<uint8_t> data = dataOf(mcbtest::makeSaveFile(cAlpha));
+    EXPECT_EQ(onCard("alpha"), c.oldName ? data : std::vector<uint8_t>{});
+    EXPECT_EQ(onCard("Alpha"), c.newName ? data : std::vector<uint8_t>{});
+    EXPECT_EQ(dialogs.messages, QStringList{c.notice});
+    EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
+    if (c.cut == 0) {
+        EXPECT_EQ(names(form->ListView1), (QStringList{"beta", "Alpha"}));
     }
-    EXPECT_EQ(names(form->ListView1), (QStringList{"beta", "Alpha"}));
 }
+
+// The new save's blocks, its directory commit (done after 96 writes), then
+// the old save's removal (done after 128).
+INSTANTIATE_TEST_SUITE_P(
+    EditTest, RenamedSaves,
+    testing::Values(
+        RenameCase{
+            "CutWhileWritingTheNewSave", 8, true, false,
+            "UPDATE Failed, the card keeps the old saver: alpha [the adapter did not answer]"},
+        RenameCase{"CutBeforeTheOldSaveIsRemoved", 100, true, true,
+                   "DELETE Failed: alpha [the adapter did not answer]"},
+        RenameCase{"CutAfterTheOldSaveIsRemoved", 128, false, true, "SAVER UPDATED"},
+        RenameCase{"NoCut", 0, false, true, "SAVER UPDATED"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditTest, ANewNameThatIsAnotherSavesReplacesItOnlyAfterYes)
 {

@@ -69,21 +69,41 @@ TEST_F(AppTest, StartsWithoutAnAdapter)
     EXPECT_TRUE(allGatesOpen(*form));
 }
 
-TEST(CardSizeTable, SizesMapToBlocksSectorsAndLabels)
+namespace {
+
+struct CardSizeCase {
+    const char* name;
+    int megabits, blocks, sectors;
+    const char* label;
+};
+
+void PrintTo(const CardSizeCase& c, std::ostream* os) { *os << c.name; }
+
+class CardSizes : public testing::TestWithParam<CardSizeCase> {};
+
+} // namespace
+
+TEST_P(CardSizes, MapToBlocksSectorsAndLabels)
 {
-    struct Case {
-        int megabits, blocks, sectors;
-        const char* label;
-    };
-    for (Case c : {Case{4, 59, 1024, "(4M)"}, Case{8, 123, 2048, "(8M)"},
-                   Case{16, 251, 4096, "(16M)"}, Case{64, 1019, 16384, "(64M)"},
-                   Case{2, 1019, 16384, "(64M)"}, Case{32, 1019, 16384, "(64M)"}}) {
-        ASSERT_TRUE(GCLINK::applyCardSize(c.megabits));
-        EXPECT_EQ(GCLINK::Max_block, c.blocks) << c.megabits;
-        EXPECT_EQ(GCLINK::nmem, c.sectors) << c.megabits;
-        EXPECT_EQ(GCLINK::Size, c.label) << c.megabits;
-    }
-    // No card: the state stays as it was.
+    const CardSizeCase& c = GetParam();
+    ASSERT_TRUE(GCLINK::applyCardSize(c.megabits));
+    EXPECT_EQ(GCLINK::Max_block, c.blocks);
+    EXPECT_EQ(GCLINK::nmem, c.sectors);
+    EXPECT_EQ(GCLINK::Size, c.label);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CardSizeTable, CardSizes,
+    testing::Values(CardSizeCase{"FourMegabits", 4, 59, 1024, "(4M)"},
+                    CardSizeCase{"EightMegabits", 8, 123, 2048, "(8M)"},
+                    CardSizeCase{"SixteenMegabits", 16, 251, 4096, "(16M)"},
+                    CardSizeCase{"SixtyFourMegabits", 64, 1019, 16384, "(64M)"},
+                    CardSizeCase{"TwoMegabitsCountAsSixtyFour", 2, 1019, 16384, "(64M)"},
+                    CardSizeCase{"ThirtyTwoMegabitsCountAsSixtyFour", 32, 1019, 16384, "(64M)"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CardSizeTable, NoCardLeavesTheStateAsItWas)
+{
     ASSERT_TRUE(GCLINK::applyCardSize(8));
     EXPECT_FALSE(GCLINK::applyCardSize(0));
     EXPECT_EQ(GCLINK::Max_block, 123);

@@ -52,6 +52,8 @@ struct Case {
     bool oneErrorLine;
 };
 
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
 class CommandLine : public ::testing::TestWithParam<Case> {};
 
 TEST_P(CommandLine, AnswersWithoutADisplay)

@@ -63,31 +63,47 @@ TEST_F(CommandsTest, CtrlAAppendsOneFFByteUnlessTheSizeIsFixed)
     EXPECT_EQ(Content(), QByteArray::fromHex("0102FF"));
 }
 
-TEST_F(CommandsTest, TheCloseQueryKeepsDropsOrSavesTheChanges)
+struct CloseQueryCase {
+    const char* name;
+    skin::Answer answer;
+    bool closes;
+    bool ischanged;
+    QByteArray file;
+};
+
+void PrintTo(const CloseQueryCase& c, std::ostream* os) { *os << c.name; }
+
+class CloseQuery : public CommandsTest, public testing::WithParamInterface<CloseQueryCase> {};
+
+TEST_P(CloseQuery, KeepsDropsOrSavesTheChanges)
 {
-    struct Case {
-        skin::Answer answer;
-        bool closes;
-        bool ischanged;
-        QByteArray file;
-    };
-    for (const Case& c : {Case{skin::Answer::Cancel, false, false, QByteArray::fromHex("0102")},
-                          Case{skin::Answer::No, true, false, QByteArray::fromHex("0102")},
-                          Case{skin::Answer::Yes, true, true, QByteArray::fromHex("7102")}}) {
-        form.show();
-        Load(QByteArray::fromHex("0102"));
-        form.ischanged = false;
-        Key(Qt::Key_7);
-        dialogs.questions.clear();
-        dialogs.answers = {c.answer};
-        Choose(form.Beenden1);
-        EXPECT_EQ(dialogs.questions,
-                  QStringList{QStringLiteral("Save changes to\r\n") + Path("temp.~ic") + " ?"});
-        EXPECT_EQ(form.isVisible(), !c.closes) << int(c.answer);
-        EXPECT_EQ(form.ischanged, c.ischanged) << int(c.answer);
-        EXPECT_EQ(FileBytes(Path("temp.~ic")), c.file) << int(c.answer);
-    }
-    // Unchanged, it closes without asking.
+    const CloseQueryCase& c = GetParam();
+    form.show();
+    Load(QByteArray::fromHex("0102"));
+    form.ischanged = false;
+    Key(Qt::Key_7);
+    dialogs.questions.clear();
+    dialogs.answers = {c.answer};
+    Choose(form.Beenden1);
+    EXPECT_EQ(dialogs.questions,
+              QStringList{QStringLiteral("Save changes to\r\n") + Path("temp.~ic") + " ?"});
+    EXPECT_EQ(form.isVisible(), !c.closes);
+    EXPECT_EQ(form.ischanged, c.ischanged);
+    EXPECT_EQ(FileBytes(Path("temp.~ic")), c.file);
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandsTest, CloseQuery,
+                         testing::Values(CloseQueryCase{"CancelKeepsTheWindowAndTheFile",
+                                                        skin::Answer::Cancel, false, false,
+                                                        QByteArray::fromHex("0102")},
+                                         CloseQueryCase{"NoClosesWithoutSaving", skin::Answer::No,
+                                                        true, false, QByteArray::fromHex("0102")},
+                                         CloseQueryCase{"YesSavesAndCloses", skin::Answer::Yes,
+                                                        true, true, QByteArray::fromHex("7102")}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(CommandsTest, AnUnchangedDocumentClosesWithoutAsking)
+{
     form.show();
     Load(QByteArray::fromHex("0102"));
     dialogs.questions.clear();

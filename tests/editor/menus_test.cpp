@@ -33,30 +33,46 @@ QAction* Item(QMenu* aMenu, const QString& aCaption)
     return nullptr;
 }
 
-TEST_F(MenusTest, TheFileMenuOffersSavingAndPrintingAsTheDocumentAllows)
+// How far the document has come: each state is reached through the ones
+// before it, as the user would reach it.
+enum class DocumentState { Empty, Loaded, Changed, Undone };
+
+struct FileMenuCase {
+    const char* name;
+    DocumentState state;
+    bool save;
+    bool data;
+};
+
+void PrintTo(const FileMenuCase& c, std::ostream* os) { *os << c.name; }
+
+class FileMenu : public MenusTest, public testing::WithParamInterface<FileMenuCase> {};
+
+TEST_P(FileMenu, OffersSavingAndPrintingAsTheDocumentAllows)
 {
-    struct Case {
-        const char* state;
-        bool save;
-        bool data;
-    };
-    auto expect = [&](const Case& c) {
-        Open(form.Datei1);
-        EXPECT_EQ(form.Speichern1->isEnabled(), c.save) << c.state;
-        EXPECT_EQ(form.Speichernunter1->menuAction()->isEnabled(), c.data) << c.state;
-        EXPECT_EQ(form.Printpreview1->isEnabled(), c.data) << c.state;
-        EXPECT_EQ(form.Print1->isEnabled(), c.data) << c.state;
-        EXPECT_TRUE(form.Printsetup1->isEnabled()) << c.state;
-    };
+    const FileMenuCase& c = GetParam();
     form.HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
-    expect({"empty", false, false});
-    Load(QByteArray(32, '\x11'));
-    expect({"loaded", false, true});
-    Key(Qt::Key_7);
-    expect({"changed", true, true});
-    Key(Qt::Key_Z, Qt::ControlModifier);
-    expect({"undone", false, true});
+    if (c.state >= DocumentState::Loaded)
+        Load(QByteArray(32, '\x11'));
+    if (c.state >= DocumentState::Changed)
+        Key(Qt::Key_7);
+    if (c.state >= DocumentState::Undone)
+        Key(Qt::Key_Z, Qt::ControlModifier);
+    Open(form.Datei1);
+    EXPECT_EQ(form.Speichern1->isEnabled(), c.save);
+    EXPECT_EQ(form.Speichernunter1->menuAction()->isEnabled(), c.data);
+    EXPECT_EQ(form.Printpreview1->isEnabled(), c.data);
+    EXPECT_EQ(form.Print1->isEnabled(), c.data);
+    EXPECT_TRUE(form.Printsetup1->isEnabled());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    MenusTest, FileMenu,
+    testing::Values(FileMenuCase{"EmptyDocument", DocumentState::Empty, false, false},
+                    FileMenuCase{"Loaded", DocumentState::Loaded, false, true},
+                    FileMenuCase{"Changed", DocumentState::Changed, true, true},
+                    FileMenuCase{"ChangeUndone", DocumentState::Undone, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenusTest, TheEditMenuNamesTheUndoAndOffersWhatTheSelectionAndClipboardAllow)
 {
@@ -140,69 +156,102 @@ TEST_F(MenusTest, HiddenItemsStayUnreachableAndTheirShortcutsDoNothing)
     EXPECT_EQ(form.HexEditor1->GetCursorPos(), 10000);
 }
 
-TEST_F(MenusTest, RadioItemsSetTheControlAndShowItsValueWhenOpened)
+// The form's menus and the value each item sets are reached through the form
+// given, as the cases are made before any form exists.
+struct RadioItemCase {
+    const char* name;
+    QMenu* TSaveEditForm::*menu;
+    const char* caption;
+    int (*value)(TSaveEditForm&);
+    int expected;
+};
+
+void PrintTo(const RadioItemCase& c, std::ostream* os) { *os << c.name; }
+
+class RadioItems : public MenusTest, public testing::WithParamInterface<RadioItemCase> {};
+
+TEST_P(RadioItems, SetTheControlAndShowItsValueWhenOpened)
 {
+    const RadioItemCase& c = GetParam();
     Load(QByteArray(64, '\x33'));
-    struct Case {
-        QMenu* menu;
-        const char* caption;
-        std::function<int()> value;
-        int expected;
-    };
-    THexEditor* e = form.HexEditor1;
-    const std::vector<Case> cases = {
-        {form.Linesize1, "32 Bytes per line", [e] { return e->BytesPerLine(); }, 32},
-        {form.Linesize1, "64 Bytes per line", [e] { return e->BytesPerLine(); }, 64},
-        {form.Blocksize1, "4 Bytes per column", [e] { return e->BytesPerColumn(); }, 4},
-        {form.Blocksize1, "2 Bytes per column", [e] { return e->BytesPerColumn(); }, 2},
-        {form.Caretstyle1, "Bottom line", [e] { return int(e->CaretStyle()); }, csBottomLine},
-        {form.Offsetdisplay1, "Octal", [e] { return int(e->OffsetDisplay()); }, odOctal},
-        {form.Offsetdisplay1, "None", [e] { return int(e->OffsetDisplay()); }, odNone},
-        {form.Printlayout1, "Decimal", [] { return int(TSaveEditForm::CanvasDisplay); }, odDec},
-    };
-    for (const Case& c : cases) {
-        QAction* item = Item(c.menu, QString::fromLatin1(c.caption));
-        ASSERT_NE(item, nullptr);
-        item->trigger();
-        EXPECT_EQ(c.value(), c.expected) << c.caption;
-        // Set back behind the menu's back, then shown as it is when opened.
-        for (QAction* other : c.menu->actions())
-            if (other != item && other->actionGroup())
-                other->setChecked(true);
-        Open(form.View1);
-        Open(form.Datei1);
-        Open(c.menu);
-        EXPECT_EQ(Checked(c.menu), item) << c.caption;
-    }
+    QMenu* menu = form.*c.menu;
+    QAction* item = Item(menu, QString::fromLatin1(c.caption));
+    ASSERT_NE(item, nullptr);
+    item->trigger();
+    EXPECT_EQ(c.value(form), c.expected);
+    // Set back behind the menu's back, then shown as it is when opened.
+    for (QAction* other : menu->actions())
+        if (other != item && other->actionGroup())
+            other->setChecked(true);
+    Open(form.View1);
+    Open(form.Datei1);
+    Open(menu);
+    EXPECT_EQ(Checked(menu), item);
 }
 
-TEST_F(MenusTest, ViewTogglesSwitchTheControlAndShowItsStateWhenOpened)
+int LineSize(TSaveEditForm& f) { return f.HexEditor1->BytesPerLine(); }
+int ColumnSize(TSaveEditForm& f) { return f.HexEditor1->BytesPerColumn(); }
+int Caret(TSaveEditForm& f) { return int(f.HexEditor1->CaretStyle()); }
+int Offsets(TSaveEditForm& f) { return int(f.HexEditor1->OffsetDisplay()); }
+int PrintLayout(TSaveEditForm&) { return int(TSaveEditForm::CanvasDisplay); }
+
+INSTANTIATE_TEST_SUITE_P(
+    MenusTest, RadioItems,
+    testing::Values(
+        RadioItemCase{"LineSize32", &TSaveEditForm::Linesize1, "32 Bytes per line", LineSize, 32},
+        RadioItemCase{"LineSize64", &TSaveEditForm::Linesize1, "64 Bytes per line", LineSize, 64},
+        RadioItemCase{"ColumnSize4", &TSaveEditForm::Blocksize1, "4 Bytes per column", ColumnSize,
+                      4},
+        RadioItemCase{"ColumnSize2", &TSaveEditForm::Blocksize1, "2 Bytes per column", ColumnSize,
+                      2},
+        RadioItemCase{"CaretBottomLine", &TSaveEditForm::Caretstyle1, "Bottom line", Caret,
+                      csBottomLine},
+        RadioItemCase{"OctalOffsets", &TSaveEditForm::Offsetdisplay1, "Octal", Offsets, odOctal},
+        RadioItemCase{"NoOffsets", &TSaveEditForm::Offsetdisplay1, "None", Offsets, odNone},
+        RadioItemCase{"DecimalPrintLayout", &TSaveEditForm::Printlayout1, "Decimal", PrintLayout,
+                      odDec}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ViewToggleCase {
+    const char* name;
+    QAction* TSaveEditForm::*item;
+    bool (*on)(THexEditor&);
+};
+
+void PrintTo(const ViewToggleCase& c, std::ostream* os) { *os << c.name; }
+
+class ViewToggles : public MenusTest, public testing::WithParamInterface<ViewToggleCase> {};
+
+TEST_P(ViewToggles, SwitchTheControlAndShowItsStateWhenOpened)
 {
+    const ViewToggleCase& c = GetParam();
     Load(QByteArray(64, '\x33'));
-    THexEditor* e = form.HexEditor1;
-    struct Case {
-        QAction* item;
-        std::function<bool()> on;
-    };
-    const std::vector<Case> cases = {
-        {form.Grid1, [e] { return e->GridLineWidth() == 1; }},
-        {form.SwapNibbles1, [e] { return e->SwapNibbles(); }},
-        {form.MaskWhitespaces1, [e] { return e->MaskWhiteSpaces(); }},
-        {form.FixedFilesize1, [e] { return e->NoSizeChange(); }},
-        {form.Auto1, [e] { return e->AutoCaretMode(); }},
-    };
-    for (const Case& c : cases) {
-        const bool before = c.on();
-        c.item->trigger();
-        EXPECT_EQ(c.on(), !before) << c.item->text().toStdString();
-        c.item->setChecked(before);
-        Open(form.View1);
-        Open(form.Caretstyle1);
-        EXPECT_EQ(c.item->isChecked(), !before) << c.item->text().toStdString();
-        c.item->trigger();
-        EXPECT_EQ(c.on(), before) << c.item->text().toStdString();
-    }
+    THexEditor& e = *form.HexEditor1;
+    QAction* item = form.*c.item;
+    const bool before = c.on(e);
+    item->trigger();
+    EXPECT_EQ(c.on(e), !before);
+    item->setChecked(before);
+    Open(form.View1);
+    Open(form.Caretstyle1);
+    EXPECT_EQ(item->isChecked(), !before);
+    item->trigger();
+    EXPECT_EQ(c.on(e), before);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    MenusTest, ViewToggles,
+    testing::Values(ViewToggleCase{"Grid", &TSaveEditForm::Grid1,
+                                   [](THexEditor& e) { return e.GridLineWidth() == 1; }},
+                    ViewToggleCase{"SwapNibbles", &TSaveEditForm::SwapNibbles1,
+                                   [](THexEditor& e) { return e.SwapNibbles(); }},
+                    ViewToggleCase{"MaskWhitespace", &TSaveEditForm::MaskWhitespaces1,
+                                   [](THexEditor& e) { return e.MaskWhiteSpaces(); }},
+                    ViewToggleCase{"FixedFileSize", &TSaveEditForm::FixedFilesize1,
+                                   [](THexEditor& e) { return e.NoSizeChange(); }},
+                    ViewToggleCase{"AutoCaret", &TSaveEditForm::Auto1,
+                                   [](THexEditor& e) { return e.AutoCaretMode(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MenusTest, TheStatusBarShowsCaretSelectionModesAndSize)
 {

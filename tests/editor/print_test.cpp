@@ -63,32 +63,47 @@ protected:
     }
 };
 
-TEST_F(PrintTest, PagesEndWhereTheDataEndsWithoutAnEmptyPage)
+// Data sizes in whole pages plus bytes, as one page's size is known only
+// once the fixture has measured it.
+struct PageCountCase {
+    const char* name;
+    int32_t wholePages;
+    int32_t extraBytes;
+    int pages;
+};
+
+void PrintTo(const PageCountCase& c, std::ostream* os) { *os << c.name; }
+
+class PageCounts : public PrintTest, public testing::WithParamInterface<PageCountCase> {};
+
+TEST_P(PageCounts, PagesEndWhereTheDataEndsWithoutAnEmptyPage)
 {
     if (!HavePdfTools())
         GTEST_SKIP() << "pdfinfo and pdftotext are needed to read the printed pages";
+    const PageCountCase& c = GetParam();
     Load(QByteArray(20000, '\x5A'));
     const int32_t perPage = BytesPerPage();
     ASSERT_GT(perPage, 160);
     ASSERT_EQ(perPage % 16, 0);
-    struct Case {
-        int32_t size;
-        int pages;
-    };
-    for (const Case& c :
-         {Case{64, 1}, Case{perPage, 1}, Case{2 * perPage, 2}, Case{2 * perPage + 1, 3}}) {
-        QFile::remove(Pdf());
-        Load(QByteArray(c.size, '\x5A'));
-        Choose(form.Print1);
-        EXPECT_TRUE(dialogs.errors.isEmpty());
-        EXPECT_EQ(PdfPages(Pdf()), c.pages) << c.size << " bytes";
-        const QString text = PdfText(Pdf());
-        EXPECT_TRUE(text.contains(QStringLiteral("Vantrel:temp.~ic"))) << c.size;
-        EXPECT_TRUE(text.contains(QStringLiteral("Page %1").arg(c.pages))) << c.size;
-        EXPECT_FALSE(text.contains(QStringLiteral("Page %1").arg(c.pages + 1))) << c.size;
-        EXPECT_TRUE(text.contains(QStringLiteral(":5A 5A 5A"))) << c.size;
-    }
+    const int32_t size = c.wholePages * perPage + c.extraBytes;
+    QFile::remove(Pdf());
+    Load(QByteArray(size, '\x5A'));
+    Choose(form.Print1);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    EXPECT_EQ(PdfPages(Pdf()), c.pages) << size << " bytes";
+    const QString text = PdfText(Pdf());
+    EXPECT_TRUE(text.contains(QStringLiteral("Vantrel:temp.~ic")));
+    EXPECT_TRUE(text.contains(QStringLiteral("Page %1").arg(c.pages)));
+    EXPECT_FALSE(text.contains(QStringLiteral("Page %1").arg(c.pages + 1)));
+    EXPECT_TRUE(text.contains(QStringLiteral(":5A 5A 5A")));
 }
+
+INSTANTIATE_TEST_SUITE_P(PrintTest, PageCounts,
+                         testing::Values(PageCountCase{"LessThanAPage", 0, 64, 1},
+                                         PageCountCase{"OneFullPage", 1, 0, 1},
+                                         PageCountCase{"TwoFullPages", 2, 0, 2},
+                                         PageCountCase{"OneByteOverTwoPages", 2, 1, 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PrintTest, TheDecimalLayoutPrintsDecimalBytesAndLastsAcrossShowings)
 {

@@ -14,38 +14,60 @@ const QByteArray cText = QByteArray("x\x0A\xBC"
                                     "aBC Abc"
                                     "AB");
 
-TEST_F(SearchTest, FindReadsHexOrTextAndSelectsTheMatchBackwards)
+struct FindCase {
+    const char* name;
+    const char* entry;
+    int32_t found; // -1 not found, -2 ends without a word
+};
+
+void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
+
+class FindEntries : public SearchTest, public testing::WithParamInterface<FindCase> {};
+
+TEST_P(FindEntries, ReadHexOrTextAndSelectTheMatchBackwards)
 {
-    struct Case {
-        const char* entry;
-        int32_t found; // -1 not found, -2 ends without a word
-    };
-    for (const Case& c : {Case{"41 42", 10}, Case{"abc", 1}, Case{"xyz", -2}, Case{"t", -2},
-                          Case{"tAbc", 7}, Case{"TAbc", 3}, Case{"tzz", -1}, Case{"0a bc", 1}}) {
-        Load(cText);
-        dialogs.infos.clear();
-        dialogs.entries = {QString::fromLatin1(c.entry)};
-        Choose(form.Find1);
-        EXPECT_EQ(TSaveEditForm::FindStr, QString::fromLatin1(c.entry));
-        if (c.found >= 0) {
-            EXPECT_EQ(TSaveEditForm::FindPos, c.found) << c.entry;
-            EXPECT_TRUE(dialogs.infos.isEmpty()) << c.entry;
-            // From its last byte back to its first.
-            EXPECT_EQ(form.HexEditor1->SelEnd(), c.found) << c.entry;
-            EXPECT_EQ(form.HexEditor1->SelCount(), TSaveEditForm::FindLen) << c.entry;
-            EXPECT_EQ(form.HexEditor1->GetCursorPos(), c.found + TSaveEditForm::FindLen - 1)
-                << c.entry;
-        } else {
-            EXPECT_EQ(TSaveEditForm::FindPos, -1) << c.entry;
-            EXPECT_EQ(form.HexEditor1->SelCount(), 0) << c.entry;
-            EXPECT_EQ(dialogs.infos, c.found == -1 ? QStringList{"Data not found."} : QStringList())
-                << c.entry;
-        }
+    const FindCase& c = GetParam();
+    Load(cText);
+    dialogs.infos.clear();
+    dialogs.entries = {QString::fromLatin1(c.entry)};
+    Choose(form.Find1);
+    EXPECT_EQ(TSaveEditForm::FindStr, QString::fromLatin1(c.entry));
+    if (c.found >= 0) {
+        EXPECT_EQ(TSaveEditForm::FindPos, c.found);
+        EXPECT_TRUE(dialogs.infos.isEmpty());
+        // From its last byte back to its first.
+        EXPECT_EQ(form.HexEditor1->SelEnd(), c.found);
+        EXPECT_EQ(form.HexEditor1->SelCount(), TSaveEditForm::FindLen);
+        EXPECT_EQ(form.HexEditor1->GetCursorPos(), c.found + TSaveEditForm::FindLen - 1);
+    } else {
+        EXPECT_EQ(TSaveEditForm::FindPos, -1);
+        EXPECT_EQ(form.HexEditor1->SelCount(), 0);
+        EXPECT_EQ(dialogs.infos, c.found == -1 ? QStringList{"Data not found."} : QStringList());
     }
+    ASSERT_FALSE(dialogs.prompts.empty());
     const ScriptedDialogs::Prompt& last = dialogs.prompts.back();
     EXPECT_EQ(last.title, QStringLiteral("Find Data"));
     EXPECT_EQ(last.label, QStringLiteral("\"t..\" ascii, \"T..\" + ignore case, else search hex"));
-    EXPECT_EQ(last.initial, QStringLiteral("tzz"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SearchTest, FindEntries,
+    testing::Values(FindCase{"SpacedHexBytes", "41 42", 10}, FindCase{"LettersReadAsHex", "abc", 1},
+                    FindCase{"NotHex", "xyz", -2}, FindCase{"EmptyText", "t", -2},
+                    FindCase{"TextWithItsCase", "tAbc", 7}, FindCase{"TextIgnoringCase", "TAbc", 3},
+                    FindCase{"TextNotThere", "tzz", -1}, FindCase{"LowerCaseHex", "0a bc", 1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SearchTest, FindOffersThePreviousSearchAgain)
+{
+    Load(cText);
+    dialogs.entries = {QStringLiteral("tzz")};
+    Choose(form.Find1);
+    Load(cText);
+    dialogs.entries = {QStringLiteral("0a bc")};
+    Choose(form.Find1);
+    ASSERT_EQ(dialogs.prompts.size(), 2u);
+    EXPECT_EQ(dialogs.prompts.back().initial, QStringLiteral("tzz"));
 }
 
 TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndStopsAtTheEnd)
@@ -87,35 +109,44 @@ TEST_F(SearchTest, FindNextWithoutAnEarlierSearchAsksLikeFind)
     EXPECT_EQ(TSaveEditForm::FindPos, 10);
 }
 
-TEST_F(SearchTest, GotoTakesDecimalOrHexAndRefusesTheRest)
+struct GotoCase {
+    const char* name;
+    const char* entry; // null: the prompt is cancelled
+    int32_t caret;
+    bool invalid;
+};
+
+void PrintTo(const GotoCase& c, std::ostream* os) { *os << c.name; }
+
+class GotoEntries : public SearchTest, public testing::WithParamInterface<GotoCase> {};
+
+TEST_P(GotoEntries, TakeDecimalOrHexAndRefuseTheRest)
 {
-    struct Case {
-        std::optional<QString> entry;
-        int32_t caret;
-        bool invalid;
-    };
-    const std::vector<Case> cases = {
-        {QStringLiteral("0x10"), 16, false}, {QStringLiteral("$10"), 16, false},
-        {QStringLiteral("0X1f"), 31, false}, {QStringLiteral("16"), 16, false},
-        {QStringLiteral("abc"), 5, true},    {QStringLiteral("32"), 5, true},
-        {QStringLiteral("-1"), 5, true},     {std::nullopt, 5, false},
-    };
-    for (const Case& c : cases) {
-        Load(QByteArray(32, '\x55'));
-        form.HexEditor1->Seek(5, 0, true);
-        dialogs.errors.clear();
-        dialogs.prompts.clear();
-        dialogs.entries = {c.entry};
-        Choose(form.Goto1);
-        const std::string shown = c.entry.value_or(QStringLiteral("(cancel)")).toStdString();
-        EXPECT_EQ(form.HexEditor1->GetCursorPos(), c.caret) << shown;
-        EXPECT_EQ(dialogs.errors, c.invalid ? QStringList{"Invalid position"} : QStringList())
-            << shown;
-        ASSERT_EQ(dialogs.prompts.size(), 1u);
-        EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Goto file position..."));
-        EXPECT_EQ(dialogs.prompts[0].initial, QStringLiteral("5"));
-    }
+    const GotoCase& c = GetParam();
+    Load(QByteArray(32, '\x55'));
+    form.HexEditor1->Seek(5, 0, true);
+    dialogs.errors.clear();
+    dialogs.prompts.clear();
+    dialogs.entries = {c.entry ? std::optional<QString>(QString::fromLatin1(c.entry))
+                               : std::nullopt};
+    Choose(form.Goto1);
+    EXPECT_EQ(form.HexEditor1->GetCursorPos(), c.caret);
+    EXPECT_EQ(dialogs.errors, c.invalid ? QStringList{"Invalid position"} : QStringList());
+    ASSERT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.prompts[0].title, QStringLiteral("Goto file position..."));
+    EXPECT_EQ(dialogs.prompts[0].initial, QStringLiteral("5"));
 }
+
+INSTANTIATE_TEST_SUITE_P(SearchTest, GotoEntries,
+                         testing::Values(GotoCase{"HexWith0x", "0x10", 16, false},
+                                         GotoCase{"HexWithDollar", "$10", 16, false},
+                                         GotoCase{"HexWithCapitalX", "0X1f", 31, false},
+                                         GotoCase{"Decimal", "16", 16, false},
+                                         GotoCase{"NotANumber", "abc", 5, true},
+                                         GotoCase{"PastTheEnd", "32", 5, true},
+                                         GotoCase{"Negative", "-1", 5, true},
+                                         GotoCase{"Cancelled", nullptr, 5, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SearchTest, AnEmptyDocumentIsNeitherSearchedNorPositioned)
 {

@@ -9,20 +9,40 @@ using FindTest = EditorTest;
 
 Bytes Pattern(const char* aText) { return Bytes(aText, aText + std::strlen(aText)); }
 
-TEST_F(FindTest, APatternEndingExactlyAtTheRangeEndIsFound)
+struct RangeCase {
+    const char* name;
+    int32_t start;
+    int32_t end;
+    int32_t found;
+};
+
+void PrintTo(const RangeCase& c, std::ostream* os) { *os << c.name; }
+
+class FindRanges : public FindTest, public testing::WithParamInterface<RangeCase> {};
+
+// "abcd" at 2..5 and 8..11: a match counts when it ends at the range's end.
+TEST_P(FindRanges, FindAPatternEndingExactlyAtTheRangeEnd)
+{
+    const RangeCase& c = GetParam();
+    Load(Pattern("..abcd..abcd"));
+    Bytes p = Pattern("abcd");
+    EXPECT_EQ(editor.Find(p.data(), 4, c.start, c.end, false, false), c.found);
+}
+
+INSTANTIATE_TEST_SUITE_P(FindTest, FindRanges,
+                         testing::Values(RangeCase{"AllTheData", 0, 11, 2},
+                                         RangeCase{"FromPastTheFirstMatch", 3, 11, 8},
+                                         RangeCase{"EndingShortOfTheSecondMatch", 3, 10, -1},
+                                         RangeCase{"EndingOnTheFirstMatchsEnd", 0, 5, 2},
+                                         RangeCase{"EndingShortOfTheFirstMatch", 0, 4, -1},
+                                         RangeCase{"StartingInsideTheSecondMatch", 9, 11, -1},
+                                         RangeCase{"EndingPastTheData", 0, 1000, 2},
+                                         RangeCase{"StartingBeforeTheData", -5, 11, 2}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(FindTest, AnEmptyPatternIsNeverFound)
 {
     Load(Pattern("..abcd..abcd"));
-    struct Case {
-        int32_t start;
-        int32_t end;
-        int32_t found;
-    };
-    for (const Case& c : {Case{0, 11, 2}, Case{3, 11, 8}, Case{3, 10, -1}, Case{0, 5, 2},
-                          Case{0, 4, -1}, Case{9, 11, -1}, Case{0, 1000, 2}, Case{-5, 11, 2}}) {
-        Bytes p = Pattern("abcd");
-        EXPECT_EQ(editor.Find(p.data(), 4, c.start, c.end, false, false), c.found)
-            << c.start << ".." << c.end;
-    }
     Bytes p = Pattern("abcd");
     EXPECT_EQ(editor.Find(p.data(), 0, 0, 11, false, false), -1);
 }

@@ -93,36 +93,43 @@ TEST_F(HexToCanvasTest, AFullLineAfterGetLayoutHasOffsetGroupsSeparatorAndCharac
     EXPECT_EQ(canvas.GetOneLine(0x20, 4096).left(7), QStringLiteral("0x0020:"));
 }
 
-TEST_F(HexToCanvasTest, EveryByteAndOffsetFormatFillsItsWidthAndBlanksPastTheEnd)
+struct LineFormatCase {
+    const char* name;
+    TOffsetDisplayStyle offset;
+    TOffsetDisplayStyle bytes;
+    bool swap;
+    const char* expected;
+};
+
+void PrintTo(const LineFormatCase& c, std::ostream* os) { *os << c.name; }
+
+class LineFormats : public HexToCanvasTest, public testing::WithParamInterface<LineFormatCase> {};
+
+TEST_P(LineFormats, FillTheirWidthAndBlankPastTheEnd)
 {
+    const LineFormatCase& c = GetParam();
     Load({0x08, 0xAB, 0xFF, 0x41, 0x42});
     editor.SetBytesPerColumn(2);
     canvas.GetLayout();
     canvas.SetBytesPerLine(4);
-    struct Case {
-        TOffsetDisplayStyle offset;
-        TOffsetDisplayStyle bytes;
-        bool swap;
-        const char* expected;
-    };
     // The control's offset width is 4 for these five bytes.
     ASSERT_EQ(editor.OffSetDisplayWidth(), 4);
     // 0xAB and 0xFF are letters in Windows-1252; 0x08 is masked.
     const QString chars = QString::fromLatin1(".\xAB\xFF ");
-    for (const Case& c : {
-             Case{odHex, odHex, false, "0x0:08AB FF    "},
-             Case{odHex, odHex, true, "0x0:80BA FF    "},
-             Case{odDec, odDec, false, "  0:  8171 255     "},
-             Case{odOctal, odOctal, false, "o 00:00100253 0377      "},
-             Case{odNone, odNone, false, ":   "},
-         }) {
-        canvas.SetOffsetDisplay(c.offset);
-        canvas.SetMemFieldDisplay(c.bytes);
-        canvas.SetSwapNibbles(c.swap);
-        EXPECT_EQ(canvas.GetOneLine(0, 2), QString::fromLatin1(c.expected) + chars)
-            << c.offset << "/" << c.bytes << " swap " << c.swap;
-    }
+    canvas.SetOffsetDisplay(c.offset);
+    canvas.SetMemFieldDisplay(c.bytes);
+    canvas.SetSwapNibbles(c.swap);
+    EXPECT_EQ(canvas.GetOneLine(0, 2), QString::fromLatin1(c.expected) + chars);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    HexToCanvasTest, LineFormats,
+    testing::Values(LineFormatCase{"Hex", odHex, odHex, false, "0x0:08AB FF    "},
+                    LineFormatCase{"HexSwapped", odHex, odHex, true, "0x0:80BA FF    "},
+                    LineFormatCase{"Decimal", odDec, odDec, false, "  0:  8171 255     "},
+                    LineFormatCase{"Octal", odOctal, odOctal, false, "o 00:00100253 0377      "},
+                    LineFormatCase{"NoOffsetOrBytes", odNone, odNone, false, ":   "}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(HexToCanvasTest, SeparatorsAndTheCharacterFieldAreLeftOutWhenAskedTo)
 {

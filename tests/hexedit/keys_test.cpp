@@ -80,25 +80,37 @@ TEST_F(KeysTest, CharacterFieldTakesPrintableCharactersOnly)
     EXPECT_EQ(Content()[2], 0xC4); // Ä in Windows-1252
 }
 
-TEST_F(KeysTest, TypedCharactersFollowTheTranslation)
+struct TypedCase {
+    const char* name;
+    TTranslationType type;
+    char16_t typed;
+    int byte; // -1: nothing entered
+};
+
+void PrintTo(const TypedCase& c, std::ostream* os) { *os << c.name; }
+
+class TypedCharacters : public KeysTest, public testing::WithParamInterface<TypedCase> {};
+
+TEST_P(TypedCharacters, FollowTheTranslation)
 {
-    struct Case {
-        TTranslationType type;
-        char16_t typed;
-        int byte; // -1: nothing entered
-    };
-    for (const Case& c :
-         {Case{ttEBCDIC, 'A', 0xC1}, Case{ttASCII, 0x00E4, -1}, Case{ttASCII, 'A', 'A'},
-          Case{ttDos8, 0x00E4, 0x84}, Case{ttMac, 0x00E4, 0x8A}, Case{ttAnsi, 0x0416, -1}}) {
-        Load({0x00, 0x00});
-        editor.SetTranslation(c.type);
-        CaretTo(0, true);
-        QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, QString(QChar(c.typed)),
-                            Qt::NoModifier);
-        EXPECT_EQ(Content()[0], c.byte < 0 ? 0 : c.byte) << c.type << " " << int(c.typed);
-        EXPECT_EQ(editor.GetCursorPos(), c.byte < 0 ? 0 : 1) << c.type << " " << int(c.typed);
-    }
+    const TypedCase& c = GetParam();
+    Load({0x00, 0x00});
+    editor.SetTranslation(c.type);
+    CaretTo(0, true);
+    QTest::sendKeyEvent(QTest::Click, &editor, Qt::Key_unknown, QString(QChar(c.typed)),
+                        Qt::NoModifier);
+    EXPECT_EQ(Content()[0], c.byte < 0 ? 0 : c.byte);
+    EXPECT_EQ(editor.GetCursorPos(), c.byte < 0 ? 0 : 1);
 }
+
+INSTANTIATE_TEST_SUITE_P(KeysTest, TypedCharacters,
+                         testing::Values(TypedCase{"EbcdicLetter", ttEBCDIC, 'A', 0xC1},
+                                         TypedCase{"AsciiRefusesAnUmlaut", ttASCII, 0x00E4, -1},
+                                         TypedCase{"AsciiLetter", ttASCII, 'A', 'A'},
+                                         TypedCase{"DosUmlaut", ttDos8, 0x00E4, 0x84},
+                                         TypedCase{"MacUmlaut", ttMac, 0x00E4, 0x8A},
+                                         TypedCase{"AnsiRefusesCyrillic", ttAnsi, 0x0416, -1}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(KeysTest, AfterAltTheCharacterIsEnteredInTheOemCodePage)
 {

@@ -6,26 +6,41 @@ namespace {
 using LayoutTest = EditorTest;
 
 struct OffsetCase {
+    const char* name;
     TOffsetDisplayStyle style;
     int width;
     const char* first;
     const char* last;
 };
 
-TEST_F(LayoutTest, OffsetColumnWidthAndTextsFollowTheLastRow)
+void PrintTo(const OffsetCase& c, std::ostream* os) { *os << c.name; }
+
+class OffsetStyles : public LayoutTest, public testing::WithParamInterface<OffsetCase> {};
+
+TEST_P(OffsetStyles, ColumnWidthAndTextsFollowTheLastRow)
 {
+    const OffsetCase& c = GetParam();
     Load(Bytes(0x1234, 0));
     const int32_t lastRow = editor.RowCount() - 1;
     ASSERT_EQ(lastRow, 0x123);
-    for (const OffsetCase& c :
-         {OffsetCase{odHex, 7, "0x0000:", "0x1230:"}, OffsetCase{odDec, 5, "   0:", "4656:"},
-          OffsetCase{odOctal, 9, "o 000000:", "o 011060:"}, OffsetCase{odNone, 0, " ", " "}}) {
-        editor.SetOffsetDisplay(c.style);
-        EXPECT_EQ(editor.OffSetDisplayWidth(), c.width) << c.style;
-        EXPECT_EQ(editor.ColWidths(0), c.width * editor.CharWidth()) << c.style;
-        EXPECT_EQ(editor.OffsetText(0), c.first) << c.style;
-        EXPECT_EQ(editor.OffsetText(lastRow), c.last) << c.style;
-    }
+    editor.SetOffsetDisplay(c.style);
+    EXPECT_EQ(editor.OffSetDisplayWidth(), c.width);
+    EXPECT_EQ(editor.ColWidths(0), c.width * editor.CharWidth());
+    EXPECT_EQ(editor.OffsetText(0), c.first);
+    EXPECT_EQ(editor.OffsetText(lastRow), c.last);
+}
+
+INSTANTIATE_TEST_SUITE_P(LayoutTest, OffsetStyles,
+                         testing::Values(OffsetCase{"Hex", odHex, 7, "0x0000:", "0x1230:"},
+                                         OffsetCase{"Decimal", odDec, 5, "   0:", "4656:"},
+                                         OffsetCase{"Octal", odOctal, 9, "o 000000:", "o 011060:"},
+                                         OffsetCase{"None", odNone, 0, " ", " "}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LayoutTest, TheOffsetSeparatorEndsTheOffsetText)
+{
+    Load(Bytes(0x1234, 0));
+    editor.SetOffsetDisplay(odNone);
     editor.SetOffsetDisplay(odHex);
     editor.SetOffsetSeparator(QLatin1Char('|'));
     EXPECT_EQ(editor.OffsetText(1), "0x0010|");
@@ -41,29 +56,39 @@ TEST_F(LayoutTest, OffsetWidthGrowsWithTheContent)
     EXPECT_EQ(editor.OffsetText(0x1000), "0x10000:");
 }
 
-TEST_F(LayoutTest, ColumnGroupsEndInADoubleWidthColumn)
+struct ColumnGroupCase {
+    const char* name;
+    int bytesPerColumn;
+    std::vector<int> doubled;
+};
+
+void PrintTo(const ColumnGroupCase& c, std::ostream* os) { *os << c.name; }
+
+class ColumnGroups : public LayoutTest, public testing::WithParamInterface<ColumnGroupCase> {};
+
+TEST_P(ColumnGroups, EndInADoubleWidthColumn)
 {
+    const ColumnGroupCase& c = GetParam();
     Load(Bytes(64, 0));
     const int w = editor.CharWidth();
-    struct Case {
-        int bytesPerColumn;
-        std::vector<int> doubled;
-    };
-    for (const Case& c : {Case{2, {5, 9, 13, 17, 21, 25, 29, 33}},
-                          Case{1, {3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33}},
-                          Case{4, {9, 17, 25, 33}}}) {
-        editor.SetBytesPerColumn(c.bytesPerColumn);
-        EXPECT_EQ(editor.BytesPerColumn(), c.bytesPerColumn);
-        for (int col = 2; col <= 33; ++col) {
-            const bool doubled =
-                std::find(c.doubled.begin(), c.doubled.end(), col) != c.doubled.end();
-            EXPECT_EQ(editor.ColWidths(col), doubled ? 2 * w : w)
-                << "column " << col << " with " << c.bytesPerColumn << " bytes per column";
-        }
-        for (int col = 34; col < editor.ColCount(); ++col)
-            EXPECT_EQ(editor.ColWidths(col), w) << col;
+    editor.SetBytesPerColumn(c.bytesPerColumn);
+    EXPECT_EQ(editor.BytesPerColumn(), c.bytesPerColumn);
+    for (int col = 2; col <= 33; ++col) {
+        const bool doubled = std::find(c.doubled.begin(), c.doubled.end(), col) != c.doubled.end();
+        EXPECT_EQ(editor.ColWidths(col), doubled ? 2 * w : w) << "column " << col;
     }
+    for (int col = 34; col < editor.ColCount(); ++col)
+        EXPECT_EQ(editor.ColWidths(col), w) << col;
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    LayoutTest, ColumnGroups,
+    testing::Values(ColumnGroupCase{"TwoBytesPerColumn", 2, {5, 9, 13, 17, 21, 25, 29, 33}},
+                    ColumnGroupCase{"OneBytePerColumn",
+                                    1,
+                                    {3, 5, 7, 9, 11, 13, 15, 17, 19, 21, 23, 25, 27, 29, 31, 33}},
+                    ColumnGroupCase{"FourBytesPerColumn", 4, {9, 17, 25, 33}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LayoutTest, BytesPerColumnOutsideTheLineIsRefused)
 {
@@ -146,21 +171,34 @@ TEST_F(LayoutTest, CellsAndPositionsConvertBothWays)
     EXPECT_EQ(editor.GetCursorAtPos(57, false), (TLongPoint{2 + 14, 5}));
 }
 
-TEST_F(LayoutTest, RowsAreTheContentInLinesAndAtLeastOne)
+struct RowCountCase {
+    const char* name;
+    int size;
+    int rows;
+};
+
+void PrintTo(const RowCountCase& c, std::ostream* os) { *os << c.name; }
+
+class RowCounts : public LayoutTest, public testing::WithParamInterface<RowCountCase> {};
+
+TEST_P(RowCounts, AreTheContentInLinesAndAtLeastOne)
 {
-    struct Case {
-        int size;
-        int rows;
-    };
-    for (const Case& c : {Case{0, 1}, Case{1, 1}, Case{16, 1}, Case{17, 2}, Case{320, 20}}) {
-        if (c.size == 0)
-            editor.CreateEmptyFile(QStringLiteral("Untitled"));
-        else
-            Load(Bytes(std::size_t(c.size), 0));
-        EXPECT_EQ(editor.RowCount(), c.rows) << c.size;
-        EXPECT_EQ(editor.ColCount(), 51);
-    }
+    const RowCountCase& c = GetParam();
+    if (c.size == 0)
+        editor.CreateEmptyFile(QStringLiteral("Untitled"));
+    else
+        Load(Bytes(std::size_t(c.size), 0));
+    EXPECT_EQ(editor.RowCount(), c.rows);
+    EXPECT_EQ(editor.ColCount(), 51);
 }
+
+INSTANTIATE_TEST_SUITE_P(LayoutTest, RowCounts,
+                         testing::Values(RowCountCase{"EmptyDocument", 0, 1},
+                                         RowCountCase{"OneByte", 1, 1},
+                                         RowCountCase{"OneFullLine", 16, 1},
+                                         RowCountCase{"OneByteIntoTheSecondLine", 17, 2},
+                                         RowCountCase{"TwentyFullLines", 320, 20}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(LayoutTest, TheCaretStaysInViewWhenMovedOffScreen)
 {

@@ -53,46 +53,80 @@ TEST_F(SelectionTest, InInsertModeTheSelectionEndsBeforeTheCaret)
     EXPECT_EQ(editor.SelCount(), 2);
 }
 
-TEST_F(SelectionTest, SelStartAndSelEndRefuseOutOfRangeValues)
+struct SelBoundCase {
+    const char* name;
+    int32_t value;
+    bool end;
+    const char* message;
+};
+
+void PrintTo(const SelBoundCase& c, std::ostream* os) { *os << c.name; }
+
+class SelectionBounds : public SelectionTest, public testing::WithParamInterface<SelBoundCase> {};
+
+TEST_P(SelectionBounds, RefuseOutOfRangeValues)
 {
+    const SelBoundCase& c = GetParam();
     Load(Counting(10));
-    struct Case {
-        int32_t value;
-        bool end;
-        const char* message;
-    };
-    for (const Case& c : {Case{-1, false, "Invalid SelStart"}, Case{10, false, "Invalid SelStart"},
-                          Case{-1, true, "Invalid SelEnd"}, Case{10, true, "Invalid SelEnd"}}) {
-        try {
-            c.end ? editor.SetSelEnd(c.value) : editor.SetSelStart(c.value);
-            ADD_FAILURE() << c.value;
-        } catch (const EHexEditor& e) {
-            EXPECT_STREQ(e.what(), c.message);
-        }
+    try {
+        c.end ? editor.SetSelEnd(c.value) : editor.SetSelStart(c.value);
+        ADD_FAILURE() << c.value << " was taken";
+    } catch (const EHexEditor& e) {
+        EXPECT_STREQ(e.what(), c.message);
     }
+    // The refusal leaves the editor working.
     editor.SetSelStart(9);
     EXPECT_EQ(editor.GetCursorPos(), 9);
     EXPECT_EQ(editor.SelCount(), 0);
 }
 
-TEST_F(SelectionTest, SeekFromEachOrigin)
+INSTANTIATE_TEST_SUITE_P(
+    SelectionTest, SelectionBounds,
+    testing::Values(SelBoundCase{"StartBeforeTheData", -1, false, "Invalid SelStart"},
+                    SelBoundCase{"StartPastTheData", 10, false, "Invalid SelStart"},
+                    SelBoundCase{"EndBeforeTheData", -1, true, "Invalid SelEnd"},
+                    SelBoundCase{"EndPastTheData", 10, true, "Invalid SelEnd"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct SeekCase {
+    const char* name;
+    int32_t from; // the caret before the seek
+    int32_t offset;
+    int origin;
+    bool fail;
+    bool result;
+    int32_t pos;
+};
+
+void PrintTo(const SeekCase& c, std::ostream* os) { *os << c.name; }
+
+class Seeks : public SelectionTest, public testing::WithParamInterface<SeekCase> {};
+
+TEST_P(Seeks, MoveFromEachOrigin)
+{
+    const SeekCase& c = GetParam();
+    Load(Counting(100));
+    editor.SetSelStart(c.from);
+    ASSERT_EQ(editor.GetCursorPos(), c.from);
+    EXPECT_EQ(editor.Seek(c.offset, c.origin, c.fail), c.result);
+    EXPECT_EQ(editor.GetCursorPos(), c.pos);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    SelectionTest, Seeks,
+    testing::Values(SeekCase{"FromTheStart", 40, 10, 0, true, true, 10},
+                    SeekCase{"FromTheCaret", 10, 5, 1, true, true, 15},
+                    SeekCase{"FromTheLastByte", 15, -3, 2, true, true, 96},
+                    SeekCase{"UnknownOriginStaysPut", 96, 7, 9, true, true, 96},
+                    SeekCase{"PastTheEndFails", 96, 200, 0, true, false, 96},
+                    SeekCase{"PastTheEndStopsAtTheLastByte", 96, 200, 0, false, true, 99},
+                    SeekCase{"BeforeTheStartStopsAtTheFirstByte", 99, -500, 1, false, true, 0},
+                    SeekCase{"BeforeTheStartFails", 0, -1, 0, true, false, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(SelectionTest, SeekInAnEmptyDocumentFails)
 {
     Load(Counting(100));
-    editor.SetSelStart(40);
-    struct Case {
-        int32_t offset;
-        int origin;
-        bool fail;
-        bool result;
-        int32_t pos;
-    };
-    for (const Case& c :
-         {Case{10, 0, true, true, 10}, Case{5, 1, true, true, 15}, Case{-3, 2, true, true, 96},
-          Case{7, 9, true, true, 96}, Case{200, 0, true, false, 96}, Case{200, 0, false, true, 99},
-          Case{-500, 1, false, true, 0}, Case{-1, 0, true, false, 0}}) {
-        EXPECT_EQ(editor.Seek(c.offset, c.origin, c.fail), c.result) << c.offset << "/" << c.origin;
-        EXPECT_EQ(editor.GetCursorPos(), c.pos) << c.offset << "/" << c.origin;
-    }
     editor.CreateEmptyFile(QStringLiteral("Untitled"));
     EXPECT_FALSE(editor.Seek(0, 0, false));
 }

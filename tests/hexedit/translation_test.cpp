@@ -116,21 +116,31 @@ INSTANTIATE_TEST_SUITE_P(
                       TypeCase{ttEBCDIC, '&', 0x50}, TypeCase{ttEBCDIC, 0xE4, -1},
                       TypeCase{TTranslationType(7), 'A', -1}));
 
-TEST(SearchText, AnsiBytesBecomeTheTranslationsBytes)
+struct SearchTextCase {
+    const char* name;
+    TTranslationType type;
+    std::vector<uint8_t> bytes;
+};
+
+void PrintTo(const SearchTextCase& c, std::ostream* os) { *os << c.name; }
+
+class SearchText : public ::testing::TestWithParam<SearchTextCase> {};
+
+TEST_P(SearchText, AnsiBytesBecomeTheTranslationsBytes)
 {
     const uint8_t text[] = {'A', 0xE4, '1', 0x80};
-    struct Case {
-        TTranslationType type;
-        std::vector<uint8_t> bytes;
-    };
-    for (const Case& c :
-         {Case{ttAnsi, {'A', 0xE4, '1', 0x80}}, Case{ttDos8, {'A', 0x84, '1', '?'}},
-          Case{ttMac, {'A', 0x8A, '1', 0xA5}}, Case{ttEBCDIC, {0xC1, 0x00, 0xF1, 0x00}}}) {
-        std::vector<uint8_t> out(4);
-        TranslateBufferFromAnsi(c.type, text, out.data(), 4);
-        EXPECT_EQ(out, c.bytes) << c.type;
-    }
+    std::vector<uint8_t> out(4);
+    TranslateBufferFromAnsi(GetParam().type, text, out.data(), 4);
+    EXPECT_EQ(out, GetParam().bytes);
 }
+
+INSTANTIATE_TEST_SUITE_P(Translations, SearchText,
+                         ::testing::Values(SearchTextCase{"Ansi", ttAnsi, {'A', 0xE4, '1', 0x80}},
+                                           SearchTextCase{"Dos", ttDos8, {'A', 0x84, '1', '?'}},
+                                           SearchTextCase{"Mac", ttMac, {'A', 0x8A, '1', 0xA5}},
+                                           SearchTextCase{
+                                               "Ebcdic", ttEBCDIC, {0xC1, 0x00, 0xF1, 0x00}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CaseFold, LowersLettersAsTheTranslationShowsThem)
 {

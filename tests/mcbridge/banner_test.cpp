@@ -60,17 +60,38 @@ uint16_t pixel(const Banner& b, int x, int y) { return b[std::size_t(y * kBanner
 
 } // namespace
 
-TEST(Banner, EveryBannerFormatDecodesWhatWasStored)
+namespace {
+
+struct BannerFormatCase {
+    const char* name;
+    uint8_t format;
+};
+
+void PrintTo(const BannerFormatCase& c, std::ostream* os) { *os << c.name; }
+
+class BannerFormats : public testing::TestWithParam<BannerFormatCase> {};
+
+} // namespace
+
+TEST_P(BannerFormats, DecodeWhatWasStored)
 {
+    const uint8_t format = GetParam().format;
     const Banner picture = testPicture();
-    for (uint8_t format : {uint8_t(1), uint8_t(5), uint8_t(2), uint8_t(6), uint8_t(3)}) {
-        const auto f = saveWithPicture({.blocks = 1, .bannerFormat = format, .pictureOffset = 64},
-                                       encodeBanner(picture, format));
-        const Banner got = decodeFile(f);
-        for (std::size_t i = 0; i < got.size(); ++i)
-            ASSERT_EQ(got[i] & 0x7FFF, picture[i]) << int(format) << " at " << i;
-    }
+    const auto f = saveWithPicture({.blocks = 1, .bannerFormat = format, .pictureOffset = 64},
+                                   encodeBanner(picture, format));
+    const Banner got = decodeFile(f);
+    for (std::size_t i = 0; i < got.size(); ++i)
+        ASSERT_EQ(got[i] & 0x7FFF, picture[i]) << "at " << i;
 }
+
+// Any format byte without a meaning of its own is direct colour.
+INSTANTIATE_TEST_SUITE_P(Banner, BannerFormats,
+                         testing::Values(BannerFormatCase{"Indexed", kBannerIndexed},
+                                         BannerFormatCase{"IndexedBouncing", kBannerIndexedBounce},
+                                         BannerFormatCase{"Direct", 2},
+                                         BannerFormatCase{"DirectAsSix", 6},
+                                         BannerFormatCase{"DirectAsThree", 3}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Banner, GreyLevelsKeepTheirTopFiveBits)
 {
@@ -111,38 +132,58 @@ TEST(Banner, TilesAreAddressedAsTheConsoleStoresThem)
     EXPECT_EQ(bmp[at + 1], 0x80);
 }
 
-TEST(Banner, WithoutABannerTheFirstIconFrameShowsInTheMiddle)
+namespace {
+
+// A save without a banner: its icon frames, and the banner byte that says so.
+struct IconOnlyCase {
+    const char* name;
+    std::vector<unsigned> formats;
+    uint8_t bannerFormat;
+};
+
+void PrintTo(const IconOnlyCase& c, std::ostream* os) { *os << c.name; }
+
+class IconOnlySaves : public testing::TestWithParam<IconOnlyCase> {};
+
+} // namespace
+
+TEST_P(IconOnlySaves, ShowTheFirstIconFrameInTheMiddle)
 {
-    struct Case {
-        std::vector<unsigned> formats;
-        uint8_t bannerFormat;
-    };
-    for (const Case& c : {Case{{kIconIndexedShared, kIconIndexedShared, kIconIndexedShared,
-                                kIconIndexedShared, kIconIndexedShared, kIconIndexedShared},
-                               0},
-                          Case{{kIconDirect}, 0}, Case{{kIconIndexedOwn, kIconDirect}, 0},
-                          Case{{kIconIndexedShared, kIconDirect, kIconIndexedShared}, 4},
-                          Case{{kIconDirect, kIconIndexedOwn}, 4}}) {
-        std::vector<IconFrame> frames;
-        for (std::size_t i = 0; i < c.formats.size(); ++i)
-            frames.push_back({c.formats[i], testIcon(int(i) * 11)});
-        uint16_t fmt = 0, speed = 0;
-        const auto data = encodeIcons(frames, fmt, speed);
-        const auto f = saveWithPicture(
-            {.blocks = 1, .bannerFormat = c.bannerFormat, .pictureOffset = 0x40}, data, fmt, speed);
-        const Banner b = decodeFile(f);
-        for (int y = 0; y < 32; ++y) {
-            for (int x = 0; x < 96; ++x) {
-                if (x < 32 || x >= 64)
-                    ASSERT_EQ(pixel(b, x, y), 0xFFFF) << x << "," << y;
-                else
-                    ASSERT_EQ(pixel(b, x, y) & 0x7FFF,
-                              frames[0].pixels[std::size_t(y * 32 + x - 32)])
-                        << c.formats.size() << " frames, " << x << "," << y;
-            }
+    const IconOnlyCase& c = GetParam();
+    std::vector<IconFrame> frames;
+    for (std::size_t i = 0; i < c.formats.size(); ++i)
+        frames.push_back({c.formats[i], testIcon(int(i) * 11)});
+    uint16_t fmt = 0, speed = 0;
+    const auto data = encodeIcons(frames, fmt, speed);
+    const auto f = saveWithPicture(
+        {.blocks = 1, .bannerFormat = c.bannerFormat, .pictureOffset = 0x40}, data, fmt, speed);
+    const Banner b = decodeFile(f);
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 96; ++x) {
+            if (x < 32 || x >= 64)
+                ASSERT_EQ(pixel(b, x, y), 0xFFFF) << x << "," << y;
+            else
+                ASSERT_EQ(pixel(b, x, y) & 0x7FFF, frames[0].pixels[std::size_t(y * 32 + x - 32)])
+                    << x << "," << y;
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Banner, IconOnlySaves,
+    testing::Values(
+        IconOnlyCase{"SixFramesSharingAPalette",
+                     {kIconIndexedShared, kIconIndexedShared, kIconIndexedShared,
+                      kIconIndexedShared, kIconIndexedShared, kIconIndexedShared},
+                     kBannerNone},
+        IconOnlyCase{"OneDirectFrame", {kIconDirect}, kBannerNone},
+        IconOnlyCase{"OwnPaletteThenDirect", {kIconIndexedOwn, kIconDirect}, kBannerNone},
+        IconOnlyCase{"SharedDirectSharedBouncing",
+                     {kIconIndexedShared, kIconDirect, kIconIndexedShared},
+                     kBannerNoneBounce},
+        IconOnlyCase{
+            "DirectThenOwnPaletteBouncing", {kIconDirect, kIconIndexedOwn}, kBannerNoneBounce}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Banner, MissingDataIsWhiteAndNeverRead)
 {
@@ -176,33 +217,48 @@ TEST(Banner, TheBitmapFileIsAlwaysTheSameShape)
     EXPECT_EQ(le32(38), 23617u);
 }
 
-TEST(Pictures, CardAndFileGiveTheSameBitmapReadingOnlyThePicture)
+namespace {
+
+struct PictureReadCase {
+    const char* name;
+    uint8_t format;
+    unsigned blocks;
+    uint32_t offset;
+    uint64_t sectorsRead;
+};
+
+void PrintTo(const PictureReadCase& c, std::ostream* os) { *os << c.name; }
+
+class PictureReads : public testing::TestWithParam<PictureReadCase> {};
+
+} // namespace
+
+TEST_P(PictureReads, CardAndFileGiveTheSameBitmapReadingOnlyThePicture)
 {
-    struct Case {
-        uint8_t format;
-        unsigned blocks;
-        uint32_t offset;
-        uint64_t sectorsRead;
-    };
-    for (Case c :
-         {Case{2, 1, 0, 12}, Case{1, 3, 0, 7}, Case{93, 2, 0x200, 6}, Case{2, 2, 8100, 13}}) {
-        std::vector<uint8_t> image = formatCard(FormatOptions{4});
-        const auto save = saveWithPicture(
-            {.blocks = c.blocks, .bannerFormat = c.format, .pictureOffset = c.offset},
-            encodeBanner(testPicture(), c.format));
-        placeSave(image, 4, save, 9);
-        EmulatedCard card(image);
-        TempDir dir;
-        ASSERT_TRUE(connect());
-        ASSERT_EQ(InitSaverInfo(), 1);
-        card.resetTraffic();
-        ASSERT_EQ(GetSaverPIC(4, dir.file("icon.bmp").c_str()), 1);
-        EXPECT_EQ(card.traffic().sectorReads, c.sectorsRead) << int(c.format);
-        ASSERT_EQ(GetBitmap(save.data(), dir.file("picture.bmp").c_str()), 1);
-        EXPECT_EQ(readFile(dir.file("icon.bmp")), readFile(dir.file("picture.bmp")));
-        EXPECT_EQ(readFile(dir.file("icon.bmp")).size(), 6198u);
-    }
+    const PictureReadCase& c = GetParam();
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    const auto save =
+        saveWithPicture({.blocks = c.blocks, .bannerFormat = c.format, .pictureOffset = c.offset},
+                        encodeBanner(testPicture(), c.format));
+    placeSave(image, 4, save, 9);
+    EmulatedCard card(image);
+    TempDir dir;
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(InitSaverInfo(), 1);
+    card.resetTraffic();
+    ASSERT_EQ(GetSaverPIC(4, dir.file("icon.bmp").c_str()), 1);
+    EXPECT_EQ(card.traffic().sectorReads, c.sectorsRead);
+    ASSERT_EQ(GetBitmap(save.data(), dir.file("picture.bmp").c_str()), 1);
+    EXPECT_EQ(readFile(dir.file("icon.bmp")), readFile(dir.file("picture.bmp")));
+    EXPECT_EQ(readFile(dir.file("icon.bmp")).size(), 6198u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Pictures, PictureReads,
+                         testing::Values(PictureReadCase{"DirectInOneBlock", 2, 1, 0, 12},
+                                         PictureReadCase{"IndexedInThreeBlocks", 1, 3, 0, 7},
+                                         PictureReadCase{"GreyPastTheStart", 93, 2, 0x200, 6},
+                                         PictureReadCase{"DirectAcrossABlockEdge", 2, 2, 8100, 13}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Pictures, EntriesClaimingTooMuchGiveNoPicture)
 {

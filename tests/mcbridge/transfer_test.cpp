@@ -98,39 +98,70 @@ TEST(Download, UnknownSavesAndSavesOffTheCardGiveNoFile)
     EXPECT_EQ(card.traffic().sectorReads, 2u * 52u); // only the directory loads
 }
 
-TEST(Upload, BlockCountComesFromTheFileLengthAndMustMatchTheEntry)
+namespace {
+
+struct LengthCase {
+    const char* name;
+    std::size_t length;
+    unsigned entryBlocks;
+    unsigned blocks; // 0: refused as no save file
+};
+
+void PrintTo(const LengthCase& c, std::ostream* os) { *os << c.name; }
+
+class UploadLengths : public testing::TestWithParam<LengthCase> {};
+
+} // namespace
+
+TEST_P(UploadLengths, BlockCountComesFromTheFileLengthAndMustMatchTheEntry)
 {
-    struct Case {
-        std::size_t length;
-        unsigned entryBlocks;
-        unsigned blocks; // 0: refused as no save file
-    };
-    for (Case c : {Case{64 + 2 * 8192, 2, 2}, Case{2 * 8192 + 54, 2, 2}, Case{2 * 8192 + 53, 1, 1},
-                   Case{8246, 1, 1}, Case{2 * 8192 + 53, 2, 0}, Case{64 + 2 * 8192, 3, 0}}) {
-        EmulatedCard card;
-        TempDir dir;
-        auto f = makeSaveFile({.name = "len", .blocks = 2});
-        putBe16(&f[kEntryBlockCount], uint16_t(c.entryBlocks));
-        f.resize(c.length);
-        writeFile(dir.file("s.gci"), f);
-        if (c.blocks == 0) {
-            EXPECT_EQ(upload(dir.file("s.gci")), 0) << c.length;
-            EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE) << c.length;
-            EXPECT_EQ(card.traffic().sectorWrites, 0u);
-            continue;
-        }
-        ASSERT_EQ(upload(dir.file("s.gci")), 1) << c.length;
-        const SaveInfo s = saveNamed(card.image(), "len");
-        EXPECT_EQ(s.blockCount, c.blocks) << c.length;
-        // What the file does not fill of its last block is zeros.
-        const auto data = blocksOf(card.image(), s.firstBlock, s.blockCount);
-        const std::size_t have = c.length - 64;
-        for (std::size_t i = 0; i < data.size(); ++i)
-            ASSERT_EQ(data[i], i < have ? f[64 + i] : 0) << c.length << " at " << i;
+    const LengthCase& c = GetParam();
+    EmulatedCard card;
+    TempDir dir;
+    auto f = makeSaveFile({.name = "len", .blocks = 2});
+    putBe16(&f[kEntryBlockCount], uint16_t(c.entryBlocks));
+    f.resize(c.length);
+    writeFile(dir.file("s.gci"), f);
+    if (c.blocks == 0) {
+        EXPECT_EQ(upload(dir.file("s.gci")), 0);
+        EXPECT_EQ(mcb_last_error(), MCB_ERROR_NOT_A_SAVE);
+        EXPECT_EQ(card.traffic().sectorWrites, 0u);
+        return;
     }
+    ASSERT_EQ(upload(dir.file("s.gci")), 1);
+    const SaveInfo s = saveNamed(card.image(), "len");
+    EXPECT_EQ(s.blockCount, c.blocks);
+    // What the file does not fill of its last block is zeros.
+    const auto data = blocksOf(card.image(), s.firstBlock, s.blockCount);
+    const std::size_t have = c.length - 64;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        ASSERT_EQ(data[i], i < have ? f[64 + i] : 0) << "at " << i;
 }
 
-TEST(Upload, RefusesBeforeWritingAnything)
+INSTANTIATE_TEST_SUITE_P(
+    Upload, UploadLengths,
+    testing::Values(LengthCase{"WholeBlocks", 64 + 2 * 8192, 2, 2},
+                    LengthCase{"ShortestForTwoBlocks", 2 * 8192 + 54, 2, 2},
+                    LengthCase{"OneByteLessIsOneBlock", 2 * 8192 + 53, 1, 1},
+                    LengthCase{"ShortestForOneBlock", 8246, 1, 1},
+                    LengthCase{"EntryClaimsABlockTooMany", 2 * 8192 + 53, 2, 0},
+                    LengthCase{"EntryClaimsMoreThanWholeBlocks", 64 + 2 * 8192, 3, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct RefusedFileCase {
+    const char* name;
+    const char* file;
+};
+
+void PrintTo(const RefusedFileCase& c, std::ostream* os) { *os << c.name; }
+
+class RefusedFiles : public testing::TestWithParam<RefusedFileCase> {};
+
+} // namespace
+
+TEST_P(RefusedFiles, AreRefusedBeforeAnythingIsWritten)
 {
     EmulatedCard card;
     TempDir dir;
@@ -141,14 +172,27 @@ TEST(Upload, RefusesBeforeWritingAnything)
     auto blank = makeSaveFile({.name = "blank"});
     blank[0] = 0xFF; // an entry that reads as an empty slot
     writeFile(dir.file("blank.gci"), blank);
-    for (const char* f : {"short.gci", "huge.gci", "blank.gci", "missing.gci"}) {
-        card.resetTraffic();
-        EXPECT_EQ(upload(dir.file(f)), 0) << f;
-        EXPECT_EQ(card.traffic().sectorWrites, 0u) << f;
-        EXPECT_EQ(card.traffic().erases, 0u) << f;
-    }
-    // Without a directory read in this connection nothing is written either.
+    card.resetTraffic();
+    EXPECT_EQ(upload(dir.file(GetParam().file)), 0);
+    EXPECT_EQ(card.traffic().sectorWrites, 0u);
+    EXPECT_EQ(card.traffic().erases, 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Upload, RefusedFiles,
+                         testing::Values(RefusedFileCase{"TooShort", "short.gci"},
+                                         RefusedFileCase{"LargerThanTheCard", "huge.gci"},
+                                         RefusedFileCase{"EntryOfAnEmptySlot", "blank.gci"},
+                                         RefusedFileCase{"Missing", "missing.gci"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A listing made in an earlier connection does not count.
+TEST(Upload, WithoutADirectoryReadInThisConnectionNothingIsWritten)
+{
+    EmulatedCard card;
+    TempDir dir;
     writeFile(dir.file("ok.gci"), makeSaveFile({.name = "ok"}));
+    ASSERT_TRUE(connect());
+    ASSERT_EQ(InitSaverInfo(), 1);
     ASSERT_TRUE(connect());
     EXPECT_EQ(UpLoadSaver(dir.file("ok.gci").c_str()), 0);
     EXPECT_EQ(card.traffic().sectorWrites, 0u);
@@ -211,46 +255,61 @@ TEST(Upload, AFullDirectoryOrFullCardRefusesANewSave)
     EXPECT_EQ(small.traffic().sectorWrites, 0u);
 }
 
-TEST(Upload, AReplacementLeavesTheFilesSaveAndSparesItsNeighbours)
+namespace {
+
+struct ReplacementCase {
+    const char* name;
+    unsigned oldBlocks, newBlocks;
+    unsigned expectFirst;
+};
+
+void PrintTo(const ReplacementCase& c, std::ostream* os) { *os << c.name; }
+
+class Replacements : public testing::TestWithParam<ReplacementCase> {};
+
+} // namespace
+
+TEST_P(Replacements, LeaveTheFilesSaveAndSpareTheNeighbours)
 {
-    struct Case {
-        unsigned oldBlocks, newBlocks;
-        unsigned expectFirst;
-    };
+    const ReplacementCase& c = GetParam();
     // Old save at 6..; neighbours at 5 and right after it; free space after.
-    for (Case c : {Case{2, 2, 10}, Case{2, 4, 10}, Case{3, 1, 11}}) {
-        std::vector<uint8_t> image = formatCard(FormatOptions{4});
-        placeSave(image, 0, makeSaveFile({.name = "left", .blocks = 1, .seed = 3}), 5);
-        placeSave(image, 1, makeSaveFile({.name = "mid", .blocks = c.oldBlocks, .seed = 4}), 6);
-        placeSave(image, 2, makeSaveFile({.name = "right", .blocks = 2, .seed = 5}),
-                  6 + c.oldBlocks);
-        const auto before = image;
-        EmulatedCard card(image);
-        TempDir dir;
-        auto f = makeSaveFile({.name = "mid", .blocks = c.newBlocks, .seed = 8});
-        f[0x28] = 0x42; // a field of the file's own entry
-        writeFile(dir.file("m.gci"), f);
-        ASSERT_EQ(upload(dir.file("m.gci")), 1);
-        const CardReport r = inspectCard(card.image());
-        ASSERT_TRUE(r.sound()) << r.problems[0];
-        ASSERT_EQ(r.saves.size(), 3u);
-        const SaveInfo mid = saveNamed(card.image(), "mid");
-        EXPECT_EQ(mid.slot, 1u);
-        EXPECT_EQ(mid.blockCount, c.newBlocks);
-        EXPECT_EQ(mid.firstBlock, c.expectFirst) << c.oldBlocks << "->" << c.newBlocks;
-        EXPECT_EQ(blocksOf(card.image(), mid.firstBlock, mid.blockCount),
-                  std::vector<uint8_t>(f.begin() + 64, f.end()));
-        Block dirBlock, map;
-        ASSERT_TRUE(currentStructures(card.image(), dirBlock, map));
-        EXPECT_EQ(dirBlock[kEntrySize + 0x28], 0x42);
-        for (const char* n : {"left", "right"}) {
-            const SaveInfo s = saveNamed(card.image(), n);
-            EXPECT_EQ(blocksOf(card.image(), s.firstBlock, s.blockCount),
-                      blocksOf(before, s.firstBlock, s.blockCount));
-        }
-        EXPECT_EQ(r.freeBlocks, 59 - 3 - c.newBlocks);
+    std::vector<uint8_t> image = formatCard(FormatOptions{4});
+    placeSave(image, 0, makeSaveFile({.name = "left", .blocks = 1, .seed = 3}), 5);
+    placeSave(image, 1, makeSaveFile({.name = "mid", .blocks = c.oldBlocks, .seed = 4}), 6);
+    placeSave(image, 2, makeSaveFile({.name = "right", .blocks = 2, .seed = 5}), 6 + c.oldBlocks);
+    const auto before = image;
+    EmulatedCard card(image);
+    TempDir dir;
+    auto f = makeSaveFile({.name = "mid", .blocks = c.newBlocks, .seed = 8});
+    f[0x28] = 0x42; // a field of the file's own entry
+    writeFile(dir.file("m.gci"), f);
+    ASSERT_EQ(upload(dir.file("m.gci")), 1);
+    const CardReport r = inspectCard(card.image());
+    ASSERT_TRUE(r.sound()) << r.problems[0];
+    ASSERT_EQ(r.saves.size(), 3u);
+    const SaveInfo mid = saveNamed(card.image(), "mid");
+    EXPECT_EQ(mid.slot, 1u);
+    EXPECT_EQ(mid.blockCount, c.newBlocks);
+    EXPECT_EQ(mid.firstBlock, c.expectFirst);
+    EXPECT_EQ(blocksOf(card.image(), mid.firstBlock, mid.blockCount),
+              std::vector<uint8_t>(f.begin() + 64, f.end()));
+    Block dirBlock, map;
+    ASSERT_TRUE(currentStructures(card.image(), dirBlock, map));
+    EXPECT_EQ(dirBlock[kEntrySize + 0x28], 0x42);
+    for (const char* n : {"left", "right"}) {
+        const SaveInfo s = saveNamed(card.image(), n);
+        EXPECT_EQ(blocksOf(card.image(), s.firstBlock, s.blockCount),
+                  blocksOf(before, s.firstBlock, s.blockCount))
+            << n;
     }
+    EXPECT_EQ(r.freeBlocks, 59 - 3 - c.newBlocks);
 }
+
+INSTANTIATE_TEST_SUITE_P(Upload, Replacements,
+                         testing::Values(ReplacementCase{"SameSize", 2, 2, 10},
+                                         ReplacementCase{"Larger", 2, 4, 10},
+                                         ReplacementCase{"Smaller", 3, 1, 11}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Upload, AReplacementThatFitsOnlyInTheOldBlocksIsRefused)
 {

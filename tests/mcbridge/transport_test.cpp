@@ -87,19 +87,34 @@ TEST(Transport, FailedCommandsReportZero)
     EXPECT_FALSE(mcb::lib().cardSized);
 }
 
-TEST(Transport, CardSizesGiveTheirSaveBlocks)
+namespace {
+
+struct CardSizeCase {
+    const char* name;
+    unsigned megabits;
+    uint16_t blocks;
+};
+
+void PrintTo(const CardSizeCase& c, std::ostream* os) { *os << c.name; }
+
+class CardSizes : public testing::TestWithParam<CardSizeCase> {};
+
+} // namespace
+
+TEST_P(CardSizes, GiveTheirSaveBlocks)
 {
-    struct Case {
-        unsigned megabits;
-        uint16_t blocks;
-    };
-    for (Case c : {Case{4, 59}, Case{8, 123}, Case{16, 251}, Case{64, 1019}}) {
-        EmulatedCard card(c.megabits);
-        EXPECT_EQ(GetCardMemory(), int32_t(c.megabits));
-        EXPECT_EQ(mcb::lib().userBlockCount, c.blocks);
-        EXPECT_EQ(mcb::saveArea().end, 5u + c.blocks);
-    }
+    EmulatedCard card(GetParam().megabits);
+    EXPECT_EQ(GetCardMemory(), int32_t(GetParam().megabits));
+    EXPECT_EQ(mcb::lib().userBlockCount, GetParam().blocks);
+    EXPECT_EQ(mcb::saveArea().end, 5u + GetParam().blocks);
 }
+
+INSTANTIATE_TEST_SUITE_P(Transport, CardSizes,
+                         testing::Values(CardSizeCase{"FourMegabits", 4, 59},
+                                         CardSizeCase{"EightMegabits", 8, 123},
+                                         CardSizeCase{"SixteenMegabits", 16, 251},
+                                         CardSizeCase{"SixtyFourMegabits", 64, 1019}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Transport, AnUnreadableHeaderMeansNoCard)
 {

@@ -44,23 +44,35 @@ TEST_F(SmoothBarTest, StartsEmptyWithMaximumTen)
     EXPECT_EQ(renderedFill(bar).rows, 0);
 }
 
-TEST_F(SmoothBarTest, FillIsProportionalAndGrowsFromTheBottom)
+struct FillCase {
+    const char* name;
+    int min, max, position;
+    double share;
+};
+
+void PrintTo(const FillCase& c, std::ostream* os) { *os << c.name; }
+
+class Fills : public SmoothBarTest, public testing::WithParamInterface<FillCase> {};
+
+TEST_P(Fills, AreProportionalAndGrowFromTheBottom)
 {
-    struct Case {
-        int min, max, position;
-        double share;
-    };
-    for (const Case c : {Case{0, 10, 5, 0.5}, Case{0, 10, 10, 1.0}, Case{0, 10, 1, 0.1},
-                         Case{20, 40, 25, 0.25}, Case{0, 1019, 764, 0.75}, Case{-10, 10, 0, 0.5}}) {
-        bar.setRange(c.min, c.max);
-        bar.setPosition(c.position);
-        const Fill fill = renderedFill(bar);
-        EXPECT_NEAR(fill.rows, c.share * tube, 1.0)
-            << c.min << ".." << c.max << " at " << c.position;
-        EXPECT_TRUE(fill.fromBottom);
-        EXPECT_EQ(fill.rows, bar.filledHeight());
-    }
+    const FillCase& c = GetParam();
+    bar.setRange(c.min, c.max);
+    bar.setPosition(c.position);
+    const Fill fill = renderedFill(bar);
+    EXPECT_NEAR(fill.rows, c.share * tube, 1.0);
+    EXPECT_TRUE(fill.fromBottom);
+    EXPECT_EQ(fill.rows, bar.filledHeight());
 }
+
+INSTANTIATE_TEST_SUITE_P(SmoothBarTest, Fills,
+                         testing::Values(FillCase{"Half", 0, 10, 5, 0.5},
+                                         FillCase{"Full", 0, 10, 10, 1.0},
+                                         FillCase{"OneTenth", 0, 10, 1, 0.1},
+                                         FillCase{"QuarterOfARangeAwayFromZero", 20, 40, 25, 0.25},
+                                         FillCase{"ThreeQuartersOfALargeRange", 0, 1019, 764, 0.75},
+                                         FillCase{"MiddleOfARangeAcrossZero", -10, 10, 0, 0.5}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SmoothBarTest, PositionStaysInsideTheRange)
 {
