@@ -498,9 +498,10 @@ namespace {
 
 std::string structureName(int32_t s) { return s == kMap ? "allocation map" : "directory"; }
 
-std::string saveName(const mcb_finding& f)
+std::string saveName(const mcb_finding& f, const std::string& shown)
 {
-    return "slot " + std::to_string(f.slot) + " (" + f.code + " " + f.name + ")";
+    return "slot " + std::to_string(f.slot) + " (" +
+           (shown.empty() ? std::string(f.code) + " " + f.name : shown) + ")";
 }
 
 std::string n(uint32_t v) { return std::to_string(v); }
@@ -513,7 +514,7 @@ const char* chainText(int32_t fault)
 
 } // namespace
 
-std::string findingText(const mcb_finding& f)
+std::string findingText(const mcb_finding& f, const std::string& shown)
 {
     const std::string copy = "copy " + std::to_string(f.copy + 1);
     switch (f.kind) {
@@ -535,16 +536,16 @@ std::string findingText(const mcb_finding& f)
         return "The header says the card holds " + n(f.count) + " Mbit; it holds " + n(f.expected) +
                ".";
     case MCB_FINDING_SAVE:
-        return "Save in " + saveName(f) + ": " + n(f.count) + " blocks from block " + n(f.block) +
-               ".";
+        return "Save in " + saveName(f, shown) + ": " + n(f.count) + " blocks from block " +
+               n(f.block) + ".";
     case MCB_FINDING_BROKEN_CHAIN:
-        return "The save in " + saveName(f) + " has a broken chain: it " + chainText(f.detail) +
-               ".";
+        return "The save in " + saveName(f, shown) + " has a broken chain: it " +
+               chainText(f.detail) + ".";
     case MCB_FINDING_COUNT_DISAGREES:
-        return "The save in " + saveName(f) + " claims " + n(f.count) +
+        return "The save in " + saveName(f, shown) + " claims " + n(f.count) +
                " blocks; its chain holds " + n(f.expected) + ".";
     case MCB_FINDING_SHARED_BLOCKS:
-        return "The saves in " + saveName(f) + " and slot " + std::to_string(f.other_slot) +
+        return "The saves in " + saveName(f, shown) + " and slot " + std::to_string(f.other_slot) +
                " claim the same " + n(f.count) + " block(s).";
     case MCB_FINDING_LEAKED_BLOCKS:
         return n(f.count) + " block(s) are marked used but belong to no save (leaked).";
@@ -553,7 +554,7 @@ std::string findingText(const mcb_finding& f)
                " blocks are free; " + n(f.expected) + " are" +
                (f.severity == MCB_SEVERITY_FAULT ? "." : "; the console uses the other copy.");
     case MCB_FINDING_TWIN_SAVES:
-        return "The saves in " + saveName(f) + " and slot " + std::to_string(f.other_slot) +
+        return "The saves in " + saveName(f, shown) + " and slot " + std::to_string(f.other_slot) +
                " have the same name and game code.";
     case MCB_REPAIR_REBUILD_COPY:
         return "Rebuild " + copy + " of the " + structureName(f.detail) + " from the intact copy.";
@@ -564,15 +565,16 @@ std::string findingText(const mcb_finding& f)
         return "Correct the free count of " + copy + " of the allocation map from " + n(f.count) +
                " to " + n(f.expected) + ".";
     case MCB_REPAIR_SAVE_LEFT:
-        return "Leave the save in " + saveName(f) + " as it is: its chain " + chainText(f.detail) +
-               " (copy what it holds with 'download SLOT FILE --force').";
+        return "Leave the save in " + saveName(f, shown) + " as it is: its chain " +
+               chainText(f.detail) + " (copy what it holds with 'download SLOT FILE --force').";
     case MCB_REPAIR_NOT_MENDED: {
         mcb_finding inner = f;
         inner.kind = f.detail;
-        return "Not repaired: " + findingText(inner);
+        return "Not repaired: " + findingText(inner, shown);
     }
     case MCB_RECOVERABLE:
-        return "Deleted save in " + saveName(f) + ": " + n(f.count) + " blocks, all still free" +
+        return "Deleted save in " + saveName(f, shown) + ": " + n(f.count) +
+               " blocks, all still free" +
                (f.detail == MCB_RECOVER_RUN
                     ? " (its chain is gone: taken as the blocks from its first on)."
                     : ".");

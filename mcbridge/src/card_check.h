@@ -69,8 +69,10 @@ Findings recoverableItems(const std::vector<Recoverable>& saves);
 // are, and that a commit made by them may carry over unchanged.
 std::vector<unsigned> brokenSaves(const Block& dir, const Block& map, const SaveArea& area);
 
-// English, for the card tool: one line per finding, without the blocks.
-std::string findingText(const mcb_finding& f);
+// English, for the card tool: one line per finding, without the blocks. A
+// save is shown as shownName when one is given (the card tool's decoded,
+// escaped name), else as its code and raw name.
+std::string findingText(const mcb_finding& f, const std::string& shownName = {});
 // Block numbers as runs: "5-9, 12, 20-21".
 std::string blockRuns(const std::vector<uint16_t>& blocks);
 
