@@ -85,11 +85,11 @@ int32_t check(uint32_t* count, int32_t* sound)
     if (!readSystem(s))
         return 0;
     CheckResult r = checkCard(s);
+    if (sound)
+        *sound = r.sound() ? 1 : 0;
     findings() = std::move(r.items);
     if (count)
         *count = uint32_t(findings().size());
-    if (sound)
-        *sound = r.sound() ? 1 : 0;
     return 1;
 }
 
@@ -100,12 +100,13 @@ int32_t repair(int32_t apply, uint32_t* count)
     if (!readSystem(s))
         return 0;
     RepairPlan plan = planRepair(s);
-    findings() = std::move(plan.items);
+    const bool changes = plan.changes();
+    findings() = plan.items;
     if (count)
         *count = uint32_t(findings().size());
     if (!plan.possible)
         return fail(MCB_ERROR_DAMAGED);
-    if (!apply || !plan.changes())
+    if (!apply || !changes)
         return 1;
     adopt(s, plan.directoryCopy, plan.mapCopy);
     for (uint16_t b : plan.freed)
