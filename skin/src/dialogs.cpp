@@ -92,4 +92,10 @@ std::optional<QString> QtDialogs::text(const QString& title, const QString& labe
     return value;
 }
 
+void QtDialogs::report(const ReportSpec& spec)
+{
+    ReportDialog d(spec, parentWindow());
+    d.exec();
+}
+
 } // namespace skin
