@@ -7,6 +7,7 @@
 
 #include "atomic_file.h"
 #include "banner.h"
+#include "card_check.h"
 #include "cardfs.h"
 #include "format.h"
 #include "inspect.h"
@@ -450,7 +451,26 @@ int Tool::check()
     std::string error;
     if (!open(error))
         return fail(error);
-    return cardtool::check(checkContext());
+    // An adapter sizes the card by its header; an image's length is the
+    // card's true size, and a header that disagrees with it is a fault.
+    std::optional<unsigned> imageMegabits;
+    if (const auto path = imagePath()) {
+        std::error_code e;
+        imageMegabits = mcb::megabitsForLength(std::filesystem::file_size(*path, e));
+    }
+    const bool sizeDiffers = imageMegabits && *imageMegabits != megabits_;
+    if (sizeDiffers) {
+        mcb_finding f{};
+        f.kind = MCB_FINDING_HEADER_SIZE;
+        f.severity = MCB_SEVERITY_FAULT;
+        f.count = megabits_;
+        f.expected = *imageMegabits;
+        std::printf("FAULT: %s\n", mcb::findingText(f).c_str());
+    }
+    const int status = cardtool::check(checkContext());
+    if (sizeDiffers && status == 0)
+        return fail("the card is not sound: its header gives another size than the image's");
+    return status;
 }
 
 int Tool::repair(const std::vector<std::string>& args)

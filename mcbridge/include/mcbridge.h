@@ -417,8 +417,10 @@ enum mcb_finding_kind {
      * mcb_copy_reason); other_slot: the other copy's state (0 intact and
      * older, 1 damaged, 2 intact with the same counter). */
     MCB_FINDING_COPY_IN_USE = 1,
-    /* Check: copy of structure detail fails its checksum; a warning while the
-     * other copy holds, a fault when neither does (copy is then -1). */
+    /* Check: copy of structure detail fails its checksum. One damaged copy
+     * of the four (directory and map copies, a map with a wrong free count
+     * counted as damaged) is a warning, as a console mends it from its twin;
+     * two are a fault. */
     MCB_FINDING_COPY_DAMAGED = 2,
     /* Check: the header's checksum does not hold. */
     MCB_FINDING_HEADER_DAMAGED = 3,
@@ -436,18 +438,22 @@ enum mcb_finding_kind {
      * being block; all of them from mcb_finding_blocks. */
     MCB_FINDING_SHARED_BLOCKS = 8,
     /* Check: count blocks the map marks used belong to no save (leaked); the
-     * first is block, all of them from mcb_finding_blocks. */
+     * first is block, all of them from mcb_finding_blocks. A warning: a
+     * console reads such a card, as it does one whose saves share blocks. */
     MCB_FINDING_LEAKED_BLOCKS = 9,
-    /* Check: the map says count blocks are free, it marks expected free. */
+    /* Check: copy of the map (detail 2) says count blocks are free, its
+     * entries mark expected free; weighed as a damaged copy. */
     MCB_FINDING_FREE_COUNT = 10,
     /* Check: the saves in slot and other_slot have the same name and code. */
     MCB_FINDING_TWIN_SAVES = 11,
 
     /* Repair: copy of structure detail is rebuilt from the other copy. */
     MCB_REPAIR_REBUILD_COPY = 32,
-    /* Repair: count leaked blocks are freed (mcb_finding_blocks). */
+    /* Repair: count leaked blocks are freed (mcb_finding_blocks); expected
+     * blocks are free afterwards. */
     MCB_REPAIR_FREE_BLOCKS = 33,
-    /* Repair: the free count goes from count to expected. */
+    /* Repair: no copy of the map is valid: the free count of copy goes from
+     * count to expected. */
     MCB_REPAIR_FREE_COUNT = 34,
     /* Repair: the save in slot (name, code) is left as it is, its chain being
      * broken or shared (detail: an mcb_chain_fault); its data can still be
@@ -525,15 +531,20 @@ MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count);
 
 /* Lists the saves that the directory copy not in use still describes, that
  * the copy in use no longer holds under their name and code, and whose
- * blocks are all free: the saves deleted by the card's last change. 1 when
- * listed (*count MCB_RECOVERABLE items, perhaps none). */
+ * blocks are all free: the saves deleted by the card's last change (every
+ * change, the library's as a console's, rewrites the copy not in use, so
+ * this reaches one change back). 1 when listed (*count MCB_RECOVERABLE
+ * items, perhaps none). */
 MCB_API int32_t mcb_recover_list(uint32_t* count);
 
 /* Puts back the save that slot of the directory copy not in use describes
  * (as mcb_recover_list numbers it): its entry into the same slot of the
  * directory in use when that is empty, else into the first empty one, and
  * its chain into the map, through the crash-safe commit. The slot it went to
- * is stored in *placed (may be null). 1 on success; 0 with MCB_ERROR_NO_SAVE
+ * is stored in *placed (may be null). A cut while the directory is written
+ * leaves a card that loads, with the save back or not; when not, the copy
+ * that described it may be gone, and the save with it. 1 on success; 0 with
+ * MCB_ERROR_NO_SAVE
  * when that slot lists no recoverable save, MCB_ERROR_NO_SLOT when the
  * directory is full. */
 MCB_API int32_t mcb_recover_slot(uint32_t slot, uint32_t* placed);
