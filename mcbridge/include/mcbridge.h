@@ -471,20 +471,20 @@ enum mcb_finding_kind {
 
 /* Why a copy is the one in use. */
 enum mcb_copy_reason {
-    MCB_COPY_NEWER = 0,     /* both copies hold; this one's counter is newer */
+    MCB_COPY_NEWER = 0,      /* both copies hold; this one's counter is newer */
     MCB_COPY_ONLY_INTACT = 1 /* the other copy is damaged */
 };
 
 /* How a save's chain of blocks is broken. */
 enum mcb_chain_fault {
     MCB_CHAIN_SOUND = 0,
-    MCB_CHAIN_NO_BLOCKS = 1,    /* the entry claims no blocks */
-    MCB_CHAIN_OUTSIDE = 2,      /* a link leads outside the save area */
-    MCB_CHAIN_FREE_BLOCK = 3,   /* a link leads to a block the map calls free */
-    MCB_CHAIN_LOOP = 4,         /* a link leads back into the chain */
-    MCB_CHAIN_ENDS_EARLY = 5,   /* the chain ends before the entry's count */
-    MCB_CHAIN_TOO_LONG = 6,     /* the chain goes on past the entry's count */
-    MCB_CHAIN_SHARED = 7        /* the chain runs into another save's */
+    MCB_CHAIN_NO_BLOCKS = 1,  /* the entry claims no blocks */
+    MCB_CHAIN_OUTSIDE = 2,    /* a link leads outside the save area */
+    MCB_CHAIN_FREE_BLOCK = 3, /* a link leads to a block the map calls free */
+    MCB_CHAIN_LOOP = 4,       /* a link leads back into the chain */
+    MCB_CHAIN_ENDS_EARLY = 5, /* the chain ends before the entry's count */
+    MCB_CHAIN_TOO_LONG = 6,   /* the chain goes on past the entry's count */
+    MCB_CHAIN_SHARED = 7      /* the chain runs into another save's */
 };
 
 /* Where a recoverable save's blocks were learnt from. */
@@ -505,9 +505,9 @@ typedef struct mcb_finding {
     uint32_t block;     /* a block number */
     uint32_t count;
     uint32_t expected;
-    uint32_t blocks;    /* how many blocks mcb_finding_blocks gives */
-    char name[33];      /* the save's name bytes as stored, NUL-terminated */
-    char code[7];       /* its game code bytes */
+    uint32_t blocks; /* how many blocks mcb_finding_blocks gives */
+    char name[33];   /* the save's name bytes as stored, NUL-terminated */
+    char code[7];    /* its game code bytes */
 } mcb_finding;
 
 /* Checks the card the way a console would see it, and more: the copies in
