@@ -190,7 +190,7 @@ int forcedDownload(const CheckContext&, unsigned slot, const std::string& path)
     if (!mcb_download_damaged(slot, path.c_str(), &source))
         return failWith("the save in slot " + std::to_string(slot) + " could not be copied to " +
                         path + ": " + why());
-    std::printf("RESCUED, NOT A VERIFIED COPY: %s holds what slot %u's %s holds; it may hold "
+    std::printf("RESCUED, NOT A VERIFIED COPY: %s holds the blocks slot %u's %s; they may hold "
                 "other saves' data.\n",
                 path.c_str(), slot,
                 source == MCB_RECOVER_RUN ? "entry claims from its first block on"
