@@ -118,6 +118,9 @@ void TMainForm::buildControls()
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setGeometry(24, 87, 287, 225);
     ListView1->setPictures(&ImageList1);
+    // Right button and menu key alike: the card's health commands.
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &TMainForm::showCardMenu);
     ListView2 = new TSaveListView(this);
     ListView2->setObjectName(QStringLiteral("ListView2"));
     ListView2->setGeometry(353, 88, 287, 225);

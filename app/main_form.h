@@ -18,6 +18,7 @@
 #include <optional>
 
 class QLabel;
+class QMenu;
 class QListWidgetItem;
 class QPushButton;
 class TChangeForm;
@@ -142,6 +143,11 @@ public slots:
     void ListView1DblClick();
     void ListView2DblClick();
     void ListView1DragDrop(TSaveListView* source);
+    // The card list's context menu (right button, menu key) and its entries.
+    void showCardMenu(const QPoint& at);
+    void CheckCardClick();
+    void RepairCardClick();
+    void RecoverCardClick();
     void ListView2DragDrop(TSaveListView* source);
 
 signals:
@@ -179,6 +185,16 @@ private:
     std::unique_ptr<DeviceWatcher> fWatcher;
     std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;
+    // The card list's context menu while it is open, for tests.
+    QMenu* fCardMenu = nullptr;
+
+public:
+    QMenu* cardMenu() const { return fCardMenu; }
+
+private:
+    // Opens the adapter and reads the card's size, for the card's health
+    // commands.
+    bool openCardForHealth();
 };
 
 // Marks a command as running for its whole life; when the last one ends,

@@ -1,5 +1,6 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
+#include "cardtool_check.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
 #include "tools/save_outcome.h"
@@ -7,6 +8,7 @@
 #include "mcbridge.h"
 #include "mcbridge/atomic_file.h"
 #include "mcbridge/banner.h"
+#include "mcbridge/card_check.h"
 #include "mcbridge/cardfs.h"
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
@@ -39,8 +41,19 @@ variable:
 Commands:
   list                     the card's size, its free blocks and every save:
                            slot, game code, name and blocks
-  check                    read the whole card and check its header, directory
-                           and allocation map the way a console would
+  check                    check the card's header, both copies of its
+                           directory and allocation map, and every save's
+                           chain of blocks, the way a console would and more;
+                           one verdict line, exit status 0 when sound, 1 when not
+  repair [--apply]         print every change a repair would make, and make
+                           none; with --apply, make them and print what was
+                           done: rebuild a damaged copy from the intact one,
+                           free leaked blocks, correct the free count. Saves
+                           whose chains are broken or shared are left as they
+                           are (copy them out with download --force)
+  recover [SLOT]           list the saves the card's last change deleted whose
+                           blocks are all still free; with SLOT, put that one
+                           back
   backup IMAGE             read the whole card into the image file IMAGE
   restore IMAGE [--force | --keep-identity]
                            write the image file IMAGE over the whole card; it
@@ -49,8 +62,11 @@ Commands:
                            writes it but keeps this card's identity (saves
                            bound to a card are re-signed for this one),
                            --force writes it as it is
-  download SLOT FILE       copy the save in directory slot SLOT (see list) to
-                           the save file FILE
+  download SLOT FILE [--force]
+                           copy the save in directory slot SLOT (see list) to
+                           the save file FILE; with --force, a save whose chain
+                           is broken is rescued: FILE then holds what its chain
+                           or its first blocks hold, which may be other data
   upload FILE...           copy save files to the card; a save with the same
                            name and game code is replaced
   delete SLOT...           delete the saves in these slots
@@ -279,9 +295,12 @@ private:
     bool listSaves(std::vector<SaveRow>& rows, std::string& error);
     int list();
     int check();
+    int repair(const std::vector<std::string>& args);
+    int recover(const std::vector<std::string>& args);
+    cardtool::CheckContext checkContext();
     int backup(const std::string& path);
     int restore(const std::vector<std::string>& args);
-    int download(const std::string& slot, const std::string& path);
+    int download(const std::string& slot, const std::string& path, bool force = false);
     int upload(const std::vector<std::string>& files);
     int remove(const std::vector<std::string>& slots);
     int banner(const std::string& slot, const std::string& bmp);
@@ -428,37 +447,62 @@ int Tool::list()
     return 0;
 }
 
+cardtool::CheckContext Tool::checkContext()
+{
+    return {displayName, [this](std::string& error) { return open(error); }};
+}
+
 int Tool::check()
 {
     std::string error;
     if (!open(error))
         return fail(error);
-    TempFolder temp;
-    if (!temp.ok())
-        return fail("cannot make a temporary folder");
-    const std::string path = temp.file("card.gcp");
-    progress_.begin("Reading the card", 16);
-    const bool read = ReadCardToFile(path.c_str());
-    progress_.end();
-    std::string readError;
-    const auto image = read ? cli::readBounded(path, kLargestImage, readError) : std::nullopt;
-    if (!image)
-        return fail("the card could not be read whole: " + (read ? readError : why()));
-    const mcb::CardReport r = mcb::inspectCard(*image);
-    std::printf("Header: %u Mbit, checksum %s\n", r.megabits, r.headerIntact ? "intact" : "BROKEN");
-    if (r.directoryCopy >= 0)
-        std::printf("Directory: copy %d in use (update counter %u)\n", r.directoryCopy + 1,
-                    r.directoryCounter);
-    if (r.mapCopy >= 0)
-        std::printf("Allocation map: copy %d in use (update counter %u, %u blocks free)\n",
-                    r.mapCopy + 1, r.mapCounter, r.freeBlocks);
-    std::printf("Saves: %zu\n", r.saves.size());
-    for (const std::string& p : r.problems)
-        std::printf("Problem: %s\n", p.c_str());
-    if (!r.sound())
-        return fail("the card has problems");
-    std::printf("The card is sound.\n");
-    return 0;
+    // An adapter sizes the card by its header; an image's length is the
+    // card's true size, and a header that disagrees with it is a fault.
+    std::optional<unsigned> imageMegabits;
+    if (const auto path = imagePath()) {
+        std::error_code e;
+        imageMegabits = mcb::megabitsForLength(std::filesystem::file_size(*path, e));
+    }
+    const bool sizeDiffers = imageMegabits && *imageMegabits != megabits_;
+    if (sizeDiffers) {
+        mcb_finding f{};
+        f.kind = MCB_FINDING_HEADER_SIZE;
+        f.severity = MCB_SEVERITY_FAULT;
+        f.count = megabits_;
+        f.expected = *imageMegabits;
+        std::printf("FAULT: %s\n", mcb::findingText(f).c_str());
+    }
+    const int status = cardtool::check(checkContext());
+    if (sizeDiffers && status == 0)
+        return fail("the card is not sound: its header gives another size than the image's");
+    return status;
+}
+
+int Tool::repair(const std::vector<std::string>& args)
+{
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "--apply"))
+        return usage("repair takes --apply only");
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    return cardtool::repair(checkContext(), !args.empty());
+}
+
+int Tool::recover(const std::vector<std::string>& args)
+{
+    if (args.size() > 1)
+        return usage("recover takes one slot at most");
+    std::optional<unsigned> slot;
+    if (!args.empty()) {
+        slot = cli::parseSlot(args[0]);
+        if (!slot)
+            return usage("'" + args[0] + "' is no slot number (0 to 126; see 'cardtool recover')");
+    }
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    return cardtool::recover(checkContext(), slot);
 }
 
 int Tool::backup(const std::string& path)
@@ -528,11 +572,19 @@ std::string Tool::afterRestore(const std::vector<uint8_t>& image)
     return "the card holds part of the image and part of what it held: restore it again";
 }
 
-int Tool::download(const std::string& slot, const std::string& path)
+int Tool::download(const std::string& slot, const std::string& path, bool force)
 {
     std::string error = outputProblem(path);
     if (!error.empty())
         return fail(error);
+    if (force) {
+        const auto number = cli::parseSlot(slot);
+        if (!number)
+            return fail("'" + slot + "' is no slot number (0 to 126; see 'cardtool list')");
+        if (!open(error))
+            return fail(error);
+        return cardtool::forcedDownload(checkContext(), *number, path);
+    }
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
@@ -814,6 +866,12 @@ int Tool::run(const std::vector<std::string>& a)
         return restore(rest);
     if (cmd == "download" && need(2))
         return download(rest[0], rest[1]);
+    if (cmd == "download" && need(3) && rest[2] == "--force")
+        return download(rest[0], rest[1], true);
+    if (cmd == "repair")
+        return repair(rest);
+    if (cmd == "recover")
+        return recover(rest);
     if (cmd == "upload" && !rest.empty())
         return upload(rest);
     if (cmd == "delete" && !rest.empty())

@@ -440,6 +440,182 @@ MCB_API int32_t mcb_save_info_file(const char* path, mcb_save_info* info);
  * read. */
 MCB_API int32_t mcb_save_info_slot(uint32_t slot, mcb_save_info* info);
 
+/* ---- Checking, repairing and recovering a card ----------------------------
+ *
+ * mcb_check_card, mcb_repair_card and mcb_recover_list each leave a list of
+ * findings in the library, read one at a time with mcb_finding_at (and the
+ * blocks a finding names with mcb_finding_blocks). The list is the library's
+ * and stays until the next of these three calls, or mcb_recover_slot; the
+ * caller only copies records out of it. Each of the three reads the card's
+ * header, both directory copies and both map copies (80 sectors) and needs
+ * an open adapter whose card size was read (GetCardMemory). */
+
+/* How much a finding weighs. */
+enum mcb_severity {
+    MCB_SEVERITY_INFO = 0,    /* what the card holds and which copies are in use */
+    MCB_SEVERITY_WARNING = 1, /* a console still reads the card, but repair would mend this */
+    MCB_SEVERITY_FAULT = 2    /* a console or emulator rejects the card, or a save is lost */
+};
+
+/* What a finding says. The fields it uses are named; the others are 0 or -1. */
+enum mcb_finding_kind {
+    /* Check: the copy of a structure (detail: 1 directory, 2 map) in use,
+     * copy 0 or 1; count: its update counter; expected: why it is used (an
+     * mcb_copy_reason); other_slot: the other copy's state (0 intact and
+     * older, 1 damaged, 2 intact with the same counter). */
+    MCB_FINDING_COPY_IN_USE = 1,
+    /* Check: copy of structure detail fails its checksum. One damaged copy
+     * of the four (directory and map copies, a map with a wrong free count
+     * counted as damaged) is a warning, as a console mends it from its twin;
+     * two are a fault. */
+    MCB_FINDING_COPY_DAMAGED = 2,
+    /* Check: the header's checksum does not hold. */
+    MCB_FINDING_HEADER_DAMAGED = 3,
+    /* Check: the header says count Mbit, the card holds expected Mbit. */
+    MCB_FINDING_HEADER_SIZE = 4,
+    /* Check: the save in slot (name, code), count blocks; its chain from
+     * mcb_finding_blocks. */
+    MCB_FINDING_SAVE = 5,
+    /* Check: the save in slot has a broken chain (detail: an mcb_chain_fault);
+     * the blocks it reaches from mcb_finding_blocks. */
+    MCB_FINDING_BROKEN_CHAIN = 6,
+    /* Check: the save in slot claims count blocks, its chain holds expected. */
+    MCB_FINDING_COUNT_DISAGREES = 7,
+    /* Check: the saves in slot and other_slot share count blocks, the first
+     * being block; all of them from mcb_finding_blocks. */
+    MCB_FINDING_SHARED_BLOCKS = 8,
+    /* Check: count blocks the map marks used belong to no save (leaked); the
+     * first is block, all of them from mcb_finding_blocks. A warning: a
+     * console reads such a card, as it does one whose saves share blocks. */
+    MCB_FINDING_LEAKED_BLOCKS = 9,
+    /* Check: copy of the map (detail 2) says count blocks are free, its
+     * entries mark expected free; weighed as a damaged copy. */
+    MCB_FINDING_FREE_COUNT = 10,
+    /* Check: the saves in slot and other_slot have the same name and code. */
+    MCB_FINDING_TWIN_SAVES = 11,
+
+    /* Repair: copy of structure detail is rebuilt from the other copy. */
+    MCB_REPAIR_REBUILD_COPY = 32,
+    /* Repair: count leaked blocks are freed (mcb_finding_blocks); expected
+     * blocks are free afterwards. */
+    MCB_REPAIR_FREE_BLOCKS = 33,
+    /* Repair: no copy of the map is valid: the free count of copy goes from
+     * count to expected. */
+    MCB_REPAIR_FREE_COUNT = 34,
+    /* Repair: the save in slot (name, code) is left as it is, its chain being
+     * broken or shared (detail: an mcb_chain_fault); its data can still be
+     * copied out with mcb_download_damaged. */
+    MCB_REPAIR_SAVE_LEFT = 35,
+    /* Repair: a finding of kind detail that repair does not mend (the header,
+     * twin saves, or a structure with no intact copy). */
+    MCB_REPAIR_NOT_MENDED = 36,
+
+    /* Recover: the save in slot of the directory copy not in use (name, code,
+     * count blocks, the first being block) is deleted from the card in use
+     * and all its blocks are still free; detail: an mcb_recover_source. */
+    MCB_RECOVERABLE = 48
+};
+
+/* Why a copy is the one in use. */
+enum mcb_copy_reason {
+    MCB_COPY_NEWER = 0,      /* both copies hold; this one's counter is newer */
+    MCB_COPY_ONLY_INTACT = 1 /* the other copy is damaged */
+};
+
+/* How a save's chain of blocks is broken. */
+enum mcb_chain_fault {
+    MCB_CHAIN_SOUND = 0,
+    MCB_CHAIN_NO_BLOCKS = 1,  /* the entry claims no blocks */
+    MCB_CHAIN_OUTSIDE = 2,    /* a link leads outside the save area */
+    MCB_CHAIN_FREE_BLOCK = 3, /* a link leads to a block the map calls free */
+    MCB_CHAIN_LOOP = 4,       /* a link leads back into the chain */
+    MCB_CHAIN_ENDS_EARLY = 5, /* the chain ends before the entry's count */
+    MCB_CHAIN_TOO_LONG = 6,   /* the chain goes on past the entry's count */
+    MCB_CHAIN_SHARED = 7      /* the chain runs into another save's */
+};
+
+/* Where a recoverable save's blocks were learnt from. */
+enum mcb_recover_source {
+    MCB_RECOVER_CHAIN = 0, /* its chain in the map copy not in use, or a single block */
+    MCB_RECOVER_RUN = 1    /* no map copy keeps its chain: the blocks from its first on,
+                              which are its own only when it was written in one run */
+};
+
+/* One finding, copied out of the library's list by mcb_finding_at. */
+typedef struct mcb_finding {
+    int32_t kind;       /* an mcb_finding_kind */
+    int32_t severity;   /* an mcb_severity */
+    int32_t detail;     /* see the kind */
+    int32_t copy;       /* 0 or 1 for a copy of a structure, else -1 */
+    int32_t slot;       /* a directory slot (0..126), else -1 */
+    int32_t other_slot; /* a second slot, else -1 */
+    uint32_t block;     /* a block number */
+    uint32_t count;
+    uint32_t expected;
+    uint32_t blocks; /* how many blocks mcb_finding_blocks gives */
+    char name[33];   /* the save's name bytes as stored, NUL-terminated */
+    char code[7];    /* its game code bytes */
+} mcb_finding;
+
+/* Checks the card the way a console would see it, and more: the copies in
+ * use and why, every save with its chain, broken chains, counts that disagree
+ * with chains, blocks claimed twice, leaked blocks, a wrong free count, twin
+ * saves and a header that disagrees with the card. Writes nothing. 1 when
+ * the card was read and checked, whatever it holds: *count findings are
+ * listed and *sound is 1 when none of them is a fault. Either pointer may be
+ * null. */
+MCB_API int32_t mcb_check_card(uint32_t* count, int32_t* sound);
+
+/* Plans (apply 0) or makes (apply 1) the repairs the check calls for:
+ * rebuilding a damaged copy from the intact one, freeing leaked blocks and
+ * correcting the free count. Saves with broken or shared chains are listed
+ * (MCB_REPAIR_SAVE_LEFT) and never touched. Changes are written through the
+ * same crash-safe commit as every other change: a cut leaves the card as it
+ * was or as repaired. 1 when planned (and made): *count items are listed,
+ * none when the card needs no repair. 0 with MCB_ERROR_DAMAGED when neither
+ * copy of the directory or of the map is intact (nothing to rebuild from). */
+MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count);
+
+/* Lists the saves that the directory copy not in use still describes, that
+ * the copy in use no longer holds under their name and code, and whose
+ * blocks are all free: the saves deleted by the card's last change (every
+ * change, the library's as a console's, rewrites the copy not in use, so
+ * this reaches one change back). 1 when listed (*count MCB_RECOVERABLE
+ * items, perhaps none). */
+MCB_API int32_t mcb_recover_list(uint32_t* count);
+
+/* Puts back the save that slot of the directory copy not in use describes
+ * (as mcb_recover_list numbers it): its entry into the same slot of the
+ * directory in use when that is empty, else into the first empty one, and
+ * its chain into the map, through the crash-safe commit. The slot it went to
+ * is stored in *placed (may be null). A cut while the directory is written
+ * leaves a card that loads, with the save back or not; when not, the copy
+ * that described it may be gone, and the save with it. 1 on success; 0 with
+ * MCB_ERROR_NO_SAVE
+ * when that slot lists no recoverable save, MCB_ERROR_NO_SLOT when the
+ * directory is full. */
+MCB_API int32_t mcb_recover_slot(uint32_t slot, uint32_t* placed);
+
+/* The finding at index of the list the last of the calls above left, copied
+ * into *out. 1 when index is in the list, else 0 (MCB_ERROR_BAD_ARGUMENT). */
+MCB_API int32_t mcb_finding_at(uint32_t index, mcb_finding* out);
+
+/* The block numbers of the finding at index, copied into out (capacity
+ * entries; out may be null when capacity is 0). Returns how many the finding
+ * names, which may exceed capacity; 0 with MCB_ERROR_BAD_ARGUMENT for an
+ * index out of the list, and 0 for a finding that names no blocks. */
+MCB_API int32_t mcb_finding_blocks(uint32_t index, uint16_t* out, uint32_t capacity);
+
+/* Copies what the card holds for a save whose chain is broken (which
+ * mcb_download_slot refuses) into a save file at path: the blocks of its
+ * chain when the chain reaches the entry's count of distinct blocks before
+ * it breaks, else the entry's count of blocks from its first block on (those
+ * inside the save area). *source (may be null) says which: an
+ * mcb_recover_source. The file's entry counts the blocks written. The data
+ * may hold other saves' blocks: it is a rescue, not a copy. 1 when written;
+ * a save whose chain is sound is copied as mcb_download_slot does. */
+MCB_API int32_t mcb_download_damaged(uint32_t slot, const char* path, int32_t* source);
+
 #ifdef __cplusplus
 }
 #endif

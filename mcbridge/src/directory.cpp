@@ -78,10 +78,15 @@ bool writeDirectory(int copy, const Block& dir)
 
 // A directory and a map the console would accept together: every save's
 // chain sound and no block shared, and a free count that says what the
-// entries do.
-bool agree(const Block& dir, const Block& map, const SaveArea& area)
+// entries do. The saves left alone (broken already, and carried over as
+// they are by a repair) are not looked at.
+bool agree(const Block& dir, const Block& map, const SaveArea& area,
+           const std::vector<unsigned>& leftAlone = {})
 {
-    if (!followChains(dir, map, area).agree())
+    Block checked = dir;
+    for (unsigned slot : leftAlone)
+        std::memset(&checked[slot * kEntrySize], 0xFF, kEntrySize);
+    if (!followChains(checked, map, area).agree())
         return false;
     unsigned free = 0;
     for (unsigned b = area.first; b < area.end; ++b)
@@ -106,6 +111,32 @@ bool repairBrokenCopies()
         if (!writeDirectory(1 - l.directoryCopy, l.directoryOnCard))
             return false;
         l.directoryOtherIntact = true;
+    }
+    return true;
+}
+
+// A commit that carries broken saves over (a repair, a recovery) must leave
+// their entries and every map link their chains reach exactly as the card
+// holds them.
+bool leftAloneUnchanged(const std::vector<unsigned>& leftAlone)
+{
+    const Library& l = lib();
+    if (leftAlone.empty())
+        return true;
+    const SaveArea area = saveArea();
+    const CardChains before = followChains(l.directoryOnCard, l.mapOnCard, area);
+    for (unsigned slot : leftAlone) {
+        if (slot >= kSaveSlotCount ||
+            std::memcmp(&l.directoryOnCard[slot * kEntrySize], &(*l.directory)[slot * kEntrySize],
+                        kEntrySize) != 0)
+            return false;
+        const EntryRef e = entryAt(l.directoryOnCard, slot);
+        for (uint16_t b : before.chains[slot].blocks)
+            if (mapEntry(l.mapOnCard, b) != mapEntry(*l.map, b))
+                return false;
+        for (unsigned b = e.firstBlock(), n = 0; n < e.blockCount() && b < area.end; ++b, ++n)
+            if (area.contains(b) && mapEntry(l.mapOnCard, b) != mapEntry(*l.map, b))
+                return false;
     }
     return true;
 }
@@ -169,7 +200,9 @@ int findSlot(const char* name, const char* code)
     return found;
 }
 
-bool CommitSystemArea()
+bool CommitSystemArea() { return CommitSystemArea({}); }
+
+bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
 {
     Library& l = lib();
     if (!l.loaded || !l.cardSized || !l.device) {
@@ -201,7 +234,8 @@ bool CommitSystemArea()
     // A directory and map that disagree would be a card the console rejects:
     // nothing is written, whatever the change was. The same goes for a copy
     // in use that disagrees when a broken copy would be repaired from it.
-    if (!agree(dir, map, area) || (frees && !agree(dir, interim, area))) {
+    if (!leftAloneUnchanged(leftAlone) || !agree(dir, map, area, leftAlone) ||
+        (frees && !agree(dir, interim, area, leftAlone))) {
         l.loaded = false;
         return fail(MCB_ERROR_DAMAGED);
     }
@@ -217,7 +251,7 @@ bool CommitSystemArea()
         l.directoryOtherKnown = true;
     }
     const bool repairs = !l.mapOtherIntact || !l.directoryOtherIntact;
-    if (repairs && !followChains(l.directoryOnCard, l.mapOnCard, area).agree()) {
+    if (repairs && !agree(l.directoryOnCard, l.mapOnCard, area, leftAlone)) {
         l.loaded = false;
         return fail(MCB_ERROR_DAMAGED);
     }
@@ -237,7 +271,13 @@ bool CommitSystemArea()
     if (!writeDirectory(spareDir, dir))
         return false;
     step();
-    if (!writeDirectory(l.directoryCopy, dir))
+    // The directory copy that was in use is left as it was, as a console
+    // leaves it: it still describes the card before this change, so a save
+    // this change deleted can be found again. Only where the counters pass
+    // 0x7FFF, which a console compares as signed numbers and so takes the
+    // older copy for the newer, is it brought up to date as well.
+    const bool bothDirectories = directoryCounter(dir) == 0x8000;
+    if (bothDirectories && !writeDirectory(l.directoryCopy, dir))
         return false;
     step();
     if (!writeMap(l.mapCopy, map))
@@ -246,8 +286,9 @@ bool CommitSystemArea()
         return false;
     step();
 
-    // Both copies are now identical; equal counters make the second current.
-    l.directoryCopy = 1;
+    // Both map copies are now identical; equal counters make the second
+    // current. The new directory is in the spare copy.
+    l.directoryCopy = bothDirectories ? 1 : spareDir;
     l.mapCopy = 1;
     l.directoryOnCard = dir;
     l.mapOnCard = map;

@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <vector>
 
 namespace mcb {
 
@@ -117,6 +118,10 @@ template <typename Body> int32_t guarded(Body&& body) noexcept
 // Directory and map (directory.cpp).
 bool loadSystemArea();
 bool CommitSystemArea();
+// The same for a repair or a recovery that leaves the saves in leftAlone
+// (whose chains are broken or shared) exactly as they are: they are not
+// held against the agreement of directory and map.
+bool CommitSystemArea(const std::vector<unsigned>& leftAlone);
 // The slot of the save (name, code); -1 with MCB_ERROR_NO_SAVE when there is
 // none and with MCB_ERROR_AMBIGUOUS when two saves match.
 int findSlot(const char* name, const char* code);

@@ -111,4 +111,10 @@ std::optional<QString> QtDialogs::text(const QString& title, const QString& labe
     return value;
 }
 
+void QtDialogs::report(const ReportSpec& spec)
+{
+    ReportDialog d(spec, parentWindow());
+    d.exec();
+}
+
 } // namespace skin

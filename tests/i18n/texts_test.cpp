@@ -20,10 +20,12 @@ bool hasCjk(QStringView text)
     return false;
 }
 
+// Latin-1, and the ellipsis with which a menu entry that opens a window
+// ends ("Check card…").
 bool isLatin1(QStringView text)
 {
     for (const QChar c : text) {
-        if (c.unicode() > 0xFF)
+        if (c.unicode() > 0xFF && c.unicode() != 0x2026)
             return false;
     }
     return true;

@@ -157,7 +157,7 @@ TEST(Inspect, ReportsWhatIsWrong)
     const CardReport r = inspectCard(card);
     EXPECT_FALSE(r.headerIntact);
     EXPECT_EQ(r.directoryCopy, -1);
-    EXPECT_EQ(r.problems.size(), 2u);
+    EXPECT_EQ(r.problems.size(), 3u); // the header and each directory copy
 
     EXPECT_FALSE(inspectCard(std::vector<uint8_t>(1000)).sound());
 }

@@ -65,7 +65,7 @@ std::vector<std::string> slotNames(const Block& dir)
 
 } // namespace
 
-TEST(Commit, AdvancesCountersAndLeavesBothCopiesIdentical)
+TEST(Commit, AdvancesCountersAndKeepsThePreviousDirectoryInTheOtherCopy)
 {
     EmulatedCard card(baseCard());
     ProgressLog log;
@@ -78,10 +78,15 @@ TEST(Commit, AdvancesCountersAndLeavesBothCopiesIdentical)
     ASSERT_TRUE(CommitSystemArea());
     EXPECT_EQ(log.wparams, (std::vector<uintptr_t>{0, 0, 0, 0, 0}));
 
+    // The new directory goes into the copy not in use; the other keeps the
+    // card as it was, so that a deleted save can be found again.
     const auto& img = card.image();
-    EXPECT_EQ(blockOf(img, 1), blockOf(img, 2));
+    const int spare = 1 - lib().directoryCopy;
+    EXPECT_EQ(blockOf(img, kDirectoryBlock[lib().directoryCopy]), *lib().directory);
+    EXPECT_EQ(directoryCounter(blockOf(img, kDirectoryBlock[spare])), dirBefore);
+    EXPECT_NE(blockOf(img, 1), blockOf(img, 2));
     EXPECT_EQ(blockOf(img, 3), blockOf(img, 4));
-    EXPECT_EQ(directoryCounter(blockOf(img, 1)), uint16_t(dirBefore + 1));
+    EXPECT_EQ(directoryCounter(*lib().directory), uint16_t(dirBefore + 1));
     EXPECT_EQ(mapCounter(blockOf(img, 3)), uint16_t(mapBefore + 1));
     const CardReport r = inspectCard(img);
     EXPECT_TRUE(r.sound());
@@ -152,7 +157,7 @@ TEST(Commit, SurvivesACutAtEverySectorWrite)
             ASSERT_TRUE(CommitSystemArea());
             total = card.traffic().sectorWrites;
         }
-        ASSERT_GE(total, 64u) << label;
+        ASSERT_GE(total, 48u) << label;
         for (uint64_t n = 0; n <= total; ++n) {
             EmulatedCard card(baseCard());
             card.faults.cutAfterSectorWrites = n;

@@ -31,6 +31,7 @@ public:
     QStringList questions;
     std::vector<Prompt> prompts;
     std::vector<skin::FileDialogSpec> fileDialogs;
+    std::vector<skin::ReportSpec> reports;
 
     void message(const QString& text) override { messages << text; }
     bool askYesNo(const QString& text, const QString& title) override;
@@ -42,4 +43,5 @@ public:
     std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
+    void report(const skin::ReportSpec& spec) override { reports.push_back(spec); }
 };

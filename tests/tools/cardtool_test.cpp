@@ -19,7 +19,8 @@ TEST(Cardtool, HelpDocumentsEveryCommand)
     const Result r = cardtool("--help");
     EXPECT_EQ(r.status, 0);
     for (const char* c : {"list", "check", "backup", "restore", "download", "upload", "delete",
-                          "banner", "file-banner", "format", "demo", "--device", "MCBRIDGE_DEVICE"})
+                          "banner", "file-banner", "format", "demo", "repair", "--apply", "recover",
+                          "--force", "--device", "MCBRIDGE_DEVICE"})
         EXPECT_NE(r.out.find(c), std::string::npos) << c;
 }
 
@@ -63,7 +64,8 @@ TEST(Cardtool, FailuresAreToldInWordsAndExitWithOne)
     EXPECT_NE(r.out.find("directory cannot be read"), std::string::npos) << r.out;
     r = cardtool(dev + " check");
     EXPECT_EQ(r.status, 1);
-    EXPECT_NE(r.out.find("neither directory copy is intact"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("Copy 1 of the directory is damaged"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("the card is NOT sound"), std::string::npos) << r.out;
 }
 
 TEST(Cardtool, TheDemoCardRoundTrips)

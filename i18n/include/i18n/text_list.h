@@ -515,6 +515,253 @@ I18N_TEXT(say_why_notopen,
           u"轉接器未開啟",
           u"适配器未打开",
           u"アダプターが開かれていません")
+// The card list's context menu: check the card, repair it, bring back deleted saves; each window's buttons.
+
+I18N_TEXT(say_menu_check,
+          u"Check card…",
+          u"檢查記憶卡…",
+          u"检查记忆卡…",
+          u"カードをチェック…")
+
+I18N_TEXT(say_menu_repair,
+          u"Repair card…",
+          u"修復記憶卡…",
+          u"修复记忆卡…",
+          u"カードを修復…")
+
+I18N_TEXT(say_menu_recover,
+          u"Recover deleted saves…",
+          u"還原已刪除的資料…",
+          u"还原已删除的数据…",
+          u"削除したデータを復元…")
+
+I18N_TEXT(say_copy,
+          u"Copy",
+          u"複製",
+          u"复制",
+          u"コピー")
+
+I18N_TEXT(say_close,
+          u"Close",
+          u"關閉",
+          u"关闭",
+          u"閉じる")
+
+// The card check's report, a line per finding: %1, %2, ... are filled in by the program.
+
+I18N_TEXT(say_s_directory,
+          u"directory",
+          u"目錄",
+          u"目录",
+          u"ディレクトリ")
+
+I18N_TEXT(say_s_map,
+          u"allocation map",
+          u"區塊配置表",
+          u"区块配置表",
+          u"ブロック割り当て表")
+
+I18N_TEXT(say_f_inuse,
+          u"The %1 in use is copy %2 (update counter %3).",
+          u"使用中的%1是第 %2 份 (更新計數 %3)。",
+          u"使用中的%1是第 %2 份 (更新计数 %3)。",
+          u"使用中の%1はコピー %2 です（更新カウンタ %3）。")
+
+I18N_TEXT(say_f_damaged,
+          u"Copy %1 of the %2 is damaged.",
+          u"%2的第 %1 份已損壞。",
+          u"%2的第 %1 份已损坏。",
+          u"%2のコピー %1 が壊れています。")
+
+I18N_TEXT(say_f_header,
+          u"The card's header is damaged.",
+          u"記憶卡的標頭已損壞。",
+          u"记忆卡的标头已损坏。",
+          u"カードのヘッダーが壊れています。")
+
+I18N_TEXT(say_f_headersize,
+          u"The header says the card holds %1 Mbit; it holds %2.",
+          u"標頭記載容量為 %1 Mbit, 實際為 %2。",
+          u"标头记载容量为 %1 Mbit, 实际为 %2。",
+          u"ヘッダーの容量は %1 Mbit ですが、実際は %2 です。")
+
+I18N_TEXT(say_f_save,
+          u"Save in slot %1 (%2): %3 blocks, chain %4.",
+          u"位置 %1 的資料 (%2): %3 單位, 鏈 %4。",
+          u"位置 %1 的数据 (%2): %3 单位, 链 %4。",
+          u"スロット %1 のデータ（%2）: %3 ブロック、チェーン %4。")
+
+I18N_TEXT(say_f_broken,
+          u"The save in slot %1 (%2) has a broken chain of blocks.",
+          u"位置 %1 的資料 (%2) 區塊鏈已斷裂。",
+          u"位置 %1 的数据 (%2) 区块链已断裂。",
+          u"スロット %1 のデータ（%2）のブロックのチェーンが壊れています。")
+
+I18N_TEXT(say_f_count,
+          u"The save in slot %1 (%2) claims %3 blocks; its chain holds %4.",
+          u"位置 %1 的資料 (%2) 記載 %3 單位, 但其鏈有 %4 單位。",
+          u"位置 %1 的数据 (%2) 记载 %3 单位, 但其链有 %4 单位。",
+          u"スロット %1 のデータ（%2）は %3 ブロックとされていますが、チェーンは %4 ブロックです。")
+
+I18N_TEXT(say_f_shared,
+          u"The saves in slots %1 (%2) and %3 claim the same %4 blocks.",
+          u"位置 %1 (%2) 與位置 %3 的資料佔用相同的 %4 個單位。",
+          u"位置 %1 (%2) 与位置 %3 的数据占用相同的 %4 个单位。",
+          u"スロット %1（%2）とスロット %3 のデータが同じ %4 ブロックを使っています。")
+
+I18N_TEXT(say_f_leaked,
+          u"%1 blocks are marked used but belong to no save: %2.",
+          u"%1 個單位標記為已用, 但不屬於任何資料: %2。",
+          u"%1 个单位标记为已用, 但不属于任何数据: %2。",
+          u"%1 ブロックが使用中とされていますが、どのデータのものでもありません: %2。")
+
+I18N_TEXT(say_f_freecount,
+          u"Copy %1 of the allocation map says %2 blocks are free; %3 are.",
+          u"區塊配置表第 %1 份記載剩餘 %2 單位, 實際為 %3。",
+          u"区块配置表第 %1 份记载剩余 %2 单位, 实际为 %3。",
+          u"ブロック割り当て表のコピー %1 では空きは %2 ブロックですが、実際は %3 です。")
+
+I18N_TEXT(say_f_twins,
+          u"The saves in slots %1 and %2 have the same name and game code (%3).",
+          u"位置 %1 與位置 %2 的資料名稱和代碼相同 (%3)。",
+          u"位置 %1 与位置 %2 的数据名称和代码相同 (%3)。",
+          u"スロット %1 と %2 のデータは名前とコードが同じです（%3）。")
+
+I18N_TEXT(say_p_fault,
+          u"FAULT: ",
+          u"錯誤: ",
+          u"错误: ",
+          u"エラー: ")
+
+I18N_TEXT(say_p_warning,
+          u"Warning: ",
+          u"警告: ",
+          u"警告: ",
+          u"警告: ")
+
+I18N_TEXT(say_v_sound,
+          u"The card is sound.",
+          u"記憶卡正常。",
+          u"记忆卡正常。",
+          u"カードは正常です。")
+
+I18N_TEXT(say_v_warnings,
+          u"The card is sound, with %1 warnings.",
+          u"記憶卡正常, 但有 %1 個警告。",
+          u"记忆卡正常, 但有 %1 个警告。",
+          u"カードは正常ですが、警告が %1 件あります。")
+
+I18N_TEXT(say_v_unsound,
+          u"The card is NOT sound: a console would not read it as it is (%1 faults).",
+          u"記憶卡不正常: 主機無法照原樣讀取 (%1 個錯誤)。",
+          u"记忆卡不正常: 主机无法照原样读取 (%1 个错误)。",
+          u"カードは正常ではありません。このままでは本体で読めません（エラー %1 件）。")
+
+I18N_TEXT(say_check_failed,
+          u"The card could not be read.",
+          u"無法讀取記憶卡。",
+          u"无法读取记忆卡。",
+          u"カードを読み込めませんでした。")
+
+// Repair: what it would do, the question before it writes, and what it did.
+
+I18N_TEXT(say_r_rebuild,
+          u"Rebuild copy %1 of the %2 from the intact copy.",
+          u"以完好的一份重建%2的第 %1 份。",
+          u"以完好的一份重建%2的第 %1 份。",
+          u"%2のコピー %1 を正常なコピーから作り直す。")
+
+I18N_TEXT(say_r_free,
+          u"Free %1 leaked blocks: %2.",
+          u"釋放 %1 個無主單位: %2。",
+          u"释放 %1 个无主单位: %2。",
+          u"どのデータのものでもない %1 ブロックを空ける: %2。")
+
+I18N_TEXT(say_r_freecount,
+          u"Correct the free count from %1 to %2.",
+          u"將剩餘單位數從 %1 更正為 %2。",
+          u"将剩余单位数从 %1 更正为 %2。",
+          u"空きブロック数を %1 から %2 に直す。")
+
+I18N_TEXT(say_r_left,
+          u"Leave the save in slot %1 (%2) as it is: its chain is broken or shared (cardtool download --force copies what it holds).",
+          u"保留位置 %1 的資料 (%2) 不變: 其鏈已斷裂或與其他資料共用 (可用 cardtool download --force 複製其內容)。",
+          u"保留位置 %1 的数据 (%2) 不变: 其链已断裂或与其他数据共用 (可用 cardtool download --force 复制其内容)。",
+          u"スロット %1 のデータ（%2）はそのままにします。チェーンが壊れているか共用されています（cardtool download --force で中身をコピーできます）。")
+
+I18N_TEXT(say_r_notmended,
+          u"Not repaired: ",
+          u"未修復: ",
+          u"未修复: ",
+          u"修復しません: ")
+
+I18N_TEXT(say_r_nothing,
+          u"Nothing to repair.",
+          u"無需修復。",
+          u"无需修复。",
+          u"修復するものはありません。")
+
+I18N_TEXT(say_r_plan,
+          u"A repair would make these changes:",
+          u"修復將進行以下變更:",
+          u"修复将进行以下变更:",
+          u"修復すると次のように変更します:")
+
+I18N_TEXT(say_ask_repair,
+          u"Make these changes on the card now?",
+          u"現在要在記憶卡上進行這些變更嗎?",
+          u"现在要在记忆卡上进行这些变更吗?",
+          u"今カードをこのように変更しますか？")
+
+I18N_TEXT(say_r_done,
+          u"Repaired:",
+          u"已修復:",
+          u"已修复:",
+          u"修復しました:")
+
+I18N_TEXT(say_r_failed,
+          u"Repair failed. ",
+          u"修復失敗。",
+          u"修复失败。",
+          u"修復に失敗しました。")
+
+// Recover: the saves the last change deleted, the question before one is put back, and what was done.
+
+I18N_TEXT(say_rec_item,
+          u"Deleted save from slot %1 (%2): %3 blocks, all still free.",
+          u"已刪除的位置 %1 資料 (%2): %3 單位, 均仍空閒。",
+          u"已删除的位置 %1 数据 (%2): %3 单位, 均仍空闲。",
+          u"削除されたスロット %1 のデータ（%2）: %3 ブロック、すべて空いたままです。")
+
+I18N_TEXT(say_rec_run,
+          u"Its chain is gone: its blocks are taken from its first one on.",
+          u"其鏈已不存在: 從第一個單位起依序取用。",
+          u"其链已不存在: 从第一个单位起依序取用。",
+          u"チェーンが残っていないため、最初のブロックから順に使います。")
+
+I18N_TEXT(say_rec_none,
+          u"No deleted save can be brought back.",
+          u"沒有可還原的已刪除資料。",
+          u"没有可还原的已删除数据。",
+          u"復元できる削除データはありません。")
+
+I18N_TEXT(say_ask_recover,
+          u"Put back the save %1 (%2 blocks)?",
+          u"要還原資料 %1 (%2 單位) 嗎?",
+          u"要还原数据 %1 (%2 单位) 吗?",
+          u"データ %1（%2 ブロック）を復元しますか？")
+
+I18N_TEXT(say_rec_done,
+          u"Put back %1 in slot %2.",
+          u"已將 %1 還原到位置 %2。",
+          u"已将 %1 还原到位置 %2。",
+          u"%1 をスロット %2 に復元しました。")
+
+I18N_TEXT(say_rec_failed,
+          u"Could not put back %1.",
+          u"無法還原 %1。",
+          u"无法还原 %1。",
+          u"%1 を復元できませんでした。")
 
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 

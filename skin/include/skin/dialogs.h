@@ -4,6 +4,8 @@
 // object, so that tests can answer them and see what was asked. The program
 // installs the Qt dialogs at start-up; tests install their own.
 
+#include "skin/report_dialog.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -45,6 +47,8 @@ public:
     // A line of text; nothing when cancelled.
     virtual std::optional<QString> text(const QString& title, const QString& label,
                                         const QString& initial) = 0;
+    // A report in a window of its own, with a button that copies it.
+    virtual void report(const ReportSpec& spec) = 0;
 };
 
 // The installed dialogs. Until something is installed, the Qt dialogs below.
@@ -65,6 +69,7 @@ public:
     std::optional<QString> openFileName(const FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
+    void report(const ReportSpec& spec) override;
 };
 
 } // namespace skin

@@ -1,0 +1,159 @@
+// The card list's context menu: checking the card, repairing it and
+// bringing back deleted saves, each with its report in a window of its own.
+#include "card_report.h"
+#include "main_form.h"
+#include "save_list_view.h"
+
+#include "i18n/texts.h"
+#include "skin/dialogs.h"
+
+#include <QMenu>
+
+#include <algorithm>
+
+namespace {
+
+// The window's title: the menu entry without its ellipsis.
+QString titleOf(const QString& menuText)
+{
+    QString t = menuText;
+    if (t.endsWith(QChar(0x2026)))
+        t.chop(1);
+    return t;
+}
+
+void showReport(const QString& menuText, const QStringList& lines)
+{
+    skin::dialogs().report({titleOf(menuText), lines.join(QLatin1Char('\n')), say_copy, say_close});
+}
+
+bool isChange(const Finding& f)
+{
+    return f.f.kind == MCB_REPAIR_REBUILD_COPY || f.f.kind == MCB_REPAIR_FREE_BLOCKS ||
+           f.f.kind == MCB_REPAIR_FREE_COUNT;
+}
+
+} // namespace
+
+void TMainForm::showCardMenu(const QPoint& at)
+{
+    QMenu menu(this);
+    menu.addAction(say_menu_check, this, &TMainForm::CheckCardClick);
+    menu.addAction(say_menu_repair, this, &TMainForm::RepairCardClick);
+    menu.addAction(say_menu_recover, this, &TMainForm::RecoverCardClick);
+    fCardMenu = &menu;
+    menu.exec(ListView1->viewport()->mapToGlobal(at));
+    fCardMenu = nullptr;
+}
+
+bool TMainForm::openCardForHealth() { return connectAdapter() && GetCardMemory() != 0; }
+
+void TMainForm::CheckCardClick()
+{
+    if (!enterGate(b0))
+        return;
+    CommandScope scope(*this);
+    uint32_t count = 0;
+    int32_t sound = 0;
+    if (!openCardForHealth() || !mcb_check_card(&count, &sound)) {
+        OkBtnExe(say_check_failed);
+        endEarly();
+        return;
+    }
+    const std::vector<Finding> found = takeFindings(count);
+    CloseDevice();
+    showReport(say_menu_check, findingLines(found) << verdictLine(sound != 0, found));
+    ENBtn_click();
+}
+
+void TMainForm::RepairCardClick()
+{
+    if (!enterGate(b0))
+        return;
+    CommandScope scope(*this);
+    uint32_t count = 0;
+    if (!openCardForHealth()) {
+        OkBtnExe(say_check_failed);
+        endEarly();
+        return;
+    }
+    const bool planned = mcb_repair_card(0, &count) != 0;
+    const std::vector<Finding> plan = takeFindings(count);
+    const bool changes = std::any_of(plan.begin(), plan.end(), isChange);
+    if (!planned || !changes) {
+        CloseDevice();
+        QStringList lines = findingLines(plan);
+        lines.prepend(planned ? say_r_nothing : say_r_failed);
+        showReport(say_menu_repair, lines);
+        ENBtn_click();
+        return;
+    }
+    QStringList lines = findingLines(plan);
+    lines.prepend(say_r_plan);
+    showReport(say_menu_repair, lines);
+    if (!skin::dialogs().askYesNo(say_ask_repair, titleOf(say_menu_repair))) {
+        endEarly();
+        return;
+    }
+    showBusy(i18n::busyText(titleOf(say_menu_repair)));
+    const bool repaired = mcb_repair_card(1, &count) != 0;
+    const std::vector<Finding> done = takeFindings(count);
+    // What the card reads as now, repaired or not.
+    uint32_t after = 0;
+    int32_t sound = 0;
+    QStringList report = findingLines(done);
+    report.prepend(repaired ? say_r_done : say_r_failed);
+    if (openCardForHealth() && mcb_check_card(&after, &sound))
+        report << verdictLine(sound != 0, takeFindings(after));
+    else
+        report << say_check_failed;
+    showReport(say_menu_repair, report);
+    ShowGC();
+    ENBtn_click();
+    CloseDevice();
+}
+
+void TMainForm::RecoverCardClick()
+{
+    if (!enterGate(b0))
+        return;
+    CommandScope scope(*this);
+    uint32_t count = 0;
+    if (!openCardForHealth() || !mcb_recover_list(&count)) {
+        OkBtnExe(say_check_failed);
+        endEarly();
+        return;
+    }
+    const std::vector<Finding> saves = takeFindings(count);
+    if (saves.empty()) {
+        CloseDevice();
+        showReport(say_menu_recover, {say_rec_none});
+        ENBtn_click();
+        return;
+    }
+    showReport(say_menu_recover, findingLines(saves));
+    QStringList report;
+    bool changed = false;
+    for (const Finding& s : saves) {
+        const QString name = savePlace(s.f);
+        if (!skin::dialogs().askYesNo(say_ask_recover.arg(name, QString::number(s.f.count)),
+                                      titleOf(say_menu_recover)))
+            continue;
+        uint32_t placed = 0;
+        if (mcb_recover_slot(uint32_t(s.f.slot), &placed)) {
+            report << say_rec_done.arg(name, QString::number(placed));
+            changed = true;
+        } else {
+            report << say_rec_failed.arg(name);
+            changed = true; // what the card holds is read again below
+            if (!openCardForHealth())
+                break;
+        }
+    }
+    if (!report.isEmpty())
+        showReport(say_menu_recover, report);
+    if (changed && openCardForHealth())
+        ShowGC();
+    ENBtn_click();
+    CloseDevice();
+}

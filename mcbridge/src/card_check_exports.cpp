@@ -1,0 +1,275 @@
+// Checking, repairing and recovering the card in the adapter. The judgement
+// is card_check's; this file reads the system area, keeps the findings for
+// the caller to copy out, and writes every change through the commit.
+#include "library.h"
+#include "mcbridge/atomic_file.h"
+#include "mcbridge/card_check.h"
+#include "save_blocks.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace mcb {
+
+namespace {
+
+// The findings of the last check, repair or recovery listing.
+Findings& findings()
+{
+    static Findings list;
+    return list;
+}
+
+bool refuse(int32_t error)
+{
+    fail(error);
+    return false;
+}
+
+// The header, both directory copies and both map copies, as the card holds
+// them. A failed read leaves the loaded buffers alone but no longer trusted.
+bool readSystem(SystemCopies& s)
+{
+    Library& l = lib();
+    if (!l.cardSized || !l.device || !l.directory || !l.map)
+        return refuse(MCB_ERROR_NOT_LOADED);
+    progress(kSystemBlocks);
+    Block* blocks[kSystemBlocks] = {&s.header, &s.dir[0], &s.dir[1], &s.map[0], &s.map[1]};
+    for (unsigned b = 0; b < kSystemBlocks; ++b) {
+        step();
+        if (!readBlock(b, *blocks[b])) {
+            l.loaded = false;
+            return refuse(MCB_ERROR_IO);
+        }
+    }
+    s.megabits = (unsigned(l.userBlockCount) + kSystemBlocks) / 16;
+    return true;
+}
+
+// Takes the copies a repair or recovery starts from as the library's loaded
+// directory and map, with the other copies' state as a console judges it, so
+// that the commit first rebuilds a copy the console would not use. A free
+// count the repair corrects is corrected in the copy it rebuilds from too.
+void adopt(const SystemCopies& s, int d, int m)
+{
+    Library& l = lib();
+    l.directoryCopy = d;
+    l.mapCopy = m;
+    l.directoryOnCard = s.dir[d];
+    l.mapOnCard = s.map[m];
+    const SaveArea area = saveArea();
+    unsigned free = 0;
+    for (unsigned b = area.first; b < area.end; ++b)
+        free += mapEntry(l.mapOnCard, b) == kMapFreeEntry;
+    if (getBe16(&l.mapOnCard[kMapFree]) != free) {
+        putBe16(&l.mapOnCard[kMapFree], uint16_t(free));
+        sealMap(l.mapOnCard);
+    }
+    const Block& otherMap = s.map[1 - m];
+    unsigned otherFree = 0;
+    for (unsigned b = area.first; b < area.end; ++b)
+        otherFree += mapEntry(otherMap, b) == kMapFreeEntry;
+    l.mapOther = otherMap;
+    l.mapOtherIntact = mapIntact(otherMap) && getBe16(&otherMap[kMapFree]) == otherFree;
+    l.directoryOtherKnown = true;
+    l.directoryOtherIntact = directoryIntact(s.dir[1 - d]);
+    *l.directory = l.directoryOnCard;
+    *l.map = l.mapOnCard;
+    l.loaded = true;
+}
+
+int32_t check(uint32_t* count, int32_t* sound)
+{
+    findings().clear();
+    SystemCopies s;
+    if (!readSystem(s))
+        return 0;
+    CheckResult r = checkCard(s);
+    if (sound)
+        *sound = r.sound() ? 1 : 0;
+    findings() = std::move(r.items);
+    if (count)
+        *count = uint32_t(findings().size());
+    return 1;
+}
+
+int32_t repair(int32_t apply, uint32_t* count)
+{
+    findings().clear();
+    SystemCopies s;
+    if (!readSystem(s))
+        return 0;
+    RepairPlan plan = planRepair(s);
+    const bool changes = plan.changes();
+    findings() = plan.items;
+    if (count)
+        *count = uint32_t(findings().size());
+    if (!plan.possible)
+        return fail(MCB_ERROR_DAMAGED);
+    if (!apply || !changes)
+        return 1;
+    adopt(s, plan.directoryCopy, plan.mapCopy);
+    for (uint16_t b : plan.freed)
+        setMapEntry(*lib().map, b, kMapFreeEntry);
+    progress(5);
+    return CommitSystemArea(plan.leftAlone) ? 1 : 0;
+}
+
+int32_t recoverList(uint32_t* count)
+{
+    findings().clear();
+    SystemCopies s;
+    if (!readSystem(s))
+        return 0;
+    findings() = recoverableItems(findRecoverable(s));
+    if (count)
+        *count = uint32_t(findings().size());
+    return 1;
+}
+
+int32_t recoverSlot(uint32_t slot, uint32_t* placed)
+{
+    findings().clear();
+    if (slot >= kSaveSlotCount)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    SystemCopies s;
+    if (!readSystem(s))
+        return 0;
+    const std::vector<Recoverable> saves = findRecoverable(s);
+    const auto r = std::find_if(saves.begin(), saves.end(),
+                                [&](const Recoverable& x) { return x.slot == slot; });
+    if (r == saves.end())
+        return fail(MCB_ERROR_NO_SAVE);
+    const CheckResult judged = checkCard(s);
+    adopt(s, judged.directoryCopy, judged.mapCopy);
+    Library& l = lib();
+    const std::vector<unsigned> leftAlone = brokenSaves(*l.directory, *l.map, saveArea());
+    int target = entryAt(*l.directory, slot).empty() ? int(slot) : -1;
+    for (unsigned c = 0; c < kSaveSlotCount && target < 0; ++c)
+        if (entryAt(*l.directory, c).empty())
+            target = int(c);
+    if (target < 0)
+        return fail(MCB_ERROR_NO_SLOT);
+    std::memcpy(&(*l.directory)[unsigned(target) * kEntrySize], r->entry.data(), kEntrySize);
+    chainInMap(*l.map, r->blocks);
+    progress(5);
+    if (!CommitSystemArea(leftAlone))
+        return 0;
+    findings() = recoverableItems({*r});
+    if (placed)
+        *placed = uint32_t(target);
+    return 1;
+}
+
+int32_t downloadDamaged(uint32_t slot, const char* path, int32_t* source)
+{
+    Library& l = lib();
+    if (!path || slot >= kSaveSlotCount)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (!l.cardSized)
+        return fail(MCB_ERROR_NOT_LOADED);
+    if (!loadSystemArea())
+        return fail(MCB_ERROR_IO);
+    const EntryRef e = entryAt(*l.directory, slot);
+    if (e.empty())
+        return fail(MCB_ERROR_NO_SAVE);
+    const SaveArea area = saveArea();
+    const Chain c = followChains(*l.directory, *l.map, area).chains[slot];
+    // A chain that reaches the entry's count of distinct blocks before it
+    // breaks (it goes on too long, or into another save) gives them in the
+    // order the save was written; otherwise the run from the first block is
+    // the best guess there is.
+    std::vector<uint16_t> blocks;
+    int32_t from = MCB_RECOVER_CHAIN;
+    if (c.blocks.size() == e.blockCount()) {
+        blocks = c.blocks;
+    } else {
+        from = MCB_RECOVER_RUN;
+        for (unsigned b = e.firstBlock(), n = 0; n < e.blockCount() && b < area.end; ++b, ++n)
+            if (area.contains(b))
+                blocks.push_back(uint16_t(b));
+    }
+    if (blocks.empty())
+        return fail(MCB_ERROR_BROKEN_CHAIN);
+    uint8_t entry[kEntrySize];
+    std::memcpy(entry, e.p, kEntrySize);
+    putBe16(entry + kEntryBlockCount, uint16_t(blocks.size()));
+    AtomicFile out(path);
+    if (!out.isOpen() || !out.write(entry, kEntrySize))
+        return fail(MCB_ERROR_FILE);
+    progress(blocks.size() * kSectorsPerBlock);
+    uint8_t sector[kSectorSize];
+    for (uint16_t b : blocks) {
+        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
+            step();
+            if (!readWholeSector(b * kSectorsPerBlock + s, sector))
+                return fail(MCB_ERROR_IO);
+            if (!out.write(sector, kSectorSize))
+                return fail(MCB_ERROR_FILE);
+        }
+    }
+    if (!out.commit())
+        return fail(MCB_ERROR_FILE);
+    if (source)
+        *source = from;
+    return 1;
+}
+
+} // namespace
+
+} // namespace mcb
+
+using namespace mcb;
+
+extern "C" {
+
+MCB_API int32_t mcb_check_card(uint32_t* count, int32_t* sound)
+{
+    return guarded([&] { return check(count, sound); });
+}
+
+MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count)
+{
+    return guarded([&] { return repair(apply, count); });
+}
+
+MCB_API int32_t mcb_recover_list(uint32_t* count)
+{
+    return guarded([&] { return recoverList(count); });
+}
+
+MCB_API int32_t mcb_recover_slot(uint32_t slot, uint32_t* placed)
+{
+    return guarded([&] { return recoverSlot(slot, placed); });
+}
+
+MCB_API int32_t mcb_finding_at(uint32_t index, mcb_finding* out)
+{
+    return guarded([&]() -> int32_t {
+        if (!out || index >= findings().size())
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        *out = findings()[index].f;
+        return 1;
+    });
+}
+
+MCB_API int32_t mcb_finding_blocks(uint32_t index, uint16_t* out, uint32_t capacity)
+{
+    int32_t n = 0;
+    guarded([&]() -> int32_t {
+        if (index >= findings().size() || (!out && capacity > 0))
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        const std::vector<uint16_t>& blocks = findings()[index].blocks;
+        std::copy_n(blocks.begin(), std::min<std::size_t>(capacity, blocks.size()), out);
+        n = int32_t(blocks.size());
+        return 1;
+    });
+    return n;
+}
+
+MCB_API int32_t mcb_download_damaged(uint32_t slot, const char* path, int32_t* source)
+{
+    return guarded([&] { return downloadDamaged(slot, path, source); });
+}
+
+} // extern "C"

@@ -1,0 +1,218 @@
+// The card list's context menu: check, repair and recover, each with its
+// report window, and the questions before anything is written.
+#include "app_fixture.h"
+
+#include "mcbridge/cardfs.h"
+#include "mcbridge/inspect.h"
+#include "save_maker.h"
+
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QTest>
+#include <QTimer>
+
+#include <cstring>
+
+using namespace mcb;
+
+namespace {
+
+class HealthTest : public AppTest {
+protected:
+    // Marks block 30 used in both map copies with no save owning it.
+    void leakBlock()
+    {
+        image = cardImage();
+        mcbtest::setMapEntryOnCard(image, 30, 0xFFFF);
+        mcbtest::writeFile(cardPath.toStdString(), image);
+    }
+    // The card as a console leaves it after deleting the save in slot 1:
+    // the copies in use no longer hold it, the others still do.
+    void deleteSlot1AsAConsoleDoes()
+    {
+        image = cardImage();
+        Block d, m;
+        std::memcpy(d.data(), &image[kDirectoryBlock[0] * kBlockSize], kBlockSize);
+        std::memcpy(m.data(), &image[kMapBlock[0] * kBlockSize], kBlockSize);
+        const unsigned first = entryAt(d, 1).firstBlock(), count = entryAt(d, 1).blockCount();
+        std::memset(&d[kEntrySize], 0xFF, kEntrySize);
+        for (unsigned b = first; b < first + count; ++b)
+            setMapEntry(m, b, 0);
+        putBe16(&d[kDirCounter], 2);
+        sealDirectory(d);
+        putBe16(&m[kMapCounter], 1);
+        refreshMapHeader(m, 59);
+        std::memcpy(&image[kDirectoryBlock[0] * kBlockSize], d.data(), kBlockSize);
+        std::memcpy(&image[kMapBlock[0] * kBlockSize], m.data(), kBlockSize);
+        mcbtest::writeFile(cardPath.toStdString(), image);
+    }
+    QStringList menuShownBy(const std::function<void()>& open)
+    {
+        QStringList entries;
+        QTimer::singleShot(0, [&] {
+            if (QMenu* m = form->cardMenu()) {
+                for (QAction* a : m->actions())
+                    entries << a->text();
+                m->close();
+            }
+        });
+        open();
+        return entries;
+    }
+};
+
+const QStringList kEnglishMenu{"Check card…", "Repair card…", "Recover deleted saves…"};
+
+} // namespace
+
+TEST_F(HealthTest, TheMenuOpensOnTheRightButtonAndTheMenuKey)
+{
+    makeCard(4);
+    start();
+    QWidget* view = form->ListView1->viewport();
+    EXPECT_EQ(menuShownBy([&] {
+                  QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10));
+                  QApplication::sendEvent(view, &e);
+              }),
+              kEnglishMenu);
+    EXPECT_EQ(menuShownBy([&] {
+                  QContextMenuEvent e(QContextMenuEvent::Keyboard, QPoint(0, 0));
+                  QApplication::sendEvent(view, &e);
+              }),
+              kEnglishMenu);
+    // The other list has no such menu: its files are not the card.
+    EXPECT_EQ(form->ListView2->contextMenuPolicy(), Qt::DefaultContextMenu);
+}
+
+TEST_F(HealthTest, TheCheckReportNamesEverySaveAndEndsWithTheVerdict)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    start();
+    form->CheckCardClick();
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    const skin::ReportSpec& r = dialogs.reports[0];
+    EXPECT_EQ(r.title, "Check card");
+    EXPECT_EQ(r.copyCaption, "Copy");
+    EXPECT_EQ(r.closeCaption, "Close");
+    EXPECT_TRUE(r.text.contains("Save in slot 0 (GTSE01 alpha): 3 blocks, chain 5-7."))
+        << r.text.toStdString();
+    EXPECT_TRUE(r.text.endsWith("The card is sound.")) << r.text.toStdString();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    EXPECT_EQ(cardImage(), image);
+}
+
+TEST_F(HealthTest, TheCheckSpeaksJapanese)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    leakBlock();
+    start(0x0411);
+    form->CheckCardClick();
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    const skin::ReportSpec& r = dialogs.reports[0];
+    EXPECT_EQ(r.title, "カードをチェック");
+    EXPECT_EQ(r.copyCaption, "コピー");
+    EXPECT_TRUE(r.text.contains("警告: 1 ブロックが使用中とされていますが"))
+        << r.text.toStdString();
+    EXPECT_TRUE(r.text.endsWith("カードは正常ですが、警告が 1 件あります。"))
+        << r.text.toStdString();
+}
+
+TEST_F(HealthTest, RepairAsksFirstAndWritesNothingOnNo)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    leakBlock();
+    start();
+    dialogs.yesNo = {false};
+    form->RepairCardClick();
+    EXPECT_EQ(dialogs.questions, QStringList{"Make these changes on the card now?"});
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    EXPECT_TRUE(dialogs.reports[0].text.startsWith("A repair would make these changes:\nFree 1 "
+                                                   "leaked blocks: 30."))
+        << dialogs.reports[0].text.toStdString();
+    EXPECT_EQ(cardImage(), image);
+}
+
+TEST_F(HealthTest, RepairOnYesFixesTheCardAndSaysSo)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    leakBlock();
+    start();
+    dialogs.yesNo = {true};
+    form->RepairCardClick();
+    ASSERT_EQ(dialogs.reports.size(), 2u);
+    EXPECT_TRUE(dialogs.reports[1].text.startsWith("Repaired:\nFree 1 leaked blocks: 30."));
+    EXPECT_TRUE(dialogs.reports[1].text.endsWith("The card is sound."))
+        << dialogs.reports[1].text.toStdString();
+    Block d, m;
+    ASSERT_TRUE(currentStructures(cardImage(), d, m));
+    EXPECT_EQ(mapEntry(m, 30), 0);
+    EXPECT_EQ(names(form->ListView1), QStringList{"alpha"});
+}
+
+TEST_F(HealthTest, ASoundCardNeedsNoRepairAndNoQuestion)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    start();
+    form->RepairCardClick();
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    EXPECT_EQ(dialogs.reports[0].text, "Nothing to repair.");
+    EXPECT_EQ(cardImage(), image);
+}
+
+TEST_F(HealthTest, RecoverPutsBackTheDeletedSaveAfterAsking)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    placeOnCard(1, {.name = "beta", .blocks = 2, .seed = 4}, 8);
+    deleteSlot1AsAConsoleDoes();
+    start();
+    listCard();
+    EXPECT_EQ(names(form->ListView1), QStringList{"alpha"});
+    dialogs.yesNo = {true};
+    form->RecoverCardClick();
+    EXPECT_EQ(dialogs.questions, QStringList{"Put back the save GTSE01 beta (2 blocks)?"});
+    ASSERT_EQ(dialogs.reports.size(), 2u);
+    EXPECT_EQ(dialogs.reports[0].text,
+              "Deleted save from slot 1 (GTSE01 beta): 2 blocks, all still free.");
+    EXPECT_EQ(dialogs.reports[1].text, "Put back GTSE01 beta in slot 1.");
+    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
+}
+
+TEST_F(HealthTest, RecoverOnNoWritesNothing)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    placeOnCard(1, {.name = "beta", .blocks = 2, .seed = 4}, 8);
+    deleteSlot1AsAConsoleDoes();
+    start();
+    dialogs.yesNo = {false};
+    form->RecoverCardClick();
+    EXPECT_EQ(dialogs.reports.size(), 1u);
+    EXPECT_EQ(cardImage(), image);
+}
+
+TEST_F(HealthTest, NothingToRecoverIsSaid)
+{
+    makeCard(4);
+    start();
+    form->RecoverCardClick();
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    EXPECT_EQ(dialogs.reports[0].text, "No deleted save can be brought back.");
+}
+
+TEST_F(HealthTest, NoAdapterIsToldAndTheGatesOpenAgain)
+{
+    makeCard(4);
+    noAdapter();
+    start();
+    form->CheckCardClick();
+    EXPECT_EQ(dialogs.messages, QStringList{"The card could not be read."});
+    EXPECT_TRUE(dialogs.reports.empty());
+    EXPECT_TRUE(form->b0);
+}
