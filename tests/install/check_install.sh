@@ -9,6 +9,9 @@ cd "$root/usr"
 problems=0
 fail() { echo "install: $*" >&2; problems=$((problems + 1)); }
 need() { [ -e "$1" ] || fail "missing $1"; }
+# grep -q stops reading at its first match, and with pipefail the writer's
+# SIGPIPE then fails the pipeline on a busy machine: read everything.
+has() { grep "$@" >/dev/null; }
 
 # The library: a SONAME the loader and packagers follow, the development
 # link, the versioned exports, the header and the pkg-config file.
@@ -17,13 +20,13 @@ need "$lib.1"
 [ "$(readlink "$lib")" = libmcbridge.so.1 ] || fail "$lib does not point at the SONAME"
 soname=$(objdump -p "$lib.1" | awk '$1 == "SONAME" {print $2}')
 [ "$soname" = libmcbridge.so.1 ] || fail "SONAME is '$soname'"
-nm -D --defined-only "$lib.1" | grep -q ' OpenDevice@@MCBRIDGE_1$' ||
+nm -D --defined-only "$lib.1" | has ' OpenDevice@@MCBRIDGE_1$' ||
     fail "OpenDevice is not in the version node MCBRIDGE_1"
 need include/mcbridge.h
 pc=$(PKG_CONFIG_PATH=$PWD/$libdir/pkgconfig pkg-config --modversion mcbridge 2>&1) ||
     fail "pkg-config: $pc"
 [ "$pc" = "$version" ] || fail "pkg-config version '$pc', not $version"
-PKG_CONFIG_PATH=$PWD/$libdir/pkgconfig pkg-config --libs mcbridge | grep -q -- -lmcbridge ||
+PKG_CONFIG_PATH=$PWD/$libdir/pkgconfig pkg-config --libs mcbridge | has -- -lmcbridge ||
     fail "pkg-config does not link -lmcbridge"
 
 # The udev rule opens the configured adapter to the user at the seat.
@@ -37,16 +40,16 @@ programs=(cardtool)
 for p in "${programs[@]}"; do
     need "bin/$p"
     need "share/man/man1/$p.1.gz"
-    zcat "share/man/man1/$p.1.gz" | grep -q "^\.TH ${p^^} 1" || fail "$p.1.gz is not its man page"
+    zcat "share/man/man1/$p.1.gz" | has "^\.TH ${p^^} 1" || fail "$p.1.gz is not its man page"
 done
 need share/doc/cardsuite/copyright
 
 export LD_LIBRARY_PATH=$PWD/$libdir
-ldd bin/cardtool | grep -q "libmcbridge.so.1 => $PWD/$libdir/" ||
+ldd bin/cardtool | has "libmcbridge.so.1 => $PWD/$libdir/" ||
     fail "cardtool does not load the installed library"
-bin/cardtool --help | grep -q '^Usage: cardtool' || fail "cardtool --help"
+bin/cardtool --help | has '^Usage: cardtool' || fail "cardtool --help"
 bin/cardtool --device "image:$root/card.raw" format --size 4 2>/dev/null &&
-    bin/cardtool --device "image:$root/card.raw" list | grep -q . ||
+    bin/cardtool --device "image:$root/card.raw" list | has . ||
     fail "the installed cardtool cannot format and list a card image"
 
 if [ "$gui" = ON ]; then
