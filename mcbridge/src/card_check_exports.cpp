@@ -2,7 +2,6 @@
 // is card_check's; this file reads the system area, keeps the findings for
 // the caller to copy out, and writes every change through the commit.
 #include "library.h"
-#include "mcbridge/atomic_file.h"
 #include "mcbridge/card_check.h"
 #include "save_blocks.h"
 
@@ -194,22 +193,8 @@ int32_t downloadDamaged(uint32_t slot, const char* path, int32_t* source)
     uint8_t entry[kEntrySize];
     std::memcpy(entry, e.p, kEntrySize);
     putBe16(entry + kEntryBlockCount, uint16_t(blocks.size()));
-    AtomicFile out(path);
-    if (!out.isOpen() || !out.write(entry, kEntrySize))
-        return fail(MCB_ERROR_FILE);
-    progress(blocks.size() * kSectorsPerBlock);
-    uint8_t sector[kSectorSize];
-    for (uint16_t b : blocks) {
-        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
-            step();
-            if (!readWholeSector(b * kSectorsPerBlock + s, sector))
-                return fail(MCB_ERROR_IO);
-            if (!out.write(sector, kSectorSize))
-                return fail(MCB_ERROR_FILE);
-        }
-    }
-    if (!out.commit())
-        return fail(MCB_ERROR_FILE);
+    if (!readIntoSaveFile(path, entry, blocks))
+        return 0;
     if (source)
         *source = from;
     return 1;

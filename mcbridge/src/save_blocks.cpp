@@ -1,6 +1,7 @@
 #include "save_blocks.h"
 
 #include "library.h"
+#include "mcbridge/atomic_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -112,6 +113,26 @@ bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8
         }
     }
     return true;
+}
+
+bool readIntoSaveFile(const char* path, const uint8_t* entry, const std::vector<uint16_t>& blocks)
+{
+    AtomicFile out(path);
+    if (!out.isOpen() || !out.write(entry, kEntrySize))
+        return fail(MCB_ERROR_FILE);
+    progress(blocks.size() * kSectorsPerBlock);
+    uint8_t sector[kSectorSize];
+    for (uint16_t b : blocks) {
+        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
+            step();
+            // A save file missing a sector is no copy of the save.
+            if (!readWholeSector(b * kSectorsPerBlock + s, sector))
+                return fail(MCB_ERROR_IO);
+            if (!out.write(sector, kSectorSize))
+                return fail(MCB_ERROR_FILE);
+        }
+    }
+    return out.commit() || fail(MCB_ERROR_FILE);
 }
 
 } // namespace mcb

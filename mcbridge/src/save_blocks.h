@@ -41,4 +41,9 @@ void chainInMap(Block& map, const std::vector<uint16_t>& blocks);
 // adapter fails and MCB_ERROR_READ_BACK when the card holds something else.
 bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8_t>& data);
 
+// Writes a save file at path: the entry, then every sector of the blocks in
+// the order given. The file appears only when all of it was read and
+// written; fails with MCB_ERROR_IO or MCB_ERROR_FILE.
+bool readIntoSaveFile(const char* path, const uint8_t* entry, const std::vector<uint16_t>& blocks);
+
 } // namespace mcb

@@ -2,7 +2,6 @@
 // Each works on one directory slot; the name-based exports find the slot
 // first and refuse when two saves share the name and code.
 #include "library.h"
-#include "mcbridge/atomic_file.h"
 #include "mcbridge/card_serial.h"
 #include "mcbridge/serial_saves.h"
 #include "save_blocks.h"
@@ -47,22 +46,7 @@ int32_t downloadSlot(unsigned slot, const char* path)
     const auto blocks = soundBlocksOf(dir, *lib().map, slot);
     if (!blocks)
         return 0;
-    AtomicFile out(path);
-    if (!out.isOpen() || !out.write(entryAt(dir, slot).p, kEntrySize))
-        return fail(MCB_ERROR_FILE);
-    progress(blocks->size() * kSectorsPerBlock);
-    uint8_t sector[kSectorSize];
-    for (uint16_t b : *blocks) {
-        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
-            step();
-            // A save file missing a sector is no copy of the save.
-            if (!readWholeSector(b * kSectorsPerBlock + s, sector))
-                return fail(MCB_ERROR_IO);
-            if (!out.write(sector, kSectorSize))
-                return fail(MCB_ERROR_FILE);
-        }
-    }
-    return out.commit() ? 1 : fail(MCB_ERROR_FILE);
+    return readIntoSaveFile(path, entryAt(dir, slot).p, *blocks) ? 1 : 0;
 }
 
 int32_t deleteSlot(unsigned slot)
