@@ -18,7 +18,11 @@ using namespace mcb;
 
 namespace {
 
-// The save area blocks some intact structure says are taken.
+// The save area blocks the card says are taken: every block either intact
+// map marks used, and for each save of the directory in use its chain, or the
+// run its entry claims where the chain is broken. The other directory copy
+// keeps the card as it was before the last change (for recovering a deleted
+// save); its saves' blocks are free to reuse, as they are for a console.
 std::vector<bool> taken(const std::vector<uint8_t>& image, const SaveArea& area)
 {
     std::vector<bool> used(kMapBlockLimit, false);
@@ -29,18 +33,21 @@ std::vector<bool> taken(const std::vector<uint8_t>& image, const SaveArea& area)
         for (unsigned b = area.first; b < area.end; ++b)
             used[b] = used[b] || mapEntry(map, b) != kMapFreeEntry;
     }
-    for (unsigned c = 0; c < 2; ++c) {
-        const Block dir = blockOf(image, kDirectoryBlock[c]);
-        if (!directoryIntact(dir))
+    Block dir, map;
+    if (!currentStructures(image, dir, map))
+        return std::vector<bool>(kMapBlockLimit, true);
+    const CardChains chains = followChains(dir, map, area);
+    for (unsigned s = 0; s < kSaveSlotCount; ++s) {
+        const EntryRef e = entryAt(dir, s);
+        if (e.empty())
             continue;
-        for (unsigned s = 0; s < kSaveSlotCount; ++s) {
-            const EntryRef e = entryAt(dir, s);
-            if (e.empty())
-                continue;
-            for (unsigned b = e.firstBlock(), n = 0; n < e.blockCount() && b < kMapBlockLimit;
-                 ++b, ++n)
+        for (uint16_t b : chains.chains[s].blocks)
+            if (b < kMapBlockLimit)
                 used[b] = true;
-        }
+        if (chains.chains[s].sound())
+            continue;
+        for (unsigned b = e.firstBlock(), n = 0; n < e.blockCount() && b < kMapBlockLimit; ++b, ++n)
+            used[b] = true;
     }
     return used;
 }
