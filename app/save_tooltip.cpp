@@ -16,13 +16,25 @@ QString line(const QString& label, const QString& value)
     return label.toHtmlEscaped() + QStringLiteral(": ") + value.toHtmlEscaped();
 }
 
-// The item's list position at the listing, then the list's order and icons.
+// The list's order and icons, after a listing.
 void finishListing(TSaveListView* list)
 {
-    for (int i = 0; i < list->count(); ++i)
-        list->item(i)->setData(TSaveListView::ListedRole, i);
     sortSaves(list);
     IconAnimator::of(list)->refresh();
+}
+
+// The items as listed. The library's progress lets the window handle events
+// while it reads, a sort from a list's menu among them: the items are taken
+// first, so each is described once whatever order the list is in meanwhile.
+// Each keeps its position as listed, for going back to that order.
+QList<QListWidgetItem*> itemsOf(const TSaveListView* list)
+{
+    QList<QListWidgetItem*> items;
+    for (int i = 0; i < list->count(); ++i) {
+        list->item(i)->setData(TSaveListView::ListedRole, i);
+        items.append(list->item(i));
+    }
+    return items;
 }
 
 SaveDescription undescribed(const QListWidgetItem* item)
@@ -97,8 +109,7 @@ void setDescription(QListWidgetItem* item, const SaveDescription& save)
 void describeCardSaves(TSaveListView* list)
 {
     auto info = std::make_unique<mcb_save_info>();
-    for (int i = 0; i < list->count(); ++i) {
-        QListWidgetItem* item = list->item(i);
+    for (QListWidgetItem* item : itemsOf(list)) {
         const QVariant slot = item->data(TSaveListView::SlotRole);
         if (slot.isValid() && mcb_save_info_slot(uint32_t(slot.toInt()), info.get()))
             setDescription(item, describedSave(*info, TSaveListView::nameOf(item)));
@@ -111,8 +122,7 @@ void describeCardSaves(TSaveListView* list)
 void describeFileSaves(TSaveListView* list, const QString& folder)
 {
     auto info = std::make_unique<mcb_save_info>();
-    for (int i = 0; i < list->count(); ++i) {
-        QListWidgetItem* item = list->item(i);
+    for (QListWidgetItem* item : itemsOf(list)) {
         const QByteArray path =
             QFile::encodeName(folder + QLatin1Char('/') + TSaveListView::nameOf(item));
         if (mcb_save_info_file(path.constData(), info.get()))
