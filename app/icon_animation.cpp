@@ -100,6 +100,9 @@ void IconAnimator::refresh()
 
 void IconAnimator::step()
 {
+    // A minimised window or a hidden list need not be redrawn.
+    if (!fList->isVisible() || fList->window()->isMinimized())
+        return;
     const qint64 now = clock();
     for (int i = 0; i < fList->count(); ++i) {
         QListWidgetItem* item = fList->item(i);

@@ -85,7 +85,8 @@ QString saveTooltip(const SaveDescription& save)
 {
     QStringList lines;
     lines << QStringLiteral("<b>") + save.name.toHtmlEscaped() + QStringLiteral("</b>");
-    lines << line(say_tip_game, save.code);
+    if (!save.code.isEmpty())
+        lines << line(say_tip_game, save.code);
     if (save.hasComment) {
         lines << line(say_tip_title, save.title);
         lines << line(say_tip_comment, save.comment);

@@ -113,8 +113,7 @@ TEST_F(DescribeTest, AnUnreadableFileKeepsNameAndSizeInItsTooltip)
     start();
     QListWidgetItem* item = itemNamed(form->ListView2, "broken.gci");
     ASSERT_TRUE(item);
-    EXPECT_EQ(item->toolTip(), "<p style='white-space:pre'><b>broken.gci</b><br>Game: <br>"
-                               "Blocks: 1</p>");
+    EXPECT_EQ(item->toolTip(), "<p style='white-space:pre'><b>broken.gci</b><br>Blocks: 1</p>");
 }
 
 struct FrameRow {
