@@ -1,6 +1,7 @@
 // The card list's context menu: checking the card, repairing it and
 // bringing back deleted saves, each with its report in a window of its own.
 #include "card_report.h"
+#include "commands_view.h"
 #include "main_form.h"
 #include "save_list_view.h"
 
@@ -41,6 +42,8 @@ void TMainForm::showCardMenu(const QPoint& at)
     menu.addAction(say_menu_check, this, &TMainForm::CheckCardClick);
     menu.addAction(say_menu_repair, this, &TMainForm::RepairCardClick);
     menu.addAction(say_menu_recover, this, &TMainForm::RecoverCardClick);
+    menu.addSeparator();
+    addViewEntries(menu, ListView1, {ListView1, ListView2});
     fCardMenu = &menu;
     menu.exec(ListView1->viewport()->mapToGlobal(at));
     fCardMenu = nullptr;

@@ -125,6 +125,8 @@ void TMainForm::buildControls()
     ListView2->setObjectName(QStringLiteral("ListView2"));
     ListView2->setGeometry(353, 88, 287, 225);
     ListView2->setPictures(&ImageList2);
+    ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, &TMainForm::showFileMenu);
 
     ProgressBar1 = new skin::TSmoothBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));

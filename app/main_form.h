@@ -149,6 +149,8 @@ public slots:
     void RepairCardClick();
     void RecoverCardClick();
     void ListView2DragDrop(TSaveListView* source);
+    // The file list's context menu.
+    void showFileMenu(const QPoint& at);
 
 signals:
     // A press on the window's own surface, which moves the window.
@@ -188,8 +190,11 @@ private:
     // The card list's context menu while it is open, for tests.
     QMenu* fCardMenu = nullptr;
 
+    QMenu* fFileMenu = nullptr;
+
 public:
     QMenu* cardMenu() const { return fCardMenu; }
+    QMenu* fileMenu() const { return fFileMenu; }
 
 private:
     // Opens the adapter and reads the card's size, for the card's health

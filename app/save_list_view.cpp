@@ -1,5 +1,7 @@
 #include "save_list_view.h"
 
+#include "icon_animation.h"
+
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QMouseEvent>
@@ -7,7 +9,7 @@
 TSaveListView::TSaveListView(QWidget* parent) : QListWidget(parent)
 {
     setViewMode(QListView::IconMode);
-    setIconSize(QSize(96, 32));
+    setIconSize(bannerWithIconSize());
     setResizeMode(QListView::Adjust);
     setMovement(QListView::Static);
     setWordWrap(true);
@@ -83,6 +85,12 @@ void TSaveListView::refreshPictures()
         if (fPictures && index >= 0 && index < fPictures->size())
             item(i)->setIcon(QIcon(fPictures->at(index)));
     }
+}
+
+QPixmap TSaveListView::pictureOf(const QListWidgetItem* item) const
+{
+    const int index = item->data(PictureIndexRole).toInt();
+    return fPictures && index >= 0 && index < fPictures->size() ? fPictures->at(index) : QPixmap();
 }
 
 void TSaveListView::mouseDoubleClickEvent(QMouseEvent* event)

@@ -24,6 +24,13 @@ public:
         RawCodeRole,                // a card save's game code bytes
         PictureIndexRole,           // its picture in the list's picture list
         SlotRole,                   // a card save's directory slot
+        // What the library tells of the save, set once per listing.
+        GameRole,       // its game code, for sorting
+        ModifiedRole,   // seconds since 2000 (-1 when unknown), for sorting
+        BlocksRole,     // its block count, for sorting
+        ListedRole,     // its position when listed
+        IconFramesRole, // its icon (IconFrames)
+        IconShownRole,  // the icon frame shown now
     };
 
     explicit TSaveListView(QWidget* parent = nullptr);
@@ -39,6 +46,8 @@ public:
     void setPictures(const QList<QPixmap>* pictures) { fPictures = pictures; }
     // Shows each item's picture from the picture list.
     void refreshPictures();
+    // The item's banner in the picture list (a null pixmap when none).
+    QPixmap pictureOf(const QListWidgetItem* item) const;
 
 signals:
     void doubleClicked();

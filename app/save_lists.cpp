@@ -4,6 +4,7 @@
 #include "main_form.h"
 #include "save_list_view.h"
 #include "save_names.h"
+#include "save_tooltip.h"
 
 #include "i18n/texts.h"
 
@@ -65,6 +66,7 @@ void TMainForm::ShowGC()
             FreeBlock -= WBlockCount;
             ++picture;
         }
+        describeCardSaves(ListView1);
     }
     showFreeBlocks();
 }
@@ -105,6 +107,7 @@ void TMainForm::GetFilePIC()
         appendPicture(ImageList2, bmp, made);
     }
     ListView2->refreshPictures();
+    describeFileSaves(ListView2, saverDir());
 }
 
 void TMainForm::UpDateBtnClick()

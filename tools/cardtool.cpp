@@ -1,6 +1,7 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
 #include "cardtool_check.h"
+#include "cardtool_info.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
 #include "tools/save_outcome.h"
@@ -73,6 +74,16 @@ Commands:
   banner SLOT BMP          write the banner of the save in SLOT to the 96 x 32
                            bitmap file BMP
   file-banner FILE BMP     the same for the save file FILE
+  info SLOT|FILE           what the save in SLOT, or the save file FILE
+                           (.gci, .gcs or .sav), says about itself: game code,
+                           name, title and comment, when it was written,
+                           permissions, copy counter, blocks, the encoding of
+                           its texts, and its icon's frames with their formats
+                           and delays and how they follow one another
+  icons SLOT|FILE DIR      write each frame of the save's icon to DIR as
+                           frame-00.png, frame-01.png, ..., and the icon as
+                           the console shows it to animated.png (an animated
+                           PNG; viewers without animation show its first frame)
   format [--size MBIT] [--encoding ansi|sjis]
                            make the card blank, as a console formats one.
                            Everything on it is lost. For an image, --size
@@ -298,6 +309,7 @@ private:
     int repair(const std::vector<std::string>& args);
     int recover(const std::vector<std::string>& args);
     cardtool::CheckContext checkContext();
+    cardtool::InfoContext infoContext();
     int backup(const std::string& path);
     int restore(const std::vector<std::string>& args);
     int download(const std::string& slot, const std::string& path, bool force = false);
@@ -450,6 +462,12 @@ int Tool::list()
 cardtool::CheckContext Tool::checkContext()
 {
     return {displayName, [this](std::string& error) { return open(error); }};
+}
+
+cardtool::InfoContext Tool::infoContext()
+{
+    return {displayName, [this](std::string& error) { return open(error); },
+            [this](const std::string& path) { return outputProblem(path); }};
 }
 
 int Tool::check()
@@ -880,6 +898,10 @@ int Tool::run(const std::vector<std::string>& a)
         return banner(rest[0], rest[1]);
     if (cmd == "file-banner" && need(2))
         return fileBanner(rest[0], rest[1]);
+    if (cmd == "info" && need(1))
+        return cardtool::info(infoContext(), rest[0]);
+    if (cmd == "icons" && need(2))
+        return cardtool::icons(infoContext(), rest[0], rest[1]);
     if (cmd == "format")
         return format(rest);
     if (cmd == "demo")

@@ -61,7 +61,11 @@ protected:
     }
 };
 
-const QStringList kEnglishMenu{"Check card…", "Repair card…", "Recover deleted saves…"};
+const QStringList kViewEntries{"Listed order", "Sort by name", "Sort by game",
+                               "Sort by date", "Sort by size", "",
+                               "Animate icons"};
+const QStringList kEnglishMenu =
+    QStringList{"Check card…", "Repair card…", "Recover deleted saves…", ""} + kViewEntries;
 
 } // namespace
 
@@ -80,8 +84,18 @@ TEST_F(HealthTest, TheMenuOpensOnTheRightButtonAndTheMenuKey)
                   QApplication::sendEvent(view, &e);
               }),
               kEnglishMenu);
-    // The other list has no such menu: its files are not the card.
-    EXPECT_EQ(form->ListView2->contextMenuPolicy(), Qt::DefaultContextMenu);
+    // The other list's menu has the view entries only: its files are not the card.
+    QStringList fileEntries;
+    QTimer::singleShot(0, [&] {
+        if (QMenu* m = form->fileMenu()) {
+            for (QAction* a : m->actions())
+                fileEntries << a->text();
+            m->close();
+        }
+    });
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10));
+    QApplication::sendEvent(form->ListView2->viewport(), &e);
+    EXPECT_EQ(fileEntries, kViewEntries);
 }
 
 TEST_F(HealthTest, TheCheckReportNamesEverySaveAndEndsWithTheVerdict)

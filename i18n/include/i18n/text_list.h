@@ -763,6 +763,75 @@ I18N_TEXT(say_rec_failed,
           u"无法还原 %1。",
           u"%1 を復元できませんでした。")
 
+// What a save says about itself, in the lists' tooltips: the labels before
+// its game code, title, comment, date and block count.
+I18N_TEXT(say_tip_game,
+          u"Game",
+          u"遊戲",
+          u"游戏",
+          u"ゲーム")
+
+I18N_TEXT(say_tip_title,
+          u"Title",
+          u"標題",
+          u"标题",
+          u"タイトル")
+
+I18N_TEXT(say_tip_comment,
+          u"Comment",
+          u"說明",
+          u"说明",
+          u"コメント")
+
+I18N_TEXT(say_tip_date,
+          u"Date",
+          u"日期",
+          u"日期",
+          u"日付")
+
+I18N_TEXT(say_tip_blocks,
+          u"Blocks",
+          u"單位",
+          u"单位",
+          u"ブロック")
+
+// The lists' context menus: the order of the saves, and whether icons move.
+I18N_TEXT(say_menu_sort_listed,
+          u"Listed order",
+          u"原始順序",
+          u"原始顺序",
+          u"元の順序")
+
+I18N_TEXT(say_menu_sort_name,
+          u"Sort by name",
+          u"依名稱排序",
+          u"按名称排序",
+          u"名前順")
+
+I18N_TEXT(say_menu_sort_game,
+          u"Sort by game",
+          u"依遊戲排序",
+          u"按游戏排序",
+          u"ゲーム順")
+
+I18N_TEXT(say_menu_sort_date,
+          u"Sort by date",
+          u"依日期排序",
+          u"按日期排序",
+          u"日付順")
+
+I18N_TEXT(say_menu_sort_size,
+          u"Sort by size",
+          u"依大小排序",
+          u"按大小排序",
+          u"サイズ順")
+
+I18N_TEXT(say_menu_animate,
+          u"Animate icons",
+          u"動態圖示",
+          u"动态图标",
+          u"アイコンを動かす")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.

@@ -1,0 +1,135 @@
+#include "save_tooltip.h"
+
+#include "save_list_view.h"
+#include "save_order.h"
+
+#include "i18n/texts.h"
+
+#include <QFile>
+
+#include <memory>
+
+namespace {
+
+QString line(const QString& label, const QString& value)
+{
+    return label.toHtmlEscaped() + QStringLiteral(": ") + value.toHtmlEscaped();
+}
+
+// The list's order and icons, after a listing.
+void finishListing(TSaveListView* list)
+{
+    sortSaves(list);
+    IconAnimator::of(list)->refresh();
+}
+
+// The items as listed. The library's progress lets the window handle events
+// while it reads, a sort from a list's menu among them: the items are taken
+// first, so each is described once whatever order the list is in meanwhile.
+// Each keeps its position as listed, for going back to that order.
+QList<QListWidgetItem*> itemsOf(const TSaveListView* list)
+{
+    QList<QListWidgetItem*> items;
+    for (int i = 0; i < list->count(); ++i) {
+        list->item(i)->setData(TSaveListView::ListedRole, i);
+        items.append(list->item(i));
+    }
+    return items;
+}
+
+SaveDescription undescribed(const QListWidgetItem* item)
+{
+    SaveDescription d;
+    d.name = TSaveListView::nameOf(item);
+    d.code = QString::fromLatin1(item->data(TSaveListView::RawCodeRole).toByteArray());
+    // The caption's second line, "(blocks)", is all the listing knew.
+    const QString caption = item->data(TSaveListView::CaptionRole).toString();
+    const qsizetype open = caption.lastIndexOf(QStringLiteral("\r\n("));
+    if (open >= 0 && caption.endsWith(QLatin1Char(')')))
+        d.blocks = caption.mid(open + 3, caption.size() - open - 4).toInt();
+    return d;
+}
+
+} // namespace
+
+SaveDescription describedSave(const mcb_save_info& info, const QString& shownName)
+{
+    SaveDescription d;
+    d.name = shownName;
+    d.code = QString::fromLatin1(info.code);
+    d.described = true;
+    d.hasComment = info.has_comment != 0;
+    d.title = QString::fromUtf8(info.title);
+    d.comment = QString::fromUtf8(info.comment);
+    d.date = QStringLiteral("%1-%2-%3 %4:%5:%6")
+                 .arg(info.year, 4, 10, QLatin1Char('0'))
+                 .arg(info.month, 2, 10, QLatin1Char('0'))
+                 .arg(info.day, 2, 10, QLatin1Char('0'))
+                 .arg(info.hour, 2, 10, QLatin1Char('0'))
+                 .arg(info.minute, 2, 10, QLatin1Char('0'))
+                 .arg(info.second, 2, 10, QLatin1Char('0'));
+    d.modified = info.modified;
+    d.blocks = int(info.blocks);
+    d.icon.bounce = info.animation == MCB_ANIMATION_BOUNCE;
+    for (uint32_t i = 0; i < info.frame_count && i < MCB_ICON_FRAMES; ++i) {
+        // The library's buffer goes away: the image keeps its own copy.
+        d.icon.frames.append(QImage(info.frames[i].rgba, MCB_ICON_SIZE, MCB_ICON_SIZE,
+                                    MCB_ICON_SIZE * 4, QImage::Format_RGBA8888)
+                                 .copy());
+        d.icon.delays.append(int(info.frames[i].delay));
+    }
+    return d;
+}
+
+QString saveTooltip(const SaveDescription& save)
+{
+    QStringList lines;
+    lines << QStringLiteral("<b>") + save.name.toHtmlEscaped() + QStringLiteral("</b>");
+    if (!save.code.isEmpty())
+        lines << line(say_tip_game, save.code);
+    if (save.hasComment) {
+        lines << line(say_tip_title, save.title);
+        lines << line(say_tip_comment, save.comment);
+    }
+    if (save.described)
+        lines << line(say_tip_date, save.date);
+    lines << line(say_tip_blocks, QString::number(save.blocks));
+    return QStringLiteral("<p style='white-space:pre'>") + lines.join(QStringLiteral("<br>")) +
+           QStringLiteral("</p>");
+}
+
+void setDescription(QListWidgetItem* item, const SaveDescription& save)
+{
+    item->setToolTip(saveTooltip(save));
+    item->setData(TSaveListView::GameRole, save.code);
+    item->setData(TSaveListView::ModifiedRole, save.modified);
+    item->setData(TSaveListView::BlocksRole, save.blocks);
+    item->setData(TSaveListView::IconFramesRole, QVariant::fromValue(save.icon));
+}
+
+void describeCardSaves(TSaveListView* list)
+{
+    auto info = std::make_unique<mcb_save_info>();
+    for (QListWidgetItem* item : itemsOf(list)) {
+        const QVariant slot = item->data(TSaveListView::SlotRole);
+        if (slot.isValid() && mcb_save_info_slot(uint32_t(slot.toInt()), info.get()))
+            setDescription(item, describedSave(*info, TSaveListView::nameOf(item)));
+        else
+            setDescription(item, undescribed(item));
+    }
+    finishListing(list);
+}
+
+void describeFileSaves(TSaveListView* list, const QString& folder)
+{
+    auto info = std::make_unique<mcb_save_info>();
+    for (QListWidgetItem* item : itemsOf(list)) {
+        const QByteArray path =
+            QFile::encodeName(folder + QLatin1Char('/') + TSaveListView::nameOf(item));
+        if (mcb_save_info_file(path.constData(), info.get()))
+            setDescription(item, describedSave(*info, TSaveListView::nameOf(item)));
+        else
+            setDescription(item, undescribed(item));
+    }
+    finishListing(list);
+}

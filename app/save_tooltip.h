@@ -1,0 +1,42 @@
+#pragma once
+
+// What the lists know of a save beyond its banner, from the card library's
+// description of it: the tooltip text, the keys the lists sort by, and the
+// icon's frames. Decoded once per listing, kept on the items.
+
+#include "icon_animation.h"
+
+#include "mcbridge.h"
+
+#include <QString>
+
+class TSaveListView;
+
+struct SaveDescription {
+    QString name; // as the list shows it
+    QString code;
+    bool described = false; // false: the library could not read the rest
+    bool hasComment = false;
+    QString title;
+    QString comment;
+    QString date; // the console's time, yyyy-MM-dd hh:mm:ss
+    qint64 modified = -1;
+    int blocks = 0;
+    IconFrames icon;
+};
+
+SaveDescription describedSave(const mcb_save_info& info, const QString& shownName);
+
+// The tooltip: the full name, then game code, title and comment, date and
+// blocks under the interface language's labels. Rich text with every part
+// escaped, so a save's own text is never read as markup.
+QString saveTooltip(const SaveDescription& save);
+
+// Puts a description on the item: tooltip, sort keys and icon.
+void setDescription(QListWidgetItem* item, const SaveDescription& save);
+
+// After a listing: describes each item's save (the card's through the open
+// adapter by its slot, a file's by its path in folder), then puts the list
+// in its chosen order and shows the icons.
+void describeCardSaves(TSaveListView* list);
+void describeFileSaves(TSaveListView* list, const QString& folder);
