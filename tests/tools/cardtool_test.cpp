@@ -20,7 +20,7 @@ TEST(Cardtool, HelpDocumentsEveryCommand)
     EXPECT_EQ(r.status, 0);
     for (const char* c : {"list", "check", "backup", "restore", "download", "upload", "delete",
                           "banner", "file-banner", "format", "demo", "repair", "--apply", "recover",
-                          "--force", "--device", "MCBRIDGE_DEVICE"})
+                          "--force", "--device", "MCBRIDGE_DEVICE", "convert", "--all"})
         EXPECT_NE(r.out.find(c), std::string::npos) << c;
 }
 
