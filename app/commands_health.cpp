@@ -41,6 +41,8 @@ void TMainForm::showCardMenu(const QPoint& at)
     menu.addAction(say_menu_check, this, &TMainForm::CheckCardClick);
     menu.addAction(say_menu_repair, this, &TMainForm::RepairCardClick);
     menu.addAction(say_menu_recover, this, &TMainForm::RecoverCardClick);
+    menu.addSeparator();
+    menu.addAction(say_menu_copyall_pc, this, &TMainForm::CopyAllToPcClick);
     fCardMenu = &menu;
     menu.exec(ListView1->viewport()->mapToGlobal(at));
     fCardMenu = nullptr;

@@ -123,6 +123,8 @@ void TMainForm::buildControls()
     connect(ListView1, &QWidget::customContextMenuRequested, this, &TMainForm::showCardMenu);
     ListView2 = new TSaveListView(this);
     ListView2->setObjectName(QStringLiteral("ListView2"));
+    ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, &TMainForm::showFileMenu);
     ListView2->setGeometry(353, 88, 287, 225);
     ListView2->setPictures(&ImageList2);
 

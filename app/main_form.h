@@ -148,6 +148,11 @@ public slots:
     void CheckCardClick();
     void RepairCardClick();
     void RecoverCardClick();
+    // Every save at once: the card's into the save folder, the folder's onto
+    // the card; the save list's context menu offers the second.
+    void CopyAllToPcClick();
+    void CopyAllToCardClick();
+    void showFileMenu(const QPoint& at);
     void ListView2DragDrop(TSaveListView* source);
 
 signals:
@@ -188,8 +193,11 @@ private:
     // The card list's context menu while it is open, for tests.
     QMenu* fCardMenu = nullptr;
 
+    QMenu* fFileMenu = nullptr;
+
 public:
     QMenu* cardMenu() const { return fCardMenu; }
+    QMenu* fileMenu() const { return fFileMenu; }
 
 private:
     // Opens the adapter and reads the card's size, for the card's health

@@ -66,11 +66,13 @@ std::string folderNameFor(std::span<const uint8_t, kEntrySize> entry, SaveFormat
 }
 
 std::vector<std::string> folderNamesFor(const std::vector<std::array<uint8_t, kEntrySize>>& entries,
-                                        SaveFormat format)
+                                        SaveFormat format, const std::vector<std::string>& inFolder)
 {
     const std::string extension = formatExtension(format);
     std::vector<std::string> names;
     std::set<std::string> taken;
+    for (const std::string& n : inFolder)
+        taken.insert(folded(n));
     for (const auto& entry : entries) {
         const std::string first = folderNameFor(entry, format);
         const std::string stem = first.substr(0, first.size() - extension.size());

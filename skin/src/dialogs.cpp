@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace skin {
 
@@ -25,6 +27,22 @@ std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::Accep
     d.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!spec.fileName.isEmpty())
         d.selectFile(spec.fileName);
+    // With several forms to save in, the filter chosen is the form: the name
+    // takes that filter's extension, and so does a name typed without one.
+    if (mode == QFileDialog::AcceptSave && spec.filter.contains(QLatin1String(";;")))
+        QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString& filter) {
+            static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+            const QRegularExpressionMatch m = firstPattern.match(filter);
+            if (!m.hasMatch())
+                return;
+            d.setDefaultSuffix(m.captured(1));
+            if (auto* name = d.findChild<QLineEdit*>(); name && !name->text().isEmpty()) {
+                const QString typed = name->text();
+                const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
+                name->setText((dot > 0 ? typed.left(dot) : typed) + QLatin1Char('.') +
+                              m.captured(1));
+            }
+        });
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
     return d.selectedFiles().constFirst();

@@ -61,7 +61,8 @@ protected:
     }
 };
 
-const QStringList kEnglishMenu{"Check card…", "Repair card…", "Recover deleted saves…"};
+const QStringList kEnglishMenu{"Check card…", "Repair card…", "Recover deleted saves…", "",
+                               "Copy all to PC…"};
 
 } // namespace
 
@@ -80,8 +81,19 @@ TEST_F(HealthTest, TheMenuOpensOnTheRightButtonAndTheMenuKey)
                   QApplication::sendEvent(view, &e);
               }),
               kEnglishMenu);
-    // The other list has no such menu: its files are not the card.
-    EXPECT_EQ(form->ListView2->contextMenuPolicy(), Qt::DefaultContextMenu);
+    // The other list's menu has none of these entries: its files are not
+    // the card.
+    QStringList fileEntries;
+    QTimer::singleShot(0, [&] {
+        if (QMenu* m = form->fileMenu()) {
+            for (QAction* a : m->actions())
+                fileEntries << a->text();
+            m->close();
+        }
+    });
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10));
+    QApplication::sendEvent(form->ListView2->viewport(), &e);
+    EXPECT_EQ(fileEntries, QStringList{"Copy all to card…"});
 }
 
 TEST_F(HealthTest, TheCheckReportNamesEverySaveAndEndsWithTheVerdict)

@@ -84,4 +84,11 @@ TEST(FolderNames, CollidingSavesGetDistinctNames)
     EXPECT_EQ(lower.size(), names.size());
 }
 
+TEST(FolderNames, FilesAlreadyInTheFolderAreNotReplaced)
+{
+    const auto names = folderNamesFor({entryOf("GXXE01", "save"), entryOf("GXXE01", "new")},
+                                      SaveFormat::Gci, {"01-GXXE-SAVE.GCI", "unrelated.gci"});
+    EXPECT_EQ(names, (std::vector<std::string>{"01-GXXE-save-2.gci", "01-GXXE-new.gci"}));
+}
+
 } // namespace

@@ -30,8 +30,10 @@ std::string folderNameFor(std::span<const uint8_t, kEntrySize> entry,
 
 // Names for several saves written to one folder, in the order given. Saves
 // whose names would be the same (also when they differ only in letter case,
-// which some file systems fold) get "-2", "-3"... before the extension.
+// which some file systems fold) get "-2", "-3"... before the extension; so do
+// names in taken (files already in the folder that must not be replaced).
 std::vector<std::string> folderNamesFor(const std::vector<std::array<uint8_t, kEntrySize>>& entries,
-                                        SaveFormat format = SaveFormat::Gci);
+                                        SaveFormat format = SaveFormat::Gci,
+                                        const std::vector<std::string>& taken = {});
 
 } // namespace mcb
