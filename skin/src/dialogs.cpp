@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QFileDialog>
 #include <QInputDialog>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -27,21 +26,15 @@ std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::Accep
     d.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!spec.fileName.isEmpty())
         d.selectFile(spec.fileName);
-    // With several forms to save in, the filter chosen is the form: the name
-    // takes that filter's extension, and so does a name typed without one.
+    // With several forms to save in, the filter chosen is the form: the
+    // dialog itself gives a typed extension the filter's, and a name typed
+    // without one gets it too.
     if (mode == QFileDialog::AcceptSave && spec.filter.contains(QLatin1String(";;")))
         QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString& filter) {
             static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
             const QRegularExpressionMatch m = firstPattern.match(filter);
-            if (!m.hasMatch())
-                return;
-            d.setDefaultSuffix(m.captured(1));
-            if (auto* name = d.findChild<QLineEdit*>(); name && !name->text().isEmpty()) {
-                const QString typed = name->text();
-                const qsizetype dot = typed.lastIndexOf(QLatin1Char('.'));
-                name->setText((dot > 0 ? typed.left(dot) : typed) + QLatin1Char('.') +
-                              m.captured(1));
-            }
+            if (m.hasMatch())
+                d.setDefaultSuffix(m.captured(1));
         });
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
