@@ -58,7 +58,7 @@ std::optional<QByteArray> listedSaveBytes(const QFileInfo& file, const QString& 
     const QByteArray local = QFile::encodeName(file.filePath());
     const int32_t form = mcb_save_format(local.constData());
     const bool named = file.suffix().compare(QLatin1String("gci"), Qt::CaseInsensitive) == 0;
-    if (form == 0 && !named)
+    if (!named && !isContainer(form))
         return std::nullopt;
     QString source = file.filePath();
     if (isContainer(form)) {

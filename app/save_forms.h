@@ -34,7 +34,7 @@ bool downloadInForm(int slot, const QString& path, const CardScratch& scratch);
 
 // The bytes of a file in the save folder as a plain save file (for its
 // banner), when the folder lists it: a file named *.gci as always, and any
-// file the library recognises as a save by its content. plainCopy is where a
-// container's plain copy may be made.
+// file the library recognises as a .gcs or .sav container by its content,
+// whatever its name. plainCopy is where a container's plain copy may be made.
 std::optional<QByteArray> listedSaveBytes(const QFileInfo& file, const QString& plainCopy,
                                           qint64 limit);

@@ -78,8 +78,8 @@ void TMainForm::GetFilePIC()
     const QString bmp = workPath(QStringLiteral("picture.bmp"));
     const QByteArray bmpPath = QFile::encodeName(bmp);
     QDir dir(saverDir());
-    // Saves are known by their content; a file named as a plain save is
-    // listed even when it is not one, as it always was.
+    // Containers are known by their content; a file named as a plain save is
+    // listed as it always was, even when it is not one.
     const QFileInfoList files =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& fi : files) {
