@@ -43,6 +43,8 @@ void TMainForm::showCardMenu(const QPoint& at)
     menu.addAction(say_menu_repair, this, &TMainForm::RepairCardClick);
     menu.addAction(say_menu_recover, this, &TMainForm::RecoverCardClick);
     menu.addSeparator();
+    menu.addAction(say_menu_copyall_pc, this, &TMainForm::CopyAllToPcClick);
+    menu.addSeparator();
     addViewEntries(menu, ListView1, {ListView1, ListView2});
     fCardMenu = &menu;
     menu.exec(ListView1->viewport()->mapToGlobal(at));

@@ -3,6 +3,7 @@
 #include "failure_reason.h"
 #include "gclink.h"
 #include "main_form.h"
+#include "save_forms.h"
 #include "save_list_view.h"
 #include "save_names.h"
 
@@ -49,9 +50,9 @@ void TMainForm::DownLoadBtnClick()
     if (connectAdapter()) {
         bool copied = false;
         QStringList failed;
-        skin::FileDialogSpec dialog{QString(), saverDir(), QString(),
-                                    QStringLiteral("GC saver format (*.GCI *.gci)"),
+        skin::FileDialogSpec dialog{QString(), saverDir(), QString(), saveFileFilter(),
                                     QStringLiteral("GCI")};
+        const CardScratch scratch;
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         ListView1->setEnabled(false);
@@ -70,7 +71,7 @@ void TMainForm::DownLoadBtnClick()
             // The save in the listed slot, not another of the same name.
             const QByteArray localPath = QFile::encodeName(*path);
             if (stillInSlot(save) &&
-                (save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localPath.constData())
+                (save.slot >= 0 ? downloadInForm(save.slot, *path, scratch)
                                 : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
                                                 localPath.constData()))) {
                 copied = true;
@@ -112,7 +113,13 @@ void TMainForm::UpLoadBtnClick()
             Bar_Init(0, 20);
             showBusy(i18n::busyText(say_saver_upload));
             const QString name = TSaveListView::nameOf(item);
-            const QString path = saverPath(name);
+            // A container goes onto the card through a plain copy of it.
+            const std::optional<QString> plain = plainSaveFor(saverPath(name), scratch);
+            if (!plain) {
+                failed << withLastReason(name);
+                continue;
+            }
+            const QString path = *plain;
             const QByteArray localPath = QFile::encodeName(path);
             QFile file(path);
             if (file.open(QIODevice::ReadOnly)) {

@@ -42,6 +42,8 @@ void addViewEntries(QMenu& menu, TSaveListView* list, const QList<TSaveListView*
 void TMainForm::showFileMenu(const QPoint& at)
 {
     QMenu menu(this);
+    menu.addAction(say_menu_copyall_card, this, &TMainForm::CopyAllToCardClick);
+    menu.addSeparator();
     addViewEntries(menu, ListView2, {ListView1, ListView2});
     fFileMenu = &menu;
     menu.exec(ListView2->viewport()->mapToGlobal(at));

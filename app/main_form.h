@@ -148,6 +148,10 @@ public slots:
     void CheckCardClick();
     void RepairCardClick();
     void RecoverCardClick();
+    // Every save at once: the card's into the save folder, the folder's onto
+    // the card; the save list's context menu offers the second.
+    void CopyAllToPcClick();
+    void CopyAllToCardClick();
     void ListView2DragDrop(TSaveListView* source);
     // The file list's context menu.
     void showFileMenu(const QPoint& at);

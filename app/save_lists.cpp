@@ -2,6 +2,7 @@
 // on the lists.
 #include "gclink.h"
 #include "main_form.h"
+#include "save_forms.h"
 #include "save_list_view.h"
 #include "save_names.h"
 #include "save_tooltip.h"
@@ -79,18 +80,19 @@ void TMainForm::GetFilePIC()
     const QString bmp = workPath(QStringLiteral("picture.bmp"));
     const QByteArray bmpPath = QFile::encodeName(bmp);
     QDir dir(saverDir());
-    dir.setNameFilters({QStringLiteral("*.GCI")}); // any letter case
+    // Containers are known by their content; a file named as a plain save is
+    // listed as it always was, even when it is not one.
     const QFileInfoList files =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& fi : files) {
-        QFile f(fi.filePath());
-        if (!f.open(QIODevice::ReadOnly))
-            continue;
         // Read no more than a save can hold, and give the library at least as
         // much as the entry claims, zero-padded: no file in the folder can
         // make it read past the buffer.
-        QByteArray buffer = f.read(cLargestSaveFile);
-        f.close();
+        std::optional<QByteArray> listed =
+            listedSaveBytes(fi, workPath(QStringLiteral("plain.gci")), cLargestSaveFile);
+        if (!listed)
+            continue;
+        QByteArray& buffer = *listed;
         const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
                                 QString::number(fi.size() / 8192) + QLatin1Char(')');
         ListView2->addSave(caption, mapIndex++);

@@ -1,6 +1,7 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
 #include "cardtool_check.h"
+#include "cardtool_forms.h"
 #include "cardtool_info.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
@@ -11,6 +12,7 @@
 #include "mcbridge/banner.h"
 #include "mcbridge/card_check.h"
 #include "mcbridge/cardfs.h"
+#include "mcbridge/folder_names.h"
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
 #include "restore_words.h"
@@ -65,11 +67,19 @@ Commands:
                            --force writes it as it is
   download SLOT FILE [--force]
                            copy the save in directory slot SLOT (see list) to
-                           the save file FILE; with --force, a save whose chain
-                           is broken is rescued: FILE then holds what its chain
-                           or its first blocks hold, which may be other data
-  upload FILE...           copy save files to the card; a save with the same
-                           name and game code is replaced
+                           the save file FILE, in the form its extension names:
+                           .gci (also no extension), .gcs or .sav; with
+                           --force (.gci only), a save whose chain is broken
+                           is rescued: FILE then holds what its chain or its
+                           first blocks hold, which may be other data
+  download --all DIR       copy every save to DIR as .gci files named as
+                           emulators name them in a folder of saves
+  upload FILE...           copy save files (.gci, .gcs or .sav, known by their
+                           content) to the card; a save with the same name and
+                           game code is replaced. Every file is tried; a
+                           summary at the end names each that failed
+  convert IN OUT           write the save file IN again as OUT, in the form
+                           OUT's extension names (.gci, .gcs or .sav)
   delete SLOT...           delete the saves in these slots
   banner SLOT BMP          write the banner of the save in SLOT to the 96 x 32
                            bitmap file BMP
@@ -313,7 +323,9 @@ private:
     int backup(const std::string& path);
     int restore(const std::vector<std::string>& args);
     int download(const std::string& slot, const std::string& path, bool force = false);
+    int downloadAll(const std::string& dir);
     int upload(const std::vector<std::string>& files);
+    int convertFile(const std::string& in, const std::string& out);
     int remove(const std::vector<std::string>& slots);
     int banner(const std::string& slot, const std::string& bmp);
     int fileBanner(const std::string& file, const std::string& bmp);
@@ -330,6 +342,7 @@ private:
     Progress progress_;
     mcb_receiver receiver_{};
     unsigned megabits_ = 0;
+    std::string batchStep_; // "3/12 " while a batch runs, before each progress label
 };
 
 std::optional<std::string> Tool::imagePath() const
@@ -595,6 +608,11 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
     std::string error = outputProblem(path);
     if (!error.empty())
         return fail(error);
+    const auto form = cardtool::formatForName(path, error);
+    if (!form)
+        return fail(error);
+    if (force && *form != mcb::SaveFormat::Gci)
+        return fail("download --force writes the rescued data as a .gci file only");
     if (force) {
         const auto number = cli::parseSlot(slot);
         if (!number)
@@ -606,11 +624,21 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
+    // Another form is written from a plain copy, so that a failure leaves
+    // no part of a file at path.
+    TempFolder temp;
+    const bool plain = *form == mcb::SaveFormat::Gci;
+    if (!plain && !temp.ok())
+        return fail("cannot make a temporary folder");
+    const std::string first = plain ? path : temp.file("save.gci");
     progress_.begin("Copying " + displayName(row->name, row->code));
-    const bool ok = mcb_download_slot(row->slot, path.c_str());
+    const bool ok = mcb_download_slot(row->slot, first.c_str());
     progress_.end();
     if (!ok)
         return fail("the save in slot " + slot + " could not be copied to " + path + ": " + why());
+    if (!plain && !mcb_convert_save(first.c_str(), path.c_str(), int32_t(*form)))
+        return fail("the save in slot " + slot + " could not be written to " + path + ": " +
+                    mcb_save_fault_text(mcb_save_fault()));
     std::printf("Copied slot %s (%s) to %s\n", slot.c_str(),
                 displayName(row->name, row->code).c_str(), path.c_str());
     return 0;
@@ -618,7 +646,24 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
 
 bool Tool::uploadOne(const std::string& path, std::string& error)
 {
-    const auto file = cli::readBounded(path, kLargestSaveFile, error);
+    // A container goes to the card through a plain copy of it; the file is
+    // known by its content, whatever its name says.
+    TempFolder plain;
+    std::string source = path;
+    const int32_t form = mcb_save_format(path.c_str());
+    const int32_t fault = form == 0 ? mcb_save_fault() : MCB_SAVE_OK;
+    if (form == MCB_SAVE_GCS || form == MCB_SAVE_SAV) {
+        source = plain.file("plain.gci");
+        if (!plain.ok() || !mcb_convert_save(path.c_str(), source.c_str(), MCB_SAVE_GCI)) {
+            error = path + " could not be read: " + mcb_save_fault_text(mcb_save_fault());
+            return false;
+        }
+    } else if (fault == MCB_SAVE_NO_CONTAINER || fault == MCB_SAVE_WRONG_MAGIC ||
+               fault == MCB_SAVE_TRUNCATED_HEADER) {
+        error = path + " is no save file: " + mcb_save_fault_text(fault);
+        return false;
+    }
+    const auto file = cli::readBounded(source, kLargestSaveFile, error);
     if (!file)
         return false;
     if (const std::string no = cli::notASaveFile(*file); !no.empty()) {
@@ -661,8 +706,9 @@ bool Tool::uploadOne(const std::string& path, std::string& error)
     std::vector<uint8_t> before;
     if (replaces && mcb_download_slot(same[0], temp.file("old.gci").c_str()))
         before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
-    progress_.begin("Writing " + std::filesystem::path(path).filename().string());
-    const bool ok = replaces ? mcb_replace_slot(same[0], path.c_str()) : UpLoadSaver(path.c_str());
+    progress_.begin(batchStep_ + "Writing " + std::filesystem::path(path).filename().string());
+    const bool ok =
+        replaces ? mcb_replace_slot(same[0], source.c_str()) : UpLoadSaver(source.c_str());
     progress_.end();
     if (ok)
         return true;
@@ -690,14 +736,100 @@ int Tool::upload(const std::vector<std::string>& files)
     std::string error;
     if (!open(error))
         return fail(error);
-    int status = 0;
-    for (const std::string& f : files) {
-        if (uploadOne(f, error))
-            std::printf("Wrote %s to the card\n", f.c_str());
-        else
-            status = fail(error);
+    if (files.size() == 1) {
+        if (!uploadOne(files[0], error))
+            return fail(error);
+        std::printf("Wrote %s to the card\n", files[0].c_str());
+        return 0;
     }
-    return status;
+    // Every file is tried; each failure leaves the card as it was for that
+    // save, and all of them are told together at the end.
+    std::vector<std::string> failures;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        batchStep_ = std::to_string(i + 1) + "/" + std::to_string(files.size()) + " ";
+        if (uploadOne(files[i], error))
+            std::printf("Wrote %s to the card\n", files[i].c_str());
+        else
+            failures.push_back(error);
+    }
+    batchStep_.clear();
+    return cardtool::batchSummary(files.size(), "written to the card", failures);
+}
+
+int Tool::downloadAll(const std::string& dir)
+{
+    const cli::Kind kind = cli::kindOf(dir);
+    if (kind != cli::Kind::Missing && kind != cli::Kind::Directory)
+        return fail(dir + " " + cli::describe(kind) + ": download --all writes into a folder");
+    std::string error;
+    if (!open(error))
+        return fail(error);
+    std::vector<SaveRow> rows;
+    if (!listSaves(rows, error))
+        return fail(error);
+    std::error_code made;
+    std::filesystem::create_directories(dir, made);
+    if (made)
+        return fail("cannot make the folder " + dir + ": " + made.message());
+    TempFolder temp;
+    if (!temp.ok())
+        return fail("cannot make a temporary folder");
+    // Each save is read whole first: its entry names its file, and only a
+    // sound copy reaches the folder.
+    std::vector<std::string> failures;
+    std::vector<std::string> copies;
+    std::vector<std::array<uint8_t, mcb::kEntrySize>> entries;
+    std::vector<const SaveRow*> copied;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const SaveRow& r = rows[i];
+        const std::string shown = displayName(r.name, r.code);
+        const std::string copy = temp.file(std::to_string(r.slot) + ".gci");
+        progress_.begin(std::to_string(i + 1) + "/" + std::to_string(rows.size()) + " Copying " +
+                        shown);
+        const bool ok = mcb_download_slot(r.slot, copy.c_str());
+        progress_.end();
+        const auto bytes =
+            ok ? outcome::readSmallFile(copy, kLargestSaveFile) : std::vector<uint8_t>{};
+        if (bytes.size() < mcb::kEntrySize) {
+            failures.push_back("slot " + std::to_string(r.slot) + " (" + shown +
+                               "): " + (ok ? "the copy could not be read back" : why()));
+            continue;
+        }
+        std::array<uint8_t, mcb::kEntrySize> entry{};
+        std::copy_n(bytes.begin(), mcb::kEntrySize, entry.begin());
+        entries.push_back(entry);
+        copies.push_back(copy);
+        copied.push_back(&r);
+    }
+    const auto names = mcb::folderNamesFor(entries);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string out = (std::filesystem::path(dir) / names[i]).string();
+        const std::string shown = displayName(copied[i]->name, copied[i]->code);
+        std::string no = outputProblem(out);
+        if (no.empty() && !mcb_convert_save(copies[i].c_str(), out.c_str(), MCB_SAVE_GCI))
+            no = "cannot write " + out + ": " + mcb_save_fault_text(mcb_save_fault());
+        if (!no.empty()) {
+            failures.push_back("slot " + std::to_string(copied[i]->slot) + " (" + shown +
+                               "): " + no);
+            continue;
+        }
+        std::printf("Copied slot %u (%s) to %s\n", copied[i]->slot, shown.c_str(), out.c_str());
+    }
+    return cardtool::batchSummary(rows.size(), "copied to " + dir, failures);
+}
+
+int Tool::convertFile(const std::string& in, const std::string& out)
+{
+    std::string error = outputProblem(out, {in});
+    if (!error.empty())
+        return fail(error);
+    const auto form = cardtool::formatForName(out, error);
+    if (!form)
+        return fail(error);
+    if (!mcb_convert_save(in.c_str(), out.c_str(), int32_t(*form)))
+        return fail(in + " was not converted: " + mcb_save_fault_text(mcb_save_fault()));
+    std::printf("Wrote %s as %s\n", in.c_str(), out.c_str());
+    return 0;
 }
 
 int Tool::remove(const std::vector<std::string>& slots)
@@ -882,8 +1014,12 @@ int Tool::run(const std::vector<std::string>& a)
         return backup(rest[0]);
     if (cmd == "restore")
         return restore(rest);
+    if (cmd == "download" && need(2) && rest[0] == "--all")
+        return downloadAll(rest[1]);
     if (cmd == "download" && need(2))
         return download(rest[0], rest[1]);
+    if (cmd == "convert" && need(2))
+        return convertFile(rest[0], rest[1]);
     if (cmd == "download" && need(3) && rest[2] == "--force")
         return download(rest[0], rest[1], true);
     if (cmd == "repair")

@@ -5,6 +5,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRegularExpression>
 
 namespace skin {
 
@@ -25,6 +26,16 @@ std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::Accep
     d.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!spec.fileName.isEmpty())
         d.selectFile(spec.fileName);
+    // With several forms to save in, the filter chosen is the form: the
+    // dialog itself gives a typed extension the filter's, and a name typed
+    // without one gets it too.
+    if (mode == QFileDialog::AcceptSave && spec.filter.contains(QLatin1String(";;")))
+        QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString& filter) {
+            static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+            const QRegularExpressionMatch m = firstPattern.match(filter);
+            if (m.hasMatch())
+                d.setDefaultSuffix(m.captured(1));
+        });
     if (d.exec() != QDialog::Accepted || d.selectedFiles().isEmpty())
         return std::nullopt;
     return d.selectedFiles().constFirst();

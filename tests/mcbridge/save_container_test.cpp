@@ -235,6 +235,23 @@ INSTANTIATE_TEST_SUITE_P(
                        return v;
                    },
                    MCB_SAVE_WRONG_MAGIC},
+        RefusalRow{"SavMagicGcsLength",
+                   [] {
+                       auto v = gcsLayout(plainSave(), 2);
+                       std::copy(kSavMagicBytes.begin(), kSavMagicBytes.end(), v.begin());
+                       return v;
+                   },
+                   MCB_SAVE_WRONG_MAGIC},
+        RefusalRow{"GcsMagicOnAPlainSave",
+                   [] {
+                       auto v = plainSave();
+                       std::copy(kGcsMagicBytes.begin(), kGcsMagicBytes.end(), v.begin());
+                       return v;
+                   },
+                   MCB_SAVE_WRONG_MAGIC},
+        RefusalRow{"GcsMagicAlone", [] { return kGcsMagicBytes; }, MCB_SAVE_TRUNCATED_HEADER},
+        RefusalRow{"SavCutInsideItsEntry", [] { return cut(savLayout(plainSave()), 0xB0); },
+                   MCB_SAVE_TRUNCATED_HEADER},
         RefusalRow{"SavLengthWithoutMagic",
                    [] {
                        auto v = savLayout(plainSave());

@@ -60,7 +60,7 @@ protected:
         std::filesystem::create_hard_link(card(), dir.file("hard.raw"));
         // Longer than the largest card: an endless file stands for itself.
         writeFile(dir.file("huge.gcp"), std::vector<uint8_t>(8 * 1024 * 1024 + 1, 0));
-        // A save behind a container header, as other tools store them.
+        // A save behind a container header whose magic is missing.
         auto boxed = std::vector<uint8_t>(0x110, 0);
         const auto save = makeSaveFile({.name = "boxed"});
         boxed.insert(boxed.end(), save.begin(), save.end());
@@ -113,7 +113,7 @@ const Refusal kRefusals[] = {
     {"FileBannerEndless", "file-banner /dev/zero @/b.bmp", "is a device, not a regular file"},
     {"UploadHuge", "upload @/huge.gcp", "more than the"},
     // Files that are no save file.
-    {"UploadContainer", "upload @/boxed.gcs", "no directory entry and whole blocks"},
+    {"UploadContainerWithoutMagic", "upload @/boxed.gcs", "container but not its magic"},
     {"UploadMiscounted", "upload @/miscounted.gci", "counts 3 blocks, the file holds 2"},
     {"UploadCardImage", "upload @/hard.raw", "is no save file"},
 };

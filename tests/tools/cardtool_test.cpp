@@ -18,9 +18,10 @@ TEST(Cardtool, HelpDocumentsEveryCommand)
 {
     const Result r = cardtool("--help");
     EXPECT_EQ(r.status, 0);
-    for (const char* c : {"list", "check", "backup", "restore", "download", "upload", "delete",
-                          "banner", "file-banner", "info", "icons", "format", "demo", "repair",
-                          "--apply", "recover", "--force", "--device", "MCBRIDGE_DEVICE"})
+    for (const char* c :
+         {"list",    "check",       "backup",  "restore",  "download",        "upload",  "delete",
+          "banner",  "file-banner", "info",    "icons",    "format",          "demo",    "repair",
+          "--apply", "recover",     "--force", "--device", "MCBRIDGE_DEVICE", "convert", "--all"})
         EXPECT_NE(r.out.find(c), std::string::npos) << c;
 }
 

@@ -547,6 +547,57 @@ I18N_TEXT(say_close,
           u"关闭",
           u"閉じる")
 
+// Copying every save at once (the lists' context menus), its report, and the
+// save dialog's filters for the two save containers besides the plain form.
+
+I18N_TEXT(say_menu_copyall_pc,
+          u"Copy all to PC…",
+          u"全部複製到電腦…",
+          u"全部复制到电脑…",
+          u"すべてPCへコピー…")
+
+I18N_TEXT(say_menu_copyall_card,
+          u"Copy all to card…",
+          u"全部複製到記憶卡…",
+          u"全部复制到记忆卡…",
+          u"すべてカードへコピー…")
+
+I18N_TEXT(say_batch_count,
+          u"%1 of %2 saves copied.",
+          u"已複製 %1 / %2 個資料。",
+          u"已复制 %1 / %2 个数据。",
+          u"%2 件中 %1 件のデータをコピーしました。")
+
+I18N_TEXT(say_batch_failed,
+          u"Not copied:",
+          u"未能複製：",
+          u"未能复制：",
+          u"コピーできなかったデータ：")
+
+I18N_TEXT(say_batch_samename,
+          u"the card already holds a save of this name; copy it alone to replace it",
+          u"記憶卡上已有同名資料；請單獨複製以取代它",
+          u"记忆卡上已有同名数据；请单独复制以替换它",
+          u"カードに同じ名前のデータがあります。置き換えるには単独でコピーしてください")
+
+I18N_TEXT(say_batch_noroom,
+          u"needs %1 blocks, %2 are free",
+          u"需要 %1 個區塊，只有 %2 個可用",
+          u"需要 %1 个区块，只有 %2 个可用",
+          u"%1 ブロック必要ですが、空きは %2 ブロックです")
+
+I18N_TEXT(say_filter_gcs,
+          u"GCS save container",
+          u"GCS 資料格式",
+          u"GCS 数据格式",
+          u"GCS 形式のデータ")
+
+I18N_TEXT(say_filter_sav,
+          u"SAV save container",
+          u"SAV 資料格式",
+          u"SAV 数据格式",
+          u"SAV 形式のデータ")
+
 // The card check's report, a line per finding: %1, %2, ... are filled in by the program.
 
 I18N_TEXT(say_s_directory,
