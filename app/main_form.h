@@ -4,6 +4,7 @@
 // ten command buttons on the skin, and the rules by which commands take
 // turns while the card library works.
 
+#include "card_status.h"
 #include "mcbridge.h"
 
 #include <QByteArray>
@@ -95,7 +96,9 @@ public:
     void Enable_Btn(bool enabled);
     bool MaybeOk() const;
     void ENBtn_click();
-    void ShowGC();
+    // Lists the card's saves; false (and the list empty, the free blocks
+    // unknown) when its directory could not be read.
+    bool ShowGC();
     void GetFilePIC();
     // The receiver of the library's progress, handed to OpenDevice.
     mcb_receiver* window() { return &fReceiver; }
@@ -114,8 +117,15 @@ public:
     QString workDir() const;
     QString workPath(const QString& name) const;
 
-    // The idle status line: free blocks in the quiet colour.
+    // The idle status line in the quiet colour: the free blocks once the
+    // card was listed, otherwise what stands in the way of listing it.
     void showFreeBlocks();
+    // Takes what a probe of the adapter found: the size label, the whole-card
+    // buttons, the status line. Forgets the last listing unless the card
+    // is ready.
+    void applyCard(const CardProbe& probe);
+    const CardProbe& card() const { return fCard; }
+    bool cardListed() const { return fListed; }
     // A busy text in the busy colour.
     void showBusy(const QString& text);
 
@@ -179,6 +189,8 @@ private:
     void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);
 
     mcb_receiver fReceiver{};
+    CardProbe fCard;
+    bool fListed = false; // FreeBlock was read from the card's directory
     int fBusy = 0;
     bool fDeviceChangePending = false;
     bool fQuitPending = false;

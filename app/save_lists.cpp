@@ -30,7 +30,7 @@ QByteArray bounded(const char* p, std::size_t width)
 
 } // namespace
 
-void TMainForm::ShowGC()
+bool TMainForm::ShowGC()
 {
     ImageList1.clear();
     ListView1->clear();
@@ -41,7 +41,15 @@ void TMainForm::ShowGC()
     else
         strGameIDList->clear();
 
-    if (InitSaverInfo()) {
+    if (!InitSaverInfo()) {
+        // Never a card with no free blocks: a card whose directory could not
+        // be read.
+        const int32_t why = mcb_last_error();
+        applyCard(unreadableCard(why, fCard.readOnly));
+        return false;
+    }
+    fListed = true;
+    {
         const QByteArray bmp = QFile::encodeName(workPath(QStringLiteral("icon.bmp")));
         for (unsigned j = 0; j < 128; ++j) {
             std::memset(StrGameName, 0, sizeof StrGameName);
@@ -67,6 +75,7 @@ void TMainForm::ShowGC()
         }
     }
     showFreeBlocks();
+    return true;
 }
 
 void TMainForm::GetFilePIC()
@@ -112,14 +121,19 @@ void TMainForm::UpDateBtnClick()
     if (!enterGate(b0))
         return;
     CommandScope scope(*this);
-    if (connectAdapter()) {
+    // The adapter and card are probed again: one plugged in (or mended)
+    // since the start is listed, and one that cannot be is named with why.
+    applyCard(probeCard(window()));
+    if (fCard.state == CardState::Ready && connectAdapter()) {
         Bar_Init(0, 10);
         showBusy(i18n::busyText(say_saver_LOADING));
-        ShowGC();
+        const bool listed = ShowGC();
         Bar_pos(10);
-        Enable_Btn(true);
-        ENBtn_click();
+        Enable_Btn(listed);
     }
+    if (fCard.state != CardState::Ready)
+        OkBtnExe(cardNoticeText(fCard));
+    ENBtn_click();
     CloseDevice();
     Bar_pos(0);
 }

@@ -27,7 +27,7 @@ TEST_F(CardTest, ABackupHoldsTheWholeCard)
     EXPECT_EQ(barMax, 63);
     EXPECT_EQ(readFile(dir.file("card.gcp")), cardImage());
     EXPECT_EQ(dialogs.fileDialogs.at(0).folder, form->saverDir());
-    EXPECT_EQ(form->Label1->text(), "  ( 59 )BLOCK FREE");
+    EXPECT_EQ(form->Label1->text(), "Card found, not listed");
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
 }
