@@ -303,18 +303,11 @@ bool TMainForm::connectAdapter()
     return OpenDevice(window()) != 0;
 }
 
-void TMainForm::endEarly()
-{
-    ENBtn_click();
-    CloseDevice();
-}
-
 bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
 {
     if (!list->selectedItems().isEmpty())
         return true;
     OkBtnExe(notice);
-    endEarly();
     return false;
 }
 

@@ -88,6 +88,15 @@ public:
          b7 = false, b8 = false;
 
     // ---- Operations ---------------------------------------------------------
+    // Runs a command's body the one way every command runs: nothing when
+    // gate is closed; otherwise the other gates closed and the command
+    // marked running, the adapter opened (unless the command needs none; an
+    // adapter that cannot be opened is named in a notice and the body does
+    // not run), and on every way out of the body, an early return or an
+    // exception included, the gates opened, the adapter closed and the bar
+    // emptied.
+    enum class Needs { Adapter, Nothing };
+    void runCommand(bool& gate, const std::function<void()>& body, Needs needs = Needs::Adapter);
     void Translation();
     void OkBtnExe(const QString& text);
     void Bar_Init(int min, int max);
@@ -179,10 +188,7 @@ private:
     bool enterGate(bool& gate);
     void commandEnded();
     bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
-    // A command's early end: gates open, connection closed.
-    void endEarly();
-    // False, after telling the user and ending the command early, when
-    // nothing is selected in list.
+    // False, after telling the user, when nothing is selected in list.
     bool hasSelection(const TSaveListView* list, const QString& notice);
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.

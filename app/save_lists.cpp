@@ -118,24 +118,24 @@ void TMainForm::GetFilePIC()
 
 void TMainForm::UpDateBtnClick()
 {
-    if (!enterGate(b0))
-        return;
-    CommandScope scope(*this);
-    // The adapter and card are probed again: one plugged in (or mended)
-    // since the start is listed, and one that cannot be is named with why.
-    applyCard(probeCard(window()));
-    if (fCard.state == CardState::Ready && connectAdapter()) {
-        Bar_Init(0, 10);
-        showBusy(i18n::busyText(say_saver_LOADING));
-        const bool listed = ShowGC();
-        Bar_pos(10);
-        Enable_Btn(listed);
-    }
-    if (fCard.state != CardState::Ready)
-        OkBtnExe(cardNoticeText(fCard));
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+    runCommand(
+        b0,
+        [this] {
+            // The adapter and card are probed again: one plugged in (or
+            // mended) since the start is listed, and one that cannot be is
+            // named with why.
+            applyCard(probeCard(window()));
+            if (fCard.state == CardState::Ready && connectAdapter()) {
+                Bar_Init(0, 10);
+                showBusy(i18n::busyText(say_saver_LOADING));
+                const bool listed = ShowGC();
+                Bar_pos(10);
+                Enable_Btn(listed);
+            }
+            if (fCard.state != CardState::Ready)
+                OkBtnExe(cardNoticeText(fCard));
+        },
+        Needs::Nothing);
 }
 
 void TMainForm::ListView1DblClick()
