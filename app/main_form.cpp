@@ -199,9 +199,10 @@ void TMainForm::FormCreate()
     sys_dir = dataDir();
     // mkdtemp makes the folder with mode 0700.
     fWork = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/cardsuite-XXXXXX"));
+    // Made before it is listed, so that it can be followed from the start.
+    QDir().mkpath(saverDir());
     GetFilePIC();
     ENBtn_click();
-    QDir().mkpath(saverDir());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
@@ -382,6 +383,10 @@ void TMainForm::commandEnded()
 {
     if (fWatcher)
         fWatcher->acceptOwnChanges();
+    if (fFolderChangePending) {
+        fFolderChangePending = false;
+        GetFilePIC();
+    }
     if (fDeviceChangePending) {
         fDeviceChangePending = false;
         WMDeviceChange();
@@ -441,13 +446,7 @@ void TMainForm::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
-void TMainForm::appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made)
+void TMainForm::appendPicture(QList<QPixmap>& list, const QPixmap& picture)
 {
-    // Through QImage: a pixmap loaded by name comes from the pixmap cache, and
-    // the same file name holds a new picture for every item.
-    QImage picture;
-    if (made && picture.load(bmpPath, "BMP") && !picture.isNull())
-        list.append(QPixmap::fromImage(picture));
-    else
-        list.append(fPlaceholder);
+    list.append(picture.isNull() ? fPlaceholder : picture);
 }

@@ -4,10 +4,12 @@
 // ten command buttons on the skin, and the rules by which commands take
 // turns while the card library works.
 
+#include "banner_cache.h"
 #include "card_status.h"
 #include "mcbridge.h"
 
 #include <QByteArray>
+#include <QFileInfoList>
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
@@ -19,6 +21,8 @@
 #include <optional>
 
 class QLabel;
+class QFileSystemWatcher;
+class QTimer;
 class QMenu;
 class QListWidgetItem;
 class QPushButton;
@@ -125,6 +129,8 @@ public:
     // Empty when no such folder could be made.
     QString workDir() const;
     QString workPath(const QString& name) const;
+    // The banners decoded so far, by save file and by card entry.
+    const BannerCache& banners() const { return fBanners; }
 
     // The idle status line in the quiet colour: the free blocks once the
     // card was listed, otherwise what stands in the way of listing it.
@@ -192,10 +198,20 @@ private:
     bool hasSelection(const TSaveListView* list, const QString& notice);
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.
-    void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);
+    void appendPicture(QList<QPixmap>& list, const QPixmap& picture);
+    // The banner of the card save in slot, from the cache when its entry is
+    // unchanged; its entry joins listed.
+    QPixmap cardPicture(unsigned slot, QSet<QByteArray>& listed);
+    // Follows the save folder and the files listed in it.
+    void watchSaverFolder(const QFileInfoList& files);
+    void saverFolderChanged();
 
     mcb_receiver fReceiver{};
     CardProbe fCard;
+    BannerCache fBanners;
+    QFileSystemWatcher* fFolderWatch = nullptr;
+    QTimer* fFolderSettle = nullptr;
+    bool fFolderChangePending = false;
     bool fListed = false; // FreeBlock was read from the card's directory
     int fBusy = 0;
     bool fDeviceChangePending = false;

@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cstring>
 
@@ -50,7 +51,7 @@ bool TMainForm::ShowGC()
     }
     fListed = true;
     {
-        const QByteArray bmp = QFile::encodeName(workPath(QStringLiteral("icon.bmp")));
+        QSet<QByteArray> listed;
         for (unsigned j = 0; j < 128; ++j) {
             std::memset(StrGameName, 0, sizeof StrGameName);
             std::memset(StrGameID, 0, sizeof StrGameID);
@@ -68,14 +69,39 @@ bool TMainForm::ShowGC()
             item->setData(TSaveListView::RawNameRole, name);
             item->setData(TSaveListView::RawCodeRole, code);
             item->setData(TSaveListView::SlotRole, int(j));
-            appendPicture(ImageList1, QFile::decodeName(bmp), GetSaverPIC(j, bmp.constData()) != 0);
+            appendPicture(ImageList1, cardPicture(j, listed));
             item->setIcon(QIcon(ImageList1.constLast()));
             FreeBlock -= WBlockCount;
             ++picture;
         }
+        fBanners.keepCard(listed);
     }
     showFreeBlocks();
     return true;
+}
+
+QPixmap TMainForm::cardPicture(unsigned slot, QSet<QByteArray>& listed)
+{
+    // A save whose entry is as it was has the picture it had: only the
+    // directory is read for it, none of its blocks.
+    QByteArray entry(64, '\0');
+    if (mcb_saver_entry(slot, reinterpret_cast<uint8_t*>(entry.data()))) {
+        listed.insert(entry);
+        if (const std::optional<QPixmap> known = fBanners.card(entry))
+            return *known;
+    }
+    ++fBanners.cardDecodes;
+    QByteArray bitmap(MCB_BITMAP_MAX, '\0');
+    uint32_t size = 0;
+    if (!mcb_saver_bitmap(slot, reinterpret_cast<uint8_t*>(bitmap.data()), uint32_t(bitmap.size()),
+                          &size))
+        return {};
+    bitmap.truncate(size);
+    const QPixmap picture = pictureFromBitmap(bitmap);
+    // A picture the link failed to read is not kept: the next listing tries again.
+    if (!picture.isNull() && listed.contains(entry))
+        fBanners.putCard(entry, picture);
+    return picture;
 }
 
 void TMainForm::GetFilePIC()
@@ -83,14 +109,23 @@ void TMainForm::GetFilePIC()
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();
-    const QString bmp = workPath(QStringLiteral("picture.bmp"));
-    const QByteArray bmpPath = QFile::encodeName(bmp);
     QDir dir(saverDir());
     dir.setNameFilters({QStringLiteral("*.GCI")}); // any letter case
     const QFileInfoList files =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    QSet<QString> present;
     for (const QFileInfo& fi : files) {
-        QFile f(fi.filePath());
+        const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
+                                QString::number(fi.size() / 8192) + QLatin1Char(')');
+        const QString path = fi.filePath();
+        const QDateTime modified = fi.lastModified();
+        present.insert(path);
+        if (const std::optional<QPixmap> known = fBanners.file(path, fi.size(), modified)) {
+            ListView2->addSave(caption, mapIndex++);
+            appendPicture(ImageList2, *known);
+            continue;
+        }
+        QFile f(path);
         if (!f.open(QIODevice::ReadOnly))
             continue;
         // Read no more than a save can hold, and give the library at least as
@@ -98,10 +133,9 @@ void TMainForm::GetFilePIC()
         // make it read past the buffer.
         QByteArray buffer = f.read(cLargestSaveFile);
         f.close();
-        const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
-                                QString::number(fi.size() / 8192) + QLatin1Char(')');
         ListView2->addSave(caption, mapIndex++);
-        bool made = false;
+        ++fBanners.fileDecodes;
+        QPixmap picture;
         if (buffer.size() >= cEntrySize) {
             const auto* e = reinterpret_cast<const uint8_t*>(buffer.constData());
             const unsigned claimed = std::min<unsigned>(
@@ -109,11 +143,20 @@ void TMainForm::GetFilePIC()
             const qsizetype need = cEntrySize + qsizetype(claimed) * cBlockSize;
             if (buffer.size() < need)
                 buffer.append(QByteArray(need - buffer.size(), '\0'));
-            made = GetBitmap(buffer.constData(), bmpPath.constData()) != 0;
+            QByteArray bitmap(MCB_BITMAP_MAX, '\0');
+            uint32_t size = 0;
+            if (mcb_file_bitmap(buffer.constData(), reinterpret_cast<uint8_t*>(bitmap.data()),
+                                uint32_t(bitmap.size()), &size)) {
+                bitmap.truncate(size);
+                picture = pictureFromBitmap(bitmap);
+            }
         }
-        appendPicture(ImageList2, bmp, made);
+        fBanners.putFile(path, fi.size(), modified, picture);
+        appendPicture(ImageList2, picture);
     }
+    fBanners.keepFiles(present);
     ListView2->refreshPictures();
+    watchSaverFolder(files);
 }
 
 void TMainForm::UpDateBtnClick()
