@@ -20,6 +20,12 @@ CardProbe probeCard(mcb_receiver* window)
         probe.error = window ? window->error : mcb_last_error();
         switch (probe.error) {
         case MCB_ERROR_NO_DEVICE: probe.state = CardState::NoAdapter; break;
+        // No USB adapter plugged in (the program's default when none was
+        // chosen): the user needs to know how to choose one.
+        case MCB_ERROR_NOT_FOUND:
+            probe.state = qgetenv("MCBRIDGE_DEVICE").startsWith("usb:") ? CardState::NoAdapter
+                                                                        : CardState::NoAnswer;
+            break;
         // A file that is no card image at all: the same to the user as an
         // unformatted card.
         case MCB_ERROR_IMAGE_SIZE:

@@ -60,13 +60,13 @@ TEST_P(StatusTexts, NameWhatStandsInTheWayInEachLanguage)
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, StatusTexts,
-                         ::testing::Values(StatusCase{"English", 0x0409, "No adapter set",
+                         ::testing::Values(StatusCase{"English", 0x0409, "No adapter found",
                                                       "No card read", "Card found, not listed"},
-                                           StatusCase{"TraditionalChinese", 0x0404, "未設定轉接器",
+                                           StatusCase{"TraditionalChinese", 0x0404, "未找到轉接器",
                                                       "未能讀取記憶卡", "已找到記憶卡，尚未列出"},
-                                           StatusCase{"SimplifiedChinese", 0x0804, "未设置适配器",
+                                           StatusCase{"SimplifiedChinese", 0x0804, "未找到适配器",
                                                       "未能读取存储卡", "已找到存储卡，尚未列出"},
-                                           StatusCase{"Japanese", 0x0411, "アダプター未設定",
+                                           StatusCase{"Japanese", 0x0411, "アダプターなし",
                                                       "カード読み取り不可", "カードあり・未読込"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -116,4 +116,14 @@ TEST_F(AppTest, AReadOnlyCardImageKeepsTheWritingCommandsOffAndSaysWhy)
         EXPECT_FALSE(b->isEnabled()) << b->objectName().toStdString();
         EXPECT_EQ(b->toolTip(), say_n_readonly) << b->objectName().toStdString();
     }
+}
+
+TEST_F(AppTest, NoUsbAdapterPluggedInIsToldHowToChooseOne)
+{
+    // The program's default when no device was chosen: a USB adapter.
+    qputenv("MCBRIDGE_DEVICE", "usb:ffff:fffe");
+    start();
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
+    listCard();
+    EXPECT_EQ(dialogs.messages, QStringList{say_n_noadapter});
 }

@@ -42,7 +42,7 @@ TEST_P(EveryCommand, NamesAnAdapterThatWentAwayAndEndsClean)
     EXPECT_FALSE(IsConnected());
     EXPECT_EQ(form->ProgressBar1->position(), 0);
     EXPECT_FALSE(form->commandRunning());
-    EXPECT_EQ(form->Label1->text(), "No adapter set");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, EveryCommand,

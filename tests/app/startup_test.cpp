@@ -60,7 +60,7 @@ TEST_F(AppTest, StartsWithoutAnAdapter)
 {
     noAdapter();
     start();
-    EXPECT_EQ(form->Label1->text(), "No adapter set");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->Label2->text().isEmpty());
     EXPECT_TRUE(form->USbImage->isHidden());
     EXPECT_FALSE(form->ReadCardBtn->isEnabled());
@@ -169,7 +169,7 @@ TEST_F(AppTest, ListingWithoutAnAdapterSaysHowToSetOne)
     EXPECT_FALSE(form->MaybeOk());
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages.at(0).contains("MCBRIDGE_DEVICE"));
-    EXPECT_EQ(form->Label1->text(), "No adapter set");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_EQ(form->ProgressBar1->position(), 0);
 }
 
@@ -206,7 +206,7 @@ TEST_F(AppTest, ADeviceChangeWithoutACardEmptiesTheCardList)
     noAdapter();
     form->deviceChanged();
     EXPECT_EQ(form->ListView1->count(), 0);
-    EXPECT_EQ(form->Label1->text(), "No adapter set");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->USbImage->isHidden());
     EXPECT_FALSE(form->ReadCardBtn->isEnabled());
     EXPECT_FALSE(form->MaybeOk());

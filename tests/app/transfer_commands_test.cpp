@@ -238,6 +238,6 @@ TEST_F(TransferTest, NothingSelectedOrNoAdapter)
     EXPECT_EQ(dialogs.messages, QStringList(4, say_n_noadapter));
     EXPECT_TRUE(dialogs.fileDialogs.empty());
     EXPECT_TRUE(dialogs.questions.isEmpty());
-    EXPECT_EQ(form->Label1->text(), "No adapter set");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->b0 && form->b1 && form->b8);
 }

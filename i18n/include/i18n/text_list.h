@@ -519,16 +519,16 @@ I18N_TEXT(say_why_notopen,
 // card: no adapter set, an adapter that does not answer, no card in it, a card
 // image that may only be read. The status line is narrow; the notices say how.
 I18N_TEXT(say_st_noadapter,
-          u"No adapter set",
-          u"未設定轉接器",
-          u"未设置适配器",
-          u"アダプター未設定")
+          u"No adapter found",
+          u"未找到轉接器",
+          u"未找到适配器",
+          u"アダプターなし")
 
 I18N_TEXT(say_n_noadapter,
-          u"No adapter is set. Start the program with --card IMAGE or --device DEVICE, or set MCBRIDGE_DEVICE.",
-          u"未設定轉接器。請以 --card 映像檔 或 --device 裝置 啟動程式，或設定 MCBRIDGE_DEVICE。",
-          u"未设置适配器。请以 --card 映像文件 或 --device 设备 启动程序，或设置 MCBRIDGE_DEVICE。",
-          u"アダプターが設定されていません。--card イメージ または --device デバイス を付けて起動するか、MCBRIDGE_DEVICE を設定してください。")
+          u"No adapter was found. Plug one in, or start the program with --card IMAGE or --device DEVICE, or set MCBRIDGE_DEVICE.",
+          u"找不到轉接器。請接上轉接器，或以 --card 映像檔 或 --device 裝置 啟動程式，或設定 MCBRIDGE_DEVICE。",
+          u"找不到适配器。请接上适配器，或以 --card 映像文件 或 --device 设备 启动程序，或设置 MCBRIDGE_DEVICE。",
+          u"アダプターが見つかりません。接続するか、--card イメージ または --device デバイス を付けて起動するか、MCBRIDGE_DEVICE を設定してください。")
 
 I18N_TEXT(say_st_noanswer,
           u"Adapter not answering",
