@@ -174,23 +174,25 @@ void TChangeForm::done(int result)
 
 void TMainForm::changebtnClick()
 {
-    if (!enterGate(b8))
-        return;
-    CommandScope scope(*this);
-    TChangeForm* form = ChangeForm;
-    for (QWidget* w :
-         {static_cast<QWidget*>(form->PalRadioBtn), static_cast<QWidget*>(form->UsaRadioBtn),
-          static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
-        w->setEnabled(true);
-    const QList<QListWidgetItem*> selected = ListView2->selectedItems();
-    if (selected.size() != 1) {
-        OkBtnExe(Say_WARNING2);
-    } else {
-        form->prepareFor(saverPath(TSaveListView::nameOf(selected.constFirst())));
-        const QRect r = frameGeometry();
-        form->move(r.x() + (r.width() - form->width()) / 2,
-                   r.y() + (r.height() - form->height()) / 2);
-        form->exec();
-    }
-    ENBtn_click();
+    runCommand(
+        b8,
+        [this] {
+            TChangeForm* form = ChangeForm;
+            for (QWidget* w :
+                 {static_cast<QWidget*>(form->PalRadioBtn),
+                  static_cast<QWidget*>(form->UsaRadioBtn),
+                  static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
+                w->setEnabled(true);
+            const QList<QListWidgetItem*> selected = ListView2->selectedItems();
+            if (selected.size() != 1) {
+                OkBtnExe(Say_WARNING2);
+            } else {
+                form->prepareFor(saverPath(TSaveListView::nameOf(selected.constFirst())));
+                const QRect r = frameGeometry();
+                form->move(r.x() + (r.width() - form->width()) / 2,
+                           r.y() + (r.height() - form->height()) / 2);
+                form->exec();
+            }
+        },
+        Needs::Nothing);
 }

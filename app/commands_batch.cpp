@@ -66,117 +66,110 @@ std::vector<std::string> namesIn(const QString& folder)
 
 void TMainForm::CopyAllToPcClick()
 {
-    if (!enterGate(b3))
-        return;
-    CommandScope scope(*this);
-    const CardScratch scratch;
-    if (!connectAdapter() || GetCardMemory() == 0 || !InitSaverInfo() || !scratch.ok()) {
-        OkBtnExe(withLastReason(say_backupfailed));
-        endEarly();
-        return;
-    }
-    std::vector<CardEntry> saves;
-    for (unsigned j = 0; j < 128; ++j) {
-        char name[36] = {}, code[7] = {};
-        uint16_t count = 0;
-        if (GetSaverInfo(j, name, code, &count))
-            saves.push_back(
-                {int(j), decodeSaveName(QByteArray(name, qsizetype(strnlen(name, 32))),
-                                        QByteArray(code, qsizetype(strnlen(code, 6))))});
-    }
-    ListView1->setEnabled(false);
-    ListView2->setEnabled(false);
-    Bar_Init(0, int(saves.size()) * cStepsPerSave);
-    // Each save is read whole first: its entry names its file, and only a
-    // sound copy reaches the folder.
-    QStringList failed;
-    std::vector<std::array<uint8_t, 64>> entries;
-    std::vector<const CardEntry*> read;
-    std::vector<QString> copies;
-    for (std::size_t i = 0; i < saves.size(); ++i) {
-        showBusy(i18n::busyText(say_saver_backup));
-        const QString copy = scratch.path(QString::number(saves[i].slot) + QStringLiteral(".gci"));
-        const std::vector<uint8_t> bytes = saveInSlot(saves[i].slot, copy);
-        Bar_pos(int(i + 1) * cStepsPerSave);
-        if (bytes.size() < 64) {
-            failed << withLastReason(saves[i].shown);
-            continue;
+    runCommand(b3, [this] {
+        const CardScratch scratch;
+        if (GetCardMemory() == 0 || !InitSaverInfo() || !scratch.ok()) {
+            OkBtnExe(withLastReason(say_backupfailed));
+            return;
         }
-        std::array<uint8_t, 64> entry{};
-        std::memcpy(entry.data(), bytes.data(), entry.size());
-        entries.push_back(entry);
-        read.push_back(&saves[i]);
-        copies.push_back(copy);
-    }
-    CloseDevice();
-    QDir().mkpath(saverDir());
-    // Names as emulators give them; a file already in the folder is never
-    // replaced, the new one takes a name of its own.
-    const auto names = mcb::folderNamesFor(entries, mcb::SaveFormat::Gci, namesIn(saverDir()));
-    int done = 0;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        const QString out = saverPath(QFile::decodeName(QByteArray::fromStdString(names[i])));
-        if (mcb_convert_save(QFile::encodeName(copies[i]).constData(),
-                             QFile::encodeName(out).constData(), MCB_SAVE_GCI))
-            ++done;
-        else
-            failed << withLastReason(read[i]->shown);
-    }
-    GetFilePIC();
-    ListView1->setEnabled(true);
-    ListView2->setEnabled(true);
-    reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed);
-    showFreeBlocks();
-    ENBtn_click();
-    Bar_pos(0);
+        std::vector<CardEntry> saves;
+        for (unsigned j = 0; j < 128; ++j) {
+            char name[36] = {}, code[7] = {};
+            uint16_t count = 0;
+            if (GetSaverInfo(j, name, code, &count))
+                saves.push_back(
+                    {int(j), decodeSaveName(QByteArray(name, qsizetype(strnlen(name, 32))),
+                                            QByteArray(code, qsizetype(strnlen(code, 6))))});
+        }
+        ListView1->setEnabled(false);
+        ListView2->setEnabled(false);
+        Bar_Init(0, int(saves.size()) * cStepsPerSave);
+        // Each save is read whole first: its entry names its file, and only a
+        // sound copy reaches the folder.
+        QStringList failed;
+        std::vector<std::array<uint8_t, 64>> entries;
+        std::vector<const CardEntry*> read;
+        std::vector<QString> copies;
+        for (std::size_t i = 0; i < saves.size(); ++i) {
+            showBusy(i18n::busyText(say_saver_backup));
+            const QString copy =
+                scratch.path(QString::number(saves[i].slot) + QStringLiteral(".gci"));
+            const std::vector<uint8_t> bytes = saveInSlot(saves[i].slot, copy);
+            Bar_pos(int(i + 1) * cStepsPerSave);
+            if (bytes.size() < 64) {
+                failed << withLastReason(saves[i].shown);
+                continue;
+            }
+            std::array<uint8_t, 64> entry{};
+            std::memcpy(entry.data(), bytes.data(), entry.size());
+            entries.push_back(entry);
+            read.push_back(&saves[i]);
+            copies.push_back(copy);
+        }
+        CloseDevice();
+        QDir().mkpath(saverDir());
+        // Names as emulators give them; a file already in the folder is never
+        // replaced, the new one takes a name of its own.
+        const auto names = mcb::folderNamesFor(entries, mcb::SaveFormat::Gci, namesIn(saverDir()));
+        int done = 0;
+        for (std::size_t i = 0; i < names.size(); ++i) {
+            const QString out = saverPath(QFile::decodeName(QByteArray::fromStdString(names[i])));
+            if (mcb_convert_save(QFile::encodeName(copies[i]).constData(),
+                                 QFile::encodeName(out).constData(), MCB_SAVE_GCI))
+                ++done;
+            else
+                failed << withLastReason(read[i]->shown);
+        }
+        GetFilePIC();
+        ListView1->setEnabled(true);
+        ListView2->setEnabled(true);
+        reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed);
+        showFreeBlocks();
+    });
 }
 
 void TMainForm::CopyAllToCardClick()
 {
-    if (!enterGate(b4))
-        return;
-    CommandScope scope(*this);
-    const CardScratch scratch;
-    if (!connectAdapter() || GetCardMemory() == 0 || !scratch.ok()) {
-        OkBtnExe(withLastReason(say_uploadfailed));
-        endEarly();
-        return;
-    }
-    QStringList files;
-    for (int i = 0; i < ListView2->count(); ++i)
-        files << TSaveListView::nameOf(ListView2->item(i));
-    ListView1->setEnabled(false);
-    ListView2->setEnabled(false);
-    Bar_Init(0, int(files.size()) * cStepsPerSave);
-    QStringList failed;
-    int done = 0;
-    for (int i = 0; i < files.size(); ++i) {
-        showBusy(i18n::busyText(say_saver_upload));
-        const QString& name = files[i];
-        const std::optional<QString> plain = plainSaveFor(saverPath(name), scratch);
-        const QByteArray local = plain ? QFile::encodeName(*plain) : QByteArray();
-        if (!plain || !InitSaverInfo()) {
-            failed << withLastReason(name);
-        } else if (FindSaver(local.constData(), StrGameName)) {
-            // Replacing a save is a choice made for that save alone.
-            failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
-        } else if (UpLoadSaver(local.constData())) {
-            ++done;
-        } else {
-            uint32_t needed = 0, free = 0;
-            if (mcb_space(&needed, &free))
-                failed << name + QStringLiteral(" [") + say_batch_noroom.arg(needed).arg(free) +
-                              QLatin1Char(']');
-            else
-                failed << withLastReason(name);
+    runCommand(b4, [this] {
+        const CardScratch scratch;
+        if (GetCardMemory() == 0 || !scratch.ok()) {
+            OkBtnExe(withLastReason(say_uploadfailed));
+            return;
         }
-        Bar_pos((i + 1) * cStepsPerSave);
-    }
-    ShowGC();
-    CloseDevice();
-    ListView1->setEnabled(true);
-    ListView2->setEnabled(true);
-    reportBatch(say_menu_copyall_card, done, int(files.size()), failed);
-    ENBtn_click();
-    Bar_pos(0);
+        QStringList files;
+        for (int i = 0; i < ListView2->count(); ++i)
+            files << TSaveListView::nameOf(ListView2->item(i));
+        ListView1->setEnabled(false);
+        ListView2->setEnabled(false);
+        Bar_Init(0, int(files.size()) * cStepsPerSave);
+        QStringList failed;
+        int done = 0;
+        for (int i = 0; i < files.size(); ++i) {
+            showBusy(i18n::busyText(say_saver_upload));
+            const QString& name = files[i];
+            const std::optional<QString> plain = plainSaveFor(saverPath(name), scratch);
+            const QByteArray local = plain ? QFile::encodeName(*plain) : QByteArray();
+            if (!plain || !InitSaverInfo()) {
+                failed << withLastReason(name);
+            } else if (FindSaver(local.constData(), StrGameName)) {
+                // Replacing a save is a choice made for that save alone.
+                failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
+            } else if (UpLoadSaver(local.constData())) {
+                ++done;
+            } else {
+                uint32_t needed = 0, free = 0;
+                if (mcb_space(&needed, &free))
+                    failed << name + QStringLiteral(" [") + say_batch_noroom.arg(needed).arg(free) +
+                                  QLatin1Char(']');
+                else
+                    failed << withLastReason(name);
+            }
+            Bar_pos((i + 1) * cStepsPerSave);
+        }
+        ShowGC();
+        CloseDevice();
+        ListView1->setEnabled(true);
+        ListView2->setEnabled(true);
+        reportBatch(say_menu_copyall_card, done, int(files.size()), failed);
+    });
 }

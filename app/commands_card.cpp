@@ -77,62 +77,41 @@ std::optional<int32_t> restoreMode(const QString& path, const QString& title, in
 
 void TMainForm::ReadCardBtnClick()
 {
-    if (!enterGate(b1))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
-        try {
-            const int last = GCLINK::nmem / 16 - 1;
-            Bar_Init(0, last);
-            const std::optional<QString> path =
-                skin::dialogs().saveFileName(imageDialog(saverDir(), QStringLiteral("gcp")));
-            if (!path ||
-                (QFileInfo::exists(*path) &&
-                 !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle()))) {
-                endEarly();
-                return;
-            }
-            repaint();
-            showBusy(say_saver_reading);
-            if (ReadCardToFile(QFile::encodeName(*path).constData())) {
-                Bar_pos(last);
-                showFreeBlocks();
-            } else {
-                // The older file of that name, if any, is left as it was.
-                OkBtnExe(withLastReason(say_readcardfailed + *path));
-                showFreeBlocks();
-            }
-        } catch (...) {
-            // A dialog that throws must not leave the gates closed.
+    runCommand(b1, [this] {
+        const int last = GCLINK::nmem / 16 - 1;
+        Bar_Init(0, last);
+        const std::optional<QString> path =
+            skin::dialogs().saveFileName(imageDialog(saverDir(), QStringLiteral("gcp")));
+        if (!path || (QFileInfo::exists(*path) &&
+                      !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle())))
+            return;
+        repaint();
+        showBusy(say_saver_reading);
+        if (ReadCardToFile(QFile::encodeName(*path).constData())) {
+            Bar_pos(last);
+        } else {
+            // The older file of that name, if any, is left as it was.
+            OkBtnExe(withLastReason(say_readcardfailed + *path));
         }
-        ENBtn_click();
-    }
-    ListView1->clearSelection();
-    ListView2->clearSelection();
-    CloseDevice();
-    Bar_pos(0);
+        showFreeBlocks();
+        ListView1->clearSelection();
+        ListView2->clearSelection();
+    });
 }
 
 void TMainForm::WriteCardBtnClick()
 {
-    if (!enterGate(b2))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
+    runCommand(b2, [this] {
         const int last = GCLINK::nmem / 16 - 1;
         Bar_Init(0, last);
         const std::optional<QString> path =
             skin::dialogs().openFileName(imageDialog(saverDir(), QStringLiteral("GCP")));
-        if (!path) {
-            endEarly();
+        if (!path)
             return;
-        }
         int32_t unfit = MCB_SUCCESS;
         const std::optional<int32_t> how = restoreMode(*path, windowTitle(), unfit);
-        if (!how) {
-            endEarly();
+        if (!how)
             return;
-        }
         const QByteArray image = QFile::encodeName(*path);
         repaint();
         // The card as it is goes into a file first, whatever the image: a
@@ -164,9 +143,6 @@ void TMainForm::WriteCardBtnClick()
                 ShowGC();
             }
         }
-        ENBtn_click();
         ListView2->clearSelection();
-    }
-    CloseDevice();
-    Bar_pos(0);
+    });
 }

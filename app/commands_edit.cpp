@@ -14,10 +14,7 @@
 
 void TMainForm::EditBtnClick()
 {
-    if (!enterGate(b6))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
+    runCommand(b6, [this] {
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         const QList<CardSave> saves = ListView1->selectedCardSaves();
@@ -94,8 +91,5 @@ void TMainForm::EditBtnClick()
             ListView1->clearSelection();
             showFreeBlocks();
         }
-    }
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+    });
 }

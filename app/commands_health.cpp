@@ -55,110 +55,95 @@ bool TMainForm::openCardForHealth() { return connectAdapter() && GetCardMemory()
 
 void TMainForm::CheckCardClick()
 {
-    if (!enterGate(b0))
-        return;
-    CommandScope scope(*this);
-    uint32_t count = 0;
-    int32_t sound = 0;
-    if (!openCardForHealth() || !mcb_check_card(&count, &sound)) {
-        OkBtnExe(say_check_failed);
-        endEarly();
-        return;
-    }
-    const std::vector<Finding> found = takeFindings(count);
-    CloseDevice();
-    showReport(say_menu_check, findingLines(found) << verdictLine(sound != 0, found));
-    ENBtn_click();
+    runCommand(b0, [this] {
+        uint32_t count = 0;
+        int32_t sound = 0;
+        if (GetCardMemory() == 0 || !mcb_check_card(&count, &sound)) {
+            OkBtnExe(say_check_failed);
+            return;
+        }
+        const std::vector<Finding> found = takeFindings(count);
+        CloseDevice();
+        showReport(say_menu_check, findingLines(found) << verdictLine(sound != 0, found));
+    });
 }
 
 void TMainForm::RepairCardClick()
 {
-    if (!enterGate(b0))
-        return;
-    CommandScope scope(*this);
-    uint32_t count = 0;
-    if (!openCardForHealth()) {
-        OkBtnExe(say_check_failed);
-        endEarly();
-        return;
-    }
-    const bool planned = mcb_repair_card(0, &count) != 0;
-    const std::vector<Finding> plan = takeFindings(count);
-    const bool changes = std::any_of(plan.begin(), plan.end(), isChange);
-    if (!planned || !changes) {
-        CloseDevice();
+    runCommand(b0, [this] {
+        uint32_t count = 0;
+        if (GetCardMemory() == 0) {
+            OkBtnExe(say_check_failed);
+            return;
+        }
+        const bool planned = mcb_repair_card(0, &count) != 0;
+        const std::vector<Finding> plan = takeFindings(count);
+        const bool changes = std::any_of(plan.begin(), plan.end(), isChange);
+        if (!planned || !changes) {
+            CloseDevice();
+            QStringList lines = findingLines(plan);
+            lines.prepend(planned ? say_r_nothing : say_r_failed);
+            showReport(say_menu_repair, lines);
+            return;
+        }
         QStringList lines = findingLines(plan);
-        lines.prepend(planned ? say_r_nothing : say_r_failed);
+        lines.prepend(say_r_plan);
         showReport(say_menu_repair, lines);
-        ENBtn_click();
-        return;
-    }
-    QStringList lines = findingLines(plan);
-    lines.prepend(say_r_plan);
-    showReport(say_menu_repair, lines);
-    if (!skin::dialogs().askYesNo(say_ask_repair, titleOf(say_menu_repair))) {
-        endEarly();
-        return;
-    }
-    showBusy(i18n::busyText(titleOf(say_menu_repair)));
-    const bool repaired = mcb_repair_card(1, &count) != 0;
-    const std::vector<Finding> done = takeFindings(count);
-    // What the card reads as now, repaired or not.
-    uint32_t after = 0;
-    int32_t sound = 0;
-    QStringList report = findingLines(done);
-    report.prepend(repaired ? say_r_done : say_r_failed);
-    if (openCardForHealth() && mcb_check_card(&after, &sound))
-        report << verdictLine(sound != 0, takeFindings(after));
-    else
-        report << say_check_failed;
-    showReport(say_menu_repair, report);
-    ShowGC();
-    ENBtn_click();
-    CloseDevice();
+        if (!skin::dialogs().askYesNo(say_ask_repair, titleOf(say_menu_repair)))
+            return;
+        showBusy(i18n::busyText(titleOf(say_menu_repair)));
+        const bool repaired = mcb_repair_card(1, &count) != 0;
+        const std::vector<Finding> done = takeFindings(count);
+        // What the card reads as now, repaired or not.
+        uint32_t after = 0;
+        int32_t sound = 0;
+        QStringList report = findingLines(done);
+        report.prepend(repaired ? say_r_done : say_r_failed);
+        if (openCardForHealth() && mcb_check_card(&after, &sound))
+            report << verdictLine(sound != 0, takeFindings(after));
+        else
+            report << say_check_failed;
+        showReport(say_menu_repair, report);
+        ShowGC();
+    });
 }
 
 void TMainForm::RecoverCardClick()
 {
-    if (!enterGate(b0))
-        return;
-    CommandScope scope(*this);
-    uint32_t count = 0;
-    if (!openCardForHealth() || !mcb_recover_list(&count)) {
-        OkBtnExe(say_check_failed);
-        endEarly();
-        return;
-    }
-    const std::vector<Finding> saves = takeFindings(count);
-    if (saves.empty()) {
-        CloseDevice();
-        showReport(say_menu_recover, {say_rec_none});
-        ENBtn_click();
-        return;
-    }
-    showReport(say_menu_recover, findingLines(saves));
-    QStringList report;
-    bool changed = false;
-    for (const Finding& s : saves) {
-        const QString name = savePlace(s.f);
-        if (!skin::dialogs().askYesNo(say_ask_recover.arg(name, QString::number(s.f.count)),
-                                      titleOf(say_menu_recover)))
-            continue;
-        uint32_t placed = 0;
-        if (mcb_recover_slot(uint32_t(s.f.slot), &placed)) {
-            report << say_rec_done.arg(name, QString::number(placed));
-            changed = true;
-        } else {
-            report << say_rec_failed.arg(name);
-            changed = true; // what the card holds is read again below
-            if (!openCardForHealth())
-                break;
+    runCommand(b0, [this] {
+        uint32_t count = 0;
+        if (GetCardMemory() == 0 || !mcb_recover_list(&count)) {
+            OkBtnExe(say_check_failed);
+            return;
         }
-    }
-    if (!report.isEmpty())
-        showReport(say_menu_recover, report);
-    if (changed && openCardForHealth())
-        ShowGC();
-    ENBtn_click();
-    CloseDevice();
+        const std::vector<Finding> saves = takeFindings(count);
+        if (saves.empty()) {
+            CloseDevice();
+            showReport(say_menu_recover, {say_rec_none});
+            return;
+        }
+        showReport(say_menu_recover, findingLines(saves));
+        QStringList report;
+        bool changed = false;
+        for (const Finding& s : saves) {
+            const QString name = savePlace(s.f);
+            if (!skin::dialogs().askYesNo(say_ask_recover.arg(name, QString::number(s.f.count)),
+                                          titleOf(say_menu_recover)))
+                continue;
+            uint32_t placed = 0;
+            if (mcb_recover_slot(uint32_t(s.f.slot), &placed)) {
+                report << say_rec_done.arg(name, QString::number(placed));
+                changed = true;
+            } else {
+                report << say_rec_failed.arg(name);
+                changed = true; // what the card holds is read again below
+                if (!openCardForHealth())
+                    break;
+            }
+        }
+        if (!report.isEmpty())
+            showReport(say_menu_recover, report);
+        if (changed && openCardForHealth())
+            ShowGC();
+    });
 }

@@ -15,10 +15,7 @@
 
 void TMainForm::EmailBtnClick()
 {
-    if (!enterGate(b7))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
+    runCommand(b7, [this] {
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         QStringList failed;
@@ -65,18 +62,13 @@ void TMainForm::EmailBtnClick()
                 showFreeBlocks();
                 QFile::remove(mailed); // no mail program has it
                 ListView1->clearSelection();
-                endEarly();
-                Bar_pos(0);
                 return;
             }
             Bar_pos(20);
         }
         if (!failed.isEmpty())
             OkBtnExe(say_mailfailed + failed.join(QStringLiteral(", ")));
-    }
-    showFreeBlocks();
-    ListView1->clearSelection();
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+        showFreeBlocks();
+        ListView1->clearSelection();
+    });
 }

@@ -44,10 +44,7 @@ QByteArray entryField(const std::vector<uint8_t>& file, std::size_t at, std::siz
 
 void TMainForm::DownLoadBtnClick()
 {
-    if (!enterGate(b3))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
+    runCommand(b3, [this] {
         bool copied = false;
         QStringList failed;
         skin::FileDialogSpec dialog{QString(), saverDir(), QString(), saveFileFilter(),
@@ -88,20 +85,14 @@ void TMainForm::DownLoadBtnClick()
         if (!notice.isEmpty())
             OkBtnExe(notice);
         ListView1->clearSelection();
-    }
-    showFreeBlocks();
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+        showFreeBlocks();
+    });
 }
 
 void TMainForm::UpLoadBtnClick()
 {
-    if (!enterGate(b4))
-        return;
-    CommandScope scope(*this);
-    qint64 blocks = 0;
-    if (connectAdapter()) {
+    runCommand(b4, [this] {
+        qint64 blocks = 0;
         bool uploaded = false;
         QStringList failed, noRoom, twins, kept;
         if (!hasSelection(ListView2, Say_WARNING1))
@@ -212,20 +203,14 @@ void TMainForm::UpLoadBtnClick()
             showFreeBlocks();
         }
         ListView2->clearSelection();
-    }
-    ListView1->setEnabled(true);
-    ListView2->setEnabled(true);
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+        ListView1->setEnabled(true);
+        ListView2->setEnabled(true);
+    });
 }
 
 void TMainForm::DeleteBtnClick()
 {
-    if (!enterGate(b5))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
+    runCommand(b5, [this] {
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         const QList<CardSave> saves = ListView1->selectedCardSaves();
@@ -233,7 +218,6 @@ void TMainForm::DeleteBtnClick()
         Bar_Init(0, 16 * k);
         if (!skin::dialogs().askYesNo(Say_ask_DeleteFile0, windowTitle())) {
             ListView1->clearSelection();
-            endEarly();
             return;
         }
         ListView1->setEnabled(false);
@@ -265,11 +249,8 @@ void TMainForm::DeleteBtnClick()
         ShowGC();
         Bar_pos(16 * k);
         OkBtnExe(closingNotice({{&say_deletefailed, failed}}, say_DELETEcomplete, true));
-    }
-    ListView2->clearSelection();
-    ListView1->setEnabled(true);
-    ListView2->setEnabled(true);
-    ENBtn_click();
-    CloseDevice();
-    Bar_pos(0);
+        ListView2->clearSelection();
+        ListView1->setEnabled(true);
+        ListView2->setEnabled(true);
+    });
 }

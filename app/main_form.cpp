@@ -194,27 +194,17 @@ void TMainForm::FormCreate()
     Translation();
     UpDateBtn->setEnabled(true);
     ExitBtn->setEnabled(true);
-    if (GCLINK::InitConnectCard(window())) {
-        Label2->setText(GCLINK::Size);
-        USbImage->setVisible(GCLINK::InitConnectCard(window()));
-        ReadCardBtn->setEnabled(true);
-        WriteCardBtn->setEnabled(true);
-        FreeBlock = GCLINK::Max_block;
-        Label1->setText(i18n::freeBlockText(FreeBlock));
-    } else {
-        ReadCardBtn->setEnabled(false);
-        WriteCardBtn->setEnabled(false);
-        Label1->clear();
-        Label2->clear();
-        USbImage->hide();
-    }
+    applyCard(probeCard(window()));
+    // What an upload may count on before the first listing.
+    FreeBlock = fCard.state == CardState::Ready ? GCLINK::Max_block : 0;
     Enable_Btn(false);
     sys_dir = dataDir();
     // mkdtemp makes the folder with mode 0700.
     fWork = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/cardsuite-XXXXXX"));
+    // Made before it is listed, so that it can be followed from the start.
+    QDir().mkpath(saverDir());
     GetFilePIC();
     ENBtn_click();
-    QDir().mkpath(saverDir());
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect r = screen->availableGeometry();
@@ -264,8 +254,32 @@ void TMainForm::Bar_pos(int pos)
 
 void TMainForm::Enable_Btn(bool enabled)
 {
-    for (QPushButton* b : {DeleteBtn, DownLoadBtn, UpLoadBtn, EditBtn, EmailBtn})
+    for (QPushButton* b : {DownLoadBtn, EmailBtn})
         b->setEnabled(enabled);
+    // A card image that may only be read keeps the commands that write off,
+    // and says why on them.
+    for (QPushButton* b : {DeleteBtn, UpLoadBtn, EditBtn}) {
+        b->setEnabled(enabled && !fCard.readOnly);
+        b->setToolTip(fCard.readOnly ? say_n_readonly : QString());
+    }
+}
+
+void TMainForm::applyCard(const CardProbe& probe)
+{
+    fCard = probe;
+    const bool ready = probe.state == CardState::Ready;
+    if (!ready) {
+        fListed = false;
+        ListView1->clear();
+        ImageList1.clear();
+        Enable_Btn(false);
+    }
+    Label2->setText(ready ? GCLINK::Size : QString());
+    USbImage->setVisible(ready);
+    ReadCardBtn->setEnabled(ready);
+    WriteCardBtn->setEnabled(ready && !probe.readOnly);
+    WriteCardBtn->setToolTip(ready && probe.readOnly ? say_n_readonly : QString());
+    showFreeBlocks();
 }
 
 bool TMainForm::MaybeOk() const
@@ -292,24 +306,23 @@ bool TMainForm::connectAdapter()
     return OpenDevice(window()) != 0;
 }
 
-void TMainForm::endEarly()
-{
-    ENBtn_click();
-    CloseDevice();
-}
-
 bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
 {
     if (!list->selectedItems().isEmpty())
         return true;
     OkBtnExe(notice);
-    endEarly();
     return false;
 }
 
 void TMainForm::showFreeBlocks()
 {
-    Label1->setText(i18n::freeBlockText(FreeBlock));
+    if (fListed)
+        Label1->setText(i18n::freeBlockText(FreeBlock) +
+                        (fCard.readOnly ? say_st_readonly : QString()));
+    else if (fCard.state == CardState::Ready)
+        Label1->setText(say_st_notlisted + (fCard.readOnly ? say_st_readonly : QString()));
+    else
+        Label1->setText(cardStatusText(fCard));
     QPalette p = Label1->palette();
     p.setColor(QPalette::WindowText, QColor(skin::cStatusIdle));
     Label1->setPalette(p);
@@ -353,24 +366,16 @@ void TMainForm::WMDeviceChange()
     CommandScope scope(*this);
     const std::array<bool, 9> gates = {b0, b1, b2, b3, b4, b5, b6, b7, b8};
     b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
-    if (GCLINK::InitConnectCard(window())) {
-        Enable_Btn(false);
-        ReadCardBtn->setEnabled(true);
-        WriteCardBtn->setEnabled(true);
-        USbImage->setVisible(GCLINK::InitConnectCard(window()));
-        Label2->setText(GCLINK::Size);
-        if (connectAdapter())
-            ShowGC();
+    const CardProbe probe = probeCard(window());
+    applyCard(probe);
+    if (probe.state == CardState::Ready) {
+        // Relisted as LIST would: the same buttons light up after it.
+        if (connectAdapter() && ShowGC())
+            Enable_Btn(true);
+        else
+            Enable_Btn(false);
         CloseDevice();
         Bar_pos(0);
-    } else {
-        ListView1->clear();
-        Label2->clear();
-        Label1->clear();
-        USbImage->hide();
-        ReadCardBtn->setEnabled(false);
-        WriteCardBtn->setEnabled(false);
-        Enable_Btn(false);
     }
     b0 = gates[0], b1 = gates[1], b2 = gates[2], b3 = gates[3], b4 = gates[4], b5 = gates[5],
     b6 = gates[6], b7 = gates[7], b8 = gates[8];
@@ -380,6 +385,10 @@ void TMainForm::commandEnded()
 {
     if (fWatcher)
         fWatcher->acceptOwnChanges();
+    if (fFolderChangePending) {
+        fFolderChangePending = false;
+        GetFilePIC();
+    }
     if (fDeviceChangePending) {
         fDeviceChangePending = false;
         WMDeviceChange();
@@ -439,13 +448,7 @@ void TMainForm::mousePressEvent(QMouseEvent* event)
     QWidget::mousePressEvent(event);
 }
 
-void TMainForm::appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made)
+void TMainForm::appendPicture(QList<QPixmap>& list, const QPixmap& picture)
 {
-    // Through QImage: a pixmap loaded by name comes from the pixmap cache, and
-    // the same file name holds a new picture for every item.
-    QImage picture;
-    if (made && picture.load(bmpPath, "BMP") && !picture.isNull())
-        list.append(QPixmap::fromImage(picture));
-    else
-        list.append(fPlaceholder);
+    list.append(picture.isNull() ? fPlaceholder : picture);
 }

@@ -4,9 +4,12 @@
 // ten command buttons on the skin, and the rules by which commands take
 // turns while the card library works.
 
+#include "banner_cache.h"
+#include "card_status.h"
 #include "mcbridge.h"
 
 #include <QByteArray>
+#include <QFileInfoList>
 #include <QList>
 #include <QPixmap>
 #include <QStringList>
@@ -18,6 +21,8 @@
 #include <optional>
 
 class QLabel;
+class QFileSystemWatcher;
+class QTimer;
 class QMenu;
 class QListWidgetItem;
 class QPushButton;
@@ -87,6 +92,15 @@ public:
          b7 = false, b8 = false;
 
     // ---- Operations ---------------------------------------------------------
+    // Runs a command's body the one way every command runs: nothing when
+    // gate is closed; otherwise the other gates closed and the command
+    // marked running, the adapter opened (unless the command needs none; an
+    // adapter that cannot be opened is named in a notice and the body does
+    // not run), and on every way out of the body, an early return or an
+    // exception included, the gates opened, the adapter closed and the bar
+    // emptied.
+    enum class Needs { Adapter, Nothing };
+    void runCommand(bool& gate, const std::function<void()>& body, Needs needs = Needs::Adapter);
     void Translation();
     void OkBtnExe(const QString& text);
     void Bar_Init(int min, int max);
@@ -95,7 +109,9 @@ public:
     void Enable_Btn(bool enabled);
     bool MaybeOk() const;
     void ENBtn_click();
-    void ShowGC();
+    // Lists the card's saves; false (and the list empty, the free blocks
+    // unknown) when its directory could not be read.
+    bool ShowGC();
     void GetFilePIC();
     // The receiver of the library's progress, handed to OpenDevice.
     mcb_receiver* window() { return &fReceiver; }
@@ -113,9 +129,18 @@ public:
     // Empty when no such folder could be made.
     QString workDir() const;
     QString workPath(const QString& name) const;
+    // The banners decoded so far, by save file and by card entry.
+    const BannerCache& banners() const { return fBanners; }
 
-    // The idle status line: free blocks in the quiet colour.
+    // The idle status line in the quiet colour: the free blocks once the
+    // card was listed, otherwise what stands in the way of listing it.
     void showFreeBlocks();
+    // Takes what a probe of the adapter found: the size label, the whole-card
+    // buttons, the status line. Forgets the last listing unless the card
+    // is ready.
+    void applyCard(const CardProbe& probe);
+    const CardProbe& card() const { return fCard; }
+    bool cardListed() const { return fListed; }
     // A busy text in the busy colour.
     void showBusy(const QString& text);
 
@@ -175,16 +200,25 @@ private:
     bool enterGate(bool& gate);
     void commandEnded();
     bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
-    // A command's early end: gates open, connection closed.
-    void endEarly();
-    // False, after telling the user and ending the command early, when
-    // nothing is selected in list.
+    // False, after telling the user, when nothing is selected in list.
     bool hasSelection(const TSaveListView* list, const QString& notice);
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.
-    void appendPicture(QList<QPixmap>& list, const QString& bmpPath, bool made);
+    void appendPicture(QList<QPixmap>& list, const QPixmap& picture);
+    // The banner of the card save in slot, from the cache when its entry is
+    // unchanged; its entry joins listed.
+    QPixmap cardPicture(unsigned slot, QSet<QByteArray>& listed);
+    // Follows the save folder and the files listed in it.
+    void watchSaverFolder(const QFileInfoList& files);
+    void saverFolderChanged();
 
     mcb_receiver fReceiver{};
+    CardProbe fCard;
+    BannerCache fBanners;
+    QFileSystemWatcher* fFolderWatch = nullptr;
+    QTimer* fFolderSettle = nullptr;
+    bool fFolderChangePending = false;
+    bool fListed = false; // FreeBlock was read from the card's directory
     int fBusy = 0;
     bool fDeviceChangePending = false;
     bool fQuitPending = false;

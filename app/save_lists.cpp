@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <cstring>
 
@@ -32,7 +33,7 @@ QByteArray bounded(const char* p, std::size_t width)
 
 } // namespace
 
-void TMainForm::ShowGC()
+bool TMainForm::ShowGC()
 {
     ImageList1.clear();
     ListView1->clear();
@@ -43,8 +44,16 @@ void TMainForm::ShowGC()
     else
         strGameIDList->clear();
 
-    if (InitSaverInfo()) {
-        const QByteArray bmp = QFile::encodeName(workPath(QStringLiteral("icon.bmp")));
+    if (!InitSaverInfo()) {
+        // Never a card with no free blocks: a card whose directory could not
+        // be read.
+        const int32_t why = mcb_last_error();
+        applyCard(unreadableCard(why, fCard.readOnly));
+        return false;
+    }
+    fListed = true;
+    {
+        QSet<QByteArray> listed;
         for (unsigned j = 0; j < 128; ++j) {
             std::memset(StrGameName, 0, sizeof StrGameName);
             std::memset(StrGameID, 0, sizeof StrGameID);
@@ -62,14 +71,40 @@ void TMainForm::ShowGC()
             item->setData(TSaveListView::RawNameRole, name);
             item->setData(TSaveListView::RawCodeRole, code);
             item->setData(TSaveListView::SlotRole, int(j));
-            appendPicture(ImageList1, QFile::decodeName(bmp), GetSaverPIC(j, bmp.constData()) != 0);
+            appendPicture(ImageList1, cardPicture(j, listed));
             item->setIcon(QIcon(ImageList1.constLast()));
             FreeBlock -= WBlockCount;
             ++picture;
         }
         describeCardSaves(ListView1);
+        fBanners.keepCard(listed);
     }
     showFreeBlocks();
+    return true;
+}
+
+QPixmap TMainForm::cardPicture(unsigned slot, QSet<QByteArray>& listed)
+{
+    // A save whose entry is as it was has the picture it had: only the
+    // directory is read for it, none of its blocks.
+    QByteArray entry(64, '\0');
+    if (mcb_saver_entry(slot, reinterpret_cast<uint8_t*>(entry.data()))) {
+        listed.insert(entry);
+        if (const std::optional<QPixmap> known = fBanners.card(entry))
+            return *known;
+    }
+    ++fBanners.cardDecodes;
+    QByteArray bitmap(MCB_BITMAP_MAX, '\0');
+    uint32_t size = 0;
+    if (!mcb_saver_bitmap(slot, reinterpret_cast<uint8_t*>(bitmap.data()), uint32_t(bitmap.size()),
+                          &size))
+        return {};
+    bitmap.truncate(size);
+    const QPixmap picture = pictureFromBitmap(bitmap);
+    // A picture the link failed to read is not kept: the next listing tries again.
+    if (!picture.isNull() && listed.contains(entry))
+        fBanners.putCard(entry, picture);
+    return picture;
 }
 
 void TMainForm::GetFilePIC()
@@ -77,14 +112,23 @@ void TMainForm::GetFilePIC()
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();
-    const QString bmp = workPath(QStringLiteral("picture.bmp"));
-    const QByteArray bmpPath = QFile::encodeName(bmp);
     QDir dir(saverDir());
     // Containers are known by their content; a file named as a plain save is
     // listed as it always was, even when it is not one.
     const QFileInfoList files =
         dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    QSet<QString> present;
     for (const QFileInfo& fi : files) {
+        const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
+                                QString::number(fi.size() / 8192) + QLatin1Char(')');
+        const QString path = fi.filePath();
+        const QDateTime modified = fi.lastModified();
+        if (const std::optional<QPixmap> known = fBanners.file(path, fi.size(), modified)) {
+            present.insert(path);
+            ListView2->addSave(caption, mapIndex++);
+            appendPicture(ImageList2, *known);
+            continue;
+        }
         // Read no more than a save can hold, and give the library at least as
         // much as the entry claims, zero-padded: no file in the folder can
         // make it read past the buffer.
@@ -92,11 +136,11 @@ void TMainForm::GetFilePIC()
             listedSaveBytes(fi, workPath(QStringLiteral("plain.gci")), cLargestSaveFile);
         if (!listed)
             continue;
+        present.insert(path);
         QByteArray& buffer = *listed;
-        const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
-                                QString::number(fi.size() / 8192) + QLatin1Char(')');
         ListView2->addSave(caption, mapIndex++);
-        bool made = false;
+        ++fBanners.fileDecodes;
+        QPixmap picture;
         if (buffer.size() >= cEntrySize) {
             const auto* e = reinterpret_cast<const uint8_t*>(buffer.constData());
             const unsigned claimed = std::min<unsigned>(
@@ -104,29 +148,43 @@ void TMainForm::GetFilePIC()
             const qsizetype need = cEntrySize + qsizetype(claimed) * cBlockSize;
             if (buffer.size() < need)
                 buffer.append(QByteArray(need - buffer.size(), '\0'));
-            made = GetBitmap(buffer.constData(), bmpPath.constData()) != 0;
+            QByteArray bitmap(MCB_BITMAP_MAX, '\0');
+            uint32_t size = 0;
+            if (mcb_file_bitmap(buffer.constData(), reinterpret_cast<uint8_t*>(bitmap.data()),
+                                uint32_t(bitmap.size()), &size)) {
+                bitmap.truncate(size);
+                picture = pictureFromBitmap(bitmap);
+            }
         }
-        appendPicture(ImageList2, bmp, made);
+        fBanners.putFile(path, fi.size(), modified, picture);
+        appendPicture(ImageList2, picture);
     }
+    fBanners.keepFiles(present);
     ListView2->refreshPictures();
     describeFileSaves(ListView2, saverDir());
+    watchSaverFolder(files);
 }
 
 void TMainForm::UpDateBtnClick()
 {
-    if (!enterGate(b0))
-        return;
-    CommandScope scope(*this);
-    if (connectAdapter()) {
-        Bar_Init(0, 10);
-        showBusy(i18n::busyText(say_saver_LOADING));
-        ShowGC();
-        Bar_pos(10);
-        Enable_Btn(true);
-        ENBtn_click();
-    }
-    CloseDevice();
-    Bar_pos(0);
+    runCommand(
+        b0,
+        [this] {
+            // The adapter and card are probed again: one plugged in (or
+            // mended) since the start is listed, and one that cannot be is
+            // named with why.
+            applyCard(probeCard(window()));
+            if (fCard.state == CardState::Ready && connectAdapter()) {
+                Bar_Init(0, 10);
+                showBusy(i18n::busyText(say_saver_LOADING));
+                const bool listed = ShowGC();
+                Bar_pos(10);
+                Enable_Btn(listed);
+            }
+            if (fCard.state != CardState::Ready)
+                OkBtnExe(cardNoticeText(fCard));
+        },
+        Needs::Nothing);
 }
 
 void TMainForm::ListView1DblClick()

@@ -208,6 +208,21 @@ MCB_API int32_t GetSaverPIC(uint32_t index, const char* path);
  * largest card's save area); the caller's buffer must be that long. */
 MCB_API int32_t GetBitmap(const void* image, const char* path);
 
+/* The bytes of the bitmap file GetSaverPIC and GetBitmap write, into out
+ * (capacity bytes) instead of a file: a program that shows the pictures needs
+ * no file for them. *size gets the length the bitmap takes (at most
+ * MCB_BITMAP_MAX), also when capacity is too small (then 0,
+ * MCB_ERROR_BAD_ARGUMENT). 1 on success. */
+#define MCB_BITMAP_MAX 8192
+MCB_API int32_t mcb_saver_bitmap(uint32_t index, uint8_t* out, uint32_t capacity, uint32_t* size);
+MCB_API int32_t mcb_file_bitmap(const void* image, uint8_t* out, uint32_t capacity, uint32_t* size);
+
+/* The 64-byte directory entry of the save in slot index as last loaded by
+ * InitSaverInfo, read from memory only: a program can tell from it whether a
+ * save it has seen before changed. 1 on success; 0 with MCB_ERROR_NO_SAVE for
+ * an empty slot or an index of 127 or more. */
+MCB_API int32_t mcb_saver_entry(uint32_t index, uint8_t* entry);
+
 /* ---- Why a call failed ----------------------------------------------------
  *
  * The functions below carry the mcb_ prefix; they came after the fifteen

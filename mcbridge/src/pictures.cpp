@@ -22,20 +22,38 @@ bool writeBitmap(const char* path, const Banner& banner)
     return writeFileAtomically(path, file.data(), file.size(), false) || fail(MCB_ERROR_FILE);
 }
 
-int32_t cardPicture(uint32_t index, const char* path)
+// The banner fills out (capacity bytes) as a bitmap file's bytes; *size gets
+// how many it takes, also when they do not fit.
+bool copyBitmap(const Banner& banner, uint8_t* out, uint32_t capacity, uint32_t* size)
+{
+    if (!size)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    const std::vector<uint8_t> file = bitmapFile(banner);
+    *size = uint32_t(file.size());
+    if (!out || capacity < file.size())
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    std::memcpy(out, file.data(), file.size());
+    return true;
+}
+
+std::optional<Banner> cardBanner(uint32_t index)
 {
     const Library& l = lib();
     const uint32_t slot = index; // 65,536 is no slot, not slot 0
-    if (!l.loaded || !l.cardSized)
-        return fail(MCB_ERROR_NOT_LOADED);
-    if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty())
-        return fail(MCB_ERROR_NO_SAVE);
+    if (!l.loaded || !l.cardSized) {
+        fail(MCB_ERROR_NOT_LOADED);
+        return std::nullopt;
+    }
+    if (slot >= kSaveSlotCount || entryAt(*l.directory, slot).empty()) {
+        fail(MCB_ERROR_NO_SAVE);
+        return std::nullopt;
+    }
     uint8_t entry[kEntrySize];
     std::memcpy(entry, &(*l.directory)[slot * kEntrySize], kEntrySize);
     const EntryRef e{entry};
     const auto blocks = soundBlocksOf(*l.directory, *l.map, slot);
     if (!blocks)
-        return 0;
+        return std::nullopt;
 
     // Only the sectors that hold the picture are read: a read is 5 ms on a
     // real adapter. The save's bytes run through its blocks in chain order.
@@ -52,23 +70,26 @@ int32_t cardPicture(uint32_t index, const char* path)
             const unsigned block = (*blocks)[s / kSectorsPerBlock];
             std::array<uint8_t, kSectorSize> buf;
             if (!readWholeSector(unsigned(block * kSectorsPerBlock + s % kSectorsPerBlock),
-                                 buf.data()))
-                return fail(MCB_ERROR_IO);
+                                 buf.data())) {
+                fail(MCB_ERROR_IO);
+                return std::nullopt;
+            }
             sectors[s] = buf;
         }
     }
-    const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
+    return decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
         if (offset >= held || !sectors[offset / kSectorSize])
             return std::nullopt;
         return (*sectors[offset / kSectorSize])[offset % kSectorSize];
     });
-    return writeBitmap(path, banner) ? 1 : 0;
 }
 
-int32_t filePicture(const void* image, const char* path)
+std::optional<Banner> fileBanner(const void* image)
 {
-    if (!image)
-        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (!image) {
+        fail(MCB_ERROR_BAD_ARGUMENT);
+        return std::nullopt;
+    }
     const auto* bytes = static_cast<const uint8_t*>(image);
     const EntryRef e{bytes};
     // The caller vouches for the entry and the blocks it counts, no more; and
@@ -77,12 +98,23 @@ int32_t filePicture(const void* image, const char* path)
     const uint64_t held =
         uint64_t(std::min<unsigned>(e.blockCount(), kLargestSaveBlocks)) * kBlockSize;
     const uint8_t* data = bytes + kEntrySize;
-    const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
+    return decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
         if (offset >= held)
             return std::nullopt;
         return data[offset];
     });
-    return writeBitmap(path, banner) ? 1 : 0;
+}
+
+int32_t cardPicture(uint32_t index, const char* path)
+{
+    const std::optional<Banner> banner = cardBanner(index);
+    return banner && writeBitmap(path, *banner) ? 1 : 0;
+}
+
+int32_t filePicture(const void* image, const char* path)
+{
+    const std::optional<Banner> banner = fileBanner(image);
+    return banner && writeBitmap(path, *banner) ? 1 : 0;
 }
 
 } // namespace
@@ -101,6 +133,37 @@ MCB_API int32_t GetSaverPIC(uint32_t index, const char* path)
 MCB_API int32_t GetBitmap(const void* image, const char* path)
 {
     return guarded([&] { return filePicture(image, path); });
+}
+
+MCB_API int32_t mcb_saver_bitmap(uint32_t index, uint8_t* out, uint32_t capacity, uint32_t* size)
+{
+    return guarded([&]() -> int32_t {
+        const std::optional<Banner> banner = cardBanner(index);
+        return banner && copyBitmap(*banner, out, capacity, size) ? 1 : 0;
+    });
+}
+
+MCB_API int32_t mcb_file_bitmap(const void* image, uint8_t* out, uint32_t capacity, uint32_t* size)
+{
+    return guarded([&]() -> int32_t {
+        const std::optional<Banner> banner = fileBanner(image);
+        return banner && copyBitmap(*banner, out, capacity, size) ? 1 : 0;
+    });
+}
+
+MCB_API int32_t mcb_saver_entry(uint32_t index, uint8_t* entry)
+{
+    return guarded([&]() -> int32_t {
+        const Library& l = lib();
+        if (!entry)
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        if (!l.loaded)
+            return fail(MCB_ERROR_NOT_LOADED);
+        if (index >= kSaveSlotCount || entryAt(*l.directory, index).empty())
+            return fail(MCB_ERROR_NO_SAVE);
+        std::memcpy(entry, &(*l.directory)[index * kEntrySize], kEntrySize);
+        return 1;
+    });
 }
 
 } // extern "C"

@@ -1,5 +1,6 @@
 // Backing up the whole card into an image file and restoring one.
 #include "app_fixture.h"
+#include "i18n/texts.h"
 
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
@@ -27,7 +28,7 @@ TEST_F(CardTest, ABackupHoldsTheWholeCard)
     EXPECT_EQ(barMax, 63);
     EXPECT_EQ(readFile(dir.file("card.gcp")), cardImage());
     EXPECT_EQ(dialogs.fileDialogs.at(0).folder, form->saverDir());
-    EXPECT_EQ(form->Label1->text(), "  ( 59 )BLOCK FREE");
+    EXPECT_EQ(form->Label1->text(), "Card found, not listed");
     EXPECT_TRUE(dialogs.messages.isEmpty());
     EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
 }
@@ -108,10 +109,9 @@ TEST_F(CardTest, CancelledDialogsAndNoAdapter)
     noAdapter();
     form->ReadCardBtnClick();
     EXPECT_EQ(dialogs.fileDialogs.size(), 2u);
-    // Without an adapter only the command just tried answers until it runs
-    // again with one.
-    EXPECT_TRUE(form->b1);
-    EXPECT_FALSE(form->b2 || form->b0);
+    // Without an adapter the user is told, and every command answers again.
+    EXPECT_EQ(dialogs.messages, QStringList{say_n_noadapter});
+    EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
 }
 
 TEST_F(CardTest, ARestoreCutShortIsToldAndTheCardRelisted)

@@ -1,6 +1,7 @@
 // The card list's context menu: check, repair and recover, each with its
 // report window, and the questions before anything is written.
 #include "app_fixture.h"
+#include "i18n/texts.h"
 
 #include "mcbridge/cardfs.h"
 #include "mcbridge/inspect.h"
@@ -229,7 +230,7 @@ TEST_F(HealthTest, NoAdapterIsToldAndTheGatesOpenAgain)
     noAdapter();
     start();
     form->CheckCardClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"The card could not be read."});
+    EXPECT_EQ(dialogs.messages, QStringList{say_n_noadapter});
     EXPECT_TRUE(dialogs.reports.empty());
     EXPECT_TRUE(form->b0);
 }

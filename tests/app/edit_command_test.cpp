@@ -1,6 +1,7 @@
 // Editing card saves: the editor on each selected save, and writing the
 // edited save back without ever losing the card's copy.
 #include "app_fixture.h"
+#include "i18n/texts.h"
 
 #include "hexedit/hexeditor.h"
 #include "mcbridge/inspect.h"
@@ -333,7 +334,7 @@ TEST_F(EditTest, NothingSelectedOrNoAdapterOpensNoEditor)
     dialogs.messages.clear();
     select(form->ListView1, {"alpha"});
     edit({});
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_EQ(dialogs.messages, QStringList{say_n_noadapter});
     EXPECT_TRUE(captions.isEmpty());
     EXPECT_TRUE(form->b6 && form->b0);
 }

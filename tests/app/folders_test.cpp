@@ -95,7 +95,7 @@ TEST_F(FoldersTest, TheDataDirOptionKeepsSavesWhereItSays)
     EXPECT_TRUE(QDir(chosen + "/saver").exists());
 }
 
-TEST_F(FoldersTest, ListingWritesBannersOnlyInThePrivateWorkFolder)
+TEST_F(FoldersTest, ListingWritesNoBannerFiles)
 {
     makeCard();
     placeOnCard(0, cAlpha, 5);
@@ -114,8 +114,9 @@ TEST_F(FoldersTest, ListingWritesBannersOnlyInThePrivateWorkFolder)
     EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
                                     QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
               QFile::Permissions());
-    EXPECT_TRUE(QFile::exists(work + "/icon.bmp"));
-    EXPECT_TRUE(QFile::exists(work + "/picture.bmp"));
+    // Banners are decoded in memory: no bitmap file is made anywhere.
+    EXPECT_FALSE(QFile::exists(work + "/icon.bmp"));
+    EXPECT_FALSE(QFile::exists(work + "/picture.bmp"));
     expectUserFilesKept({data, data + "/saver"});
 
     // Two windows at once (two runs) never share working files.

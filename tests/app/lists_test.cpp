@@ -135,7 +135,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 } // namespace
 
-TEST_F(AppTest, AnUnreadableDirectoryListsNothingAndEveryBlockFree)
+TEST_F(AppTest, AnUnreadableDirectoryListsNothingAndSaysWhy)
 {
     makeCard(8);
     placeOnCard(0, {.name = "a", .blocks = 3}, 5);
@@ -146,7 +146,9 @@ TEST_F(AppTest, AnUnreadableDirectoryListsNothingAndEveryBlockFree)
     start();
     listCard();
     EXPECT_EQ(form->ListView1->count(), 0);
-    EXPECT_EQ(form->Label1->text(), "  ( 123 )BLOCK FREE");
+    // Never a card with every block free: one that could not be read.
+    EXPECT_EQ(form->Label1->text(), "No card read");
+    EXPECT_FALSE(form->MaybeOk());
 }
 
 TEST_F(AppTest, FileListShowsNameBlocksAndBanner)

@@ -38,7 +38,8 @@ TEST_F(AppTest, StartsWithACardReadyToList)
     EXPECT_EQ(form->CloseBtn->geometry(), QRect(620, 3, 29, 29));
     EXPECT_EQ(form->Label2->text(), "(4M)");
     EXPECT_FALSE(form->USbImage->isHidden());
-    EXPECT_EQ(form->Label1->text(), "  ( 59 )BLOCK FREE");
+    // Free blocks are shown once they were read, never the card's size.
+    EXPECT_EQ(form->Label1->text(), "Card found, not listed");
     EXPECT_TRUE(form->UpDateBtn->isEnabled());
     EXPECT_TRUE(form->ExitBtn->isEnabled());
     EXPECT_TRUE(form->ReadCardBtn->isEnabled());
@@ -59,7 +60,7 @@ TEST_F(AppTest, StartsWithoutAnAdapter)
 {
     noAdapter();
     start();
-    EXPECT_TRUE(form->Label1->text().isEmpty());
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->Label2->text().isEmpty());
     EXPECT_TRUE(form->USbImage->isHidden());
     EXPECT_FALSE(form->ReadCardBtn->isEnabled());
@@ -157,15 +158,18 @@ TEST_F(AppTest, ASecondCommandClickedDuringALibraryCallDoesNothing)
     EXPECT_TRUE(form->MaybeOk());
 }
 
-TEST_F(AppTest, ListingWithoutAnAdapterLeavesOnlyTheListingCommandOpen)
+TEST_F(AppTest, ListingWithoutAnAdapterSaysHowToSetOne)
 {
     makeCard();
     start();
     noAdapter();
     listCard();
-    EXPECT_TRUE(form->b0);
-    EXPECT_FALSE(form->b1 || form->b3 || form->b8);
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    EXPECT_TRUE(allGatesOpen(*form));
+    EXPECT_FALSE(form->ReadCardBtn->isEnabled());
+    EXPECT_FALSE(form->MaybeOk());
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages.at(0).contains("MCBRIDGE_DEVICE"));
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_EQ(form->ProgressBar1->position(), 0);
 }
 
@@ -186,9 +190,10 @@ TEST_F(AppTest, ADeviceChangeDuringACommandWaitsForItsEnd)
     form->DownLoadBtnClick();
     EXPECT_EQ(countDuring, 1);
     // Afterwards the change was handled: the card relisted, the save
-    // buttons waiting for the user's next listing.
+    // buttons as after a listing.
     EXPECT_EQ(names(form->ListView1), QStringList{"one"});
-    EXPECT_FALSE(form->MaybeOk());
+    EXPECT_TRUE(form->MaybeOk());
+    EXPECT_TRUE(allGatesOpen(*form));
     EXPECT_TRUE(QFile::exists(QString::fromStdString(dir.file("one.gci"))));
 }
 
@@ -201,7 +206,7 @@ TEST_F(AppTest, ADeviceChangeWithoutACardEmptiesTheCardList)
     noAdapter();
     form->deviceChanged();
     EXPECT_EQ(form->ListView1->count(), 0);
-    EXPECT_TRUE(form->Label1->text().isEmpty());
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->USbImage->isHidden());
     EXPECT_FALSE(form->ReadCardBtn->isEnabled());
     EXPECT_FALSE(form->MaybeOk());
@@ -265,6 +270,8 @@ TEST_F(AppTest, JapaneseGetsItsTextsAndFonts)
 {
     makeCard();
     start(0x0411);
+    EXPECT_EQ(form->Label1->text(), QString::fromUtf8("カードあり・未読込"));
+    listCard();
     EXPECT_EQ(form->Label1->text(), QString::fromUtf8("残り59ブロック"));
     EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("データリスト読み込み"));
     const QString jaFamily = form->UpDateBtn->font().family();
@@ -285,6 +292,7 @@ TEST_F(AppTest, ChineseTextsLeaveTheFontsAlone)
     form.reset();
     start(0x0804);
     EXPECT_EQ(form->UpDateBtn->text(), QString::fromUtf8("更新目录"));
+    listCard();
     EXPECT_EQ(form->Label1->text(), QString::fromUtf8("  尚余(59)单位"));
 }
 

@@ -1,5 +1,6 @@
 // Copying saves to files and to the card, and deleting them.
 #include "app_fixture.h"
+#include "i18n/texts.h"
 
 #include "mcbridge/inspect.h"
 #include "skin/smooth_bar.h"
@@ -233,9 +234,10 @@ TEST_F(TransferTest, NothingSelectedOrNoAdapter)
     form->UpLoadBtnClick();
     form->DeleteBtnClick();
     form->EmailBtnClick();
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Each says the adapter is gone instead of staying silent.
+    EXPECT_EQ(dialogs.messages, QStringList(4, say_n_noadapter));
     EXPECT_TRUE(dialogs.fileDialogs.empty());
     EXPECT_TRUE(dialogs.questions.isEmpty());
-    EXPECT_EQ(form->Label1->text(), "  ( 53 )BLOCK FREE");
+    EXPECT_EQ(form->Label1->text(), "No adapter found");
     EXPECT_TRUE(form->b0 && form->b1 && form->b8);
 }

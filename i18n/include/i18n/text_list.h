@@ -515,6 +515,66 @@ I18N_TEXT(say_why_notopen,
           u"轉接器未開啟",
           u"适配器未打开",
           u"アダプターが開かれていません")
+// The status line and notices that say what stands between the user and the
+// card: no adapter set, an adapter that does not answer, no card in it, a card
+// image that may only be read. The status line is narrow; the notices say how.
+I18N_TEXT(say_st_noadapter,
+          u"No adapter found",
+          u"未找到轉接器",
+          u"未找到适配器",
+          u"アダプターなし")
+
+I18N_TEXT(say_n_noadapter,
+          u"No adapter was found. Plug one in, or start the program with --card IMAGE or --device DEVICE, or set MCBRIDGE_DEVICE.",
+          u"找不到轉接器。請接上轉接器，或以 --card 映像檔 或 --device 裝置 啟動程式，或設定 MCBRIDGE_DEVICE。",
+          u"找不到适配器。请接上适配器，或以 --card 映像文件 或 --device 设备 启动程序，或设置 MCBRIDGE_DEVICE。",
+          u"アダプターが見つかりません。接続するか、--card イメージ または --device デバイス を付けて起動するか、MCBRIDGE_DEVICE を設定してください。")
+
+I18N_TEXT(say_st_noanswer,
+          u"Adapter not answering",
+          u"轉接器沒有回應",
+          u"适配器没有响应",
+          u"アダプター応答なし")
+
+I18N_TEXT(say_n_noanswer,
+          u"The adapter could not be opened: ",
+          u"無法開啟轉接器：",
+          u"无法打开适配器：",
+          u"アダプターを開けません：")
+
+I18N_TEXT(say_st_notacard,
+          u"No card read",
+          u"未能讀取記憶卡",
+          u"未能读取存储卡",
+          u"カード読み取り不可")
+
+I18N_TEXT(say_n_notacard,
+          u"This is not a card image, or the card is not formatted: ",
+          u"這不是記憶卡映像檔，或記憶卡未格式化：",
+          u"这不是存储卡映像文件，或存储卡未格式化：",
+          u"カードイメージではないか、カードがフォーマットされていません：")
+
+// Before the first listing: the card answered, its saves are not read yet.
+I18N_TEXT(say_st_notlisted,
+          u"Card found, not listed",
+          u"已找到記憶卡，尚未列出",
+          u"已找到存储卡，尚未列出",
+          u"カードあり・未読込")
+
+// After the free blocks when the card image may only be read.
+I18N_TEXT(say_st_readonly,
+          u" READ-ONLY",
+          u" 唯讀",
+          u" 只读",
+          u" 読取専用")
+
+// Why the commands that write are off (tooltip of those buttons).
+I18N_TEXT(say_n_readonly,
+          u"The card image is read-only: nothing can be written to it.",
+          u"記憶卡映像檔為唯讀：無法寫入。",
+          u"存储卡映像文件为只读：无法写入。",
+          u"カードイメージは読み取り専用です。書き込みはできません。")
+
 // The card list's context menu: check the card, repair it, bring back deleted saves; each window's buttons.
 
 I18N_TEXT(say_menu_check,

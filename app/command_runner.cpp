@@ -1,0 +1,45 @@
+// The opening and closing every command shares, so that none can leave the
+// gates closed or the adapter open behind it.
+#include "card_status.h"
+#include "main_form.h"
+
+#include "i18n/texts.h"
+
+#include <mcbridge.h>
+
+namespace {
+
+class CommandEnd {
+public:
+    explicit CommandEnd(TMainForm& form) : fForm(form) {}
+    ~CommandEnd()
+    {
+        fForm.ENBtn_click();
+        CloseDevice();
+        fForm.Bar_pos(0);
+    }
+    CommandEnd(const CommandEnd&) = delete;
+    CommandEnd& operator=(const CommandEnd&) = delete;
+
+private:
+    TMainForm& fForm;
+};
+
+} // namespace
+
+void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs needs)
+{
+    if (!enterGate(gate))
+        return;
+    CommandScope scope(*this);
+    const CommandEnd end(*this);
+    if (needs == Needs::Adapter && !connectAdapter()) {
+        // Never silent: the adapter went away or stopped answering since the
+        // card was probed.
+        applyCard(probeCard(window()));
+        OkBtnExe(cardNoticeText(fCard).isEmpty() ? say_n_noanswer + say_why_io
+                                                 : cardNoticeText(fCard));
+        return;
+    }
+    body();
+}

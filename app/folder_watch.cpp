@@ -1,0 +1,47 @@
+// The file list follows the save folder: files copied in, changed or removed
+// while the program runs show at once, without a restart or a LIST.
+#include "main_form.h"
+
+#include <QFileSystemWatcher>
+#include <QTimer>
+
+void TMainForm::watchSaverFolder(const QFileInfoList& files)
+{
+    if (!fFolderWatch) {
+        fFolderWatch = new QFileSystemWatcher(this);
+        // A copy arrives as several changes; the list is read once they
+        // settle.
+        fFolderSettle = new QTimer(this);
+        fFolderSettle->setSingleShot(true);
+        fFolderSettle->setInterval(150);
+        connect(fFolderSettle, &QTimer::timeout, this, &TMainForm::saverFolderChanged);
+        connect(fFolderWatch, &QFileSystemWatcher::directoryChanged, fFolderSettle,
+                qOverload<>(&QTimer::start));
+        connect(fFolderWatch, &QFileSystemWatcher::fileChanged, fFolderSettle,
+                qOverload<>(&QTimer::start));
+    }
+    const QStringList old = fFolderWatch->files();
+    if (!old.isEmpty())
+        fFolderWatch->removePaths(old);
+    if (!fFolderWatch->directories().contains(saverDir()))
+        fFolderWatch->addPath(saverDir());
+    // The folder tells of files added and removed; a file rewritten in place
+    // is told by the file itself.
+    QStringList paths;
+    paths.reserve(files.size());
+    for (const QFileInfo& fi : files)
+        paths << fi.filePath();
+    if (!paths.isEmpty())
+        fFolderWatch->addPaths(paths);
+}
+
+void TMainForm::saverFolderChanged()
+{
+    // A command may be walking the file list's items: it is read again once
+    // the command has ended.
+    if (commandRunning()) {
+        fFolderChangePending = true;
+        return;
+    }
+    GetFilePIC();
+}
