@@ -43,6 +43,8 @@ QByteArray entryField(const std::vector<uint8_t>& file, std::size_t at, std::siz
 
 void TMainForm::DownLoadBtnClick()
 {
+    if (fSecond)
+        return CopyCardToCard(true);
     if (!enterGate(b3))
         return;
     CommandScope scope(*this);
@@ -96,6 +98,8 @@ void TMainForm::DownLoadBtnClick()
 
 void TMainForm::UpLoadBtnClick()
 {
+    if (fSecond)
+        return CopyCardToCard(false);
     if (!enterGate(b4))
         return;
     CommandScope scope(*this);
