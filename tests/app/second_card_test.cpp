@@ -163,7 +163,8 @@ TEST_P(SecondCardRefused, LeavesTheFolderShownAndSaysWhy)
     EXPECT_EQ(form->secondCard(), nullptr);
     EXPECT_EQ(names(form->ListView2), QStringList{"kept.gci"});
     ASSERT_EQ(dialogs.messages.size(), 1u);
-    EXPECT_TRUE(dialogs.messages[0].contains(GetParam().reasonPart)) << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(GetParam().reasonPart))
+        << dialogs.messages[0].toStdString();
     EXPECT_EQ(qEnvironmentVariable("MCBRIDGE_DEVICE"), "image:" + cardPath);
 }
 
