@@ -98,6 +98,9 @@ bool TMainForm::ShowSecondCard()
     int32_t error = MCB_SUCCESS;
     const QString bmp = workPath(QStringLiteral("second.bmp"));
     {
+        // Destroyed in reverse: the first card is named again and the gates
+        // are as they were before what waited for the end is handled.
+        CommandScope scope(*this);
         // While the second card is named, the progress pumps events: no
         // command may start then, or it would reach this card as the first.
         const std::array<bool*, 9> gates{&b0, &b1, &b2, &b3, &b4, &b5, &b6, &b7, &b8};
@@ -115,7 +118,6 @@ bool TMainForm::ShowSecondCard()
                     *gates[i] = before[i];
             }
         } reopen{gates, before};
-        CommandScope scope(*this);
         DeviceSwitch to(fSecond->device());
         if (OpenDevice(window()) == 0)
             error = fReceiver.error;
