@@ -80,8 +80,23 @@ TEST_F(HealthTest, TheMenuOpensOnTheRightButtonAndTheMenuKey)
                   QApplication::sendEvent(view, &e);
               }),
               kEnglishMenu);
-    // The other list has no such menu: its files are not the card.
-    EXPECT_EQ(form->ListView2->contextMenuPolicy(), Qt::DefaultContextMenu);
+    // The other list's menu is its own: its files are not the card.
+    QStringList pcEntries;
+    bool cardMenuOpened = false;
+    QTimer::singleShot(0, [&] {
+        cardMenuOpened = form->cardMenu() != nullptr;
+        if (QMenu* m = form->pcMenu()) {
+            for (QAction* a : m->actions())
+                pcEntries << a->text();
+            m->close();
+        }
+    });
+    QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10));
+    QApplication::sendEvent(form->ListView2->viewport(), &e);
+    EXPECT_FALSE(cardMenuOpened);
+    EXPECT_FALSE(pcEntries.isEmpty());
+    for (const QString& entry : kEnglishMenu)
+        EXPECT_FALSE(pcEntries.contains(entry)) << entry.toStdString();
 }
 
 TEST_F(HealthTest, TheCheckReportNamesEverySaveAndEndsWithTheVerdict)
