@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr uint64_t cLargestSaveFile = 64 + 1019ull * 8192;
+constexpr uint64_t cLargestSaveFile = 64 + 2043ull * 8192; // the save area of a 128 Mbit card
 
 QByteArray bounded(const char* p, std::size_t width)
 {

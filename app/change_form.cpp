@@ -184,7 +184,8 @@ void TMainForm::changebtnClick()
                   static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
                 w->setEnabled(true);
             const QList<QListWidgetItem*> selected = ListView2->selectedItems();
-            if (selected.size() != 1) {
+            // A card shown on the PC side holds saves, not files to rewrite.
+            if (selected.size() != 1 || fSecond) {
                 OkBtnExe(Say_WARNING2);
             } else {
                 form->prepareFor(saverPath(TSaveListView::nameOf(selected.constFirst())));

@@ -16,9 +16,12 @@
 
 namespace {
 
+// A .raw image holds the same bytes as a .gcp; the filter chosen in the
+// backup dialog decides which name a new file gets.
 skin::FileDialogSpec imageDialog(const QString& folder, const QString& suffix)
 {
-    return {QString(), folder, QString(), QStringLiteral("GC saver format (*.GCP *.gcp)"), suffix};
+    return {QString(), folder, QString(),
+            QStringLiteral("GC saver format (*.GCP *.gcp);;") + say_rawimagefilter, suffix};
 }
 
 // What the card holds after a failed restore of the image at path: read back
@@ -34,7 +37,7 @@ QString afterRestore(TMainForm& form, const QString& path)
         !ReadCardToFile(QFile::encodeName(back).constData()) || !image.open(QIODevice::ReadOnly) ||
         !read.open(QIODevice::ReadOnly))
         return say_cardunreadable;
-    // Both are card images, at most 8 MiB.
+    // Both are card images, at most 16 MiB.
     return image.size() == read.size() && image.readAll() == read.readAll() ? say_cardholdsimage
                                                                             : QString();
 }

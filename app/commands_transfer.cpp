@@ -44,6 +44,8 @@ QByteArray entryField(const std::vector<uint8_t>& file, std::size_t at, std::siz
 
 void TMainForm::DownLoadBtnClick()
 {
+    if (fSecond)
+        return CopyCardToCard(true);
     runCommand(b3, [this] {
         bool copied = false;
         QStringList failed;
@@ -91,6 +93,8 @@ void TMainForm::DownLoadBtnClick()
 
 void TMainForm::UpLoadBtnClick()
 {
+    if (fSecond)
+        return CopyCardToCard(false);
     runCommand(b4, [this] {
         qint64 blocks = 0;
         bool uploaded = false;

@@ -38,14 +38,3 @@ void addViewEntries(QMenu& menu, TSaveListView* list, const QList<TSaveListView*
     animate->setCheckable(true);
     animate->setChecked(IconAnimator::animateSetting());
 }
-
-void TMainForm::showFileMenu(const QPoint& at)
-{
-    QMenu menu(this);
-    menu.addAction(say_menu_copyall_card, this, &TMainForm::CopyAllToCardClick);
-    menu.addSeparator();
-    addViewEntries(menu, ListView2, {ListView1, ListView2});
-    fFileMenu = &menu;
-    menu.exec(ListView2->viewport()->mapToGlobal(at));
-    fFileMenu = nullptr;
-}

@@ -31,6 +31,7 @@ QString reasonText(int32_t error)
     case MCB_ERROR_OTHER_CARD: return say_why_othercard;
     case MCB_ERROR_IMAGE_LENGTH: return say_why_imagelength;
     case MCB_ERROR_NOT_OPEN: return say_why_notopen;
+    case MCB_ERROR_IMAGE_HEADER: return say_why_imageheader;
     default: break;
     }
     // A reason this program does not know yet (a newer library) is still a

@@ -43,5 +43,9 @@ void TMainForm::saverFolderChanged()
         fFolderChangePending = true;
         return;
     }
+    // A card shown in the folder's place is not followed; the folder is read
+    // again when it is shown.
+    if (fSecond)
+        return;
     GetFilePIC();
 }

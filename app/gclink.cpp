@@ -25,6 +25,16 @@ bool applyCardSize(int megabits)
         nmem = 4096;
         Size = QStringLiteral("(16M)");
         break;
+    case 32:
+        Max_block = Max_BlockonCard32;
+        nmem = 8192;
+        Size = QStringLiteral("(32M)");
+        break;
+    case 128:
+        Max_block = Max_BlockonCard128;
+        nmem = 32768;
+        Size = QStringLiteral("(128M)");
+        break;
     default:
         Max_block = Max_BlockonCard64;
         nmem = 16384;

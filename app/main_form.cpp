@@ -4,6 +4,7 @@
 #include "gclink.h"
 #include "ok_btn_form.h"
 #include "save_list_view.h"
+#include "second_card.h"
 #include "send_mail.h"
 
 #include "i18n/captions.h"
@@ -126,7 +127,7 @@ void TMainForm::buildControls()
     ListView2->setGeometry(353, 88, 287, 225);
     ListView2->setPictures(&ImageList2);
     ListView2->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(ListView2, &QWidget::customContextMenuRequested, this, &TMainForm::showFileMenu);
+    connect(ListView2, &QWidget::customContextMenuRequested, this, &TMainForm::showPcMenu);
 
     ProgressBar1 = new skin::TSmoothBar(this);
     ProgressBar1->setObjectName(QStringLiteral("ProgressBar1"));

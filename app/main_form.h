@@ -33,6 +33,8 @@ class TSaveListView;
 class TSendMail;
 class DeviceWatcher;
 class QTemporaryDir;
+class SecondCard;
+struct CardSave;
 namespace skin {
 class TPictureButton;
 class TSmoothBar;
@@ -178,8 +180,11 @@ public slots:
     void CopyAllToPcClick();
     void CopyAllToCardClick();
     void ListView2DragDrop(TSaveListView* source);
-    // The file list's context menu.
-    void showFileMenu(const QPoint& at);
+    // The PC list's context menu: a second card there instead of the folder.
+    void showPcMenu(const QPoint& at);
+    void ShowCardHereClick();
+    void ShowAdapterHereClick();
+    void ShowSaveFolderClick();
 
 signals:
     // A press on the window's own surface, which moves the window.
@@ -228,11 +233,21 @@ private:
     // The card list's context menu while it is open, for tests.
     QMenu* fCardMenu = nullptr;
 
-    QMenu* fFileMenu = nullptr;
+    // The card shown on the PC side instead of the save folder, if any, and
+    // the PC list's context menu while it is open.
+    std::unique_ptr<SecondCard> fSecond;
+    QMenu* fPcMenu = nullptr;
+    void showSecondCard(const QString& device);
+    bool ShowSecondCard(); // lists it on the PC side; false (and why) when it cannot be read
+    void CopyCardToCard(bool toSecond);
+    void copyCardToCard(bool toSecond); // the body, run as a command
+    QString copyOneSave(const CardSave& save, const QString& from, const QString& to,
+                        const QString& scratch);
 
 public:
     QMenu* cardMenu() const { return fCardMenu; }
-    QMenu* fileMenu() const { return fFileMenu; }
+    QMenu* pcMenu() const { return fPcMenu; }
+    const SecondCard* secondCard() const { return fSecond.get(); }
 
 private:
     // Opens the adapter and reads the card's size, for the card's health

@@ -19,11 +19,11 @@
 namespace {
 
 // A save file: its 64-byte directory entry, then its 8 KB blocks. No save is
-// larger than the save area of the largest card (1,019 blocks).
+// larger than the save area of the largest card (2,043 blocks).
 constexpr qsizetype cEntrySize = 64;
 constexpr qsizetype cBlockSize = 8192;
 constexpr int cEntryBlockCount = 56;
-constexpr unsigned cLargestSaveBlocks = 1019;
+constexpr unsigned cLargestSaveBlocks = GCLINK::Max_BlockonCard128;
 constexpr qint64 cLargestSaveFile = cEntrySize + qint64(cLargestSaveBlocks) * cBlockSize;
 
 QByteArray bounded(const char* p, std::size_t width)
@@ -109,6 +109,10 @@ QPixmap TMainForm::cardPicture(unsigned slot, QSet<QByteArray>& listed)
 
 void TMainForm::GetFilePIC()
 {
+    if (fSecond) {
+        ShowSecondCard();
+        return;
+    }
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();

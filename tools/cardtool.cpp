@@ -1,6 +1,7 @@
 // cardtool: the card library's functions on the command line, for scripts
 // and for people without a desktop.
 #include "cardtool_check.h"
+#include "cardtool_copy.h"
 #include "cardtool_forms.h"
 #include "cardtool_info.h"
 #include "cli_input.h"
@@ -80,6 +81,11 @@ Commands:
                            summary at the end names each that failed
   convert IN OUT           write the save file IN again as OUT, in the form
                            OUT's extension names (.gci, .gcs or .sav)
+  copy --from DEVICE SLOT... --to DEVICE
+                           copy the saves in these slots of one card to
+                           another (replacing saves of the same name and game
+                           code there); all are read before any is written,
+                           by way of a private temporary folder
   delete SLOT...           delete the saves in these slots
   banner SLOT BMP          write the banner of the save in SLOT to the 96 x 32
                            bitmap file BMP
@@ -97,7 +103,8 @@ Commands:
   format [--size MBIT] [--encoding ansi|sjis]
                            make the card blank, as a console formats one.
                            Everything on it is lost. For an image, --size
-                           (4, 8, 16 or 64, default 16) sets the card's size;
+                           (4, 8, 16, 32, 64 or 128, default 16) sets the
+                           card's size;
                            an adapter's card keeps its own.
   demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
                            also write them to DIR as save files
@@ -215,7 +222,8 @@ std::string displayName(const std::string& raw, const std::string& code)
 // The largest save file and the largest card image a command reads.
 constexpr uint64_t kLargestSaveFile =
     mcb::kEntrySize + uint64_t(mcb::kLargestSaveBlocks) * mcb::kBlockSize;
-const uint64_t kLargestImage = mcb::cardBytes(64);
+// An image behind another tool's header is read too, to be named as such.
+const uint64_t kLargestImage = mcb::cardBytes(128) + mcb::kLargestExtraHeader;
 
 // Why the library's last call failed, in words.
 std::string why() { return mcb_error_text(mcb_last_error()); }
@@ -326,6 +334,9 @@ private:
     int downloadAll(const std::string& dir);
     int upload(const std::vector<std::string>& files);
     int convertFile(const std::string& in, const std::string& out);
+    int copy(const std::vector<std::string>& args);
+    bool readForCopy(const std::string& slot, const std::string& file, std::string& label,
+                     std::string& error);
     int remove(const std::vector<std::string>& slots);
     int banner(const std::string& slot, const std::string& bmp);
     int fileBanner(const std::string& file, const std::string& bmp);
@@ -390,6 +401,10 @@ bool Tool::open(std::string& error)
     error = imageProblem();
     if (!error.empty())
         return false;
+    // Another card may have been named since this one was: the library finds
+    // its adapter by this variable at every open.
+    if (!device_.empty())
+        setenv("MCBRIDGE_DEVICE", device_.c_str(), 1);
     receiver_.error = MCB_SUCCESS;
     if (!OpenDevice(&receiver_)) {
         error = std::string("cannot open the adapter: ") + mcb_error_text(receiver_.error);
@@ -565,6 +580,12 @@ int Tool::restore(const std::vector<std::string>& args)
     if (!image)
         return fail(error);
     const uint64_t want = mcb::cardBytes(megabits_);
+    if (const auto extra = mcb::extraHeaderLength(image->size(), *image);
+        extra && image->size() != want)
+        return fail(path + " is a card image behind another tool's header of " +
+                    std::to_string(*extra) +
+                    " bytes; only plain images (.gcp, .raw) are written "
+                    "to a card");
     if (image->size() != want)
         return fail(path + " is " + std::to_string(image->size()) + " bytes; the " +
                     std::to_string(megabits_) + " Mbit card needs exactly " + std::to_string(want));
@@ -642,6 +663,34 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
     std::printf("Copied slot %s (%s) to %s\n", slot.c_str(),
                 displayName(row->name, row->code).c_str(), path.c_str());
     return 0;
+}
+
+bool Tool::readForCopy(const std::string& slot, const std::string& file, std::string& label,
+                       std::string& error)
+{
+    const auto row = openSlot(slot, error);
+    if (!row)
+        return false;
+    label = displayName(row->name, row->code);
+    if (mcb_download_slot(row->slot, file.c_str()))
+        return true;
+    error = why();
+    return false;
+}
+
+int Tool::copy(const std::vector<std::string>& args)
+{
+    std::string error;
+    const auto request = cardtool::parseCopy(args, error);
+    if (!request)
+        return usage(error);
+    Tool from(request->from), to(request->to);
+    return cardtool::copyBetweenCards(
+        *request, {[&](const std::string& slot, const std::string& file, std::string& label,
+                       std::string& e) { return from.readForCopy(slot, file, label, e); },
+                   [&](const std::string& file, std::string& e) {
+                       return to.open(e) && to.uploadOne(file, e);
+                   }});
 }
 
 bool Tool::uploadOne(const std::string& path, std::string& error)
@@ -912,9 +961,13 @@ int Tool::format(const std::vector<std::string>& args)
     mcb::Encoding encoding = mcb::Encoding::Ansi;
     for (std::size_t i = 0; i < args.size(); ++i) {
         if (args[i] == "--size" && i + 1 < args.size()) {
-            size = cli::parseSlot(args[++i]).value_or(0);
+            // Spelt exactly as a size is: a slot's parser would stop short of 128.
+            const std::string& wanted = args[++i];
+            for (unsigned m : mcb::kCardSizes)
+                if (wanted == std::to_string(m))
+                    size = m;
             if (!mcb::isCardSize(size))
-                return usage("cards come in 4, 8, 16 and 64 Mbit");
+                return usage("cards come in 4, 8, 16, 32, 64 and 128 Mbit");
         } else if (args[i] == "--encoding" && i + 1 < args.size()) {
             const std::string e = args[++i];
             if (e == "ansi")
@@ -1028,6 +1081,8 @@ int Tool::run(const std::vector<std::string>& a)
         return recover(rest);
     if (cmd == "upload" && !rest.empty())
         return upload(rest);
+    if (cmd == "copy")
+        return copy(rest);
     if (cmd == "delete" && !rest.empty())
         return remove(rest);
     if (cmd == "banner" && need(2))

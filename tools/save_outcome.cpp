@@ -15,7 +15,8 @@ constexpr std::size_t kBlockSize = 8192;
 constexpr std::size_t kCountBase = 54; // the library counts blocks from the length less this
 constexpr std::size_t kFirstBlock = 54;
 constexpr std::size_t kBlockCount = 56;
-constexpr uint64_t kLargestSaveFile = kEntrySize + 1019ull * kBlockSize;
+constexpr uint64_t kLargestSaveFile =
+    kEntrySize + 2043ull * kBlockSize; // a 128 Mbit card's save area
 
 std::string field(const char* p, std::size_t width) { return std::string(p, strnlen(p, width)); }
 

@@ -68,8 +68,12 @@ std::unique_ptr<FileMedium> FileMedium::open(const std::string& path, int32_t& e
         return nullptr;
     }
     if (!megabitsForLength(uint64_t(st.st_size))) {
+        std::vector<uint8_t> head(kHeadedImageProbe);
+        const ssize_t got = ::pread(fd, head.data(), head.size(), 0);
+        head.resize(got > 0 ? std::size_t(got) : 0);
         ::close(fd);
-        error = MCB_ERROR_IMAGE_SIZE;
+        error = extraHeaderLength(uint64_t(st.st_size), head) ? MCB_ERROR_IMAGE_HEADER
+                                                              : MCB_ERROR_IMAGE_SIZE;
         return nullptr;
     }
     std::vector<uint8_t> bytes(std::size_t(st.st_size));

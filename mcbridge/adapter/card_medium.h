@@ -39,7 +39,8 @@ public:
     // Opens PATH read-write (read-only when writing is not permitted). A
     // missing file is created as a formatted 16 Mbit card. Fails with an
     // mcb_error code, among them MCB_ERROR_IMAGE_SIZE when the length is not
-    // that of a card.
+    // that of a card and MCB_ERROR_IMAGE_HEADER when it is a card behind
+    // another tool's header.
     static std::unique_ptr<FileMedium> open(const std::string& path, int32_t& error);
     uint64_t size() const override { return bytes_.size(); }
     bool readAt(uint64_t offset, uint8_t* data, std::size_t length) override;

@@ -53,7 +53,7 @@ enum mcb_error {
     MCB_ERROR_BAD_DEVICE = 2,    /* the device string is not one of the forms above */
     MCB_ERROR_NOT_FOUND = 3,     /* no such USB device, device node or image file */
     MCB_ERROR_ACCESS = 4,        /* the device or file exists but may not be opened */
-    MCB_ERROR_IMAGE_SIZE = 5,    /* the image's length is not that of a 4, 8, 16 or 64 Mbit card */
+    MCB_ERROR_IMAGE_SIZE = 5,    /* the image's length is not that of a card of any size */
     MCB_ERROR_IO = 6,            /* reading or writing the adapter failed */
     MCB_ERROR_NO_MEMORY = 7,     /* the card buffers could not be allocated */
     MCB_ERROR_NOT_SUPPORTED = 8, /* USB support was not built into this library */
@@ -72,7 +72,8 @@ enum mcb_error {
     MCB_ERROR_OTHER_CARD = 21,   /* the image was made from another card */
     MCB_ERROR_FAILED = 22,       /* the call failed for a reason not listed above */
     MCB_ERROR_IMAGE_LENGTH = 23, /* the image is not as large as the card */
-    MCB_ERROR_NOT_OPEN = 24      /* no adapter is open: OpenDevice first */
+    MCB_ERROR_NOT_OPEN = 24,     /* no adapter is open: OpenDevice first */
+    MCB_ERROR_IMAGE_HEADER = 25  /* the card image has another tool's header in front */
 };
 
 /*
@@ -104,8 +105,8 @@ static inline const char* mcb_error_text(int32_t error)
     case MCB_ERROR_NOT_FOUND: return "the adapter or card image was not found";
     case MCB_ERROR_ACCESS: return "permission to open the adapter or card image was denied";
     case MCB_ERROR_IMAGE_SIZE:
-        return "the card image is not 512 KiB, 1 MiB, 2 MiB or 8 MiB long (a 4, 8, 16 or 64 Mbit "
-               "card)";
+        return "the card image is not 512 KiB, 1, 2, 4, 8 or 16 MiB long (a 4, 8, 16, 32, 64 or "
+               "128 Mbit card)";
     case MCB_ERROR_IO: return "the adapter did not answer";
     case MCB_ERROR_NO_MEMORY: return "out of memory";
     case MCB_ERROR_NOT_SUPPORTED: return "USB adapters are not supported by this build";
@@ -126,6 +127,9 @@ static inline const char* mcb_error_text(int32_t error)
     case MCB_ERROR_FAILED: return "the operation failed";
     case MCB_ERROR_IMAGE_LENGTH: return "the image is not as large as the card";
     case MCB_ERROR_NOT_OPEN: return "no adapter is open";
+    case MCB_ERROR_IMAGE_HEADER:
+        return "the card image begins with another tool's header; only plain images (.gcp, .raw) "
+               "are read";
     default: return "unknown error";
     }
 }
@@ -148,7 +152,7 @@ MCB_API void* DriverHandle(void);
 
 /* ---- Card size ----------------------------------------------------------- */
 
-/* The card's size in megabits (4, 8, 16, 64), 0 when it could not be read
+/* The card's size in megabits (4, 8, 16, 32, 64, 128), 0 when it could not be read
  * (MCB_ERROR_NOT_A_CARD when the header names no size). Opens the adapter
  * itself when it is closed (and leaves it open). */
 MCB_API int32_t GetCardMemory(void);
@@ -188,7 +192,8 @@ MCB_API int32_t DeleteSaver(const char* name, const char* code);
 MCB_API int32_t ReadCardToFile(const char* path);
 
 /* Writes the image file at path over the whole card. The file must be exactly
- * as long as the card (else MCB_ERROR_IMAGE_LENGTH) and hold an intact
+ * as long as the card (else MCB_ERROR_IMAGE_LENGTH, or MCB_ERROR_IMAGE_HEADER
+ * for a card image behind another tool's header) and hold an intact
  * directory and map (else MCB_ERROR_DAMAGED), and it must have been read
  * from this card: an image whose identity bytes (see mcb_restore_card)
  * differ from the card's is refused with MCB_ERROR_OTHER_CARD. All of this

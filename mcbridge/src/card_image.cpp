@@ -2,6 +2,7 @@
 #include "card_identity.h"
 #include "library.h"
 #include "mcbridge/atomic_file.h"
+#include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
 
 #include <cstdio>
@@ -57,6 +58,14 @@ int32_t readWholeFile(const char* path, uint64_t expected, std::vector<uint8_t>&
         error = MCB_ERROR_FILE;
     else if (uint64_t(st.st_size) != expected)
         error = MCB_ERROR_IMAGE_LENGTH;
+    if (error == MCB_ERROR_IMAGE_LENGTH) {
+        // A card image behind another tool's header is not a shorter or
+        // longer card: the user is told what it is.
+        std::vector<uint8_t> head(kHeadedImageProbe);
+        head.resize(std::fread(head.data(), 1, head.size(), f));
+        if (extraHeaderLength(uint64_t(st.st_size), head))
+            error = MCB_ERROR_IMAGE_HEADER;
+    }
     if (error == MCB_SUCCESS) {
         bytes.resize(expected);
         if (std::fread(bytes.data(), 1, bytes.size(), f) != bytes.size())

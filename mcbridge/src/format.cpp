@@ -2,6 +2,7 @@
 
 #include "mcbridge/cardfs.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <random>
@@ -10,14 +11,30 @@ namespace mcb {
 
 bool isCardSize(unsigned megabits)
 {
-    return megabits == 4 || megabits == 8 || megabits == 16 || megabits == 64;
+    return std::find(std::begin(kCardSizes), std::end(kCardSizes), megabits) !=
+           std::end(kCardSizes);
 }
 
 std::optional<unsigned> megabitsForLength(uint64_t bytes)
 {
-    for (unsigned m : {4u, 8u, 16u, 64u})
+    for (unsigned m : kCardSizes)
         if (bytes == cardBytes(m))
             return m;
+    return std::nullopt;
+}
+
+std::optional<std::size_t> extraHeaderLength(uint64_t fileLength, std::span<const uint8_t> head)
+{
+    for (unsigned m : kCardSizes) {
+        if (fileLength <= cardBytes(m) || fileLength - cardBytes(m) > kLargestExtraHeader)
+            continue;
+        const std::size_t extra = std::size_t(fileLength - cardBytes(m));
+        if (head.size() < extra + kSectorSize)
+            continue;
+        const std::span<const uint8_t, kSectorSize> sector(head.data() + extra, kSectorSize);
+        if (headerIntact(sector) && getBe16(&sector[kHeaderSizeMbit]) == m)
+            return extra;
+    }
     return std::nullopt;
 }
 

@@ -22,6 +22,14 @@ std::optional<QString> fileDialog(const FileDialogSpec& spec, QFileDialog::Accep
     d.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                                                   : QFileDialog::ExistingFile);
     d.setDefaultSuffix(spec.defaultSuffix);
+    // With several filters, a name typed without an extension takes the one
+    // of the filter the user chose.
+    QObject::connect(&d, &QFileDialog::filterSelected, &d, [&d](const QString& filter) {
+        static const QRegularExpression firstPattern(QStringLiteral("\\*\\.(\\w+)"));
+        const QRegularExpressionMatch m = firstPattern.match(filter);
+        if (m.hasMatch())
+            d.setDefaultSuffix(m.captured(1));
+    });
     // The program asks before it overwrites, in its own words.
     d.setOption(QFileDialog::DontConfirmOverwrite, true);
     if (!spec.fileName.isEmpty())

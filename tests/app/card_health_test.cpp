@@ -65,10 +65,9 @@ protected:
 const QStringList kViewEntries{"Listed order", "Sort by name", "Sort by game",
                                "Sort by date", "Sort by size", "",
                                "Animate icons"};
-const QStringList kEnglishMenu =
-    QStringList{
-        "Check card…", "Repair card…", "Recover deleted saves…", "", "Copy all to PC…", ""} +
-    kViewEntries;
+const QStringList kCardEntries{
+    "Check card…", "Repair card…", "Recover deleted saves…", "", "Copy all to PC…", ""};
+const QStringList kEnglishMenu = kCardEntries + kViewEntries;
 
 } // namespace
 
@@ -87,19 +86,24 @@ TEST_F(HealthTest, TheMenuOpensOnTheRightButtonAndTheMenuKey)
                   QApplication::sendEvent(view, &e);
               }),
               kEnglishMenu);
-    // The other list's menu has none of the card's entries: its files are not
-    // the card.
-    QStringList fileEntries;
+    // The other list's menu is its own: its files are not the card.
+    QStringList pcEntries;
+    bool cardMenuOpened = false;
     QTimer::singleShot(0, [&] {
-        if (QMenu* m = form->fileMenu()) {
+        cardMenuOpened = form->cardMenu() != nullptr;
+        if (QMenu* m = form->pcMenu()) {
             for (QAction* a : m->actions())
-                fileEntries << a->text();
+                pcEntries << a->text();
             m->close();
         }
     });
     QContextMenuEvent e(QContextMenuEvent::Mouse, QPoint(10, 10));
     QApplication::sendEvent(form->ListView2->viewport(), &e);
-    EXPECT_EQ(fileEntries, (QStringList{"Copy all to card…", ""} + kViewEntries));
+    EXPECT_FALSE(cardMenuOpened);
+    EXPECT_EQ(pcEntries.mid(pcEntries.size() - kViewEntries.size()), kViewEntries);
+    for (const QString& entry : kCardEntries)
+        if (!entry.isEmpty())
+            EXPECT_FALSE(pcEntries.contains(entry)) << entry.toStdString();
 }
 
 TEST_F(HealthTest, TheCheckReportNamesEverySaveAndEndsWithTheVerdict)

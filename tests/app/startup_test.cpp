@@ -100,7 +100,9 @@ INSTANTIATE_TEST_SUITE_P(
                     CardSizeCase{"SixteenMegabits", 16, 251, 4096, "(16M)"},
                     CardSizeCase{"SixtyFourMegabits", 64, 1019, 16384, "(64M)"},
                     CardSizeCase{"TwoMegabitsCountAsSixtyFour", 2, 1019, 16384, "(64M)"},
-                    CardSizeCase{"ThirtyTwoMegabitsCountAsSixtyFour", 32, 1019, 16384, "(64M)"}),
+                    CardSizeCase{"ThirtyTwoMegabits", 32, 507, 8192, "(32M)"},
+                    CardSizeCase{"OneHundredTwentyEightMegabits", 128, 2043, 32768, "(128M)"},
+                    CardSizeCase{"TwentyFourMegabitsCountAsSixtyFour", 24, 1019, 16384, "(64M)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CardSizeTable, NoCardLeavesTheStateAsItWas)
@@ -117,6 +119,25 @@ TEST_F(AppTest, AnEightMegabitCardIsSizedAtStart)
     start();
     EXPECT_EQ(form->Label2->text(), "(8M)");
     EXPECT_EQ(form->FreeBlock, 123);
+}
+
+// The largest card lists a save that lies beyond block 2,000, counts its
+// free blocks, and backs up every sector with the bar sized for all of them.
+TEST_F(AppTest, AOneHundredTwentyEightMegabitCardIsListedAndBackedUpWhole)
+{
+    makeCard(128);
+    placeOnCard(0, {.name = "far", .blocks = 40, .seed = 5}, 2005);
+    start();
+    EXPECT_EQ(form->Label2->text(), "(128M)");
+    listCard();
+    EXPECT_EQ(names(form->ListView1), QStringList{"far"});
+    EXPECT_EQ(form->FreeBlock, 2003);
+    dialogs.files = {QString::fromStdString(dir.file("whole.raw"))};
+    form->ReadCardBtnClick();
+    EXPECT_EQ(mcbtest::readFile(dir.file("whole.raw")), cardImage());
+    // A step a block, from the first to the last of 2,048.
+    EXPECT_EQ(form->ProgressBar1->maximum(), 2047);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 }
 
 TEST_F(AppTest, EveryProgressMessageStepsTheBarUpToItsEnd)

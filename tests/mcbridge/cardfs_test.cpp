@@ -144,7 +144,7 @@ std::string formatName(const ::testing::TestParamInfo<std::tuple<unsigned, Encod
 }
 
 INSTANTIATE_TEST_SUITE_P(Cards, Formatter,
-                         ::testing::Combine(::testing::Values(4u, 8u, 16u, 64u),
+                         ::testing::Combine(::testing::Values(4u, 8u, 16u, 32u, 64u, 128u),
                                             ::testing::Values(Encoding::Ansi, Encoding::ShiftJis)),
                          formatName);
 

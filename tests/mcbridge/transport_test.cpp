@@ -113,7 +113,9 @@ INSTANTIATE_TEST_SUITE_P(Transport, CardSizes,
                          testing::Values(CardSizeCase{"FourMegabits", 4, 59},
                                          CardSizeCase{"EightMegabits", 8, 123},
                                          CardSizeCase{"SixteenMegabits", 16, 251},
-                                         CardSizeCase{"SixtyFourMegabits", 64, 1019}),
+                                         CardSizeCase{"ThirtyTwoMegabits", 32, 507},
+                                         CardSizeCase{"SixtyFourMegabits", 64, 1019},
+                                         CardSizeCase{"OneHundredTwentyEightMegabits", 128, 2043}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(Transport, AnUnreadableHeaderMeansNoCard)

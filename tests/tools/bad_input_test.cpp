@@ -59,7 +59,8 @@ protected:
         std::filesystem::create_symlink(card(), dir.file("link.raw"));
         std::filesystem::create_hard_link(card(), dir.file("hard.raw"));
         // Longer than the largest card: an endless file stands for itself.
-        writeFile(dir.file("huge.gcp"), std::vector<uint8_t>(8 * 1024 * 1024 + 1, 0));
+        writeFile(dir.file("huge.gcp"),
+                  std::vector<uint8_t>(mcb::cardBytes(128) + mcb::kLargestExtraHeader + 1, 0));
         // A save behind a container header whose magic is missing.
         auto boxed = std::vector<uint8_t>(0x110, 0);
         const auto save = makeSaveFile({.name = "boxed"});
@@ -109,7 +110,7 @@ const Refusal kRefusals[] = {
     {"UploadMissing", "upload @/none.gci", "none.gci does not exist"},
     {"RestoreFifo", "restore @/fifo", "is a FIFO, not a regular file"},
     {"RestoreEndless", "restore /dev/urandom", "is a device, not a regular file"},
-    {"RestoreHuge", "restore @/huge.gcp", "more than the 8388608 it could hold"},
+    {"RestoreHuge", "restore @/huge.gcp", "more than the 16785408 it could hold"},
     {"FileBannerEndless", "file-banner /dev/zero @/b.bmp", "is a device, not a regular file"},
     {"UploadHuge", "upload @/huge.gcp", "more than the"},
     // Files that are no save file.

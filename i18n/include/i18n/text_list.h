@@ -575,6 +575,85 @@ I18N_TEXT(say_n_readonly,
           u"存储卡映像文件为只读：无法写入。",
           u"カードイメージは読み取り専用です。書き込みはできません。")
 
+
+I18N_TEXT(say_why_imageheader,
+          u"the card image begins with another tool's header; only plain images (.gcp, .raw) are read",
+          u"記憶卡映像前面有其他工具的標頭；只能讀取純映像 (.gcp, .raw)",
+          u"存储卡映像前面有其他工具的文件头；只能读取纯映像 (.gcp, .raw)",
+          u"カードイメージの前に他のツールのヘッダーがあります。読めるのはヘッダーのないイメージ (.gcp, .raw) だけです")
+
+// The backup and restore dialogs' second filter: the same bytes as a .gcp.
+I18N_TEXT(say_rawimagefilter,
+          u"Raw card image (*.raw *.RAW)",
+          u"原始記憶卡映像 (*.raw *.RAW)",
+          u"原始存储卡映像 (*.raw *.RAW)",
+          u"RAW カードイメージ (*.raw *.RAW)")
+
+// The PC list's context menu: a second card in place of the save folder.
+I18N_TEXT(say_menu_showcard,
+          u"Show a card here…",
+          u"在此顯示記憶卡…",
+          u"在此显示存储卡…",
+          u"ここにカードを表示…")
+
+I18N_TEXT(say_menu_showadapter,
+          u"Show an adapter's card here…",
+          u"在此顯示轉接器中的記憶卡…",
+          u"在此显示适配器中的存储卡…",
+          u"ここにアダプターのカードを表示…")
+
+I18N_TEXT(say_menu_showfolder,
+          u"Show the save folder",
+          u"顯示存檔資料夾",
+          u"显示存档文件夹",
+          u"セーブフォルダーを表示")
+
+// The file dialog that picks the card shown on the PC side.
+I18N_TEXT(say_cardimagefilter,
+          u"Card image (*.gcp *.raw *.GCP *.RAW)",
+          u"記憶卡映像 (*.gcp *.raw *.GCP *.RAW)",
+          u"存储卡映像 (*.gcp *.raw *.GCP *.RAW)",
+          u"カードイメージ (*.gcp *.raw *.GCP *.RAW)")
+
+// The prompt for an adapter's device string (usb:VVVV:PPPP, /dev/..., image:PATH).
+I18N_TEXT(say_adapterprompt,
+          u"Device (usb:VVVV:PPPP, /dev/... or image:PATH):",
+          u"裝置 (usb:VVVV:PPPP、/dev/... 或 image:PATH):",
+          u"设备 (usb:VVVV:PPPP、/dev/... 或 image:PATH):",
+          u"デバイス (usb:VVVV:PPPP、/dev/... または image:PATH):")
+
+// Why the chosen card cannot be shown, then the reason.
+I18N_TEXT(say_secondcardfailed,
+          u"This card cannot be shown: ",
+          u"無法顯示此記憶卡: ",
+          u"无法显示此存储卡: ",
+          u"このカードは表示できません: ")
+
+I18N_TEXT(say_secondcardsame,
+          u"That is the card on the left; choose another card.",
+          u"那就是左邊的記憶卡，請選擇另一張。",
+          u"那就是左边的存储卡，请选择另一张。",
+          u"それは左側のカードです。別のカードを選んでください。")
+
+// A card-to-card copy: what failed, then the saves named; or done.
+I18N_TEXT(say_cardcopyfailed,
+          u"Not copied to the other card: ",
+          u"未複製到另一張記憶卡: ",
+          u"未复制到另一张存储卡: ",
+          u"もう一方のカードにコピーできませんでした: ")
+
+I18N_TEXT(say_cardcopycomplete,
+          u"Copied to the other card",
+          u"已複製到另一張記憶卡",
+          u"已复制到另一张存储卡",
+          u"もう一方のカードにコピーしました")
+
+// Busy text while saves go from one card to the other.
+I18N_TEXT(say_saver_cardcopy,
+          u"COPYING CARD TO CARD",
+          u"正在複製記憶卡間的存檔",
+          u"正在复制存储卡间的存档",
+          u"カード間コピー")
 // The card list's context menu: check the card, repair it, bring back deleted saves; each window's buttons.
 
 I18N_TEXT(say_menu_check,

@@ -22,7 +22,8 @@ constexpr unsigned kMapBlockLimit = 4096; // the map has entries for blocks belo
 constexpr std::size_t kEntrySize = 64;
 constexpr unsigned kSlotCount = 128;     // 64-byte places in a directory block
 constexpr unsigned kSaveSlotCount = 127; // the last place is the directory's trailer
-constexpr unsigned kLargestSaveBlocks = 64 * 16 - kSystemBlocks; // the save area of a 64 Mbit card
+constexpr unsigned kLargestSaveBlocks =
+    128 * 16 - kSystemBlocks; // the save area of a 128 Mbit card
 
 // Block numbers of the system area.
 constexpr unsigned kHeaderBlock = 0;
