@@ -408,31 +408,32 @@ void TMainForm::startDeviceWatch()
     fWatcher->start();
 }
 
-void TMainForm::ExitBtnClick()
-{
-    if (skin::dialogs().askYesNo(Say_ask_Exit, windowTitle()))
-        close();
-}
+void TMainForm::ExitBtnClick() { close(); }
 
-void TMainForm::CloseBtnClick()
-{
-    if (commandRunning()) {
-        fQuitPending = true; // once the card is left whole
-        return;
-    }
-    quitAction();
-}
+// The window's own close glyph and the window manager's close end the program
+// the same way CLOSE does: after the same question, and never under a
+// running command.
+void TMainForm::CloseBtnClick() { close(); }
 
 void TMainForm::MinBtnClick() { showMinimized(); }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    event->ignore();
+    if (fAskingToQuit)
+        return; // a second close while the question is open
+    fAskingToQuit = true;
+    const bool yes = skin::dialogs().askYesNo(Say_ask_Exit, windowTitle());
+    fAskingToQuit = false;
+    if (!yes)
+        return;
     if (commandRunning()) {
-        fQuitPending = true;
-        event->ignore();
+        fQuitPending = true; // once the card is left whole
         return;
     }
+    event->accept();
     QWidget::closeEvent(event);
+    quitAction();
 }
 
 void TMainForm::mousePressEvent(QMouseEvent* event)

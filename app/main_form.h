@@ -222,6 +222,7 @@ private:
     int fBusy = 0;
     bool fDeviceChangePending = false;
     bool fQuitPending = false;
+    bool fAskingToQuit = false;
     std::unique_ptr<DeviceWatcher> fWatcher;
     std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;
