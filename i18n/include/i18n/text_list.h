@@ -125,6 +125,13 @@ I18N_TEXT(say_ask_sendmail,
           u"请先建立邮件帐户！",
           u"メール番号を建ててください!")
 
+// Notice when no mail program could take a save; the path of the copy follows.
+I18N_TEXT(say_no_mail_program,
+          u"No mail program was found. The save was put in:\n",
+          u"找不到郵件程式。存檔已放在：\n",
+          u"找不到邮件程序。存档已放在：\n",
+          u"メールプログラムが見つかりません。セーブの保存先:\n")
+
 // Question of the close button.
 I18N_TEXT(Say_ask_Exit,
           u"Do you want to Exit ?",
