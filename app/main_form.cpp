@@ -5,6 +5,7 @@
 #include "ok_btn_form.h"
 #include "save_list_view.h"
 #include "send_mail.h"
+#include "window_placement.h"
 
 #include "i18n/captions.h"
 #include "i18n/language.h"
@@ -102,9 +103,10 @@ void TMainForm::buildControls()
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("CARD SHUTTLE"));
-    resize(660, 480);
-    setMinimumSize(125, 50);
-    setMaximumSize(1024, 740);
+    // The skin is one picture with every control placed on it by the pixel;
+    // stretched, it would leave bare areas or cut controls, so the window
+    // manager is told the size is fixed.
+    setFixedSize(660, 480);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     Image1 = new QLabel(this);
@@ -206,10 +208,8 @@ void TMainForm::FormCreate()
     GetFilePIC();
     ENBtn_click();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->availableGeometry();
-        move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(windowPlacement(size(), screen->availableGeometry()));
 }
 
 void TMainForm::Translation()
