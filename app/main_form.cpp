@@ -188,6 +188,7 @@ void TMainForm::buildControls()
     connect(ListView2, &TSaveListView::doubleClicked, this, &TMainForm::ListView2DblClick);
     connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
     connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
+    setUpKeyboard();
 }
 
 void TMainForm::FormCreate()

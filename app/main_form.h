@@ -34,6 +34,7 @@ class TSendMail;
 class DeviceWatcher;
 class QTemporaryDir;
 namespace skin {
+class TFocusMark;
 class TPictureButton;
 class TSmoothBar;
 } // namespace skin
@@ -196,6 +197,7 @@ private:
     void FormCreate();
     void buildControls();
     QPushButton* makeButton(const char* name, int x, int y);
+    void setUpKeyboard();
     // Gate check: false when gate is closed; otherwise closes the other eight.
     bool enterGate(bool& gate);
     void commandEnded();
@@ -230,10 +232,12 @@ private:
     QMenu* fCardMenu = nullptr;
 
     QMenu* fFileMenu = nullptr;
+    skin::TFocusMark* fFocusMark = nullptr;
 
 public:
     QMenu* cardMenu() const { return fCardMenu; }
     QMenu* fileMenu() const { return fFileMenu; }
+    skin::TFocusMark* focusMark() const { return fFocusMark; }
 
 private:
     // Opens the adapter and reads the card's size, for the card's health
