@@ -189,6 +189,7 @@ void TMainForm::buildControls()
     connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
     connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
     setUpKeyboard();
+    keepOneSelection();
 }
 
 void TMainForm::FormCreate()

@@ -198,6 +198,7 @@ private:
     void buildControls();
     QPushButton* makeButton(const char* name, int x, int y);
     void setUpKeyboard();
+    void keepOneSelection();
     // Gate check: false when gate is closed; otherwise closes the other eight.
     bool enterGate(bool& gate);
     void commandEnded();
