@@ -40,9 +40,10 @@ void TMainForm::EditBtnClick()
                     // A card save keeps its size while it is edited: the card
                     // holds whole blocks only.
                     editor.HexEditor1->SetNoSizeChange(true);
-                    editor.setWindowTitle(QStringLiteral("File :") +
-                                          QString::fromLatin1(save.rawCode) + QLatin1Char(' ') +
-                                          save.name);
+                    // Printed pages name the save, not the working file.
+                    editor.DocumentName =
+                        QString::fromLatin1(save.rawCode) + QLatin1Char(' ') + save.name;
+                    editor.setWindowTitle(QStringLiteral("File :") + editor.DocumentName);
                     editor.ShowModal();
                 }
                 if (editor.ischanged) {

@@ -58,9 +58,17 @@ void TMainForm::EmailBtnClick()
             SendMail1->AttachFiles().clear();
             SendMail1->AttachFiles().append(mailed);
             if (!SendMail1->Execute()) {
-                OkBtnExe(say_ask_sendmail);
+                // The busy text must not stand behind the notice.
+                Bar_pos(0);
                 showFreeBlocks();
-                QFile::remove(mailed); // no mail program has it
+                if (SendMail1->programMissing()) {
+                    // The copy stays where it is, for the user to attach by
+                    // hand.
+                    OkBtnExe(say_no_mail_program + QDir::toNativeSeparators(mailed));
+                } else {
+                    OkBtnExe(say_ask_sendmail);
+                    QFile::remove(mailed); // no mail program has it
+                }
                 ListView1->clearSelection();
                 return;
             }

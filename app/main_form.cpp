@@ -6,6 +6,7 @@
 #include "save_list_view.h"
 #include "second_card.h"
 #include "send_mail.h"
+#include "window_placement.h"
 
 #include "i18n/captions.h"
 #include "i18n/language.h"
@@ -103,9 +104,10 @@ void TMainForm::buildControls()
 {
     setObjectName(QStringLiteral("MainForm"));
     setWindowTitle(QStringLiteral("CARD SHUTTLE"));
-    resize(660, 480);
-    setMinimumSize(125, 50);
-    setMaximumSize(1024, 740);
+    // The skin is one picture with every control placed on it by the pixel;
+    // stretched, it would leave bare areas or cut controls, so the window
+    // manager is told the size is fixed.
+    setFixedSize(660, 480);
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
 
     Image1 = new QLabel(this);
@@ -187,6 +189,8 @@ void TMainForm::buildControls()
     connect(ListView2, &TSaveListView::doubleClicked, this, &TMainForm::ListView2DblClick);
     connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
     connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
+    setUpKeyboard();
+    keepOneSelection();
 }
 
 void TMainForm::FormCreate()
@@ -207,10 +211,8 @@ void TMainForm::FormCreate()
     GetFilePIC();
     ENBtn_click();
 
-    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-        const QRect r = screen->availableGeometry();
-        move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);
-    }
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(windowPlacement(size(), screen->availableGeometry()));
 }
 
 void TMainForm::Translation()
@@ -409,31 +411,32 @@ void TMainForm::startDeviceWatch()
     fWatcher->start();
 }
 
-void TMainForm::ExitBtnClick()
-{
-    if (skin::dialogs().askYesNo(Say_ask_Exit, windowTitle()))
-        close();
-}
+void TMainForm::ExitBtnClick() { close(); }
 
-void TMainForm::CloseBtnClick()
-{
-    if (commandRunning()) {
-        fQuitPending = true; // once the card is left whole
-        return;
-    }
-    quitAction();
-}
+// The window's own close glyph and the window manager's close end the program
+// the same way CLOSE does: after the same question, and never under a
+// running command.
+void TMainForm::CloseBtnClick() { close(); }
 
 void TMainForm::MinBtnClick() { showMinimized(); }
 
 void TMainForm::closeEvent(QCloseEvent* event)
 {
+    event->ignore();
+    if (fAskingToQuit)
+        return; // a second close while the question is open
+    fAskingToQuit = true;
+    const bool yes = skin::dialogs().askYesNo(Say_ask_Exit, windowTitle());
+    fAskingToQuit = false;
+    if (!yes)
+        return;
     if (commandRunning()) {
-        fQuitPending = true;
-        event->ignore();
+        fQuitPending = true; // once the card is left whole
         return;
     }
+    event->accept();
     QWidget::closeEvent(event);
+    quitAction();
 }
 
 void TMainForm::mousePressEvent(QMouseEvent* event)

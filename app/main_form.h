@@ -36,6 +36,7 @@ class QTemporaryDir;
 class SecondCard;
 struct CardSave;
 namespace skin {
+class TFocusMark;
 class TPictureButton;
 class TSmoothBar;
 } // namespace skin
@@ -201,6 +202,8 @@ private:
     void FormCreate();
     void buildControls();
     QPushButton* makeButton(const char* name, int x, int y);
+    void setUpKeyboard();
+    void keepOneSelection();
     // Gate check: false when gate is closed; otherwise closes the other eight.
     bool enterGate(bool& gate);
     void commandEnded();
@@ -227,6 +230,7 @@ private:
     int fBusy = 0;
     bool fDeviceChangePending = false;
     bool fQuitPending = false;
+    bool fAskingToQuit = false;
     std::unique_ptr<DeviceWatcher> fWatcher;
     std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;
@@ -237,6 +241,7 @@ private:
     // the PC list's context menu while it is open.
     std::unique_ptr<SecondCard> fSecond;
     QMenu* fPcMenu = nullptr;
+    skin::TFocusMark* fFocusMark = nullptr;
     void showSecondCard(const QString& device);
     bool ShowSecondCard(); // lists it on the PC side; false (and why) when it cannot be read
     void CopyCardToCard(bool toSecond);
@@ -248,6 +253,7 @@ public:
     QMenu* cardMenu() const { return fCardMenu; }
     QMenu* pcMenu() const { return fPcMenu; }
     const SecondCard* secondCard() const { return fSecond.get(); }
+    skin::TFocusMark* focusMark() const { return fFocusMark; }
 
 private:
     // Opens the adapter and reads the card's size, for the card's health

@@ -4,7 +4,11 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFontMetrics>
 #include <QMouseEvent>
+#include <QTextLayout>
+
+#include <algorithm>
 
 TSaveListView::TSaveListView(QWidget* parent) : QListWidget(parent)
 {
@@ -25,9 +29,10 @@ TSaveListView::TSaveListView(QWidget* parent) : QListWidget(parent)
 
 void TSaveListView::fitGrid()
 {
-    // The banner and two lines of caption, in whatever font the list has
-    // (a font with Japanese glyphs is taller).
-    setGridSize(QSize(132, 32 + 2 * fontMetrics().lineSpacing() + 8));
+    // The banner and three lines of caption, in whatever font the list has
+    // (a font with Japanese glyphs is taller): a name takes up to two, the
+    // block count the last.
+    setGridSize(QSize(132, 32 + 3 * fontMetrics().lineSpacing() + 8));
 }
 
 void TSaveListView::changeEvent(QEvent* event)
@@ -40,9 +45,10 @@ void TSaveListView::changeEvent(QEvent* event)
 QListWidgetItem* TSaveListView::addSave(const QString& caption, int pictureIndex)
 {
     auto* item = new QListWidgetItem(this);
-    QString shown = caption;
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    item->setText(shown);
+    const qsizetype cut = caption.indexOf(QStringLiteral("\r\n"));
+    item->setText(cut < 0
+                      ? shownName(caption)
+                      : shownName(caption.left(cut)) + QLatin1Char('\n') + caption.mid(cut + 2));
     item->setData(CaptionRole, caption);
     item->setData(PictureIndexRole, pictureIndex);
     item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -50,6 +56,39 @@ QListWidgetItem* TSaveListView::addSave(const QString& caption, int pictureIndex
     if (fPictures && pictureIndex >= 0 && pictureIndex < fPictures->size())
         item->setIcon(QIcon(fPictures->at(pictureIndex)));
     return item;
+}
+
+QString TSaveListView::shownName(const QString& name) const
+{
+    // Broken into lines here rather than by the view, so that the lines are
+    // known: a third would push the block count out of the row.
+    const int width = captionWidth();
+    const QFontMetrics metrics(font());
+    QTextLayout layout(name, font());
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    QStringList lines;
+    qsizetype rest = 0;
+    while (lines.size() < 1) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        lines << name.mid(line.textStart(), line.textLength()).trimmed();
+        rest = line.textStart() + line.textLength();
+    }
+    layout.endLayout();
+    if (rest < name.size())
+        lines << metrics.elidedText(name.mid(rest).trimmed(), Qt::ElideRight, width);
+    return lines.join(QLatin1Char('\n'));
+}
+
+int TSaveListView::captionWidth() const
+{
+    // What the item leaves its text beside the focus frame's margins.
+    return std::min(gridSize().width(), iconSize().width()) - 8;
 }
 
 QString TSaveListView::nameOf(const QListWidgetItem* item)

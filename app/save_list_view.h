@@ -39,6 +39,11 @@ public:
     QListWidgetItem* addSave(const QString& caption, int pictureIndex);
     // The item's name: its caption up to the line break.
     static QString nameOf(const QListWidgetItem* item);
+    // A name as the row shows it: in at most two lines of the caption's
+    // width, the second cut short with an ellipsis when it does not fit.
+    QString shownName(const QString& name) const;
+    // The width a caption line may take.
+    int captionWidth() const;
     // Items in list order, selected ones only.
     QList<QListWidgetItem*> selectedInOrder() const;
     // The same for the card list, as the saves they stand for.

@@ -81,5 +81,9 @@ bool TSendMail::Execute()
         started = false;
     for (QWidget* w : disabled)
         w->setEnabled(true);
+    // xdg-email's exit status 3: no tool it could hand the message to.
+    constexpr int kNoToolFound = 3;
+    fProgramMissing =
+        !started || (mail.exitStatus() == QProcess::NormalExit && mail.exitCode() == kNoToolFound);
     return started && mail.exitStatus() == QProcess::NormalExit && mail.exitCode() == 0;
 }

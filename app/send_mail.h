@@ -26,6 +26,10 @@ public:
 
     // True when the mail program took the message.
     bool Execute();
+    // After a failed Execute: true when there was no mail program to take
+    // it at all (none could be started, or xdg-email found none set up), as
+    // opposed to one that refused the message.
+    bool programMissing() const { return fProgramMissing; }
 
     // The arguments Execute passes: subject, note, copies, at most 32
     // attachments, and the recipient when it is a real address.
@@ -38,4 +42,5 @@ public:
 
 private:
     QStringList fAttachFiles;
+    bool fProgramMissing = false;
 };

@@ -2,7 +2,6 @@
 
 #include "hexedit/hextocanvas.h"
 
-#include <QFileInfo>
 #include <QPainter>
 #include <QPrinter>
 
@@ -25,9 +24,9 @@ void SetPageMargins(THexToCanvas& aRenderer, int aWidth, int aHeight)
     aRenderer.SetRightMargin(aWidth - aWidth / 20);
 }
 
-QString PageHeader(const QString& aFileName)
+QString PageHeader(const QString& aDocumentName)
 {
-    return QStringLiteral("Vantrel:") + QFileInfo(aFileName).fileName();
+    return QStringLiteral("Vantrel:") + aDocumentName;
 }
 
 QString PageFooter(int aPage) { return QStringLiteral("Page ") + QString::number(aPage); }
@@ -75,16 +74,61 @@ QSize PreviewBitmapSize(const QSize& aPage)
     return {cPreviewWidth, int(std::max<int64_t>(1, height))};
 }
 
-QImage PreviewPage(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSize,
-                   const QString& aHeader)
+namespace {
+
+// Draws the page from aStart on and returns where the next one starts.
+int32_t DrawPreviewPage(QImage& aBitmap, THexToCanvas& aRenderer, int32_t aStart, int32_t aDataSize,
+                        const QString& aHeader, int aPage)
+{
+    aBitmap.fill(Qt::white);
+    SetPageMargins(aRenderer, aBitmap.width(), aBitmap.height());
+    QPainter canvas(&aBitmap);
+    return aRenderer.Draw(canvas, aStart, aDataSize - 1, aHeader, PageFooter(aPage));
+}
+
+QImage PreviewBitmap(const QSize& aPage)
 {
     QImage bitmap(PreviewBitmapSize(aPage), QImage::Format_RGB32);
     bitmap.setDotsPerMeterX(cPreviewDotsPerMeter);
     bitmap.setDotsPerMeterY(cPreviewDotsPerMeter);
     bitmap.fill(Qt::white);
-    SetPageMargins(aRenderer, bitmap.width(), bitmap.height());
-    QPainter canvas(&bitmap);
-    aRenderer.Draw(canvas, 0, aDataSize - 1, aHeader, PageFooter(1));
+    return bitmap;
+}
+
+} // namespace
+
+TPreviewPages::TPreviewPages(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSize,
+                             QString aHeader)
+    : fRenderer(aRenderer), fPage(aPage), fDataSize(aDataSize), fHeader(std::move(aHeader))
+{
+}
+
+bool TPreviewPages::HasPage(int aPage)
+{
+    if (aPage < 1)
+        return false;
+    QImage scratch;
+    while (int(fStarts.size()) < aPage && fStarts.back() < fDataSize) {
+        if (scratch.isNull())
+            scratch = PreviewBitmap(fPage);
+        const int32_t start = fStarts.back();
+        const int32_t next =
+            DrawPreviewPage(scratch, fRenderer, start, fDataSize, fHeader, int(fStarts.size()));
+        // A page that holds no line would make every later page the same.
+        fStarts.push_back(next > start ? next : fDataSize);
+    }
+    return int(fStarts.size()) >= aPage && fStarts[std::size_t(aPage - 1)] < fDataSize;
+}
+
+QImage TPreviewPages::Page(int aPage)
+{
+    QImage bitmap = PreviewBitmap(fPage);
+    if (!HasPage(aPage))
+        return bitmap;
+    const int32_t next = DrawPreviewPage(bitmap, fRenderer, fStarts[std::size_t(aPage - 1)],
+                                         fDataSize, fHeader, aPage);
+    if (int(fStarts.size()) == aPage)
+        fStarts.push_back(next > fStarts.back() ? next : fDataSize);
     return bitmap;
 }
 

@@ -106,16 +106,20 @@ void TSaveEditForm::HexText1Click()
 
 void TSaveEditForm::Neu1Click()
 {
-    if (CheckChanges())
-        HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
+    if (!CheckChanges())
+        return;
+    HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
+    DocumentName.clear();
 }
 
 void TSaveEditForm::ffnen1Click()
 {
     if (!CheckChanges())
         return;
-    if (const std::optional<QString> name = RunOpenDialog())
+    if (const std::optional<QString> name = RunOpenDialog()) {
         HexEditor1->LoadFromFile(*name);
+        DocumentName.clear(); // another document, named by its file
+    }
 }
 
 void TSaveEditForm::ImportfromHexText1Click()

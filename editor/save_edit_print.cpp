@@ -8,6 +8,7 @@
 #include "hexedit/hextocanvas.h"
 #include "hexedit/waitcursor.h"
 
+#include <QFileInfo>
 #include <QPrinter>
 
 void TSaveEditForm::Printlayout1Choose(int aTag) { CanvasDisplay = TOffsetDisplayStyle(aTag); }
@@ -27,11 +28,22 @@ void TSaveEditForm::Printpreview1Click()
         return;
     QPrinter& printer = PrintSeam().Printer();
     PrepareRenderer();
-    const QImage page = PreviewPage(*HexToCanvas1, QSize(printer.width(), printer.height()), size,
-                                    PageHeader(HexEditor1->Filename()));
+    TPreviewPages pages(*HexToCanvas1, QSize(printer.width(), printer.height()), size,
+                        PageHeader(PrintedName()));
     TfmPreview preview(this);
-    preview.ShowPage(page);
+    connect(&preview, &TfmPreview::printRequested, this, [this] {
+        Print1Click();
+        // Printing laid the renderer out for paper; the pages still to be
+        // turned to are drawn on the preview's picture again.
+        PrepareRenderer();
+    });
+    preview.ShowPages(&pages);
     preview.exec();
+}
+
+QString TSaveEditForm::PrintedName() const
+{
+    return DocumentName.isEmpty() ? QFileInfo(HexEditor1->Filename()).fileName() : DocumentName;
 }
 
 void TSaveEditForm::Printsetup1Click() { PrintSeam().Setup(this); }
@@ -51,8 +63,7 @@ void TSaveEditForm::Print1Click()
     TPrintOutcome outcome = TPrintOutcome::Printed;
     {
         TWaitCursor wait;
-        outcome =
-            PrintPages(*HexToCanvas1, seam.Printer(), size, PageHeader(HexEditor1->Filename()));
+        outcome = PrintPages(*HexToCanvas1, seam.Printer(), size, PageHeader(PrintedName()));
     }
     if (outcome == TPrintOutcome::NotStarted)
         Error(QStringLiteral("The printer could not start the print job."));

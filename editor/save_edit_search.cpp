@@ -5,6 +5,8 @@
 
 #include "skin/dialogs.h"
 
+#include <QScopeGuard>
+
 #include <limits>
 
 namespace {
@@ -40,6 +42,8 @@ void TSaveEditForm::Goto1Click()
 {
     if (HexEditor1->DataSize() == 0)
         return;
+    // Typing goes on in the data, not in whatever the dialog left focused.
+    const auto backToData = qScopeGuard([this] { HexEditor1->setFocus(Qt::OtherFocusReason); });
     const std::optional<QString> entry =
         skin::dialogs().text(QStringLiteral("Goto file position..."),
                              QStringLiteral("(prefix \"0x\" or \"$\" means hex)"),
@@ -87,6 +91,8 @@ void TSaveEditForm::Find1Click()
 {
     if (HexEditor1->DataSize() == 0)
         return;
+    // Typing goes on in the data, not in whatever the dialog left focused.
+    const auto backToData = qScopeGuard([this] { HexEditor1->setFocus(Qt::OtherFocusReason); });
     FindPos = -1;
     FindICase = false;
     FindBuf.clear();
@@ -122,6 +128,8 @@ void TSaveEditForm::FindNext1Click()
 {
     if (HexEditor1->DataSize() == 0)
         return;
+    // Typing goes on in the data, not in whatever the dialog left focused.
+    const auto backToData = qScopeGuard([this] { HexEditor1->setFocus(Qt::OtherFocusReason); });
     if (FindStr.isEmpty()) {
         Find1Click();
         return;

@@ -57,6 +57,7 @@ protected:
                 return;
             inSession = true;
             captions << editor->windowTitle();
+            printedNames << editor->DocumentName;
             positions << editor->pos();
             fixedSize << editor->HexEditor1->NoSizeChange();
             if (sessions.empty()) {
@@ -98,6 +99,7 @@ protected:
     }
 
     QStringList captions;
+    QStringList printedNames;
     QList<QPoint> positions;
     QList<bool> fixedSize;
 };
@@ -151,6 +153,8 @@ TEST_F(EditTest, TwoSelectedSavesAreEditedOneAfterTheOther)
               e.close();
           }});
     EXPECT_EQ(captions, (QStringList{"File :GAAE01 alpha", "File :GBBE01 beta"}));
+    // Printed pages name the save, not the working file.
+    EXPECT_EQ(printedNames, (QStringList{"GAAE01 alpha", "GBBE01 beta"}));
     EXPECT_EQ(onCard("alpha").at(64), 0x11);
     EXPECT_EQ(onCard("beta").at(64), 0x22);
     EXPECT_EQ(dialogs.messages, QStringList{"SAVER UPDATED"});

@@ -4,8 +4,11 @@
 #include "mail_cache.h"
 #include "send_mail.h"
 
+#include "skin/smooth_bar.h"
+
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QTextStream>
 
 class MailTest : public AppTest {
@@ -102,13 +105,49 @@ TEST_F(MailTest, AFailedHandOverStopsBeforeTheNextSave)
     EXPECT_TRUE(form->b0 && form->b7 && form->b8);
 }
 
-TEST_F(MailTest, NoMailProgramIsAFailedHandOver)
+// What the status line showed when each notice came up.
+class StatusAtNotice : public ScriptedDialogs {
+public:
+    explicit StatusAtNotice(const QLabel* status) : fStatus(status) {}
+    void message(const QString& text) override
+    {
+        ScriptedDialogs::message(text);
+        statuses << fStatus->text();
+    }
+    QStringList statuses;
+
+private:
+    const QLabel* fStatus;
+};
+
+// Without any mail program the copy is kept and the user told where it is,
+// the busy text already gone. Either nothing could be started, or xdg-email
+// found no mail program set up (its status 3).
+class NoMailProgram : public MailTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(NoMailProgram, SaysWhereTheCopyIs)
 {
     twoSaves();
-    TSendMail::setCommand(QString::fromStdString(dir.file("no-such-program")));
+    if (GetParam())
+        qputenv("MAIL_EXIT", "3");
+    else
+        TSendMail::setCommand(QString::fromStdString(dir.file("no-such-program")));
+    StatusAtNotice seen(form->Label1);
+    skin::installDialogs(&seen);
     form->EmailBtnClick();
-    EXPECT_EQ(dialogs.messages, QStringList{"Please register an email account first"});
+    skin::installDialogs(&dialogs);
+    const QString copy = QDir::toNativeSeparators(mailCacheDir() + "/mysavedat.GCI");
+    EXPECT_EQ(seen.messages,
+              QStringList{"No mail program was found. The save was put in:\n" + copy});
+    EXPECT_EQ(seen.statuses, QStringList{"  ( 56 )BLOCK FREE"});
+    EXPECT_EQ(QFile(copy).size(), 64 + 2 * 8192);
+    EXPECT_EQ(form->ProgressBar1->position(), 0);
+    EXPECT_TRUE(form->b0 && form->b7 && form->b8);
 }
+
+INSTANTIATE_TEST_SUITE_P(Mail, NoMailProgram, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "XdgEmailFoundNone" : "NoneToStart");
+});
 
 TEST_F(MailTest, ASaveThatCannotBeReadIsNamed)
 {

@@ -242,6 +242,7 @@ TEST_F(AppTest, QuittingDuringACommandWaitsForItsEnd)
     int quits = 0;
     bool closedDuring = true;
     form->quitAction = [&] { ++quits; };
+    dialogs.yesNo = {true, true};
     QTimer::singleShot(0, form.get(), [&] {
         form->CloseBtnClick();
         closedDuring = form->close();
@@ -255,23 +256,33 @@ TEST_F(AppTest, QuittingDuringACommandWaitsForItsEnd)
     EXPECT_EQ(names(form->ListView1), QStringList{"one"}); // the listing finished
 }
 
-TEST_F(AppTest, ExitAsksFirstAndCloseDoesNot)
+// CLOSE, the window's close glyph and the window manager's close all ask the
+// same question, and only a yes ends the program.
+TEST_F(AppTest, EveryWayOfClosingAsksFirst)
 {
     makeCard();
     start();
     int quits = 0;
     form->quitAction = [&] { ++quits; };
-    dialogs.yesNo = {false};
+    const QString ask = "Do you want to Exit ?";
+    dialogs.yesNo = {false, false, false};
     QTest::mouseClick(form->ExitBtn, Qt::LeftButton);
-    EXPECT_EQ(dialogs.questions, QStringList{"Do you want to Exit ?"});
-    EXPECT_TRUE(form->isVisible());
-    dialogs.yesNo = {true};
-    form->ExitBtnClick();
-    EXPECT_FALSE(form->isVisible());
-    form->show();
     QTest::mouseClick(form->CloseBtn, Qt::LeftButton);
+    EXPECT_FALSE(form->close()); // as the window manager asks
+    EXPECT_EQ(dialogs.questions, (QStringList{ask, ask, ask}));
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(quits, 0);
+
+    dialogs.yesNo = {true};
+    QTest::mouseClick(form->CloseBtn, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(quits, 1);
-    EXPECT_EQ(dialogs.questions.size(), 2);
+    form->show();
+    dialogs.yesNo = {true};
+    QTest::mouseClick(form->ExitBtn, Qt::LeftButton);
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_EQ(quits, 2);
+    EXPECT_EQ(dialogs.questions.size(), 5);
 }
 
 TEST_F(AppTest, APressOnTheWindowSurfaceMovesIt)

@@ -6,6 +6,7 @@
 #include "editor/preview_form.h"
 #include "hexedit/hexeditor.h"
 #include "hexedit/hextocanvas.h"
+#include "i18n/texts.h"
 
 #include <QAction>
 #include <QApplication>
@@ -13,6 +14,9 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPrinterInfo>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTest>
 #include <QTimer>
 
 #include <limits>
@@ -135,8 +139,11 @@ TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide)
     WithPreview([&](TfmPreview& preview) {
         EXPECT_EQ(preview.windowTitle(), QStringLiteral("Print preview"));
         EXPECT_EQ(preview.Image1->pixmap().size(), QSize(1000, 1375));
-        // Fitted into the 688 x 453 client with the page's proportions.
-        EXPECT_EQ(preview.Image1->geometry(), QRect(0, 0, 329, 453));
+        // Fitted into the visible area with the page's proportions.
+        const QSize area = preview.Scroller->viewport()->size();
+        EXPECT_EQ(preview.Image1->size(), FitPicture({1000, 1375}, area));
+        EXPECT_TRUE(preview.Image1->size().height() == area.height() ||
+                    preview.Image1->size().width() == area.width());
         const THexToCanvas& r = *form.HexToCanvas1;
         EXPECT_EQ(r.TopMargin(), 68);
         EXPECT_EQ(r.BottomMargin(), 1307);
@@ -150,6 +157,70 @@ TEST_F(PrintTest, ThePreviewDrawsThePageOnAPictureAThousandPixelsWide)
                 ASSERT_EQ(page.pixel(x, y), qRgb(255, 255, 255)) << x << "," << y;
     });
     EXPECT_FALSE(QFile::exists(Pdf()));
+}
+
+// Pages turned with the buttons and keys, zoom steps, Print and Close, all
+// through the preview's own controls.
+TEST_F(PrintTest, ThePreviewTurnsPagesZoomsPrintsAndCloses)
+{
+    i18n::fillTexts(i18n::Language::English);
+    Load(QByteArray(20000, '\x5A'));
+    const int32_t perPage = BytesPerPage();
+    Load(QByteArray(3 * perPage, '\x5A')); // three pages on paper
+    form.DocumentName = QStringLiteral("GAAE01 my save");
+    QFile::remove(Pdf());
+    bool closed = false;
+    WithPreview([&](TfmPreview& preview) {
+        EXPECT_EQ(preview.PrintBtn->text(), QStringLiteral("Print"));
+        EXPECT_EQ(preview.CloseBtn->text(), QStringLiteral("Close"));
+        EXPECT_EQ(preview.CurrentPage(), 1);
+        EXPECT_FALSE(preview.PrevBtn->isEnabled());
+        const QImage first = preview.Image1->pixmap().toImage();
+        QTest::mouseClick(preview.NextBtn, Qt::LeftButton);
+        EXPECT_EQ(preview.CurrentPage(), 2);
+        EXPECT_EQ(preview.PageLabel->text(), QStringLiteral("Page 2"));
+        EXPECT_NE(preview.Image1->pixmap().toImage(), first);
+        // On to the last page.
+        int last = 2;
+        while (preview.NextBtn->isEnabled() && last < 50) {
+            QTest::keyClick(&preview, Qt::Key_PageDown);
+            ASSERT_EQ(preview.CurrentPage(), ++last);
+        }
+        EXPECT_GE(last, 3);
+        QTest::keyClick(&preview, Qt::Key_PageDown); // no empty page after it
+        EXPECT_EQ(preview.CurrentPage(), last);
+        QTest::mouseClick(preview.PrevBtn, Qt::LeftButton);
+        EXPECT_EQ(preview.CurrentPage(), last - 1);
+        while (preview.PrevBtn->isEnabled())
+            QTest::keyClick(&preview, Qt::Key_PageUp);
+        EXPECT_EQ(preview.CurrentPage(), 1);
+        EXPECT_EQ(preview.Image1->pixmap().toImage(), first);
+
+        EXPECT_EQ(preview.Zoom(), 0);
+        EXPECT_FALSE(preview.ZoomOutBtn->isEnabled());
+        QTest::mouseClick(preview.ZoomInBtn, Qt::LeftButton);
+        EXPECT_EQ(preview.Image1->width(), 500);
+        QTest::mouseClick(preview.ZoomInBtn, Qt::LeftButton);
+        QTest::mouseClick(preview.ZoomInBtn, Qt::LeftButton);
+        EXPECT_EQ(preview.Image1->width(), 1000);
+        QTest::mouseClick(preview.ZoomOutBtn, Qt::LeftButton);
+        EXPECT_EQ(preview.Image1->width(), 750);
+
+        QTest::mouseClick(preview.PrintBtn, Qt::LeftButton);
+        EXPECT_TRUE(QFile::exists(Pdf()));
+        EXPECT_TRUE(preview.isVisible());
+        QTest::mouseClick(preview.CloseBtn, Qt::LeftButton);
+        closed = !preview.isVisible();
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_TRUE(dialogs.errors.isEmpty());
+    if (HavePdfTools()) {
+        EXPECT_EQ(PdfPages(Pdf()), 3);
+        // The header names the save, not the working file it is kept in.
+        const QString text = PdfText(Pdf());
+        EXPECT_TRUE(text.contains(QStringLiteral("Vantrel:GAAE01 my save"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("temp.~ic")));
+    }
 }
 
 TEST(PreviewGeometry, ThePictureKeepsThePagesProportionsAndFitsTheWindow)

@@ -2,8 +2,13 @@
 #include "save_edit_fixture.h"
 
 #include "hexedit/hexeditor.h"
+#include "scripted_dialogs.h"
+#include "skin/dialogs.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
 
 namespace {
 
@@ -157,6 +162,52 @@ TEST_F(SearchTest, AnEmptyDocumentIsNeitherSearchedNorPositioned)
     form.FindNext1Click();
     EXPECT_TRUE(dialogs.prompts.empty());
     EXPECT_TRUE(dialogs.infos.isEmpty());
+}
+
+} // namespace
+
+namespace {
+
+// A prompt that takes the focus into an edit box of its own, as a real one
+// does, and answers with the next entry.
+class FocusTakingPrompt : public ScriptedDialogs {
+public:
+    explicit FocusTakingPrompt(QWidget* aWindow) : fBox(aWindow) {}
+    std::optional<QString> text(const QString& aTitle, const QString& aLabel,
+                                const QString& aInitial) override
+    {
+        fBox.show();
+        fBox.setFocus(Qt::OtherFocusReason);
+        return ScriptedDialogs::text(aTitle, aLabel, aInitial);
+    }
+    void information(const QString&, const QString&) override {}
+
+private:
+    QLineEdit fBox;
+};
+
+// Go to and Find are reached by their keys, and typing right after them
+// goes into the data where they left the caret.
+TEST_F(SearchTest, GoToAndFindLeaveTheFocusInTheData)
+{
+    Load(QByteArray(32, '\x55'));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
+    FocusTakingPrompt prompt(&form);
+    skin::installDialogs(&prompt);
+    prompt.entries = {QStringLiteral("0x10")};
+    QTest::keyClick(&form, Qt::Key_G, Qt::ControlModifier);
+    Settle();
+    ASSERT_EQ(form.HexEditor1->GetCursorPos(), 16);
+    ASSERT_EQ(QApplication::focusWidget(), form.HexEditor1);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("ab"));
+    Settle();
+    EXPECT_EQ(Content().at(16), char(0xAB));
+
+    prompt.entries = {QStringLiteral("55")};
+    form.Find1->trigger();
+    Settle();
+    EXPECT_EQ(QApplication::focusWidget(), form.HexEditor1);
+    skin::installDialogs(&dialogs);
 }
 
 } // namespace

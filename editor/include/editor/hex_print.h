@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <vector>
 
 class QPrinter;
 class THexToCanvas;
@@ -14,8 +15,8 @@ class THexToCanvas;
 // The text area leaves a twentieth of the surface free on every side.
 void SetPageMargins(THexToCanvas& aRenderer, int aWidth, int aHeight);
 
-// The line above every page: "Vantrel:" and the file's name, no folder.
-QString PageHeader(const QString& aFileName);
+// The line above every page: "Vantrel:" and what the document is called.
+QString PageHeader(const QString& aDocumentName);
 // The line below a page.
 QString PageFooter(int aPage);
 
@@ -33,8 +34,24 @@ TPrintOutcome PrintPages(THexToCanvas& aRenderer, QPrinter& aPrinter, int32_t aD
 
 // A picture 1000 pixels wide with the proportions of the printable area.
 QSize PreviewBitmapSize(const QSize& aPage);
-// The first page of the listing drawn on such a picture.
-QImage PreviewPage(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSize,
-                   const QString& aHeader);
+// The preview's pages, drawn one at a time as they are turned to: a save of
+// a megabyte is hundreds of pages, too many pictures to draw up front. Where
+// each page starts is learnt by drawing the ones before it, once.
+class TPreviewPages {
+public:
+    TPreviewPages(THexToCanvas& aRenderer, const QSize& aPage, int32_t aDataSize, QString aHeader);
+    // Page aPage (from 1) exists: it holds at least one byte.
+    bool HasPage(int aPage);
+    // The picture of page aPage; blank when there is no such page.
+    QImage Page(int aPage);
+
+private:
+    THexToCanvas& fRenderer;
+    QSize fPage;
+    int32_t fDataSize;
+    QString fHeader;
+    std::vector<int32_t> fStarts{0}; // the first byte of pages 1, 2, ...
+};
+
 // The largest size with the picture's proportions that fits the client.
 QSize FitPicture(const QSize& aPicture, const QSize& aClient);

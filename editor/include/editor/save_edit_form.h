@@ -84,6 +84,9 @@ public:
     bool Savepoint = false;
     // The user saved while the window was shown.
     bool ischanged = false;
+    // What printed pages call the document (a card save's code and name);
+    // empty names it by its file.
+    QString DocumentName;
 
     // ---- State kept for the whole run, across every use of the window -------
     static inline int32_t FindPos = -1;
@@ -193,6 +196,7 @@ private:
     void JumpBy(int64_t aDistance);
     // Readies the renderer for paper and preview in the chosen byte format.
     void PrepareRenderer();
+    QString PrintedName() const;
 
     QActionGroup* fLineSizes = nullptr;
     QActionGroup* fColumnWidths = nullptr;

@@ -125,6 +125,45 @@ I18N_TEXT(say_ask_sendmail,
           u"请先建立邮件帐户！",
           u"メール番号を建ててください!")
 
+// Notice when no mail program could take a save; the path of the copy follows.
+I18N_TEXT(say_no_mail_program,
+          u"No mail program was found. The save was put in:\n",
+          u"找不到郵件程式。存檔已放在：\n",
+          u"找不到邮件程序。存档已放在：\n",
+          u"メールプログラムが見つかりません。セーブの保存先:\n")
+
+// The print preview's buttons.
+I18N_TEXT(say_preview_print,
+          u"Print",
+          u"列印",
+          u"打印",
+          u"印刷")
+I18N_TEXT(say_preview_previous,
+          u"< Previous",
+          u"< 上一頁",
+          u"< 上一页",
+          u"< 前へ")
+I18N_TEXT(say_preview_next,
+          u"Next >",
+          u"下一頁 >",
+          u"下一页 >",
+          u"次へ >")
+I18N_TEXT(say_preview_zoom_out,
+          u"Zoom out",
+          u"縮小",
+          u"缩小",
+          u"縮小")
+I18N_TEXT(say_preview_zoom_in,
+          u"Zoom in",
+          u"放大",
+          u"放大",
+          u"拡大")
+I18N_TEXT(say_preview_close,
+          u"Close",
+          u"關閉",
+          u"关闭",
+          u"閉じる")
+
 // Question of the close button.
 I18N_TEXT(Say_ask_Exit,
           u"Do you want to Exit ?",
