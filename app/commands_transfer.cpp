@@ -8,6 +8,7 @@
 #include "save_names.h"
 
 #include "i18n/texts.h"
+#include "mcbridge/cardfs.h"
 #include "skin/dialogs.h"
 
 #include <QFile>
@@ -116,12 +117,9 @@ void TMainForm::UpLoadBtnClick()
             }
             const QString path = *plain;
             const QByteArray localPath = QFile::encodeName(path);
-            QFile file(path);
-            if (file.open(QIODevice::ReadOnly)) {
-                blocks = file.size() / 8192;
-                file.close();
-            }
             const std::vector<uint8_t> bytes = saveFileBytes(path);
+            // The blocks the library will ask for: the count the entry names.
+            blocks = bytes.size() >= 64 ? mcb::EntryRef{bytes.data()}.blockCount() : 0;
             const QByteArray rawName = entryField(bytes, 8, 32);
             const QByteArray rawCode = entryField(bytes, 0, 6);
             repaint();

@@ -1,35 +1,17 @@
 #include "save_names.h"
 
-#include <cerrno>
-#include <iconv.h>
+#include "mcbridge/text_encoding.h"
+
+#include <span>
 
 QString decodeSaveName(const QByteArray& raw, const QByteArray& code)
 {
-    const char* encoding = code.size() >= 4 && code[3] == 'J' ? "SHIFT_JIS" : "CP1252";
-    iconv_t cd = iconv_open("UTF-8", encoding);
-    if (cd == iconv_t(-1))
-        return QString::fromLatin1(raw);
-    QByteArray out(raw.size() * 4 + 4, '\0');
-    char* in = const_cast<char*>(raw.constData());
-    std::size_t inLeft = std::size_t(raw.size());
-    char* o = out.data();
-    std::size_t outLeft = std::size_t(out.size());
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1))
-            break;
-        if ((errno != EILSEQ && errno != EINVAL) || outLeft < 3)
-            break;
-        // U+FFFD for a byte that is no character of the encoding.
-        *o++ = char(0xEF);
-        *o++ = char(0xBF);
-        *o++ = char(0xBD);
-        outLeft -= 3;
-        ++in;
-        --inLeft;
-    }
-    iconv_close(cd);
-    out.truncate(out.size() - qsizetype(outLeft));
-    return QString::fromUtf8(out);
+    // The library's own tables, as cardtool and the save descriptions use.
+    const auto bytes = [](const QByteArray& b) {
+        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(b.constData()),
+                                        std::size_t(b.size()));
+    };
+    return QString::fromStdString(mcb::textToUtf8(bytes(raw), mcb::encodingForCode(bytes(code))));
 }
 
 bool isRemovedFromFileNames(unsigned char byte)

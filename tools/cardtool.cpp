@@ -16,6 +16,7 @@
 #include "mcbridge/folder_names.h"
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
+#include "mcbridge/text_encoding.h"
 #include "restore_words.h"
 
 #include <cerrno>
@@ -23,7 +24,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <iconv.h>
 #include <optional>
 #include <string>
 #include <unistd.h>
@@ -184,39 +184,16 @@ void receive(void* context, uint32_t message, uintptr_t wParam, intptr_t)
         static_cast<Progress*>(context)->on(wParam);
 }
 
-std::string convert(const std::string& bytes, const char* from)
-{
-    iconv_t cd = iconv_open("UTF-8", from);
-    if (cd == iconv_t(-1))
-        return bytes;
-    std::string out(bytes.size() * 4 + 4, '\0');
-    char* in = const_cast<char*>(bytes.data());
-    std::size_t inLeft = bytes.size();
-    char* o = out.data();
-    std::size_t outLeft = out.size();
-    while (inLeft > 0) {
-        if (iconv(cd, &in, &inLeft, &o, &outLeft) != std::size_t(-1))
-            break;
-        if (errno != EILSEQ && errno != EINVAL)
-            break;
-        *o++ = '?'; // a byte that is no character in the card's encoding
-        --outLeft;
-        ++in;
-        --inLeft;
-    }
-    iconv_close(cd);
-    out.resize(out.size() - outLeft);
-    return out;
-}
-
 // Japanese games (the fourth letter of the code is J) name their saves in
-// Shift-JIS; the others in Windows-1252.
+// Shift-JIS; the others in Windows-1252: the library's tables, as the program's.
 // Control characters are escaped: a name is the card's data, not the
 // terminal's commands.
 std::string displayName(const std::string& raw, const std::string& code)
 {
-    return cli::escapeControls(
-        convert(raw, code.size() >= 4 && code[3] == 'J' ? "SHIFT_JIS" : "CP1252"));
+    const auto bytes = [](const std::string& b) {
+        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(b.data()), b.size());
+    };
+    return cli::escapeControls(mcb::textToUtf8(bytes(raw), mcb::encodingForCode(bytes(code))));
 }
 
 // The largest save file and the largest card image a command reads.
