@@ -7,6 +7,7 @@
 #include "banner_cache.h"
 #include "card_status.h"
 #include "mcbridge.h"
+#include "save_tooltip.h"
 
 #include <QByteArray>
 #include <QFileInfoList>
@@ -134,6 +135,7 @@ public:
     QString workPath(const QString& name) const;
     // The banners decoded so far, by save file and by card entry.
     const BannerCache& banners() const { return fBanners; }
+    const CardDescriptions& descriptions() const { return fDescriptions; }
 
     // The idle status line in the quiet colour: the free blocks once the
     // card was listed, otherwise what stands in the way of listing it.
@@ -223,6 +225,7 @@ private:
     mcb_receiver fReceiver{};
     CardProbe fCard;
     BannerCache fBanners;
+    CardDescriptions fDescriptions;
     QFileSystemWatcher* fFolderWatch = nullptr;
     QTimer* fFolderSettle = nullptr;
     bool fFolderChangePending = false;

@@ -76,7 +76,7 @@ bool TMainForm::ShowGC()
             FreeBlock -= WBlockCount;
             ++picture;
         }
-        describeCardSaves(ListView1);
+        describeCardSaves(ListView1, fDescriptions);
         fBanners.keepCard(listed);
     }
     showFreeBlocks();

@@ -107,16 +107,33 @@ void setDescription(QListWidgetItem* item, const SaveDescription& save)
     item->setData(TSaveListView::IconFramesRole, QVariant::fromValue(save.icon));
 }
 
-void describeCardSaves(TSaveListView* list)
+void describeCardSaves(TSaveListView* list, CardDescriptions& cache)
 {
     auto info = std::make_unique<mcb_save_info>();
+    QHash<QByteArray, SaveDescription> listed;
     for (QListWidgetItem* item : itemsOf(list)) {
         const QVariant slot = item->data(TSaveListView::SlotRole);
-        if (slot.isValid() && mcb_save_info_slot(uint32_t(slot.toInt()), info.get()))
-            setDescription(item, describedSave(*info, TSaveListView::nameOf(item)));
-        else
+        QByteArray entry(64, '\0');
+        const bool hasEntry =
+            slot.isValid() &&
+            mcb_saver_entry(uint32_t(slot.toInt()), reinterpret_cast<uint8_t*>(entry.data()));
+        if (hasEntry && cache.known.contains(entry)) {
+            listed.insert(entry, cache.known.value(entry));
+            setDescription(item, listed.value(entry));
+            continue;
+        }
+        if (slot.isValid() &&
+            (++cache.reads, mcb_save_info_slot(uint32_t(slot.toInt()), info.get()))) {
+            const SaveDescription save = describedSave(*info, TSaveListView::nameOf(item));
+            // One that could not be read is tried again at the next listing.
+            if (hasEntry)
+                listed.insert(entry, save);
+            setDescription(item, save);
+        } else {
             setDescription(item, undescribed(item));
+        }
     }
+    cache.known = std::move(listed);
     finishListing(list);
 }
 

@@ -8,6 +8,8 @@
 
 #include "mcbridge.h"
 
+#include <QByteArray>
+#include <QHash>
 #include <QString>
 
 class TSaveListView;
@@ -38,5 +40,13 @@ void setDescription(QListWidgetItem* item, const SaveDescription& save);
 // After a listing: describes each item's save (the card's through the open
 // adapter by its slot, a file's by its path in folder), then puts the list
 // in its chosen order and shows the icons.
-void describeCardSaves(TSaveListView* list);
+// Card saves' descriptions kept between listings, by the whole 64-byte entry
+// (as their banners are): relisting an unchanged card reads none of their
+// blocks again.
+struct CardDescriptions {
+    QHash<QByteArray, SaveDescription> known;
+    int reads = 0; // descriptions read from the card, for tests
+};
+
+void describeCardSaves(TSaveListView* list, CardDescriptions& cache);
 void describeFileSaves(TSaveListView* list, const QString& folder);

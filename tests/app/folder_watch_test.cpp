@@ -92,8 +92,14 @@ TEST_F(FolderWatchTest, ARelistReadsNoBannerOfAnUnchangedCardSave)
     const QImage first = form->ImageList1.at(0).toImage();
     listCard();
     EXPECT_EQ(form->banners().cardDecodes, 2);
+    EXPECT_EQ(form->descriptions().reads, 2);
     EXPECT_EQ(form->ImageList1.at(0).toImage(), first);
     placeOnCard(2, {.name = "three", .blocks = 1}, 8);
     listCard();
     EXPECT_EQ(form->banners().cardDecodes, 3);
+    EXPECT_EQ(form->descriptions().reads, 3);
+    // A save whose entry changed is described again, from the card.
+    placeOnCard(0, {.name = "one", .blocks = 2}, 9);
+    listCard();
+    EXPECT_EQ(form->descriptions().reads, 4);
 }
