@@ -136,6 +136,7 @@ public:
     // The banners decoded so far, by save file and by card entry.
     const BannerCache& banners() const { return fBanners; }
     const CardDescriptions& descriptions() const { return fDescriptions; }
+    const FileDescriptions& fileDescriptions() const { return fFileDescriptions; }
 
     // The idle status line in the quiet colour: the free blocks once the
     // card was listed, otherwise what stands in the way of listing it.
@@ -226,6 +227,7 @@ private:
     CardProbe fCard;
     BannerCache fBanners;
     CardDescriptions fDescriptions;
+    FileDescriptions fFileDescriptions;
     QFileSystemWatcher* fFolderWatch = nullptr;
     QTimer* fFolderSettle = nullptr;
     bool fFolderChangePending = false;

@@ -165,7 +165,7 @@ void TMainForm::GetFilePIC()
     }
     fBanners.keepFiles(present);
     ListView2->refreshPictures();
-    describeFileSaves(ListView2, saverDir());
+    describeFileSaves(ListView2, saverDir(), fFileDescriptions);
     watchSaverFolder(files);
 }
 

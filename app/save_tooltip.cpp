@@ -6,6 +6,7 @@
 #include "i18n/texts.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -137,16 +138,30 @@ void describeCardSaves(TSaveListView* list, CardDescriptions& cache)
     finishListing(list);
 }
 
-void describeFileSaves(TSaveListView* list, const QString& folder)
+void describeFileSaves(TSaveListView* list, const QString& folder, FileDescriptions& cache)
 {
     auto info = std::make_unique<mcb_save_info>();
+    QHash<QString, FileDescriptions::Known> listed;
     for (QListWidgetItem* item : itemsOf(list)) {
-        const QByteArray path =
-            QFile::encodeName(folder + QLatin1Char('/') + TSaveListView::nameOf(item));
-        if (mcb_save_info_file(path.constData(), info.get()))
-            setDescription(item, describedSave(*info, TSaveListView::nameOf(item)));
-        else
+        const QString path = folder + QLatin1Char('/') + TSaveListView::nameOf(item);
+        const QFileInfo file(path);
+        const qint64 size = file.size();
+        const QDateTime modified = file.lastModified();
+        const auto known = cache.known.constFind(path);
+        if (known != cache.known.cend() && known->size == size && known->modified == modified) {
+            listed.insert(path, *known);
+            setDescription(item, known->save);
+            continue;
+        }
+        ++cache.reads;
+        if (mcb_save_info_file(QFile::encodeName(path).constData(), info.get())) {
+            const SaveDescription save = describedSave(*info, TSaveListView::nameOf(item));
+            listed.insert(path, {size, modified, save});
+            setDescription(item, save);
+        } else {
             setDescription(item, undescribed(item));
+        }
     }
+    cache.known = std::move(listed);
     finishListing(list);
 }

@@ -9,6 +9,7 @@
 #include "mcbridge.h"
 
 #include <QByteArray>
+#include <QDateTime>
 #include <QHash>
 #include <QString>
 
@@ -49,4 +50,16 @@ struct CardDescriptions {
 };
 
 void describeCardSaves(TSaveListView* list, CardDescriptions& cache);
-void describeFileSaves(TSaveListView* list, const QString& folder);
+// Save files' descriptions kept between listings, by path, size and
+// modification time (as their banners are).
+struct FileDescriptions {
+    struct Known {
+        qint64 size;
+        QDateTime modified;
+        SaveDescription save;
+    };
+    QHash<QString, Known> known;
+    int reads = 0; // descriptions read from files, for tests
+};
+
+void describeFileSaves(TSaveListView* list, const QString& folder, FileDescriptions& cache);

@@ -70,8 +70,10 @@ TEST_F(FolderWatchTest, OnlyChangedFilesAreDecodedAgain)
         writeSave(n, 1);
     start();
     EXPECT_EQ(form->banners().fileDecodes, 3);
+    EXPECT_EQ(form->fileDescriptions().reads, 3);
     form->GetFilePIC();
     EXPECT_EQ(form->banners().fileDecodes, 3);
+    EXPECT_EQ(form->fileDescriptions().reads, 3);
     // A new modification time is a new file to the cache.
     struct utimbuf times {
         1000000000, 1000000000
@@ -79,6 +81,7 @@ TEST_F(FolderWatchTest, OnlyChangedFilesAreDecodedAgain)
     ASSERT_EQ(::utime(QFile::encodeName(savePath("b.gci")).constData(), &times), 0);
     form->GetFilePIC();
     EXPECT_EQ(form->banners().fileDecodes, 4);
+    EXPECT_EQ(form->fileDescriptions().reads, 4);
 }
 
 TEST_F(FolderWatchTest, ARelistReadsNoBannerOfAnUnchangedCardSave)
