@@ -3,6 +3,7 @@
 #include "main_form.h"
 
 #include <QFileSystemWatcher>
+#include <QSet>
 #include <QTimer>
 
 void TMainForm::watchSaverFolder(const QFileInfoList& files)
@@ -20,19 +21,23 @@ void TMainForm::watchSaverFolder(const QFileInfoList& files)
         connect(fFolderWatch, &QFileSystemWatcher::fileChanged, fFolderSettle,
                 qOverload<>(&QTimer::start));
     }
-    const QStringList old = fFolderWatch->files();
-    if (!old.isEmpty())
-        fFolderWatch->removePaths(old);
     if (!fFolderWatch->directories().contains(saverDir()))
         fFolderWatch->addPath(saverDir());
     // The folder tells of files added and removed; a file rewritten in place
-    // is told by the file itself.
-    QStringList paths;
-    paths.reserve(files.size());
+    // is told by the file itself. Only the difference is handed over: a
+    // relisted folder of a thousand saves mostly watches what it watched.
+    QSet<QString> wanted;
+    wanted.reserve(files.size());
     for (const QFileInfo& fi : files)
-        paths << fi.filePath();
-    if (!paths.isEmpty())
-        fFolderWatch->addPaths(paths);
+        wanted.insert(fi.filePath());
+    QStringList gone;
+    for (const QString& path : fFolderWatch->files())
+        if (!wanted.remove(path))
+            gone << path;
+    if (!gone.isEmpty())
+        fFolderWatch->removePaths(gone);
+    if (!wanted.isEmpty())
+        fFolderWatch->addPaths(QStringList(wanted.cbegin(), wanted.cend()));
 }
 
 void TMainForm::saverFolderChanged()
