@@ -249,22 +249,3 @@ TEST_F(SecondCardTest, ARestoreOfAnImageBehindAnotherHeaderIsRefusedByName)
     EXPECT_TRUE(dialogs.messages.back().contains("another tool's header"))
         << dialogs.messages.back().toStdString();
 }
-
-// Pictures of the window with a second card shown, for a person to look at:
-// run with --gtest_also_run_disabled_tests and CARDSUITE_SHOTS set to a folder.
-TEST_F(SecondCardTest, DISABLED_PicturesOfTheWindow)
-{
-    const QString folder = qEnvironmentVariable("CARDSUITE_SHOTS");
-    ASSERT_FALSE(folder.isEmpty());
-    for (const auto& [language, name] :
-         {std::pair<quint16, QString>{0x0409, "english"}, {0x0411, "japanese"}}) {
-        twoCards(language);
-        select(form->ListView1, {"alpha"});
-        form->DownLoadBtnClick();
-        select(form->ListView2, {"gamma"});
-        const QString path = folder + "/second_card_" + name + ".png";
-        EXPECT_TRUE(form->grab().save(path));
-        EXPECT_TRUE(QFile::exists(path));
-        dialogs.messages.clear();
-    }
-}
