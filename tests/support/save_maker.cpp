@@ -267,4 +267,28 @@ TempDir::~TempDir()
     std::filesystem::remove_all(path_, ec);
 }
 
+const std::vector<uint8_t> kGcsMagic = {'G', 'C', 'S', 'A', 'V', 'E'};
+const std::vector<uint8_t> kSavMagic = {0x44, 0x41, 0x54, 0x45, 0x4C, 0x47,
+                                        0x43, 0x5F, 0x53, 0x41, 0x56, 0x45};
+
+std::vector<uint8_t> asGcs(const std::vector<uint8_t>& plain)
+{
+    std::vector<uint8_t> out(0x150, 0);
+    std::copy(kGcsMagic.begin(), kGcsMagic.end(), out.begin());
+    std::copy_n(plain.begin(), 64, out.begin() + 0x110);
+    out.insert(out.end(), plain.begin() + 64, plain.end());
+    return out;
+}
+
+std::vector<uint8_t> asSav(const std::vector<uint8_t>& plain)
+{
+    std::vector<uint8_t> out(0xC0, 0);
+    std::copy(kSavMagic.begin(), kSavMagic.end(), out.begin());
+    std::copy_n(plain.begin(), 64, out.begin() + 0x80);
+    for (std::size_t p : {0x06, 0x2C, 0x2E, 0x30, 0x32, 0x34, 0x36, 0x38, 0x3A, 0x3C, 0x3E})
+        std::swap(out[0x80 + p], out[0x80 + p + 1]);
+    out.insert(out.end(), plain.begin() + 64, plain.end());
+    return out;
+}
+
 } // namespace mcbtest

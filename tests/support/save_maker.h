@@ -76,6 +76,14 @@ std::vector<uint8_t> makeDescribedSave(const DescribedSaveSpec& spec);
 // (x, y) of frame number frame when that frame has the given format.
 uint16_t madeIconColour(unsigned frame, unsigned format, unsigned x, unsigned y);
 
+// The two other single-save containers, laid out by hand from their
+// published layouts: the magic, the entry (at 0x110 in a .gcs; at 0x80 in a
+// .sav, with its 16-bit fields byte-swapped), then the data.
+extern const std::vector<uint8_t> kGcsMagic;
+extern const std::vector<uint8_t> kSavMagic;
+std::vector<uint8_t> asGcs(const std::vector<uint8_t>& plain);
+std::vector<uint8_t> asSav(const std::vector<uint8_t>& plain);
+
 std::vector<uint8_t> readFile(const std::string& path);
 void writeFile(const std::string& path, const std::vector<uint8_t>& bytes);
 
