@@ -5,8 +5,60 @@
 #include <algorithm>
 #include <charconv>
 #include <cstring>
+#include <optional>
 
 namespace mcb {
+
+bool Place::contains(unsigned b) const
+{
+    switch (kind) {
+    case Kind::None: return false;
+    case Kind::Header: return b == kHeaderBlock;
+    case Kind::Directory: return b == kDirectoryBlock[0] || b == kDirectoryBlock[1];
+    case Kind::Map: return b == kMapBlock[0] || b == kMapBlock[1];
+    case Kind::System: return b < kSystemBlocks;
+    case Kind::Data: return b >= kSystemBlocks;
+    case Kind::Block: return b == block;
+    }
+    return false;
+}
+
+namespace {
+
+bool number(std::string_view text, uint64_t& n)
+{
+    return !text.empty() && std::from_chars(text.data(), text.data() + text.size(), n).ptr ==
+                                text.data() + text.size();
+}
+
+// "dir", "map:2", "block7:3" and the like.
+std::optional<Place> parsePlace(std::string_view text)
+{
+    Place p;
+    const auto colon = text.find(':');
+    const std::string_view where = text.substr(0, colon);
+    if (colon != std::string_view::npos && (!number(text.substr(colon + 1), p.nth) || p.nth == 0))
+        return std::nullopt;
+    uint64_t b = 0;
+    if (where == "header")
+        p.kind = Place::Kind::Header;
+    else if (where == "dir")
+        p.kind = Place::Kind::Directory;
+    else if (where == "map")
+        p.kind = Place::Kind::Map;
+    else if (where == "system")
+        p.kind = Place::Kind::System;
+    else if (where == "data")
+        p.kind = Place::Kind::Data;
+    else if (where.starts_with("block") && number(where.substr(5), b) && b < 0x10000) {
+        p.kind = Place::Kind::Block;
+        p.block = unsigned(b);
+    } else
+        return std::nullopt;
+    return p;
+}
+
+} // namespace
 
 Faults parseFaults(std::string_view text)
 {
@@ -20,6 +72,19 @@ Faults parseFaults(std::string_view text)
             continue;
         const std::string_view key = item.substr(0, eq);
         const std::string_view value = item.substr(eq + 1);
+        if (const auto place = parsePlace(value)) {
+            if (key == "read-fail")
+                f.failReadAt = *place;
+            else if (key == "read-short")
+                f.shortReadAt = *place;
+            else if (key == "write-fail")
+                f.failWriteAt = *place;
+            else if (key == "write-short")
+                f.shortWriteAt = *place;
+            else if (key == "cut-at")
+                f.cutAt = *place;
+            continue;
+        }
         uint64_t n = 0;
         if (std::from_chars(value.data(), value.data() + value.size(), n).ec != std::errc())
             continue;
@@ -57,19 +122,30 @@ bool EmulatedAdapter::transferAllowed()
     return !dropped_;
 }
 
+bool EmulatedAdapter::hits(const Place& place, uint64_t& count, unsigned sector)
+{
+    return place && place.contains(sector / kSectorsPerBlock) && ++count == place.nth;
+}
+
 int32_t EmulatedAdapter::write(const uint8_t* data, uint16_t length)
 {
+    const bool sectorData = expect_ == Expect::SectorData;
+    if (sectorData && hits(faults_.cutAt, cutAtCount_, sector_))
+        dropped_ = true; // the card was pulled just as this sector went out
     if (!transferAllowed())
         return 0;
     ++writes_;
     ++traffic_->writeCalls;
-    if (faults_.failWrite == writes_) {
+    if (faults_.failWrite == writes_ ||
+        (sectorData && hits(faults_.failWriteAt, failWriteAtCount_, sector_))) {
         expect_ = Expect::Packet;
         return 0;
     }
-    const uint16_t n = faults_.shortWrite == writes_ ? uint16_t(length / 2) : length;
+    const bool halve = faults_.shortWrite == writes_ ||
+                       (sectorData && hits(faults_.shortWriteAt, shortWriteAtCount_, sector_));
+    const uint16_t n = halve ? uint16_t(length / 2) : length;
 
-    if (expect_ == Expect::SectorData) {
+    if (sectorData) {
         expect_ = Expect::Packet;
         // A sector the card does not have takes nothing.
         return program(sector_, data, n) ? n : 0;
@@ -86,7 +162,8 @@ int32_t EmulatedAdapter::read(uint8_t* data, uint16_t length)
         return 0;
     ++reads_;
     ++traffic_->readCalls;
-    if (expect_ != Expect::ReadData || faults_.failRead == reads_) {
+    if (expect_ != Expect::ReadData || faults_.failRead == reads_ ||
+        hits(faults_.failReadAt, failReadAtCount_, sector_)) {
         expect_ = Expect::Packet;
         return 0;
     }
@@ -95,7 +172,7 @@ int32_t EmulatedAdapter::read(uint8_t* data, uint16_t length)
     if (!card_->readAt(uint64_t(sector_) * kSectorSize, sector, kSectorSize))
         return 0; // no such sector on this card
     uint16_t n = std::min<uint16_t>(length, kSectorSize);
-    if (faults_.shortRead == reads_)
+    if (faults_.shortRead == reads_ || hits(faults_.shortReadAt, shortReadAtCount_, sector_))
         n = uint16_t(n / 2);
     std::memcpy(data, sector, n);
     ++traffic_->sectorReads;

@@ -149,3 +149,52 @@ TEST(EmulatedAdapter, AnImageFileIsWrittenInPlace)
     EXPECT_EQ(bytes[161 * 512], 0x42);
     EXPECT_EQ(bytes[160 * 512], 0xFF);
 }
+
+// A fault named by place hits the sector transfer it names, however many
+// transfers elsewhere come first: sectors 0 (header), 20 (directory copy 1),
+// 40 (directory copy 2), 80 (the first save block) and 81 are each read and
+// then written, in that order.
+struct PlacedFault {
+    const char* name;
+    const char* text;
+    std::vector<unsigned> readsFailing;  // sectors whose read gets nothing
+    std::vector<unsigned> writesFailing; // sectors whose write does not land whole
+};
+
+class FaultByPlace : public ::testing::TestWithParam<PlacedFault> {};
+
+TEST_P(FaultByPlace, HitsTheSectorItNames)
+{
+    const PlacedFault& c = GetParam();
+    Rig rig(parseFaults(c.text));
+    const std::vector<unsigned> sectors{0, 20, 40, 80, 81};
+    std::vector<unsigned> readsFailing, writesFailing;
+    std::vector<uint8_t> data(512, 0x00);
+    for (unsigned s : sectors) {
+        uint8_t buf[512];
+        if (rig.readSector(s, buf) != 512)
+            readsFailing.push_back(s);
+    }
+    for (unsigned s : sectors) {
+        const int32_t put = rig.writeSector(s, data.data());
+        if (put != 512)
+            writesFailing.push_back(s);
+    }
+    EXPECT_EQ(readsFailing, c.readsFailing);
+    EXPECT_EQ(writesFailing, c.writesFailing);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Places, FaultByPlace,
+    ::testing::Values(PlacedFault{"FirstReadOfABlock", "read-fail=block5", {80}, {}},
+                      PlacedFault{"SecondReadOfABlock", "read-fail=block5:2", {81}, {}},
+                      PlacedFault{"SecondReadOfADirectory", "read-fail=dir:2", {40}, {}},
+                      PlacedFault{"ShortReadOfTheHeader", "read-short=header", {0}, {}},
+                      PlacedFault{"SecondWriteOfADirectory", "write-fail=dir:2", {}, {40}},
+                      PlacedFault{"FirstWriteOfTheSaveArea", "write-short=data", {}, {80}},
+                      // Once cut, the link stays down: every later write fails.
+                      PlacedFault{
+                          "CutBeforeTheSecondSystemWrite", "cut-at=system:2", {}, {20, 40, 80, 81}},
+                      PlacedFault{"APlaceNeverReached", "write-fail=map", {}, {}},
+                      PlacedFault{"AnUnknownPlaceIsIgnored", "read-fail=elsewhere", {}, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
