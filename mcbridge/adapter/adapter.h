@@ -3,9 +3,14 @@
 // device node, and the emulated adapter over a card image.
 #pragma once
 
+#include "file_lock.h"
+
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace mcb {
@@ -19,6 +24,19 @@ public:
     virtual bool close() = 0;
     // Real adapters need a moment between a read command and its data.
     virtual bool pausesBeforeRead() const { return true; }
+
+    // Sharing the card with other programs (see file_lock.h): an mcb_error.
+    // A USB adapter needs none: its interface is claimed by one process.
+    virtual int32_t lock(LockMode, std::chrono::milliseconds) { return 0; }
+    virtual void unlock() {}
+    virtual std::string lockHolder() const { return {}; }
+    // True when the card may only be read (an image the user may not write).
+    virtual bool readOnly() const { return false; }
+    // False once the card behind the adapter is no longer the one opened:
+    // an image file replaced by another file of its name.
+    virtual bool sameMedium() const { return true; }
+    // An mcb_card_kind.
+    virtual int kind() const = 0;
 };
 
 struct OpenResult {
@@ -28,6 +46,12 @@ struct OpenResult {
 
 // Opens the backend a device string names (see mcbridge.h).
 OpenResult openDevice(std::string_view device);
+
+// Tests put cards of their own behind device strings of their choosing: the
+// hook answers first, and nothing (std::nullopt) lets the string be read as
+// usual. An empty function removes it.
+using DeviceHook = std::function<std::optional<OpenResult>(std::string_view device)>;
+void setDeviceHook(DeviceHook hook);
 
 // Finding the adapter: by default the device string in MCBRIDGE_DEVICE. Tests
 // put their own finder in its place; an empty function restores the default.

@@ -12,6 +12,8 @@
 
 namespace mcb {
 
+int CardMedium::kind() const { return MCB_KIND_IMAGE; }
+
 bool MemoryMedium::readAt(uint64_t offset, uint8_t* data, std::size_t length)
 {
     if (offset > bytes_.size() || length > bytes_.size() - offset)
@@ -45,9 +47,12 @@ int32_t errorFor(int err)
 
 std::unique_ptr<FileMedium> FileMedium::open(const std::string& path, int32_t& error)
 {
+    bool readOnly = false;
     int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM))
+    if (fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM)) {
         fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC); // a card one may only look at
+        readOnly = fd >= 0;
+    }
     if (fd < 0 && errno == ENOENT) {
         // A new card: formatted as a console would, then opened like any other.
         const auto card = formatCard(freshFormat(16, Encoding::Ansi));
@@ -76,34 +81,44 @@ std::unique_ptr<FileMedium> FileMedium::open(const std::string& path, int32_t& e
                                                               : MCB_ERROR_IMAGE_SIZE;
         return nullptr;
     }
-    std::vector<uint8_t> bytes(std::size_t(st.st_size));
-    if (::pread(fd, bytes.data(), bytes.size(), 0) != ssize_t(bytes.size())) {
-        ::close(fd);
-        error = MCB_ERROR_IO;
-        return nullptr;
-    }
     error = MCB_SUCCESS;
-    return std::unique_ptr<FileMedium>(new FileMedium(fd, std::move(bytes)));
+    return std::unique_ptr<FileMedium>(new FileMedium(path, fd, uint64_t(st.st_size), readOnly));
 }
 
 FileMedium::~FileMedium() { ::close(fd_); }
 
 bool FileMedium::readAt(uint64_t offset, uint8_t* data, std::size_t length)
 {
-    if (offset > bytes_.size() || length > bytes_.size() - offset)
+    if (offset > size_ || length > size_ - offset)
         return false;
-    std::memcpy(data, bytes_.data() + offset, length);
+    while (length > 0) {
+        const ssize_t got = ::pread(fd_, data, length, off_t(offset));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false; // the file was cut short under us: no such sector
+        data += got;
+        offset += uint64_t(got);
+        length -= std::size_t(got);
+    }
     return true;
 }
 
 bool FileMedium::writeAt(uint64_t offset, const uint8_t* data, std::size_t length)
 {
-    if (offset > bytes_.size() || length > bytes_.size() - offset)
+    if (readOnly_ || offset > size_ || length > size_ - offset)
         return false;
-    if (::pwrite(fd_, data, length, off_t(offset)) != ssize_t(length))
-        return false; // the file did not take it: neither does the card
-    std::memcpy(bytes_.data() + offset, data, length);
-    return true;
+    // The file did not take it all: neither did the card.
+    return ::pwrite(fd_, data, length, off_t(offset)) == ssize_t(length);
+}
+
+bool FileMedium::sameMedium() const
+{
+    struct stat named {
+    }, held{};
+    return ::stat(path_.c_str(), &named) == 0 && ::fstat(fd_, &held) == 0 &&
+           named.st_dev == held.st_dev && named.st_ino == held.st_ino &&
+           uint64_t(held.st_size) == size_;
 }
 
 } // namespace mcb

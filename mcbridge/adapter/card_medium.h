@@ -2,6 +2,9 @@
 // that make thousands of cards.
 #pragma once
 
+#include "file_lock.h"
+
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -15,6 +18,13 @@ public:
     virtual uint64_t size() const = 0;
     virtual bool readAt(uint64_t offset, uint8_t* data, std::size_t length) = 0;
     virtual bool writeAt(uint64_t offset, const uint8_t* data, std::size_t length) = 0;
+    // As the adapter's (adapter.h).
+    virtual int32_t lock(LockMode, std::chrono::milliseconds) { return 0; }
+    virtual void unlock() {}
+    virtual std::string lockHolder() const { return {}; }
+    virtual bool readOnly() const { return false; }
+    virtual bool sameMedium() const { return true; }
+    virtual int kind() const;
 };
 
 class MemoryMedium : public CardMedium {
@@ -30,9 +40,9 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-// An image file, written in place sector by sector, so that what a power cut
-// would leave on a card is what the file holds. Reads come from a copy taken
-// when the adapter opens: nothing but this adapter writes the file meanwhile.
+// An image file, read and written in place sector by sector, so that what a
+// power cut would leave on a card is what the file holds, and what another
+// program did to the file is what the card shows.
 class FileMedium : public CardMedium {
 public:
     ~FileMedium() override;
@@ -42,14 +52,28 @@ public:
     // that of a card and MCB_ERROR_IMAGE_HEADER when it is a card behind
     // another tool's header.
     static std::unique_ptr<FileMedium> open(const std::string& path, int32_t& error);
-    uint64_t size() const override { return bytes_.size(); }
+    uint64_t size() const override { return size_; }
     bool readAt(uint64_t offset, uint8_t* data, std::size_t length) override;
     bool writeAt(uint64_t offset, const uint8_t* data, std::size_t length) override;
+    int32_t lock(LockMode mode, std::chrono::milliseconds wait) override
+    {
+        return lockFile(fd_, mode, wait);
+    }
+    void unlock() override { unlockFile(fd_); }
+    std::string lockHolder() const override { return lockHolderOf(fd_); }
+    bool readOnly() const override { return readOnly_; }
+    // The path still names the file that was opened, at the length it had.
+    bool sameMedium() const override;
 
 private:
-    FileMedium(int fd, std::vector<uint8_t> bytes) : fd_(fd), bytes_(std::move(bytes)) {}
+    FileMedium(std::string path, int fd, uint64_t size, bool readOnly)
+        : path_(std::move(path)), fd_(fd), size_(size), readOnly_(readOnly)
+    {
+    }
+    std::string path_;
     int fd_;
-    std::vector<uint8_t> bytes_;
+    uint64_t size_;
+    bool readOnly_;
 };
 
 } // namespace mcb

@@ -21,6 +21,12 @@ AdapterFinder& finder()
     return f;
 }
 
+DeviceHook& deviceHook()
+{
+    static DeviceHook h;
+    return h;
+}
+
 bool parseHex16(std::string_view s, uint16_t& out)
 {
     if (s.empty() || s.size() > 4)
@@ -33,6 +39,9 @@ bool parseHex16(std::string_view s, uint16_t& out)
 
 OpenResult openDevice(std::string_view device)
 {
+    if (deviceHook())
+        if (std::optional<OpenResult> mine = deviceHook()(device))
+            return std::move(*mine);
     OpenResult r;
     if (device.empty()) {
         r.error = MCB_ERROR_NO_DEVICE;
@@ -70,6 +79,8 @@ OpenResult openDevice(std::string_view device)
 }
 
 void setAdapterFinder(AdapterFinder f) { finder() = std::move(f); }
+
+void setDeviceHook(DeviceHook h) { deviceHook() = std::move(h); }
 
 OpenResult findAdapter()
 {

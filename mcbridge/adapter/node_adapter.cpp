@@ -44,6 +44,15 @@ public:
         fd_ = -1;
         return ::close(fd) == 0;
     }
+    int kind() const override { return MCB_KIND_NODE; }
+    // The driver lets any number of programs open the node: they agree on
+    // the same advisory lock as on a card image.
+    int32_t lock(LockMode mode, std::chrono::milliseconds wait) override
+    {
+        return lockFile(fd_, mode, wait);
+    }
+    void unlock() override { unlockFile(fd_); }
+    std::string lockHolder() const override { return lockHolderOf(fd_); }
 
 private:
     int fd_;

@@ -52,6 +52,7 @@ public:
         release();
         return true;
     }
+    int kind() const override { return MCB_KIND_USB; }
 
 private:
     static unsigned timeout() { return unsigned(usbTimeout().count()); }

@@ -2,10 +2,21 @@
  * mcbridge: talks to a USB memory-card adapter and knows the card's file
  * system.
  *
- * One adapter at a time, one thread: every call blocks until the adapter has
- * answered, and none may be made from two threads at once. The adapter is
- * chosen by the device string in the MCBRIDGE_DEVICE environment variable,
- * read at every OpenDevice:
+ * Two ways in. The handle calls (mcb_open and the calls taking an mcb_card,
+ * at the end of this header) hold any number of cards at once, on any mix
+ * of adapters and card images, each with its own last error; calls on
+ * different handles may run on different threads at the same time, while
+ * one handle is used by one thread at a time. They return 0 (or a count) on
+ * success and a negative MCB_E_ code on failure, and move saves and card
+ * images through the caller's memory.
+ *
+ * The fifteen original exports (OpenDevice ... GetBitmap) and the mcb_
+ * functions that take no handle work on one default card, from one thread
+ * at a time, as they always have: results are 32-bit integers where 0 means
+ * failure, and the adapter is chosen by the device string in the
+ * MCBRIDGE_DEVICE environment variable, read at every OpenDevice.
+ *
+ * Device strings:
  *
  *   usb:VVVV:PPPP   first USB device with that vendor:product (hexadecimal)
  *   /dev/...        a character device, opened read-write and blocking
@@ -15,19 +26,22 @@
  *
  * Unset or empty means no adapter.
  *
- * Results are 32-bit integers; 0 means failure. Texts (paths, a save's
- * 32-byte file name, its 6-byte game code) are byte strings owned by the
- * caller for the duration of the call; out-buffers are the caller's. Nothing
- * the library allocates is freed by the caller, and the other way round.
+ * Texts (paths, a save's 32-byte file name, its 6-byte game code) are byte
+ * strings owned by the caller for the duration of the call; out-buffers are
+ * the caller's and come with their capacity. Nothing the library allocates
+ * is freed by the caller, and the other way round, but for the handle that
+ * mcb_open gives and mcb_close takes back.
  *
- * The library produces no text of its own. Why OpenDevice could not open an
- * adapter is left as a code in the receiver (mcb_receiver.error); why any
- * call failed is kept until the next call (mcb_last_error). mcb_error_text
- * turns either into English for command-line tools.
+ * The library produces no text of its own but the English descriptions of
+ * its error codes (mcb_strerror) for command-line tools.
+ *
+ * Directory slots are numbered 0 to MCB_SLOTS - 1 (126) everywhere; the
+ * directory's 128th place holds its trailer and is never a save.
  */
 #ifndef MCBRIDGE_H
 #define MCBRIDGE_H
 
+#include <stddef.h>
 #include <stdint.h>
 
 #ifdef __cplusplus
@@ -44,6 +58,33 @@ extern "C" {
  * the number of steps to come (or sixteen times that for a whole-card
  * image), then once per step with wParam = 0. lParam is always 0. */
 #define WM_CARD_PROGRESS 0x44E
+
+/* The card's geometry. A card of M megabits has M x 16 blocks, of which the
+ * first MCB_SYSTEM_BLOCKS are its header, two directory copies and two
+ * allocation map copies; the rest hold saves. */
+#define MCB_SECTOR_SIZE 512
+#define MCB_BLOCK_SIZE 8192 /* 16 sectors */
+#define MCB_SYSTEM_BLOCKS 5
+#define MCB_SLOTS 127     /* directory slots for saves */
+#define MCB_ENTRY_SIZE 64 /* a directory entry, also the head of a save file */
+#define MCB_CARD_BLOCKS(megabits) ((megabits)*16u)
+#define MCB_SAVE_BLOCKS(megabits) (MCB_CARD_BLOCKS(megabits) - MCB_SYSTEM_BLOCKS)
+#define MCB_CARD_BYTES(megabits) (MCB_CARD_BLOCKS(megabits) * (uint64_t)MCB_BLOCK_SIZE)
+#define MCB_SMALLEST_CARD 4  /* megabits */
+#define MCB_LARGEST_CARD 128 /* megabits */
+/* The most blocks one save can have: the largest card's save area. */
+#define MCB_LARGEST_SAVE_BLOCKS MCB_SAVE_BLOCKS(MCB_LARGEST_CARD)
+/* The longest plain save file: its entry, then its blocks. */
+#define MCB_LARGEST_SAVE_FILE (MCB_ENTRY_SIZE + (uint64_t)MCB_LARGEST_SAVE_BLOCKS * MCB_BLOCK_SIZE)
+
+/* Fields of a directory entry (big-endian numbers). */
+#define MCB_ENTRY_GAME 0  /* 4-byte game id; its fourth letter is the region */
+#define MCB_ENTRY_MAKER 4 /* 2-byte maker code; game and maker are the 6-byte code */
+#define MCB_ENTRY_CODE_SIZE 6
+#define MCB_ENTRY_NAME 8 /* 32-byte file name, NUL-padded */
+#define MCB_ENTRY_NAME_SIZE 32
+#define MCB_ENTRY_FIRST_BLOCK 54
+#define MCB_ENTRY_BLOCK_COUNT 56
 
 /* Why a call failed: left in mcb_receiver.error by OpenDevice, and kept for
  * mcb_last_error by every call. */
@@ -73,7 +114,12 @@ enum mcb_error {
     MCB_ERROR_FAILED = 22,       /* the call failed for a reason not listed above */
     MCB_ERROR_IMAGE_LENGTH = 23, /* the image is not as large as the card */
     MCB_ERROR_NOT_OPEN = 24,     /* no adapter is open: OpenDevice first */
-    MCB_ERROR_IMAGE_HEADER = 25  /* the card image has another tool's header in front */
+    MCB_ERROR_IMAGE_HEADER = 25, /* the card image has another tool's header in front */
+    MCB_ERROR_BUSY = 26,         /* another program is writing to the card */
+    MCB_ERROR_CHANGED = 27,      /* the card was changed or swapped during the write */
+    MCB_ERROR_TOO_SMALL = 28,    /* the caller's buffer is too small */
+    MCB_ERROR_READ_ONLY = 29,    /* the card may only be read */
+    MCB_ERROR_EXISTS = 30        /* the card holds a save of that name and code already */
 };
 
 /*
@@ -93,46 +139,60 @@ typedef struct mcb_receiver {
     int32_t error;
 } mcb_receiver;
 
+/* ---- Errors and versions ---------------------------------------------------
+ *
+ * The handle calls return these negative codes, each the negative of the
+ * mcb_error above with the same name. */
+enum mcb_status {
+    MCB_OK = 0,
+    MCB_E_NO_DEVICE = -MCB_ERROR_NO_DEVICE,
+    MCB_E_BAD_DEVICE = -MCB_ERROR_BAD_DEVICE,
+    MCB_E_NOT_FOUND = -MCB_ERROR_NOT_FOUND,
+    MCB_E_ACCESS = -MCB_ERROR_ACCESS,
+    MCB_E_IMAGE_SIZE = -MCB_ERROR_IMAGE_SIZE,
+    MCB_E_IO = -MCB_ERROR_IO,
+    MCB_E_NO_MEMORY = -MCB_ERROR_NO_MEMORY,
+    MCB_E_NOT_SUPPORTED = -MCB_ERROR_NOT_SUPPORTED,
+    MCB_E_NOT_A_CARD = -MCB_ERROR_NOT_A_CARD,
+    MCB_E_DAMAGED = -MCB_ERROR_DAMAGED,
+    MCB_E_BROKEN_CHAIN = -MCB_ERROR_BROKEN_CHAIN,
+    MCB_E_NO_ROOM = -MCB_ERROR_NO_ROOM,
+    MCB_E_NO_SLOT = -MCB_ERROR_NO_SLOT,
+    MCB_E_READ_BACK = -MCB_ERROR_READ_BACK,
+    MCB_E_AMBIGUOUS = -MCB_ERROR_AMBIGUOUS,
+    MCB_E_NO_SAVE = -MCB_ERROR_NO_SAVE,
+    MCB_E_NOT_A_SAVE = -MCB_ERROR_NOT_A_SAVE,
+    MCB_E_FILE = -MCB_ERROR_FILE,
+    MCB_E_NOT_LOADED = -MCB_ERROR_NOT_LOADED,
+    MCB_E_BAD_ARGUMENT = -MCB_ERROR_BAD_ARGUMENT,
+    MCB_E_OTHER_CARD = -MCB_ERROR_OTHER_CARD,
+    MCB_E_FAILED = -MCB_ERROR_FAILED,
+    MCB_E_IMAGE_LENGTH = -MCB_ERROR_IMAGE_LENGTH,
+    MCB_E_NOT_OPEN = -MCB_ERROR_NOT_OPEN,
+    MCB_E_IMAGE_HEADER = -MCB_ERROR_IMAGE_HEADER,
+    MCB_E_BUSY = -MCB_ERROR_BUSY,
+    MCB_E_CHANGED = -MCB_ERROR_CHANGED,
+    MCB_E_TOO_SMALL = -MCB_ERROR_TOO_SMALL, /* nothing was written to the buffer */
+    MCB_E_READ_ONLY = -MCB_ERROR_READ_ONLY,
+    MCB_E_EXISTS = -MCB_ERROR_EXISTS
+};
+
+/* An English description of an error code, for command-line tools: either
+ * sign is taken (MCB_E_IO and MCB_ERROR_IO give the same text). Never null;
+ * the text is the library's and lives as long as it is loaded. */
+MCB_API const char* mcb_strerror(int code);
+
+/* The code's name ("MCB_E_IO"), for logs; "MCB_E_UNKNOWN" for none. */
+MCB_API const char* mcb_error_name(int code);
+
+/* The interface this header describes: (major << 16) | minor. A program
+ * may use the calls of a library whose mcb_version() has the same major
+ * number and a minor number at least its own MCB_API_VERSION's. */
+#define MCB_API_VERSION 0x00020000u
+MCB_API uint32_t mcb_version(void);
+
 /* An English description of an mcb_error code, for command-line tools. */
-static inline const char* mcb_error_text(int32_t error)
-{
-    switch (error) {
-    case MCB_SUCCESS: return "success";
-    case MCB_ERROR_NO_DEVICE:
-        return "no adapter is configured (set MCBRIDGE_DEVICE or give a device)";
-    case MCB_ERROR_BAD_DEVICE:
-        return "the device string is not usb:VVVV:PPPP, a device path or image:PATH";
-    case MCB_ERROR_NOT_FOUND: return "the adapter or card image was not found";
-    case MCB_ERROR_ACCESS: return "permission to open the adapter or card image was denied";
-    case MCB_ERROR_IMAGE_SIZE:
-        return "the card image is not 512 KiB, 1, 2, 4, 8 or 16 MiB long (a 4, 8, 16, 32, 64 or "
-               "128 Mbit card)";
-    case MCB_ERROR_IO: return "the adapter did not answer";
-    case MCB_ERROR_NO_MEMORY: return "out of memory";
-    case MCB_ERROR_NOT_SUPPORTED: return "USB adapters are not supported by this build";
-    case MCB_ERROR_NOT_A_CARD: return "not a formatted memory card";
-    case MCB_ERROR_DAMAGED:
-        return "the card's directory or block map is damaged; the card needs repair";
-    case MCB_ERROR_BROKEN_CHAIN: return "the save's chain of blocks is broken";
-    case MCB_ERROR_NO_ROOM: return "not enough free blocks on the card";
-    case MCB_ERROR_NO_SLOT: return "the card's directory is full";
-    case MCB_ERROR_READ_BACK: return "the card does not hold what was written";
-    case MCB_ERROR_AMBIGUOUS: return "two saves on the card have that name and game code";
-    case MCB_ERROR_NO_SAVE: return "no such save on the card";
-    case MCB_ERROR_NOT_A_SAVE: return "the file is not a save file";
-    case MCB_ERROR_FILE: return "a file could not be read or written";
-    case MCB_ERROR_NOT_LOADED: return "the card's directory has not been read";
-    case MCB_ERROR_BAD_ARGUMENT: return "invalid argument";
-    case MCB_ERROR_OTHER_CARD: return "the image was made from another card";
-    case MCB_ERROR_FAILED: return "the operation failed";
-    case MCB_ERROR_IMAGE_LENGTH: return "the image is not as large as the card";
-    case MCB_ERROR_NOT_OPEN: return "no adapter is open";
-    case MCB_ERROR_IMAGE_HEADER:
-        return "the card image begins with another tool's header; only plain images (.gcp, .raw) "
-               "are read";
-    default: return "unknown error";
-    }
-}
+static inline const char* mcb_error_text(int32_t error) { return mcb_strerror(error); }
 
 /* ---- Link ---------------------------------------------------------------- */
 
@@ -163,9 +223,9 @@ MCB_API int32_t GetCardMemory(void);
  * they cannot be read or neither copy of one of them is intact. */
 MCB_API int32_t InitSaverInfo(void);
 
-/* The save in directory slot index (0..127) as last loaded: 32 name bytes and
- * 6 code bytes (no terminator) and its block count. 1 when the slot holds a
- * save, 0 for an empty slot or an index of 128 or more. */
+/* The save in directory slot index as last loaded: 32 name bytes and 6 code
+ * bytes (no terminator) and its block count. 1 when the slot holds a save, 0
+ * for an empty slot or any index past the last slot (126). */
 MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount);
 
 /* 1 when the card holds a save with the name and code of the save file at
@@ -225,7 +285,7 @@ MCB_API int32_t mcb_file_bitmap(const void* image, uint8_t* out, uint32_t capaci
 /* The 64-byte directory entry of the save in slot index as last loaded by
  * InitSaverInfo, read from memory only: a program can tell from it whether a
  * save it has seen before changed. 1 on success; 0 with MCB_ERROR_NO_SAVE for
- * an empty slot or an index of 127 or more. */
+ * an empty slot or an index past the last slot. */
 MCB_API int32_t mcb_saver_entry(uint32_t index, uint8_t* entry);
 
 /* ---- Why a call failed ----------------------------------------------------
@@ -245,9 +305,9 @@ MCB_API int32_t mcb_space(uint32_t* needed, uint32_t* free);
 /* ---- Saves by directory slot ----------------------------------------------
  *
  * A card can hold two saves with the same name and game code; these act on
- * exactly the save in one directory slot (0..126, as GetSaverInfo numbers
- * them). The name-based DownLoadSaver, DeleteSaver and UpLoadSaver (when it
- * would replace a save) refuse such twins with MCB_ERROR_AMBIGUOUS.
+ * exactly the save in one directory slot, as GetSaverInfo numbers them. The name-based
+ * DownLoadSaver, DeleteSaver and UpLoadSaver (when it would replace a save) refuse such twins with
+ * MCB_ERROR_AMBIGUOUS.
  *
  * Every call that reads or frees a save follows its chain of blocks through
  * the allocation map; a save whose chain is broken (it loops, leaves the save
@@ -258,7 +318,7 @@ MCB_API int32_t mcb_space(uint32_t* needed, uint32_t* free);
  * too few free blocks the call fails with MCB_ERROR_NO_ROOM (see mcb_space).
  *
  * The three taking a slot reload the card's directory first (InitSaverInfo
- * is not needed), fail with MCB_ERROR_BAD_ARGUMENT for a slot of 127 or more
+ * is not needed), fail with MCB_ERROR_BAD_ARGUMENT for a slot past the last
  * and with MCB_ERROR_NO_SAVE when the slot is empty. */
 
 /* The slot of the card save (name, code) in the directory as last loaded;
@@ -451,7 +511,7 @@ typedef struct mcb_save_info {
  * icon. 1 on success; 0 with mcb_save_fault() set when the file is refused. */
 MCB_API int32_t mcb_save_info_file(const char* path, mcb_save_info* info);
 
-/* Describes the card save in directory slot (0..126) into *info. Needs an
+/* Describes the card save in directory slot into *info. Needs an
  * open adapter whose card size was read (GetCardMemory); reloads the
  * directory and map first, and reads the save's blocks by following its
  * chain in the map, only those that hold the comment and the icon. 1 on
@@ -567,7 +627,7 @@ typedef struct mcb_finding {
     int32_t severity;   /* an mcb_severity */
     int32_t detail;     /* see the kind */
     int32_t copy;       /* 0 or 1 for a copy of a structure, else -1 */
-    int32_t slot;       /* a directory slot (0..126), else -1 */
+    int32_t slot;       /* a directory slot, else -1 */
     int32_t other_slot; /* a second slot, else -1 */
     uint32_t block;     /* a block number */
     uint32_t count;
@@ -635,6 +695,257 @@ MCB_API int32_t mcb_finding_blocks(uint32_t index, uint16_t* out, uint32_t capac
  * may hold other saves' blocks: it is a rescue, not a copy. 1 when written;
  * a save whose chain is sound is copied as mcb_download_slot does. */
 MCB_API int32_t mcb_download_damaged(uint32_t slot, const char* path, int32_t* source);
+
+/* ==== Cards by handle ========================================================
+ *
+ * An mcb_card is one open card: an adapter, or a card image through the
+ * emulated adapter, named by a device string. Any number may be open at
+ * once. Every call below takes its handle first, returns MCB_OK (0), a
+ * count, or a negative MCB_E_ code, and keeps that code for mcb_card_error.
+ * A handle is used by one thread at a time; different handles may be used
+ * by different threads at the same time.
+ *
+ * Writing: a handle takes the card's write lock at its first change (or at
+ * mcb_lock) and keeps it until mcb_close. On a card image the lock is an
+ * advisory lock on the file, which every program built on this library
+ * honours; a USB adapter is claimed by one process at a time anyway. A
+ * second writer waits for the lock a short time (mcb_set_lock_wait, 5
+ * seconds unless set) and then fails with MCB_E_BUSY; mcb_lock_holder says
+ * who holds it when that can be told. Calls that only read take the lock
+ * shared for the length of the call, so a reader never keeps a writer
+ * waiting for longer than one read.
+ *
+ * Before every change of the directory, the card's header and the system
+ * area last read are read again: when they differ (another card was put in,
+ * or the image was replaced), nothing is written to the system area, the
+ * blocks already written stay free, and the call fails with MCB_E_CHANGED.
+ */
+
+typedef struct mcb_card mcb_card;
+
+/* Opens the card a device string names (NULL: the one MCBRIDGE_DEVICE
+ * names) and reads its header. *out gets the handle, to be given back to
+ * mcb_close; it stays NULL on failure. MCB_OK, or why the card could not be
+ * opened: MCB_E_NO_DEVICE, MCB_E_BAD_DEVICE, MCB_E_NOT_FOUND, MCB_E_ACCESS,
+ * MCB_E_IMAGE_SIZE, MCB_E_IMAGE_HEADER, MCB_E_NOT_SUPPORTED, MCB_E_IO,
+ * MCB_E_NOT_A_CARD, MCB_E_NO_MEMORY. */
+MCB_API int mcb_open(const char* device, mcb_card** out);
+
+/* Ends the link, releases the write lock and frees the handle. NULL is
+ * ignored. */
+MCB_API void mcb_close(mcb_card* card);
+
+/* The code the handle's last call returned (MCB_OK after a success). */
+MCB_API int mcb_card_error(const mcb_card* card);
+
+/* Progress of the handle's long calls goes to receiver, as WM_CARD_PROGRESS
+ * messages (see mcb_receiver); NULL for none. The receiver must stay valid
+ * while the handle uses it. */
+MCB_API int mcb_set_receiver(mcb_card* card, mcb_receiver* receiver);
+
+/* How long a change waits for another writer's lock, in milliseconds (0:
+ * not at all). */
+MCB_API int mcb_set_lock_wait(mcb_card* card, uint32_t milliseconds);
+
+/* Takes the write lock now (see above), for a caller that reads what it is
+ * about to change. MCB_OK, MCB_E_BUSY or MCB_E_READ_ONLY. */
+MCB_API int mcb_lock(mcb_card* card);
+
+/* After MCB_E_BUSY: who holds the lock, as "program (pid N)" when it can be
+ * told, into out (capacity bytes, NUL-terminated). The length written, 0
+ * when the holder is unknown, MCB_E_TOO_SMALL when it does not fit. */
+MCB_API int mcb_lock_holder(mcb_card* card, char* out, size_t capacity);
+
+/* What kind of card a handle holds. */
+enum mcb_card_kind {
+    MCB_KIND_USB = 1,   /* an adapter on USB */
+    MCB_KIND_NODE = 2,  /* an adapter behind a device node */
+    MCB_KIND_IMAGE = 3, /* a card image file */
+    MCB_KIND_FOLDER = 4 /* a folder of save files */
+};
+
+/* What a card is. Structures that may grow carry their size first: set it
+ * to sizeof the structure before the call. */
+typedef struct mcb_card_info {
+    uint32_t size;
+    uint32_t kind;        /* an mcb_card_kind */
+    uint32_t megabits;    /* 4, 8, 16, 32, 64 or 128 */
+    uint32_t save_blocks; /* MCB_SAVE_BLOCKS(megabits) */
+    uint32_t free_blocks; /* free for a new save, as the last load found them */
+    uint32_t saves;       /* saves in the directory, as last loaded */
+    uint32_t encoding;    /* 0 Windows-1252, 1 Shift-JIS */
+    uint32_t read_only;   /* 1 when the card may only be read */
+    uint8_t identity[32]; /* the header's identity bytes (see mcb_restore_card) */
+} mcb_card_info;
+
+/* Reads the card's directory and allocation map (MCB_E_DAMAGED when neither
+ * copy of one of them is intact) and returns the number of saves. */
+MCB_API int mcb_load(mcb_card* card);
+
+/* The card as the last mcb_load found it (loads it when it was not). */
+MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info);
+
+/* The 64-byte directory entry of the save in slot as last loaded into entry
+ * (capacity bytes, at least MCB_ENTRY_SIZE). MCB_E_NO_SAVE for an empty
+ * slot, MCB_E_BAD_ARGUMENT for a slot past the last. */
+MCB_API int mcb_entry(mcb_card* card, uint32_t slot, uint8_t* entry, size_t capacity);
+
+/* The save in slot, read from the card (the directory reloaded first,
+ * following the save's chain of blocks), as a save file of the given
+ * mcb_save_format into out (capacity bytes). *length gets the file's length,
+ * also when it does not fit: then MCB_E_TOO_SMALL and nothing is written to
+ * out. Returns the length on success. */
+MCB_API int mcb_read_save(mcb_card* card, uint32_t slot, int32_t format, void* out, size_t capacity,
+                          size_t* length);
+
+/* How mcb_write_save places a save. */
+enum mcb_write_policy {
+    MCB_WRITE_NEW = 0,          /* as a new save; refused when one of its name and code is there */
+    MCB_WRITE_REPLACE_NAME = 1, /* in place of the save of its name and code, else as a new one */
+    MCB_WRITE_REPLACE_SLOT = 2  /* in place of the save in the request's slot, which must have
+                                   the same name and code */
+};
+
+/* Flags of a write request. */
+#define MCB_WRITE_NO_RESIGN                                                                        \
+    0x1 /* refuse (MCB_E_OTHER_CARD) a save bound to another card's                                \
+           serial rather than re-sign it for this one */
+#define MCB_WRITE_DELETE_FIRST                                                                     \
+    0x2 /* when the save it replaces leaves too little room beside                                 \
+           it, delete that save first; the caller has kept a copy */
+
+typedef struct mcb_write_request {
+    uint32_t size;  /* sizeof(mcb_write_request) */
+    int32_t policy; /* an mcb_write_policy */
+    uint32_t slot;  /* for MCB_WRITE_REPLACE_SLOT */
+    uint32_t flags; /* MCB_WRITE_ flags */
+} mcb_write_request;
+
+/* How a write ended. */
+enum mcb_write_result {
+    MCB_WRITTEN = 0, /* the card holds the new save */
+    MCB_REFUSED = 1, /* nothing was written: the reason says why */
+    MCB_FAILED = 2   /* the write failed part-way: holds says what the card holds now */
+};
+
+/* What the card holds for the save after a failed write, read back from
+ * the card and compared with the bytes that were written (re-signed, when
+ * they were) and with the save that was there. */
+enum mcb_holds {
+    MCB_HOLDS_UNKNOWN = 0, /* the card or the save could not be read again */
+    MCB_HOLDS_NEW = 1,     /* the new save, whole */
+    MCB_HOLDS_OLD = 2,     /* the save that was there before, whole */
+    MCB_HOLDS_NONE = 3,    /* no save of that name and code (in that slot) */
+    MCB_HOLDS_OTHER = 4    /* a save of that name and code that is neither */
+};
+
+typedef struct mcb_write_outcome {
+    uint32_t size;            /* sizeof(mcb_write_outcome) */
+    int32_t result;           /* an mcb_write_result */
+    int32_t reason;           /* MCB_OK when written; else the MCB_E_ code the call returned */
+    int32_t slot;             /* the slot written, or the slot of the save it would replace; -1 */
+    int32_t other_slot;       /* for MCB_E_AMBIGUOUS, the second save of that name; else -1 */
+    uint32_t blocks_needed;   /* the save's blocks */
+    uint32_t blocks_free;     /* free blocks before the write */
+    uint32_t blocks_replaced; /* the blocks of the save it replaces (0 for a new save) */
+    int32_t holds;            /* an mcb_holds; MCB_HOLDS_NEW when written */
+    uint32_t resigned;        /* 1 when the save was re-signed for this card */
+    uint32_t deleted_first;   /* 1 when the old save was deleted before the new one was written */
+} mcb_write_outcome;
+
+/* Puts a save (any of the three forms, length bytes at save) onto the card
+ * by the request's policy. Every refusal is decided before anything is
+ * written: MCB_E_NOT_A_SAVE (see mcb_parse_save), MCB_E_EXISTS (policy NEW),
+ * MCB_E_AMBIGUOUS (two saves of that name), MCB_E_NO_SAVE or
+ * MCB_E_BAD_ARGUMENT (slot empty or holding another save), MCB_E_NO_ROOM
+ * (blocks_needed, blocks_free and blocks_replaced say how short),
+ * MCB_E_NO_SLOT, MCB_E_BROKEN_CHAIN (the save it would replace),
+ * MCB_E_OTHER_CARD (with MCB_WRITE_NO_RESIGN). The old save stays whole on
+ * the card until the new one is written and read back. outcome may be NULL.
+ * MCB_OK when written. */
+MCB_API int mcb_write_save(mcb_card* card, const void* save, size_t length,
+                           const mcb_write_request* request, mcb_write_outcome* outcome);
+
+/* Removes the save in slot (the directory reloaded first). outcome (may be
+ * NULL) says, after a failure part-way, whether the card still holds the
+ * save (MCB_HOLDS_OLD) or not (MCB_HOLDS_NONE). */
+MCB_API int mcb_delete_save(mcb_card* card, uint32_t slot, mcb_write_outcome* outcome);
+
+/* Every sector of the card into out (capacity bytes, at least the card's
+ * MCB_CARD_BYTES). *length as for mcb_read_save. Returns MCB_OK. */
+MCB_API int mcb_read_image(mcb_card* card, void* out, size_t capacity, size_t* length);
+
+/* Writes a whole-card image (length bytes) over the card, as
+ * mcb_restore_card does with how (an mcb_restore). The image is checked
+ * whole before anything is written; the card's system area is written last,
+ * after its header was found unchanged, and everything written is read back.
+ */
+MCB_API int mcb_write_image(mcb_card* card, const void* image, size_t length, int32_t how);
+
+/* Formats the card as a console does: every save gone, a new identity, the
+ * card's size kept, texts in the given encoding (0 Windows-1252, 1
+ * Shift-JIS). Written and read back as mcb_write_image writes an image. */
+MCB_API int mcb_format(mcb_card* card, int32_t encoding);
+
+/* Makes a blank card image file of megabits (4, 8, 16, 32, 64 or 128) at
+ * path, formatted as mcb_format would. Never over a file that is there
+ * (MCB_E_EXISTS); the file appears whole, flushed to the disk, or not at
+ * all (MCB_E_FILE). */
+MCB_API int mcb_create_image(const char* path, uint32_t megabits, int32_t encoding);
+
+/* The card's banner of the save in slot as a bitmap file's bytes (see
+ * mcb_saver_bitmap). Returns the bitmap's length; *size as *length above. */
+MCB_API int mcb_slot_bitmap(mcb_card* card, uint32_t slot, uint8_t* out, size_t capacity,
+                            size_t* size);
+
+/* Describes the card save in slot (see mcb_save_info_slot). */
+MCB_API int mcb_describe_slot(mcb_card* card, uint32_t slot, mcb_save_info* info);
+
+/* Check, repair and recovery as mcb_check_card, mcb_repair_card,
+ * mcb_recover_list and mcb_recover_slot do, on the handle's card; their
+ * findings stay with the handle, read with mcb_card_finding and
+ * mcb_card_finding_blocks (which returns how many blocks the finding
+ * names). */
+MCB_API int mcb_check(mcb_card* card, uint32_t* count, int32_t* sound);
+MCB_API int mcb_repair(mcb_card* card, int32_t apply, uint32_t* count);
+MCB_API int mcb_recover_find(mcb_card* card, uint32_t* count);
+MCB_API int mcb_recover(mcb_card* card, uint32_t slot, uint32_t* placed);
+MCB_API int mcb_card_finding(mcb_card* card, uint32_t index, mcb_finding* out);
+MCB_API int mcb_card_finding_blocks(mcb_card* card, uint32_t index, uint16_t* out, size_t capacity);
+
+/* What the card holds for a save whose chain is broken, as
+ * mcb_download_damaged gives it, as a plain save file into out; *length as
+ * for mcb_read_save, *source an mcb_recover_source (may be NULL). */
+MCB_API int mcb_rescue_save(mcb_card* card, uint32_t slot, void* out, size_t capacity,
+                            size_t* length, int32_t* source);
+
+/* ---- Save files in memory ---------------------------------------------- */
+
+/* What a save file's bytes are. */
+typedef struct mcb_save_view {
+    uint32_t size;                 /* sizeof(mcb_save_view) */
+    int32_t format;                /* an mcb_save_format */
+    int32_t fault;                 /* an mcb_save_fault: MCB_SAVE_OK when taken */
+    uint32_t blocks;               /* the save's blocks */
+    uint64_t data_offset;          /* where its blocks start in the bytes */
+    uint8_t entry[MCB_ENTRY_SIZE]; /* its entry in the card's byte order, true block count */
+} mcb_save_view;
+
+/* Recognises a save file from its bytes, by content as mcb_save_format does
+ * by path. MCB_OK, or MCB_E_NOT_A_SAVE with view->fault saying why. */
+MCB_API int mcb_parse_save(const void* bytes, size_t length, mcb_save_view* view);
+
+/* The save in bytes (any form) in another mcb_save_format, into out as for
+ * mcb_read_save. Returns the length. */
+MCB_API int mcb_convert_bytes(const void* bytes, size_t length, int32_t format, void* out,
+                              size_t capacity, size_t* out_length);
+
+/* The banner of the save in bytes (any form) as a bitmap file's bytes. */
+MCB_API int mcb_save_bitmap(const void* bytes, size_t length, uint8_t* out, size_t capacity,
+                            size_t* size);
+
+/* Describes the save in bytes (any form), as mcb_save_info_file does. */
+MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* info);
 
 #ifdef __cplusplus
 }

@@ -95,7 +95,24 @@ bool AtomicFile::commit(bool durable)
         ::unlink(temp_.c_str());
         return false;
     }
-    return true;
+    // The new name lives in the folder: until the folder is on the disk too,
+    // a power cut can take the file with it, and the caller may be about to
+    // remove the only other copy (a save from a card).
+    return !durable || syncFolderOf(target_);
+}
+
+bool syncFolderOf(const std::string& path)
+{
+    const auto slash = path.rfind('/');
+    const std::string dir = slash == std::string::npos ? std::string(".")
+                            : slash == 0               ? "/"
+                                                       : path.substr(0, slash);
+    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool synced = ::fsync(fd) == 0;
+    ::close(fd);
+    return synced;
 }
 
 bool writeFileAtomically(const std::string& path, const void* data, std::size_t length,

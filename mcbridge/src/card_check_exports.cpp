@@ -7,17 +7,14 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace mcb {
 
 namespace {
 
-// The findings of the last check, repair or recovery listing.
-Findings& findings()
-{
-    static Findings list;
-    return list;
-}
+// The findings of the last check, repair or recovery listing on the card.
+Findings& findings() { return lib().findings; }
 
 bool refuse(int32_t error)
 {
@@ -56,6 +53,7 @@ void adopt(const SystemCopies& s, int d, int m)
     l.mapCopy = m;
     l.directoryOnCard = s.dir[d];
     l.mapOnCard = s.map[m];
+    l.mapSeen = s.map[m];
     const SaveArea area = saveArea();
     unsigned free = 0;
     for (unsigned b = area.first; b < area.end; ++b)
@@ -160,18 +158,31 @@ int32_t recoverSlot(uint32_t slot, uint32_t* placed)
     return 1;
 }
 
-int32_t downloadDamaged(uint32_t slot, const char* path, int32_t* source)
+// What the card holds for the save in slot, whose chain may be broken: its
+// entry (counting the blocks found) and those blocks, and where they were
+// learnt from.
+struct Rescue {
+    std::array<uint8_t, kEntrySize> entry{};
+    std::vector<uint16_t> blocks;
+    int32_t source = MCB_RECOVER_CHAIN;
+};
+
+std::optional<Rescue> rescueOf(uint32_t slot)
 {
     Library& l = lib();
-    if (!path || slot >= kSaveSlotCount)
-        return fail(MCB_ERROR_BAD_ARGUMENT);
-    if (!l.cardSized)
-        return fail(MCB_ERROR_NOT_LOADED);
-    if (!loadSystemArea())
-        return fail(MCB_ERROR_IO);
+    if (slot >= kSaveSlotCount) {
+        fail(MCB_ERROR_BAD_ARGUMENT);
+        return std::nullopt;
+    }
+    if (!l.cardSized || !loadSystemArea()) {
+        fail(l.cardSized ? MCB_ERROR_IO : MCB_ERROR_NOT_LOADED);
+        return std::nullopt;
+    }
     const EntryRef e = entryAt(*l.directory, slot);
-    if (e.empty())
-        return fail(MCB_ERROR_NO_SAVE);
+    if (e.empty()) {
+        fail(MCB_ERROR_NO_SAVE);
+        return std::nullopt;
+    }
     const SaveArea area = saveArea();
     const Chain c = followChains(*l.directory, *l.map, area).chains[slot];
     // A chain that reaches the entry's count of distinct blocks before it
@@ -188,15 +199,46 @@ int32_t downloadDamaged(uint32_t slot, const char* path, int32_t* source)
             if (area.contains(b))
                 blocks.push_back(uint16_t(b));
     }
-    if (blocks.empty())
-        return fail(MCB_ERROR_BROKEN_CHAIN);
-    uint8_t entry[kEntrySize];
-    std::memcpy(entry, e.p, kEntrySize);
-    putBe16(entry + kEntryBlockCount, uint16_t(blocks.size()));
-    if (!readIntoSaveFile(path, entry, blocks))
+    if (blocks.empty()) {
+        fail(MCB_ERROR_BROKEN_CHAIN);
+        return std::nullopt;
+    }
+    Rescue r;
+    std::memcpy(r.entry.data(), e.p, kEntrySize);
+    putBe16(&r.entry[kEntryBlockCount], uint16_t(blocks.size()));
+    r.blocks = std::move(blocks);
+    r.source = from;
+    return r;
+}
+
+int32_t downloadDamaged(uint32_t slot, const char* path, int32_t* source)
+{
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    const auto r = rescueOf(slot);
+    if (!r || !readIntoSaveFile(path, r->entry.data(), r->blocks))
         return 0;
     if (source)
-        *source = from;
+        *source = r->source;
+    return 1;
+}
+
+int32_t findingAt(uint32_t index, mcb_finding* out)
+{
+    if (!out || index >= findings().size())
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    *out = findings()[index].f;
+    return 1;
+}
+
+// How many blocks the finding names; out gets as many as fit.
+int32_t findingBlocks(uint32_t index, uint16_t* out, std::size_t capacity, int32_t& n)
+{
+    if (index >= findings().size() || (!out && capacity > 0))
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    const std::vector<uint16_t>& blocks = findings()[index].blocks;
+    std::copy_n(blocks.begin(), std::min<std::size_t>(capacity, blocks.size()), out);
+    n = int32_t(blocks.size());
     return 1;
 }
 
@@ -210,51 +252,100 @@ extern "C" {
 
 MCB_API int32_t mcb_check_card(uint32_t* count, int32_t* sound)
 {
-    return guarded([&] { return check(count, sound); });
+    return guarded(Access::Read, [&] { return check(count, sound); });
 }
 
 MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count)
 {
-    return guarded([&] { return repair(apply, count); });
+    return guarded(apply ? Access::Change : Access::Read, [&] { return repair(apply, count); });
 }
 
 MCB_API int32_t mcb_recover_list(uint32_t* count)
 {
-    return guarded([&] { return recoverList(count); });
+    return guarded(Access::Read, [&] { return recoverList(count); });
 }
 
 MCB_API int32_t mcb_recover_slot(uint32_t slot, uint32_t* placed)
 {
-    return guarded([&] { return recoverSlot(slot, placed); });
+    return guarded(Access::Change, [&] { return recoverSlot(slot, placed); });
 }
 
 MCB_API int32_t mcb_finding_at(uint32_t index, mcb_finding* out)
 {
-    return guarded([&]() -> int32_t {
-        if (!out || index >= findings().size())
-            return fail(MCB_ERROR_BAD_ARGUMENT);
-        *out = findings()[index].f;
-        return 1;
-    });
+    return guarded([&] { return findingAt(index, out); });
 }
 
 MCB_API int32_t mcb_finding_blocks(uint32_t index, uint16_t* out, uint32_t capacity)
 {
     int32_t n = 0;
-    guarded([&]() -> int32_t {
-        if (index >= findings().size() || (!out && capacity > 0))
-            return fail(MCB_ERROR_BAD_ARGUMENT);
-        const std::vector<uint16_t>& blocks = findings()[index].blocks;
-        std::copy_n(blocks.begin(), std::min<std::size_t>(capacity, blocks.size()), out);
-        n = int32_t(blocks.size());
-        return 1;
-    });
+    guarded([&] { return findingBlocks(index, out, capacity, n); });
     return n;
 }
 
 MCB_API int32_t mcb_download_damaged(uint32_t slot, const char* path, int32_t* source)
 {
-    return guarded([&] { return downloadDamaged(slot, path, source); });
+    return guarded(Access::Read, [&] { return downloadDamaged(slot, path, source); });
+}
+
+MCB_API int mcb_check(mcb_card* card, uint32_t* count, int32_t* sound)
+{
+    return onCard(card, Access::Read, [&](int&) { return check(count, sound); });
+}
+
+MCB_API int mcb_repair(mcb_card* card, int32_t apply, uint32_t* count)
+{
+    return onCard(card, apply ? Access::Change : Access::Read,
+                  [&](int&) { return repair(apply, count); });
+}
+
+MCB_API int mcb_recover_find(mcb_card* card, uint32_t* count)
+{
+    return onCard(card, Access::Read, [&](int&) { return recoverList(count); });
+}
+
+MCB_API int mcb_recover(mcb_card* card, uint32_t slot, uint32_t* placed)
+{
+    return onCard(card, Access::Change, [&](int&) { return recoverSlot(slot, placed); });
+}
+
+MCB_API int mcb_card_finding(mcb_card* card, uint32_t index, mcb_finding* out)
+{
+    return onCard(card, Access::None, [&](int&) { return findingAt(index, out); });
+}
+
+MCB_API int mcb_card_finding_blocks(mcb_card* card, uint32_t index, uint16_t* out, size_t capacity)
+{
+    return onCard(card, Access::None, [&](int& count) {
+        int32_t n = 0;
+        const int32_t ok = findingBlocks(index, out, capacity, n);
+        count = n;
+        return ok;
+    });
+}
+
+MCB_API int mcb_rescue_save(mcb_card* card, uint32_t slot, void* out, size_t capacity,
+                            size_t* length, int32_t* source)
+{
+    return onCard(card, Access::Read, [&](int& size) -> int32_t {
+        const auto r = rescueOf(slot);
+        if (!r)
+            return 0;
+        const std::size_t whole = kEntrySize + r->blocks.size() * kBlockSize;
+        if (length)
+            *length = whole;
+        if (!out || capacity < whole)
+            return fail(MCB_ERROR_TOO_SMALL);
+        std::vector<uint8_t> data;
+        if (!readSaveBlocks(r->blocks, data))
+            return 0;
+        auto* bytes = static_cast<uint8_t*>(out);
+        std::memcpy(bytes, r->entry.data(), kEntrySize);
+        std::memcpy(bytes + kEntrySize, data.data(), data.size());
+        if (source)
+            *source = r->source;
+        size = int(whole);
+        return 1;
+    });
 }
 
 } // extern "C"

@@ -21,29 +21,39 @@ unsigned cardSectors()
     return l.cardSized ? (unsigned(l.userBlockCount) + kSystemBlocks) * kSectorsPerBlock : 0;
 }
 
-int32_t readCard(const char* path)
+// Every sector of the card into out, which holds the card's size.
+bool readSectors(uint8_t* out, unsigned n)
 {
-    const unsigned n = cardSectors();
-    if (!path)
-        return fail(MCB_ERROR_BAD_ARGUMENT);
+    progress(n);
+    for (unsigned s = 0; s < n; ++s) {
+        if (!readWholeSector(s, out + std::size_t(s) * kSectorSize))
+            return false;
+        if (s % kSectorsPerBlock == 0)
+            step();
+    }
+    return true;
+}
+
+bool cardReady()
+{
     if (!lib().device)
         return fail(MCB_ERROR_NOT_OPEN);
-    if (n == 0)
-        return fail(MCB_ERROR_NOT_LOADED);
+    return cardSectors() != 0 || fail(MCB_ERROR_NOT_LOADED);
+}
+
+int32_t readCard(const char* path)
+{
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (!cardReady())
+        return 0;
     AtomicFile out(path);
     if (!out.isOpen())
         return fail(MCB_ERROR_FILE);
-    progress(n);
-    uint8_t sector[kSectorSize];
-    for (unsigned s = 0; s < n; ++s) {
-        if (!readWholeSector(s, sector))
-            return 0;
-        if (s % kSectorsPerBlock == 0)
-            step();
-        if (!out.write(sector, kSectorSize))
-            return fail(MCB_ERROR_FILE);
-    }
-    return out.commit() ? 1 : fail(MCB_ERROR_FILE);
+    std::vector<uint8_t> image(std::size_t(cardSectors()) * kSectorSize);
+    if (!readSectors(image.data(), cardSectors()))
+        return 0;
+    return out.write(image.data(), image.size()) && out.commit() ? 1 : fail(MCB_ERROR_FILE);
 }
 
 // The image file, when it is exactly as long as the card; else why not.
@@ -99,23 +109,34 @@ int32_t readBack(const std::vector<uint8_t>& image, unsigned n)
 // and map would leave a card the console cannot read. header gets the card's
 // header sector, read now: the identity to compare with is the one the card
 // has, not the one it had when it was listed.
-int32_t loadImage(const char* path, std::vector<uint8_t>& image, uint8_t (&header)[kSectorSize])
+int32_t checkLoaded(const std::vector<uint8_t>& image, uint8_t (&header)[kSectorSize])
 {
-    const unsigned n = cardSectors();
-    if (!path)
-        return fail(MCB_ERROR_BAD_ARGUMENT);
-    if (!lib().device)
-        return fail(MCB_ERROR_NOT_OPEN);
-    if (n == 0)
-        return fail(MCB_ERROR_NOT_LOADED);
-    if (const int32_t error = readWholeFile(path, uint64_t(n) * kSectorSize, image))
-        return fail(error);
+    if (!cardReady())
+        return 0;
+    if (image.size() != std::size_t(cardSectors()) * kSectorSize) {
+        const std::span<const uint8_t> head(image.data(),
+                                            std::min<std::size_t>(image.size(), kHeadedImageProbe));
+        return fail(extraHeaderLength(image.size(), head) ? MCB_ERROR_IMAGE_HEADER
+                                                          : MCB_ERROR_IMAGE_LENGTH);
+    }
     Block dir, map;
     if (!currentStructures(image, dir, map))
         return fail(MCB_ERROR_DAMAGED);
     if (!readWholeSector(0, header))
         return 0;
     return 1;
+}
+
+// The same for an image file.
+int32_t loadImage(const char* path, std::vector<uint8_t>& image, uint8_t (&header)[kSectorSize])
+{
+    if (!path)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    if (!cardReady())
+        return 0;
+    if (const int32_t error = readWholeFile(path, uint64_t(cardSectors()) * kSectorSize, image))
+        return fail(error);
+    return checkLoaded(image, header);
 }
 
 std::span<const uint8_t, kSectorSize> headerOf(const std::vector<uint8_t>& image)
@@ -132,16 +153,45 @@ int32_t checkImage(const char* path)
     return sameIdentity(headerOf(image), header) ? 1 : fail(MCB_ERROR_OTHER_CARD);
 }
 
+bool validRestore(int32_t how)
+{
+    return how == MCB_RESTORE_SAME_CARD || how == MCB_RESTORE_FORCE ||
+           how == MCB_RESTORE_KEEP_IDENTITY;
+}
+
+// Erases and writes the blocks [first, end) of the image.
+bool writeBlocks(const std::vector<uint8_t>& image, unsigned first, unsigned end)
+{
+    for (unsigned b = first; b < end; ++b) {
+        const unsigned s0 = b * kSectorsPerBlock;
+        if (!EraseBlock(uint16_t(s0)))
+            return false;
+        step();
+        for (unsigned s = s0; s < s0 + kSectorsPerBlock; ++s)
+            if (!writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
+                return false;
+    }
+    return true;
+}
+
+int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorSize], int32_t how);
+
 int32_t writeCard(const char* path, int32_t how)
 {
-    Library& l = lib();
-    if (how != MCB_RESTORE_SAME_CARD && how != MCB_RESTORE_FORCE &&
-        how != MCB_RESTORE_KEEP_IDENTITY)
+    if (!validRestore(how))
         return fail(MCB_ERROR_BAD_ARGUMENT);
     std::vector<uint8_t> image;
     uint8_t header[kSectorSize];
     if (!loadImage(path, image, header))
         return 0;
+    return writeImage(image, header, how);
+}
+
+// Writes a checked image over the card, whose header sector (read just now)
+// is header.
+int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorSize], int32_t how)
+{
+    Library& l = lib();
     const unsigned n = cardSectors();
     if (how == MCB_RESTORE_KEEP_IDENTITY) {
         // The saves bound to a card were made for the image's card; on this
@@ -157,16 +207,13 @@ int32_t writeCard(const char* path, int32_t how)
     sealHeader(std::span<uint8_t, kSectorSize>(image.data(), kSectorSize));
 
     l.loaded = false; // the buffers no longer describe the card
+    // The header was read just now, through the link that writes: an image
+    // file replaced under the adapter since it was opened is not written.
+    if (!l.device->sameMedium())
+        return fail(MCB_ERROR_CHANGED);
     progress(n);
-    for (unsigned s = 0; s < n; ++s) {
-        if (s % kSectorsPerBlock == 0) {
-            if (!EraseBlock(uint16_t(s)))
-                return 0;
-            step();
-        }
-        if (!writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
-            return 0;
-    }
+    if (!writeBlocks(image, 0, n / kSectorsPerBlock))
+        return 0;
     return readBack(image, n);
 }
 
@@ -180,22 +227,81 @@ extern "C" {
 
 MCB_API int32_t ReadCardToFile(const char* path)
 {
-    return guarded([&] { return readCard(path); });
+    return guarded(Access::Read, [&] { return readCard(path); });
 }
 
 MCB_API int32_t WriteFileToCard(const char* path)
 {
-    return guarded([&] { return writeCard(path, MCB_RESTORE_SAME_CARD); });
+    return guarded(Access::Change, [&] { return writeCard(path, MCB_RESTORE_SAME_CARD); });
 }
 
 MCB_API int32_t mcb_check_image(const char* path)
 {
-    return guarded([&] { return checkImage(path); });
+    return guarded(Access::Read, [&] { return checkImage(path); });
 }
 
 MCB_API int32_t mcb_restore_card(const char* path, int32_t how)
 {
-    return guarded([&] { return writeCard(path, how); });
+    return guarded(Access::Change, [&] { return writeCard(path, how); });
+}
+
+MCB_API int mcb_read_image(mcb_card* card, void* out, size_t capacity, size_t* length)
+{
+    return onCard(card, Access::Read, [&](int&) -> int32_t {
+        if (!cardReady())
+            return 0;
+        const std::size_t whole = std::size_t(cardSectors()) * kSectorSize;
+        if (length)
+            *length = whole;
+        if (!out || capacity < whole)
+            return fail(MCB_ERROR_TOO_SMALL);
+        return readSectors(static_cast<uint8_t*>(out), cardSectors()) ? 1 : 0;
+    });
+}
+
+MCB_API int mcb_write_image(mcb_card* card, const void* image, size_t length, int32_t how)
+{
+    return onCard(card, Access::Change, [&](int&) -> int32_t {
+        if (!image || !validRestore(how))
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        std::vector<uint8_t> bytes(static_cast<const uint8_t*>(image),
+                                   static_cast<const uint8_t*>(image) + length);
+        uint8_t header[kSectorSize];
+        if (!checkLoaded(bytes, header))
+            return 0;
+        return writeImage(bytes, header, how);
+    });
+}
+
+MCB_API int mcb_format(mcb_card* card, int32_t encoding)
+{
+    return onCard(card, Access::Change, [&](int&) -> int32_t {
+        if (encoding != 0 && encoding != 1)
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        if (!cardReady())
+            return 0;
+        const unsigned megabits = cardSectors() / (kSectorsPerBlock * 16);
+        std::vector<uint8_t> blank =
+            formatCard(freshFormat(megabits, encoding ? Encoding::ShiftJis : Encoding::Ansi));
+        uint8_t header[kSectorSize];
+        if (!checkLoaded(blank, header))
+            return 0;
+        return writeImage(blank, header, MCB_RESTORE_FORCE);
+    });
+}
+
+MCB_API int mcb_create_image(const char* path, uint32_t megabits, int32_t encoding)
+{
+    return offCard([&](int&) -> int32_t {
+        if (!path || !isCardSize(megabits) || (encoding != 0 && encoding != 1))
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        struct stat st {};
+        if (::lstat(path, &st) == 0)
+            return fail(MCB_ERROR_EXISTS);
+        const std::vector<uint8_t> blank =
+            formatCard(freshFormat(megabits, encoding ? Encoding::ShiftJis : Encoding::Ansi));
+        return writeFileAtomically(path, blank.data(), blank.size()) ? 1 : fail(MCB_ERROR_FILE);
+    });
 }
 
 } // extern "C"

@@ -76,6 +76,15 @@ bool writeDirectory(int copy, const Block& dir)
     return writeBlockTo(kDirectoryBlock[copy], dir, false);
 }
 
+// The free count a map states is the number of its free entries.
+bool freeCountHolds(const Block& map, const SaveArea& area)
+{
+    unsigned free = 0;
+    for (unsigned b = area.first; b < area.end; ++b)
+        free += mapEntry(map, b) == kMapFreeEntry;
+    return getBe16(&map[kMapFree]) == free;
+}
+
 // A directory and a map the console would accept together: every save's
 // chain sound and no block shared, and a free count that says what the
 // entries do. The saves left alone (broken already, and carried over as
@@ -86,12 +95,7 @@ bool agree(const Block& dir, const Block& map, const SaveArea& area,
     Block checked = dir;
     for (unsigned slot : leftAlone)
         std::memset(&checked[slot * kEntrySize], 0xFF, kEntrySize);
-    if (!followChains(checked, map, area).agree())
-        return false;
-    unsigned free = 0;
-    for (unsigned b = area.first; b < area.end; ++b)
-        free += mapEntry(map, b) == kMapFreeEntry;
-    return getBe16(&map[kMapFree]) == free;
+    return followChains(checked, map, area).agree() && freeCountHolds(map, area);
 }
 
 // Brings the copies that a cut left broken back to the content of the
@@ -169,6 +173,7 @@ bool loadSystemArea()
     *l.map = map.block;
     l.directoryOnCard = dir.block;
     l.mapOnCard = map.block;
+    l.mapSeen = map.block;
     l.directoryCopy = dir.copy;
     l.mapCopy = map.copy;
     l.mapOther = map.other;
@@ -202,6 +207,66 @@ int findSlot(const char* name, const char* code)
 
 bool CommitSystemArea() { return CommitSystemArea({}); }
 
+namespace {
+
+// What a change does to the map, against the map the card holds: the
+// blocks it frees, and the blocks it takes or links anew.
+struct MapChange {
+    bool frees = false;
+    bool takes = false;
+    Block interim{}; // the new map with every freed block still as the card has it
+};
+
+MapChange mapChange(const Block& onCard, const Block& map, const SaveArea& area)
+{
+    MapChange c;
+    c.interim = map;
+    for (unsigned b = area.first; b < area.end; ++b) {
+        const uint16_t was = mapEntry(onCard, b);
+        const uint16_t now = mapEntry(map, b);
+        if (now == was)
+            continue;
+        if (now == kMapFreeEntry) {
+            setMapEntry(c.interim, b, was);
+            c.frees = true;
+        } else {
+            // A used block linked elsewhere leaves the old chain through it
+            // as broken as freeing it would.
+            c.takes = true;
+            c.frees |= was != kMapFreeEntry;
+        }
+    }
+    return c;
+}
+
+// The card in the adapter is still the one the buffers were read from: the
+// same header, and the current directory and map as they were read or
+// last written. Another card put in, or an image replaced or rewritten by
+// another program, fails with MCB_ERROR_CHANGED before anything is written.
+bool sameCardAsRead()
+{
+    Library& l = lib();
+    if (!l.device->sameMedium())
+        return fail(MCB_ERROR_CHANGED);
+    if (l.headerKnown) {
+        uint8_t header[kSectorSize];
+        if (!readWholeSector(0, header))
+            return false;
+        if (std::memcmp(header, l.headerOnCard.data(), kSectorSize) != 0)
+            return fail(MCB_ERROR_CHANGED);
+    }
+    Block now;
+    if (!readBlock(kDirectoryBlock[l.directoryCopy], now))
+        return false;
+    if (now != l.directoryOnCard)
+        return fail(MCB_ERROR_CHANGED);
+    if (!readBlock(kMapBlock[l.mapCopy], now))
+        return false;
+    return now == l.mapSeen || fail(MCB_ERROR_CHANGED);
+}
+
+} // namespace
+
 bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
 {
     Library& l = lib();
@@ -213,29 +278,31 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
     Block& map = *l.map;
     const SaveArea area = saveArea();
 
-    // Blocks this commit frees stay marked used in an interim map until no
-    // directory copy points at them any more.
-    bool frees = false;
-    Block interim = map;
-    for (unsigned b = area.first; b < area.end; ++b) {
-        if (mapEntry(map, b) == kMapFreeEntry && mapEntry(l.mapOnCard, b) != kMapFreeEntry) {
-            setMapEntry(interim, b, mapEntry(l.mapOnCard, b));
-            frees = true;
-        }
-    }
-    refreshMapHeader(interim, l.userBlockCount); // counter + 1
-    if (frees)
-        putBe16(&map[kMapCounter], mapCounter(interim));
+    // A change that only frees blocks writes its directory first, one that
+    // only takes blocks its map first, so that a cut between the two leaves
+    // at worst blocks no save owns, never a save whose blocks are free. A
+    // change that does both goes through an interim map that keeps the
+    // freed blocks as they were until no directory copy points at them.
+    MapChange change = mapChange(l.mapOnCard, map, area);
+    const bool mixed = change.frees && change.takes;
+    refreshMapHeader(change.interim, l.userBlockCount); // counter + 1
+    if (mixed)
+        putBe16(&map[kMapCounter], mapCounter(change.interim));
     refreshMapHeader(map, l.userBlockCount); // counter + 1, or + 2 after an interim map
 
     putBe16(&dir[kDirCounter], uint16_t(directoryCounter(dir) + 1));
     sealDirectory(dir);
 
     // A directory and map that disagree would be a card the console rejects:
-    // nothing is written, whatever the change was. The same goes for a copy
-    // in use that disagrees when a broken copy would be repaired from it.
-    if (!leftAloneUnchanged(leftAlone) || !agree(dir, map, area, leftAlone) ||
-        (frees && !agree(dir, interim, area, leftAlone))) {
+    // nothing is written, whatever the change was, and neither is anything
+    // that a cut between two writes would leave disagreeing. The same goes
+    // for a copy in use that disagrees when a broken copy would be repaired
+    // from it.
+    const bool between = mixed ? agree(l.directoryOnCard, change.interim, area, leftAlone) &&
+                                     agree(dir, change.interim, area, leftAlone)
+                         : change.frees ? agree(dir, l.mapOnCard, area, leftAlone)
+                                        : agree(l.directoryOnCard, map, area, leftAlone);
+    if (!leftAloneUnchanged(leftAlone) || !agree(dir, map, area, leftAlone) || !between) {
         l.loaded = false;
         return fail(MCB_ERROR_DAMAGED);
     }
@@ -255,45 +322,72 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
         l.loaded = false;
         return fail(MCB_ERROR_DAMAGED);
     }
+    if (!sameCardAsRead()) {
+        l.loaded = false;
+        return false;
+    }
 
-    // The copies the card does not use now are written first: until a new
-    // copy is whole, the old one still holds. The map goes before the
-    // directory, so no entry ever points at blocks a current map calls free.
+    // The copies the card does not use now are written: until a new copy is
+    // whole, the old one still holds. The copies in use are left as they
+    // were, as a console leaves them: they still describe the card before
+    // this change, so a save it deleted can be found again, chain and all.
     const int spareMap = 1 - l.mapCopy;
     const int spareDir = 1 - l.directoryCopy;
+    // Only where the directory counters pass 0x7FFF, which a console
+    // compares as signed numbers and so takes the older copy for the newer,
+    // is the copy in use brought up to date as well.
+    const bool bothDirectories = directoryCounter(dir) == 0x8000;
+    const auto writeDirectories = [&] {
+        if (!writeDirectory(spareDir, dir))
+            return false;
+        step();
+        return !bothDirectories || writeDirectory(l.directoryCopy, dir);
+    };
     l.loaded = false; // until every write has gone through
     if (repairs && !repairBrokenCopies())
         return false;
     step();
-    if (!writeMap(spareMap, frees ? interim : map))
-        return false;
+    if (change.frees && !mixed) {
+        if (!writeDirectories())
+            return false;
+        step();
+        if (!writeMap(spareMap, map))
+            return false;
+    } else {
+        if (!writeMap(spareMap, mixed ? change.interim : map))
+            return false;
+        step();
+        if (!writeDirectories())
+            return false;
+        // The interim map is current now; the final one goes over the copy
+        // that was in use, which no directory copy needs any more.
+        if (mixed && !writeMap(l.mapCopy, map))
+            return false;
+    }
     step();
-    if (!writeDirectory(spareDir, dir))
-        return false;
-    step();
-    // The directory copy that was in use is left as it was, as a console
-    // leaves it: it still describes the card before this change, so a save
-    // this change deleted can be found again. Only where the counters pass
-    // 0x7FFF, which a console compares as signed numbers and so takes the
-    // older copy for the newer, is it brought up to date as well.
-    const bool bothDirectories = directoryCounter(dir) == 0x8000;
-    if (bothDirectories && !writeDirectory(l.directoryCopy, dir))
-        return false;
-    step();
-    if (!writeMap(l.mapCopy, map))
-        return false;
-    if (frees && !writeMap(spareMap, map))
+    // A map copy in use whose free count was wrong (a repair corrects it)
+    // would be left behind as a damaged copy: it gets the new map too.
+    const bool refreshOld = !mixed && !freeCountHolds(l.mapSeen, area);
+    if (refreshOld && !writeMap(l.mapCopy, map))
         return false;
     step();
 
-    // Both map copies are now identical; equal counters make the second
-    // current. The new directory is in the spare copy.
+    // The map copy not in use now: the one that was in use (as the card
+    // holds it), or the interim map.
     l.directoryCopy = bothDirectories ? 1 : spareDir;
-    l.mapCopy = 1;
+    if (refreshOld) {
+        l.mapOther = map;
+        l.mapCopy = 1; // equal counters: the second copy is current
+    } else if (!mixed) {
+        l.mapOther = l.mapSeen;
+        l.mapCopy = spareMap;
+    } else {
+        l.mapOther = change.interim;
+    }
     l.directoryOnCard = dir;
     l.mapOnCard = map;
-    l.mapOther = map;
-    l.mapOtherIntact = true;
+    l.mapSeen = map;
+    l.mapOtherIntact = mapIntact(l.mapOther) && freeCountHolds(l.mapOther, area);
     l.directoryOtherKnown = true;
     l.directoryOtherIntact = true;
     l.loaded = true;
@@ -308,7 +402,7 @@ extern "C" {
 
 MCB_API int32_t InitSaverInfo(void)
 {
-    return guarded([&]() -> int32_t { return loadSystemArea() ? 1 : 0; });
+    return guarded(Access::Read, [&]() -> int32_t { return loadSystemArea() ? 1 : 0; });
 }
 
 MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* blockCount)
@@ -340,7 +434,7 @@ MCB_API int32_t GetSaverInfo(uint32_t index, char* name, char* code, uint16_t* b
 
 MCB_API int32_t FindSaver(const char* path, char* name)
 {
-    return guarded([&]() -> int32_t {
+    return guarded(Access::Read, [&]() -> int32_t {
         if (!path)
             return fail(MCB_ERROR_BAD_ARGUMENT);
         if (!loadSystemArea())

@@ -1,14 +1,22 @@
-// The library's process-wide state and its internal operations. One adapter
-// at a time, one thread.
+// The state of one open card and the library's internal operations on it.
+// Every card a caller opens (mcb_open) is one Library; the fifteen original
+// exports work on one default card. A call binds its card to the calling
+// thread for its duration, so the operations below find it through lib()
+// and two threads can work on two cards at once.
 #pragma once
 
 #include "adapter.h"
 #include "mcbridge.h"
 #include "mcbridge/cardfs.h"
 
+#include "mcbridge/card_check.h"
+
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <span>
+#include <string>
 #include <vector>
 
 namespace mcb {
@@ -30,6 +38,10 @@ struct Library {
     int mapCopy = 0;
     Block directoryOnCard{}; // the current directory as the card holds it
     Block mapOnCard{};       // the current map as the card holds it
+    // The current map's block byte for byte as the card holds it (a repair
+    // may correct mapOnCard's free count before it is written): what the
+    // card must still hold when a commit begins.
+    Block mapSeen{};
 
     // The copy of the map the card does not use now, as read by the load.
     // A cut commit can leave it newer than the current one (or the other way
@@ -48,12 +60,58 @@ struct Library {
     uint32_t spaceNeeded = 0;
     uint32_t spaceFree = 0;
 
-    ~Library(); // unloading: close the adapter without the end packet
+    // The findings of the last check, repair or recovery listing.
+    Findings findings;
+
+    // The device string a card opened by mcb_open was opened by; the
+    // default card finds its adapter anew at every OpenDevice.
+    bool byName = false;
+    std::string deviceName;
+    // The write lock (see card_lock.h): held from the first change until
+    // the card is closed, and how long to wait for another writer.
+    bool writeLocked = false;
+    std::chrono::milliseconds lockWait{5000};
+    std::string lockHolder; // who held it when a change found it taken
+    // What the handle's last call returned, for mcb_card_error.
+    int status = 0;
+    // The card's header sector as the last load read it: a commit refuses
+    // to write when the card no longer has it (another card was put in).
+    std::array<uint8_t, kSectorSize> headerOnCard{};
+    bool headerKnown = false;
+
+    Library() = default;
+    Library(const Library&) = delete;
+    Library& operator=(const Library&) = delete;
+    virtual ~Library(); // closes the adapter without the end packet
 };
 
+// The card bound to the calling thread, or the default card.
 Library& lib();
+// A card of the calling thread's own that holds no adapter: the handle-free
+// calls on save files record their reasons there.
+Library& threadCard();
+// The default card of the fifteen original exports.
+Library& defaultCard();
+
+// Binds a card to the calling thread while it lives.
+class Bound {
+public:
+    explicit Bound(Library& card);
+    ~Bound();
+    Bound(const Bound&) = delete;
+    Bound& operator=(const Bound&) = delete;
+
+private:
+    Library* previous_;
+};
 
 SaveArea saveArea(); // the save area of the card last sized
+
+// Opens the card's adapter and sends the begin packet; an mcb_error.
+int32_t openLink(Library& card);
+// Reads the card's header: its size in megabits, 0 (MCB_ERROR_NOT_A_CARD)
+// when it names none. The header is kept to tell the card again later.
+int32_t sizeCard();
 
 // Sends WM_CARD_PROGRESS to the receiver, if there is one.
 void progress(uintptr_t wParam);
@@ -90,16 +148,40 @@ inline int32_t fail(int32_t error)
     return 0;
 }
 
+// What a call does with the card, and so which lock it takes: a read shares
+// the lock for the call's length; a change takes the write lock, which the
+// card keeps until it is closed.
+enum class Access { None, Read, Change };
+
+class CallLock {
+public:
+    CallLock(Library& card, Access access);
+    ~CallLock();
+    CallLock(const CallLock&) = delete;
+    CallLock& operator=(const CallLock&) = delete;
+    // MCB_SUCCESS, or why the lock could not be had.
+    int32_t error() const { return error_; }
+
+private:
+    Library& card_;
+    bool shared_ = false;
+    int32_t error_ = 0;
+};
+
 // The body of an export: no exception crosses into the caller's C code. One
 // that escapes counts as a failure, and the buffers are no longer trusted.
 // Every export starts with no reason recorded; one that fails without saying
-// why is reported as MCB_ERROR_FAILED rather than as a success.
-template <typename Body> int32_t guarded(Body&& body) noexcept
+// why is reported as MCB_ERROR_FAILED rather than as a success. The original
+// exports run on the default card.
+template <typename Body> int32_t guardedOn(Library& l, Access access, Body&& body) noexcept
 {
-    Library& l = lib();
+    const Bound bound(l);
     l.lastError = MCB_SUCCESS;
     int32_t result = 0;
     try {
+        const CallLock held(l, access);
+        if (held.error())
+            return fail(held.error());
         result = body();
     } catch (const std::bad_alloc&) {
         l.loaded = false;
@@ -115,6 +197,15 @@ template <typename Body> int32_t guarded(Body&& body) noexcept
     return result;
 }
 
+template <typename Body> int32_t guarded(Body&& body) noexcept
+{
+    return guardedOn(defaultCard(), Access::None, std::forward<Body>(body));
+}
+template <typename Body> int32_t guarded(Access access, Body&& body) noexcept
+{
+    return guardedOn(defaultCard(), access, std::forward<Body>(body));
+}
+
 // Directory and map (directory.cpp).
 bool loadSystemArea();
 bool CommitSystemArea();
@@ -125,5 +216,38 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone);
 // The slot of the save (name, code); -1 with MCB_ERROR_NO_SAVE when there is
 // none and with MCB_ERROR_AMBIGUOUS when two saves match.
 int findSlot(const char* name, const char* code);
+
+} // namespace mcb
+
+// The handle callers hold.
+struct mcb_card final : mcb::Library {};
+
+namespace mcb {
+
+// A handle call: the body's work done as guardedOn does it, on card, with
+// its result as a code: value (MCB_OK unless the body sets a count) when the
+// body succeeds, the negative reason when it fails. The code is kept for
+// mcb_card_error.
+template <typename Body> int onCard(Library* card, Access access, Body&& body) noexcept
+{
+    if (!card)
+        return MCB_E_BAD_ARGUMENT;
+    int value = MCB_OK;
+    const int32_t ok = guardedOn(*card, access, [&]() -> int32_t { return body(value); });
+    card->status = ok ? value : -card->lastError;
+    return card->status;
+}
+
+// The same for a call that needs no card.
+template <typename Body> int offCard(Body&& body) noexcept
+{
+    return onCard(&threadCard(), Access::None, std::forward<Body>(body));
+}
+
+// Copies bytes to a caller's buffer of capacity bytes; *length (may be
+// null) gets their count either way. Fails with MCB_ERROR_TOO_SMALL, writing
+// nothing, when they do not fit.
+bool giveBytes(std::span<const uint8_t> bytes, void* out, std::size_t capacity,
+               std::size_t* length);
 
 } // namespace mcb

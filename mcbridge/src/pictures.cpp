@@ -3,6 +3,7 @@
 #include "mcbridge/atomic_file.h"
 #include "mcbridge/banner.h"
 #include "save_blocks.h"
+#include "save_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -127,7 +128,7 @@ extern "C" {
 
 MCB_API int32_t GetSaverPIC(uint32_t index, const char* path)
 {
-    return guarded([&] { return cardPicture(index, path); });
+    return guarded(Access::Read, [&] { return cardPicture(index, path); });
 }
 
 MCB_API int32_t GetBitmap(const void* image, const char* path)
@@ -137,7 +138,7 @@ MCB_API int32_t GetBitmap(const void* image, const char* path)
 
 MCB_API int32_t mcb_saver_bitmap(uint32_t index, uint8_t* out, uint32_t capacity, uint32_t* size)
 {
-    return guarded([&]() -> int32_t {
+    return guarded(Access::Read, [&]() -> int32_t {
         const std::optional<Banner> banner = cardBanner(index);
         return banner && copyBitmap(*banner, out, capacity, size) ? 1 : 0;
     });
@@ -162,6 +163,49 @@ MCB_API int32_t mcb_saver_entry(uint32_t index, uint8_t* entry)
         if (index >= kSaveSlotCount || entryAt(*l.directory, index).empty())
             return fail(MCB_ERROR_NO_SAVE);
         std::memcpy(entry, &(*l.directory)[index * kEntrySize], kEntrySize);
+        return 1;
+    });
+}
+
+MCB_API int mcb_slot_bitmap(mcb_card* card, uint32_t slot, uint8_t* out, size_t capacity,
+                            size_t* size)
+{
+    return onCard(card, Access::Read, [&](int& length) -> int32_t {
+        Library& l = lib();
+        if (!l.loaded && !loadSystemArea())
+            return 0;
+        const std::optional<Banner> banner = cardBanner(slot);
+        if (!banner)
+            return 0;
+        const std::vector<uint8_t> file = bitmapFile(*banner);
+        if (!giveBytes(file, out, capacity, size))
+            return 0;
+        length = int(file.size());
+        return 1;
+    });
+}
+
+MCB_API int mcb_save_bitmap(const void* bytes, size_t length, uint8_t* out, size_t capacity,
+                            size_t* size)
+{
+    return offCard([&](int& written) -> int32_t {
+        if (!bytes)
+            return fail(MCB_ERROR_BAD_ARGUMENT);
+        const auto save =
+            saveFromBytes(std::span(static_cast<const uint8_t*>(bytes), length), nullptr);
+        if (!save)
+            return 0;
+        const EntryRef e{save->entry.data()};
+        const std::vector<uint8_t>& data = save->data;
+        const Banner banner = decodeBanner(e, [&](uint64_t offset) -> std::optional<uint8_t> {
+            if (offset >= data.size())
+                return std::nullopt;
+            return data[offset];
+        });
+        const std::vector<uint8_t> file = bitmapFile(banner);
+        if (!giveBytes(file, out, capacity, size))
+            return 0;
+        written = int(file.size());
         return 1;
     });
 }

@@ -33,12 +33,14 @@ std::vector<bool> blocksInUse(const Block& dir, const CardChains& chains, const 
 {
     std::vector<bool> used(kMapBlockLimit, false);
     for (unsigned b = area.first; b < area.end; ++b)
-        used[b] = mapEntry(map, b) != kMapFreeEntry ||
-                  (otherMap && mapEntry(*otherMap, b) != kMapFreeEntry);
+        used[b] = mapEntry(map, b) != kMapFreeEntry;
     for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
         const EntryRef e = entryAt(dir, slot);
         if (e.empty())
             continue;
+        if (otherMap)
+            for (uint16_t b : followChain(*otherMap, e.firstBlock(), e.blockCount(), area).blocks)
+                used[b] = true;
         const Chain& c = chains.chains[slot];
         for (uint16_t b : c.blocks)
             used[b] = true;
@@ -49,6 +51,12 @@ std::vector<bool> blocksInUse(const Block& dir, const CardChains& chains, const 
                 used[b] = true;
     }
     return used;
+}
+
+void keepOtherMapsBlocks(std::vector<bool>& used, const Block& otherMap, const SaveArea& area)
+{
+    for (unsigned b = area.first; b < area.end; ++b)
+        used[b] = used[b] || mapEntry(otherMap, b) != kMapFreeEntry;
 }
 
 unsigned freeCount(const std::vector<bool>& used, const SaveArea& area)
@@ -115,24 +123,32 @@ bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8
     return true;
 }
 
+bool readSaveBlocks(const std::vector<uint16_t>& blocks, std::vector<uint8_t>& data)
+{
+    data.resize(blocks.size() * kBlockSize);
+    progress(blocks.size() * kSectorsPerBlock);
+    for (std::size_t i = 0; i < blocks.size(); ++i) {
+        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
+            step();
+            // A copy missing a sector is no copy of the save.
+            if (!readWholeSector(blocks[i] * kSectorsPerBlock + s,
+                                 &data[i * kBlockSize + s * kSectorSize]))
+                return fail(MCB_ERROR_IO);
+        }
+    }
+    return true;
+}
+
 bool readIntoSaveFile(const char* path, const uint8_t* entry, const std::vector<uint16_t>& blocks)
 {
     AtomicFile out(path);
-    if (!out.isOpen() || !out.write(entry, kEntrySize))
+    if (!out.isOpen())
         return fail(MCB_ERROR_FILE);
-    progress(blocks.size() * kSectorsPerBlock);
-    uint8_t sector[kSectorSize];
-    for (uint16_t b : blocks) {
-        for (unsigned s = 0; s < kSectorsPerBlock; ++s) {
-            step();
-            // A save file missing a sector is no copy of the save.
-            if (!readWholeSector(b * kSectorsPerBlock + s, sector))
-                return fail(MCB_ERROR_IO);
-            if (!out.write(sector, kSectorSize))
-                return fail(MCB_ERROR_FILE);
-        }
-    }
-    return out.commit() || fail(MCB_ERROR_FILE);
+    std::vector<uint8_t> data;
+    if (!readSaveBlocks(blocks, data))
+        return false;
+    return (out.write(entry, kEntrySize) && out.write(data.data(), data.size()) && out.commit()) ||
+           fail(MCB_ERROR_FILE);
 }
 
 } // namespace mcb

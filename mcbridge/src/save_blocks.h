@@ -20,10 +20,17 @@ std::optional<std::vector<uint16_t>> soundBlocksOf(const Block& dir, const Block
 
 // Blocks a new save must not take: every block any save's chain reaches,
 // the run its entry claims where its chain is broken (the entry may be the
-// truth and the map the damage), and every block either intact map marks
-// used (otherMap may be null when that copy is not intact).
+// truth and the map the damage), every block the map marks used, and the
+// blocks each save's chain reaches in the other map copy while that is
+// intact (otherMap null when not): a cut commit can leave a save's true
+// chain there.
 std::vector<bool> blocksInUse(const Block& dir, const CardChains& chains, const Block& map,
                               const Block* otherMap, const SaveArea& area);
+
+// Adds the blocks the other map copy marks used: a new save that can go
+// elsewhere leaves them alone, so that the save the last change deleted can
+// still be recovered.
+void keepOtherMapsBlocks(std::vector<bool>& used, const Block& otherMap, const SaveArea& area);
 
 // The blocks for a save of count blocks: the lowest consecutive run that
 // fits, as a console reads fastest; otherwise the lowest free blocks in
@@ -40,6 +47,10 @@ void chainInMap(Block& map, const std::vector<uint16_t>& blocks);
 // reads every sector back and compares: fails with MCB_ERROR_IO when the
 // adapter fails and MCB_ERROR_READ_BACK when the card holds something else.
 bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8_t>& data);
+
+// Reads the blocks in the order given into data, with a progress step per
+// sector; fails with MCB_ERROR_IO when a sector does not come whole.
+bool readSaveBlocks(const std::vector<uint16_t>& blocks, std::vector<uint8_t>& data);
 
 // Writes a save file at path: the entry, then every sector of the blocks in
 // the order given. The file appears only when all of it was read and

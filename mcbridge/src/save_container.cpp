@@ -184,6 +184,18 @@ std::vector<uint8_t> headerFor(SaveFormat format, std::span<const uint8_t, kEntr
     return h;
 }
 
+std::vector<uint8_t> saveInFormat(SaveFormat format, std::span<const uint8_t, kEntrySize> entry,
+                                  std::span<const uint8_t> data)
+{
+    const uint32_t at = getBe32(&entry[kEntryCommentOffset]);
+    std::span<const uint8_t> lines;
+    if (at != kNoOffset && uint64_t(at) + 2 * kCommentLineSize <= data.size())
+        lines = data.subspan(at, 2 * kCommentLineSize);
+    std::vector<uint8_t> out = headerFor(format, entry, lines);
+    out.insert(out.end(), data.begin(), data.end());
+    return out;
+}
+
 SaveFile::SaveFile(const std::string& path)
 {
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);

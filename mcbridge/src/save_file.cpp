@@ -52,7 +52,7 @@ bool readFully(int fd, uint8_t* p, std::size_t n)
     return true;
 }
 
-std::optional<SaveFile> refuse(int32_t error)
+std::optional<PlainSave> refuse(int32_t error)
 {
     fail(error);
     return std::nullopt;
@@ -78,6 +78,20 @@ std::optional<int> openRegular(const char* path, uint64_t& length)
     return fd;
 }
 
+// Whether a plain save of this length with this entry is taken, and its
+// block count.
+std::optional<unsigned> plainBlocks(const uint8_t* entry, uint64_t length)
+{
+    if (length < kShortest || length > kLongest)
+        return std::nullopt;
+    const unsigned blocks = unsigned((length - kCountBase) / kBlockSize);
+    const EntryRef e{entry};
+    if (e.empty() || startsWith(entry, kContainerMagic1) || startsWith(entry, kContainerMagic2) ||
+        e.blockCount() != blocks)
+        return std::nullopt;
+    return blocks;
+}
+
 } // namespace
 
 bool readFileHead(const char* path, uint8_t* out, std::size_t n)
@@ -98,7 +112,7 @@ bool readFileHead(const char* path, uint8_t* out, std::size_t n)
     return true;
 }
 
-std::optional<SaveFile> readSaveFile(const char* path)
+std::optional<PlainSave> readSaveFile(const char* path)
 {
     uint64_t length = 0;
     const auto fd = openRegular(path, length);
@@ -108,18 +122,46 @@ std::optional<SaveFile> readSaveFile(const char* path)
     if (length < kShortest || length > kLongest)
         return refuse(MCB_ERROR_NOT_A_SAVE);
 
-    SaveFile save;
-    save.blocks = unsigned((length - kCountBase) / kBlockSize);
+    PlainSave save;
     if (!readFully(f.fd, save.entry.data(), kEntrySize))
         return refuse(MCB_ERROR_FILE);
-    const EntryRef e{save.entry.data()};
-    if (e.empty() || startsWith(save.entry.data(), kContainerMagic1) ||
-        startsWith(save.entry.data(), kContainerMagic2) || e.blockCount() != save.blocks)
+    const auto blocks = plainBlocks(save.entry.data(), length);
+    if (!blocks)
         return refuse(MCB_ERROR_NOT_A_SAVE);
+    save.blocks = *blocks;
     save.data.assign(std::size_t(save.blocks) * kBlockSize, 0);
     const std::size_t held = std::size_t(length - kEntrySize);
     if (!readFully(f.fd, save.data.data(), std::min(held, save.data.size())))
         return refuse(MCB_ERROR_FILE);
+    return save;
+}
+
+std::optional<PlainSave> saveFromBytes(std::span<const uint8_t> bytes, ContainerFault* fault)
+{
+    Container c;
+    ContainerFault why =
+        recognise(bytes.first(std::min(bytes.size(), kLongestHeader)), bytes.size(), c);
+    PlainSave save;
+    if (why == ContainerFault::PartialBlock && bytes.size() >= kEntrySize) {
+        // A plain save a few bytes short of its last block.
+        if (const auto blocks = plainBlocks(bytes.data(), bytes.size())) {
+            std::copy_n(bytes.begin(), kEntrySize, save.entry.begin());
+            save.blocks = *blocks;
+            save.data.assign(std::size_t(save.blocks) * kBlockSize, 0);
+            std::copy(bytes.begin() + kEntrySize, bytes.end(), save.data.begin());
+            why = ContainerFault::None;
+        }
+    } else if (why == ContainerFault::None) {
+        save.entry = c.entry;
+        save.blocks = c.blocks;
+        save.format = c.format;
+        const auto data = bytes.subspan(std::size_t(c.dataOffset));
+        save.data.assign(data.begin(), data.end());
+    }
+    if (fault)
+        *fault = why;
+    if (why != ContainerFault::None)
+        return refuse(MCB_ERROR_NOT_A_SAVE);
     return save;
 }
 

@@ -4,6 +4,7 @@
 #include "mcbridge/save_container.h"
 #include "mcbridge/save_info.h"
 #include "mcbridge/text_encoding.h"
+#include "save_file.h"
 
 #include <algorithm>
 #include <cstring>
@@ -18,7 +19,7 @@ static_assert(int(AnimationMode::Bounce) == MCB_ANIMATION_BOUNCE);
 namespace {
 
 // Why the last file these exports looked at was refused.
-ContainerFault lastFault = ContainerFault::None;
+thread_local ContainerFault lastFault = ContainerFault::None;
 
 int32_t refuse(ContainerFault fault)
 {
@@ -89,6 +90,34 @@ Encoding cardEncoding(bool& readable)
                : Encoding::Ansi;
 }
 
+int32_t describeSlot(uint32_t slot, mcb_save_info* info)
+{
+    if (!info || slot >= kSaveSlotCount)
+        return fail(MCB_ERROR_BAD_ARGUMENT);
+    Library& l = lib();
+    if (!l.device || !l.cardSized || !loadSystemArea())
+        return fail(MCB_ERROR_NOT_LOADED);
+    const Block& dir = *l.directory;
+    const EntryRef entry = entryAt(dir, slot);
+    if (entry.empty())
+        return fail(MCB_ERROR_NO_SAVE);
+    const Chain chain = followChain(*l.map, entry.firstBlock(), entry.blockCount(), saveArea());
+    if (!chain.sound())
+        return fail(MCB_ERROR_BROKEN_CHAIN);
+    bool headerRead = false;
+    const Encoding encoding = cardEncoding(headerRead);
+    if (!headerRead)
+        return fail(MCB_ERROR_IO);
+    BlockReader data(unsigned(chain.blocks.size()), [&](unsigned index, Block& out) {
+        return readBlock(chain.blocks[index], out);
+    });
+    const SaveInfo described = describeSave(entry, std::ref(data), encoding);
+    if (data.failed())
+        return fail(MCB_ERROR_IO);
+    fill(*info, described, 0);
+    return 1;
+}
+
 } // namespace
 
 extern "C" {
@@ -145,30 +174,33 @@ MCB_API int32_t mcb_save_info_file(const char* path, mcb_save_info* info)
 
 MCB_API int32_t mcb_save_info_slot(uint32_t slot, mcb_save_info* info)
 {
-    return guarded([&]() -> int32_t {
-        if (!info || slot >= kSaveSlotCount)
+    return guarded(Access::Read, [&] { return describeSlot(slot, info); });
+}
+
+MCB_API int mcb_describe_slot(mcb_card* card, uint32_t slot, mcb_save_info* info)
+{
+    return onCard(card, Access::Read, [&](int&) { return describeSlot(slot, info); });
+}
+
+MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* info)
+{
+    return offCard([&](int&) -> int32_t {
+        if (!bytes || !info)
             return fail(MCB_ERROR_BAD_ARGUMENT);
-        Library& l = lib();
-        if (!l.device || !l.cardSized || !loadSystemArea())
-            return fail(MCB_ERROR_NOT_LOADED);
-        const Block& dir = *l.directory;
-        const EntryRef entry = entryAt(dir, slot);
-        if (entry.empty())
-            return fail(MCB_ERROR_NO_SAVE);
-        const Chain chain = followChain(*l.map, entry.firstBlock(), entry.blockCount(), saveArea());
-        if (!chain.sound())
-            return fail(MCB_ERROR_BROKEN_CHAIN);
-        bool headerRead = false;
-        const Encoding encoding = cardEncoding(headerRead);
-        if (!headerRead)
-            return fail(MCB_ERROR_IO);
-        BlockReader data(unsigned(chain.blocks.size()), [&](unsigned index, Block& out) {
-            return readBlock(chain.blocks[index], out);
+        ContainerFault fault = ContainerFault::None;
+        const auto save =
+            saveFromBytes(std::span(static_cast<const uint8_t*>(bytes), length), &fault);
+        if (!save)
+            return refuse(fault);
+        BlockReader data(save->blocks, [&](unsigned index, Block& out) {
+            std::copy_n(save->data.begin() + std::ptrdiff_t(index) * kBlockSize, kBlockSize,
+                        out.begin());
+            return true;
         });
-        const SaveInfo described = describeSave(entry, std::ref(data), encoding);
-        if (data.failed())
-            return fail(MCB_ERROR_IO);
-        fill(*info, described, 0);
+        const EntryRef entry{save->entry.data()};
+        const SaveInfo described = describeSave(
+            entry, std::ref(data), encodingForCode({save->entry.data(), kEntryCodeSize}));
+        fill(*info, described, uint32_t(save->format));
         return 1;
     });
 }

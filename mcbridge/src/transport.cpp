@@ -83,25 +83,33 @@ bool readBlock(unsigned block, Block& out)
     return true;
 }
 
+int32_t sizeCard()
+{
+    Library& l = lib();
+    uint8_t sector[kSectorSize] = {};
+    // Only a whole header sector is trusted for the size.
+    const int32_t size = readWholeSector(0, sector) ? sector[kHeaderSizeMbit + 1] : 0;
+    l.userBlockCount = uint16_t(size * 16 - int32_t(kSystemBlocks));
+    l.cardSized = size != 0;
+    l.headerKnown = size != 0;
+    std::memcpy(l.headerOnCard.data(), sector, kSectorSize);
+    return size != 0 ? size : fail(MCB_ERROR_NOT_A_CARD);
+}
+
 } // namespace mcb
 
 using namespace mcb;
 
 extern "C" MCB_API int32_t GetCardMemory(void)
 {
-    return guarded([&]() -> int32_t {
+    return guarded(Access::Read, [&]() -> int32_t {
         Library& l = lib();
-        uint8_t sector[kSectorSize] = {};
         if (!l.device) {
             if (!OpenDevice(l.progressWindow))
                 return 0;
             if (!sendLinkBegin(0x00))
                 return 0;
         }
-        // Only a whole header sector is trusted for the size.
-        const int32_t size = readWholeSector(0, sector) ? sector[kHeaderSizeMbit + 1] : 0;
-        l.userBlockCount = uint16_t(size * 16 - int32_t(kSystemBlocks));
-        l.cardSized = size != 0;
-        return size != 0 ? size : fail(MCB_ERROR_NOT_A_CARD);
+        return sizeCard();
     });
 }

@@ -219,7 +219,7 @@ namespace {
 
 struct RenameCase {
     const char* name;
-    int cut; // sectors written before the link drops; 0 never
+    const char* cut; // where the link drops; empty: never
     bool oldName;
     bool newName;
     const char* notice;
@@ -237,7 +237,7 @@ TEST_P(RenamedSaves, GoOnTheCardBeforeTheOldOneIsRemoved)
     twoSaves();
     dialogs.messages.clear();
     select(form->ListView1, {"alpha"});
-    faults(("cut-after-writes=" + std::to_string(c.cut)).c_str());
+    faults(c.cut);
     edit({[](TSaveEditForm& e) {
         typeAt(e, 8, "41"); // "Alpha"
         saveAndClose(e);
@@ -248,23 +248,25 @@ TEST_P(RenamedSaves, GoOnTheCardBeforeTheOldOneIsRemoved)
     EXPECT_EQ(onCard("Alpha"), c.newName ? data : std::vector<uint8_t>{});
     EXPECT_EQ(dialogs.messages, QStringList{c.notice});
     EXPECT_TRUE(mcb::inspectCard(cardImage()).sound());
-    if (c.cut == 0) {
+    if (!*c.cut) {
         EXPECT_EQ(names(form->ListView1), (QStringList{"beta", "Alpha"}));
     }
 }
 
-// The new save's blocks, its directory commit (done after 96 writes), then
-// the old save's removal (done after 128).
+// The new save's blocks, its commit (map, then directory), then the old
+// save's removal (directory, then map).
 INSTANTIATE_TEST_SUITE_P(
     EditTest, RenamedSaves,
     testing::Values(
         RenameCase{
-            "CutWhileWritingTheNewSave", 8, true, false,
+            "CutWhileWritingTheNewSave", "cut-at=data:9", true, false,
             "UPDATE Failed, the card keeps the old saver: alpha [the adapter did not answer]"},
-        RenameCase{"CutBeforeTheOldSaveIsRemoved", 100, true, true,
+        RenameCase{"CutBeforeTheOldSaveIsRemoved", "cut-at=dir:17", true, true,
                    "DELETE Failed: alpha [the adapter did not answer]"},
-        RenameCase{"CutAfterTheOldSaveIsRemoved", 128, false, true, "SAVER UPDATED"},
-        RenameCase{"NoCut", 0, false, true, "SAVER UPDATED"}),
+        // The old save is gone from the directory; only its blocks are left
+        // marked used, which a repair frees.
+        RenameCase{"CutAsTheOldSavesRemovalEnds", "cut-at=map:17", false, true, "SAVER UPDATED"},
+        RenameCase{"NoCut", "", false, true, "SAVER UPDATED"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EditTest, ANewNameThatIsAnotherSavesReplacesItOnlyAfterYes)

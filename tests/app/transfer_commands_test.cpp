@@ -200,9 +200,9 @@ TEST_F(TransferTest, AFailedDeleteIsNamed)
     threeSaves();
     select(form->ListView1, {"alpha", "beta"});
     dialogs.yesNo = {true};
-    // The first delete's commit (64 sector writes) goes through; the second
-    // is cut while it writes its first map copy.
-    faults("cut-after-writes=70");
+    // The first delete's commit goes through; the second is cut as it
+    // writes its directory.
+    faults("cut-at=dir:17");
     form->DeleteBtnClick();
     EXPECT_EQ(dialogs.messages,
               QStringList{"DELETE Failed: beta [the adapter did not answer] (the card still holds "

@@ -18,48 +18,6 @@ using namespace mcbtest;
 
 namespace {
 
-// A 4 Mbit card formatted by a console whose identity bytes follow from seed.
-std::vector<uint8_t> cardFormattedBy(uint8_t seed)
-{
-    FormatOptions o{4};
-    for (std::size_t i = 0; i < o.serial.size(); ++i)
-        o.serial[i] = uint8_t(seed * 31 + i * 7);
-    o.formatTime = 0x0123456789ull * seed;
-    return formatCard(o);
-}
-
-PublishedSerial serialOf(const std::vector<uint8_t>& card) { return serialOfHeader(card.data()); }
-
-struct Game {
-    const char* code;
-    const char* file;
-    unsigned blocks;
-    std::size_t psoEnd; // 0 for F-Zero GX
-};
-
-constexpr Game kFzero{"GFZE8P", "f_zero.dat", 4, 0};
-constexpr Game kPso12{"GPOE8P", "PSO_SYSTEM", 2, 0x2164};
-constexpr Game kPso3{"GPSJ8P", "PSO3_SYSTEM", 2, 0x2174};
-
-void signAs(const Game& g, std::vector<uint8_t>& data, PublishedSerial s)
-{
-    if (g.psoEnd)
-        signAsPso(data, s.first, s.second, g.psoEnd);
-    else
-        signAsFzero(data, s.first, s.second);
-}
-
-// A save file of the game as it was left on a card with serial s.
-std::vector<uint8_t> savedOn(const Game& g, PublishedSerial s, uint8_t seed = 6)
-{
-    std::vector<uint8_t> file =
-        makeSaveFile({.code = g.code, .name = g.file, .blocks = g.blocks, .seed = seed});
-    std::vector<uint8_t> data(file.begin() + kEntrySize, file.end());
-    signAs(g, data, s);
-    std::copy(data.begin(), data.end(), file.begin() + kEntrySize);
-    return file;
-}
-
 std::vector<uint8_t> dataOf(const std::vector<uint8_t>& file)
 {
     return {file.begin() + kEntrySize, file.end()};
@@ -309,7 +267,9 @@ INSTANTIATE_TEST_SUITE_P(Games, SerialBoundUpload,
                                          UploadRow{"PsoEpisode3Replacing", kPso3, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-TEST(SerialBoundUpload, OtherSavesCostNoReadOfTheHeader)
+// The header the card was sized by gives the serial: signing costs no read
+// beyond the one every commit makes to tell that the card is still there.
+TEST(SerialBoundUpload, SigningCostsNoReadOfTheHeader)
 {
     EmulatedCard card(cardFormattedBy(11));
     TempDir dir;
@@ -325,7 +285,7 @@ TEST(SerialBoundUpload, OtherSavesCostNoReadOfTheHeader)
     };
     card.resetTraffic();
     ASSERT_EQ(UpLoadSaver(dir.file("plain.gci").c_str()), 1);
-    EXPECT_EQ(headerReads(), 0u);
+    EXPECT_EQ(headerReads(), 1u);
     card.resetTraffic();
     ASSERT_EQ(UpLoadSaver(dir.file("fzero.gci").c_str()), 1);
     EXPECT_EQ(headerReads(), 1u);

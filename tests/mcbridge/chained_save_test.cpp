@@ -100,15 +100,16 @@ TEST(ChainedSaves, DeleteFreesExactlyTheChainAndTheNextUploadSparesTheNeighbours
     EXPECT_EQ(mapEntries(card.image(), kLeftBlocks), (std::vector<uint16_t>{6, 0xFFFF}));
     EXPECT_EQ(inspectCard(card.image()).freeBlocks, 59 - 4);
 
-    // Five blocks: the lowest run that fits is 10-14, over the freed 12.
+    // Five blocks: the lowest run that fits beside the freed blocks, which
+    // stay recoverable while there is room elsewhere, is 13-17.
     const auto next = makeSaveFile({.name = "next", .blocks = 5, .seed = 9});
     writeFile(dir.file("n.gci"), next);
     ASSERT_EQ(upload(dir.file("n.gci")), 1);
     const CardReport r = inspectCard(card.image());
     ASSERT_TRUE(r.sound()) << r.problems[0];
     EXPECT_EQ(r.saves[1].name, "next");
-    EXPECT_EQ(r.saves[1].firstBlock, 10u);
-    EXPECT_EQ(blocksOf(card.image(), 10, 5), dataOf(next));
+    EXPECT_EQ(r.saves[1].firstBlock, 13u);
+    EXPECT_EQ(blocksOf(card.image(), 13, 5), dataOf(next));
     EXPECT_EQ(blocksOf(card.image(), kLeftBlocks), dataOf(c.left));
     EXPECT_EQ(blocksOf(card.image(), 20, 2), dataOf(c.right));
 }

@@ -4,7 +4,7 @@
 set -euo pipefail
 lib=$1
 map=$2
-expected=$(sed -n '/global:/,/local:/p' "$map" | grep -o '[A-Za-z_][A-Za-z0-9_]*;' | tr -d ';' | sort)
+expected=$(grep -E '^ +[A-Za-z_][A-Za-z0-9_]*;' "$map" | tr -d ' ;' | sort)
 actual=$(nm -D --defined-only "$lib" | awk '$2 ~ /^[TtWi]$/ {print $3}' | sed 's/@.*//' | sort)
 if [ "$expected" != "$actual" ]; then
     echo "exports differ from $map:" >&2

@@ -1,6 +1,7 @@
 // Where a new save may go: never into a block that a save's entry or chain
-// uses or that an intact copy of the map marks used, even when the copy the
-// card uses calls it free.
+// uses, in either intact copy of the map, even when the copy the card uses
+// calls it free; and into blocks only the other copy marks used (a deleted
+// save's, still recoverable) only when nothing else is free.
 #include "emulated_card.h"
 #include "library.h"
 #include "mcbridge/inspect.h"
@@ -68,6 +69,17 @@ void chainThroughScatteredBlocks(std::vector<uint8_t>& image)
     placeChainedSave(image, 0, makeSaveFile({.name = "spread", .blocks = 3}), {7, 5, 9});
 }
 
+// A save chained 9, 5, 12 whose chain the copy in use lost after its first
+// block: only the spare copy still knows that 5 and 12 are its.
+void spareCopyHoldsAChain(std::vector<uint8_t>& image)
+{
+    placeChainedSave(image, 0, makeSaveFile({.name = "split", .blocks = 3}), {9, 5, 12});
+    const int current = 1 - spareMapCopy(image);
+    setMapEntryOnCard(image, 9, 0xFFFF, current);
+    setMapEntryOnCard(image, 5, 0, current);
+    setMapEntryOnCard(image, 12, 0, current);
+}
+
 void nothing(std::vector<uint8_t>&) {}
 
 } // namespace
@@ -121,11 +133,14 @@ TEST_P(Placement, AvoidsEveryBlockInUse)
 
 INSTANTIATE_TEST_SUITE_P(
     Cards, Placement,
-    ::testing::Values(PlacementCase{"EmptyCard", nothing, 2, 5, 0},
-                      PlacementCase{"SpareMapCopyMarksUsed", spareCopyMarksUsed, 2, 7, 0},
-                      PlacementCase{"SpareMapCopyDamaged", spareCopyMarksUsedButIsDamaged, 2, 5, 0},
-                      PlacementCase{"SpareMapCopyLeavesTooLittle", spareCopyMarksUsed, 58, 0, 57},
-                      PlacementCase{"BrokenChainKeepsItsEntrysRun", chainBrokenAfterFirstBlock, 3,
-                                    8, 0},
-                      PlacementCase{"ScatteredChain", chainThroughScatteredBlocks, 2, 10, 0}),
+    ::testing::Values(
+        PlacementCase{"EmptyCard", nothing, 2, 5, 0},
+        PlacementCase{"SpareMapCopyMarksUsed", spareCopyMarksUsed, 2, 7, 0},
+        PlacementCase{"SpareMapCopyDamaged", spareCopyMarksUsedButIsDamaged, 2, 5, 0},
+        PlacementCase{"SpareMapCopyYieldsWhenRoomIsShort", spareCopyMarksUsed, 58, 5, 0},
+        PlacementCase{"NoRoomEvenWithTheSpareCopysBlocks", spareCopyMarksUsed, 60, 0, 59},
+        // 59 less the entry's run 9-11 and the spare copy's 5 and 12.
+        PlacementCase{"SpareCopyKeepsABrokenSavesChain", spareCopyHoldsAChain, 55, 0, 54},
+        PlacementCase{"BrokenChainKeepsItsEntrysRun", chainBrokenAfterFirstBlock, 3, 8, 0},
+        PlacementCase{"ScatteredChain", chainThroughScatteredBlocks, 2, 10, 0}),
     [](const ::testing::TestParamInfo<PlacementCase>& info) { return info.param.name; });

@@ -8,6 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "mcbridge/format.h"
+#include "save_maker.h"
+
 namespace mcbtest {
 
 // A card's serial as the published definition folds the header's first 32
@@ -98,6 +101,53 @@ inline void signAsPso(std::vector<uint8_t>& d, uint32_t first, uint32_t second, 
     put32(d, 0x2158, first);
     put32(d, 0x215C, second);
     put32(d, 0x2048, crc32From(0xDEBB20E3u, &d[0x204C], end - 0x204C));
+}
+
+// ---- Cards and saves made for these tests -------------------------------
+
+// A 4 Mbit card formatted by a console whose identity bytes follow from seed.
+inline std::vector<uint8_t> cardFormattedBy(uint8_t seed)
+{
+    mcb::FormatOptions o{4};
+    for (std::size_t i = 0; i < o.serial.size(); ++i)
+        o.serial[i] = uint8_t(seed * 31 + i * 7);
+    o.formatTime = 0x0123456789ull * seed;
+    return mcb::formatCard(o);
+}
+
+inline PublishedSerial serialOf(const std::vector<uint8_t>& card)
+{
+    return serialOfHeader(card.data());
+}
+
+struct Game {
+    const char* code;
+    const char* file;
+    unsigned blocks;
+    std::size_t psoEnd; // 0 for F-Zero GX
+};
+
+constexpr Game kFzero{"GFZE8P", "f_zero.dat", 4, 0};
+constexpr Game kPso12{"GPOE8P", "PSO_SYSTEM", 2, 0x2164};
+constexpr Game kPso3{"GPSJ8P", "PSO3_SYSTEM", 2, 0x2174};
+
+inline void signAs(const Game& g, std::vector<uint8_t>& data, PublishedSerial s)
+{
+    if (g.psoEnd)
+        signAsPso(data, s.first, s.second, g.psoEnd);
+    else
+        signAsFzero(data, s.first, s.second);
+}
+
+// A save file of the game as it was left on a card with serial s.
+inline std::vector<uint8_t> savedOn(const Game& g, PublishedSerial s, uint8_t seed = 6)
+{
+    std::vector<uint8_t> file =
+        makeSaveFile({.code = g.code, .name = g.file, .blocks = g.blocks, .seed = seed});
+    std::vector<uint8_t> data(file.begin() + 64, file.end());
+    signAs(g, data, s);
+    std::copy(data.begin(), data.end(), file.begin() + 64);
+    return file;
 }
 
 } // namespace mcbtest

@@ -354,9 +354,10 @@ TEST(Delete, FreesTheBlocksAndTheSlotButKeepsTheData)
     EXPECT_EQ(blocksOf(card.image(), 5, 2), blocksOf(image, 5, 2)); // never erased
     EXPECT_EQ(DeleteSaver("a", "GTSE01"), 0);
 
-    // Uploaded again it goes to the lowest run that fits: its old place.
+    // A new save goes to the lowest run that fits beside the deleted save's
+    // blocks, which stay recoverable while there is room elsewhere.
     TempDir dir;
     writeFile(dir.file("c.gci"), makeSaveFile({.name = "c", .blocks = 1}));
     ASSERT_EQ(upload(dir.file("c.gci")), 1);
-    EXPECT_EQ(saveNamed(card.image(), "c").firstBlock, 5u);
+    EXPECT_EQ(saveNamed(card.image(), "c").firstBlock, 9u);
 }

@@ -59,6 +59,42 @@ void EmulatedCard::install()
     });
 }
 
+std::vector<uint8_t>& NamedCards::Card::image()
+{
+    return std::dynamic_pointer_cast<mcb::MemoryMedium>(medium)->bytes();
+}
+
+NamedCards::NamedCards()
+{
+    mcb::setDeviceHook([this](std::string_view device) -> std::optional<mcb::OpenResult> {
+        const auto found = cards_.find(std::string(device));
+        if (found == cards_.end())
+            return std::nullopt;
+        Card& c = found->second;
+        mcb::OpenResult r;
+        if (!c.plugged)
+            r.error = MCB_ERROR_NOT_FOUND;
+        else
+            r.adapter = std::make_unique<mcb::EmulatedAdapter>(c.medium, c.traffic, c.faults);
+        return r;
+    });
+}
+
+NamedCards::~NamedCards() { mcb::setDeviceHook({}); }
+
+NamedCards::Card& NamedCards::add(const std::string& device, std::vector<uint8_t> image)
+{
+    return add(device, std::make_shared<WornMedium>(std::move(image)));
+}
+
+NamedCards::Card& NamedCards::add(const std::string& device,
+                                  std::shared_ptr<mcb::CardMedium> medium)
+{
+    Card& c = cards_[device];
+    c.medium = std::move(medium);
+    return c;
+}
+
 namespace {
 void record(void* context, uint32_t message, uintptr_t wParam, intptr_t lParam)
 {

@@ -8,7 +8,9 @@
 #include "mcbridge/format.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace mcbtest {
@@ -48,6 +50,33 @@ private:
     std::shared_ptr<WornMedium> medium_;
     std::shared_ptr<mcb::Traffic> traffic_;
     mcb::EmulatedAdapter* adapter_ = nullptr;
+};
+
+// Cards in memory behind device strings of the test's choosing, for the
+// handle calls: mcb_open("mem:A") opens the card added as "mem:A", through an
+// emulated adapter with that card's own traffic count and faults (applied
+// from each open on, as the adapter counts them). A card not plugged in is
+// not found.
+class NamedCards {
+public:
+    struct Card {
+        std::shared_ptr<mcb::CardMedium> medium;
+        std::shared_ptr<mcb::Traffic> traffic = std::make_shared<mcb::Traffic>();
+        mcb::Faults faults;
+        bool plugged = true;
+        std::vector<uint8_t>& image();
+    };
+    NamedCards();
+    ~NamedCards();
+    NamedCards(const NamedCards&) = delete;
+    NamedCards& operator=(const NamedCards&) = delete;
+    Card& add(const std::string& device, std::vector<uint8_t> image);
+    // A card whose medium the test made itself.
+    Card& add(const std::string& device, std::shared_ptr<mcb::CardMedium> medium);
+    Card& operator[](const std::string& device) { return cards_.at(device); }
+
+private:
+    std::map<std::string, Card> cards_;
 };
 
 // Records every progress message the library sends.

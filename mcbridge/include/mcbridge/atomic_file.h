@@ -19,8 +19,8 @@ public:
 
     bool isOpen() const { return fd_ >= 0; }
     bool write(const void* data, std::size_t length);
-    // Closes and renames into place, flushed to the disk first when durable.
-    // False when any write failed.
+    // Closes and renames into place; when durable, the file is flushed to
+    // the disk first and its folder after. False when any write failed.
     bool commit(bool durable = true);
 
 private:
@@ -33,6 +33,9 @@ private:
     int fd_ = -1;
     bool failed_ = false;
 };
+
+// Flushes the folder that holds path to the disk.
+bool syncFolderOf(const std::string& path);
 
 // For data already whole in memory: open, write and commit in one call, with
 // the same guarantee that an older file survives a failure.

@@ -80,6 +80,12 @@ void swapSavEntry(std::span<uint8_t, kEntrySize> entry);
 std::vector<uint8_t> headerFor(SaveFormat format, std::span<const uint8_t, kEntrySize> entry,
                                std::span<const uint8_t> commentLines);
 
+// A whole save in a format: the header headerFor gives, then the data
+// (blocks x 8,192 bytes), whose title and comment lines the containers'
+// headers carry.
+std::vector<uint8_t> saveInFormat(SaveFormat format, std::span<const uint8_t, kEntrySize> entry,
+                                  std::span<const uint8_t> data);
+
 // A regular file opened for reading and recognised.
 class SaveFile {
 public:
