@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ pkg-config zlib1g-dev
+    cmake ninja-build g++ pkg-config zlib1g-dev ccache
     # program and library
     qt6-base-dev qt6-qpa-plugins libusb-1.0-0-dev libudev-dev libjpeg62-turbo-dev xdg-utils
     # tests and benchmarks

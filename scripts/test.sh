@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the formatting, builds with
-# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test, builds
-# the Debian package and starts the programs it installs, and builds the
-# library and cardtool without the GUI.
+# AddressSanitizer and UndefinedBehaviorSanitizer and runs every test. What
+# else CI checks (the Debian package, the build without the GUI, the fuzz
+# targets) is in .ci/run.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -11,8 +11,3 @@ scripts/check_format.sh
 cmake --preset test
 cmake --build --preset test
 ctest --preset test -j"$(nproc)"
-scripts/check_package.sh
-cmake --preset nogui >/dev/null
-cmake --build --preset nogui
-# The fuzz targets, for a bounded time each.
-scripts/fuzz.sh 45

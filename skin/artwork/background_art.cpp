@@ -10,9 +10,8 @@
 
 namespace {
 
-// Where the main window puts its controls; the picture frames these places.
-constexpr QRect cCardList(24, 87, 287, 225);
-constexpr QRect cFileList(353, 88, 287, 225);
+// Where the main window puts its other controls; the picture frames these
+// places too.
 constexpr QRect cProgressBar(326, 59, 10, 248);
 constexpr QRect cStatusStrip(170, 337, 320, 34);
 constexpr QSize cButton(137, 27);
@@ -115,7 +114,7 @@ void paintTitleBar(QPainter& p, const QRect& all)
     title.setBold(true);
     title.setLetterSpacing(QFont::AbsoluteSpacing, 2.5);
     p.setFont(title);
-    const QRect text(44, 0, 400, bar.height());
+    const QRect text = cTitleText;
     p.setPen(QColor(0x04, 0x10, 0x28, 160));
     p.drawText(text.translated(1, 2), Qt::AlignLeft | Qt::AlignVCenter,
                QStringLiteral("CARD SHUTTLE"));
@@ -153,8 +152,7 @@ void paintListPanel(QPainter& p, const QRect& list, bool card)
     label.setLetterSpacing(QFont::AbsoluteSpacing, 1.5);
     p.setFont(label);
     p.setPen(QColor(0xDC, 0xEC, 0xFF));
-    p.drawText(QRectF(emblem.right() + 10, panel.top() + 4, 200, 22),
-               Qt::AlignLeft | Qt::AlignVCenter,
+    p.drawText(QRectF(listLabelText(list)), Qt::AlignLeft | Qt::AlignVCenter,
                card ? QStringLiteral("GC") : QStringLiteral("PC"));
 
     // The list sits in a recess: dark above and left, lit below and right.

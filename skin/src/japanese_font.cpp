@@ -1,32 +1,32 @@
 #include "skin/japanese_font.h"
 
 #include <QFontDatabase>
-#include <QStringList>
 
 namespace skin {
 
-QString japaneseFamily()
+QString japaneseFamilyAmong(const QStringList& japaneseFamilies)
 {
     static const QStringList preferred = {
         QStringLiteral("Noto Sans CJK JP"), QStringLiteral("Noto Sans JP"),
         QStringLiteral("IPAexGothic"),      QStringLiteral("IPAGothic"),
         QStringLiteral("TakaoGothic"),      QStringLiteral("VL Gothic"),
     };
-    const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
     for (const QString& family : preferred) {
-        if (japanese.contains(family))
+        if (japaneseFamilies.contains(family))
             return family;
     }
-    return japanese.isEmpty() ? QString() : japanese.first();
+    return japaneseFamilies.isEmpty() ? preferred.first() : japaneseFamilies.first();
+}
+
+QString japaneseFamily()
+{
+    return japaneseFamilyAmong(QFontDatabase::families(QFontDatabase::Japanese));
 }
 
 QFont withJapaneseGlyphs(const QFont& font)
 {
-    const QString family = japaneseFamily();
-    if (family.isEmpty())
-        return font;
     QFont japanese = font;
-    japanese.setFamilies({family});
+    japanese.setFamilies({japaneseFamily()});
     return japanese;
 }
 

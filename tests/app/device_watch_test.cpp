@@ -8,7 +8,8 @@
 
 #include <QFile>
 #include <QSignalSpy>
-#include <QThread>
+
+#include <utime.h>
 
 namespace {
 
@@ -21,12 +22,18 @@ struct ImageDevice {
         qputenv("MCBRIDGE_DEVICE", QByteArray("image:") + path.c_str());
     }
     ~ImageDevice() { qunsetenv("MCBRIDGE_DEVICE"); }
+    // Rewrites the image in place, at its size. The modification time is set
+    // apart from every earlier one rather than left to the file system's
+    // clock, which may not have moved since the last write.
     void touch(uint8_t value)
     {
-        QThread::msleep(20); // a new modification time
         auto bytes = mcbtest::readFile(path);
         bytes[100 * 512] = value;
         mcbtest::writeFile(path, bytes);
+        const struct utimbuf times {
+            1000000000 + 60 * value, 1000000000 + 60 * value
+        };
+        ASSERT_EQ(::utime(path.c_str(), &times), 0);
     }
 };
 

@@ -5,11 +5,15 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 
 #include <sys/stat.h>
 #include <utime.h>
 
 namespace {
+
+// Only a bound for a watch that never tells: a working one is waited for.
+constexpr int kWatchWait = 10000;
 
 class FolderWatchTest : public AppTest {
 protected:
@@ -33,16 +37,16 @@ TEST_F(FolderWatchTest, FilesAddedChangedAndRemovedShowWithoutAListing)
     ASSERT_EQ(names(form->ListView2), QStringList{"a.gci"});
 
     writeSave("b.gci", 2);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ListView2->count() == 2; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ListView2->count() == 2; }, kWatchWait));
     EXPECT_EQ(names(form->ListView2), (QStringList{"a.gci", "b.gci"}));
 
     // Rewritten in place with more blocks: the caption's count follows.
     writeSave("a.gci", 3);
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return form->ListView2->item(0)->text().contains("(3)"); }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ListView2->item(0)->text().contains("(3)"); },
+                                kWatchWait));
 
     QFile::remove(savePath("b.gci"));
-    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ListView2->count() == 1; }, 3000));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return form->ListView2->count() == 1; }, kWatchWait));
     EXPECT_EQ(names(form->ListView2), QStringList{"a.gci"});
 }
 
@@ -50,15 +54,23 @@ TEST_F(FolderWatchTest, AChangeDuringACommandIsListedAfterIt)
 {
     makeCard();
     start();
+    // The window reads the folder when its settle timer runs out after the
+    // folder told of a change: the only timer the window itself owns.
+    const auto timers = form->findChildren<QTimer*>(QString(), Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(timers.size(), 1);
+    QSignalSpy settled(timers.front(), &QTimer::timeout);
+    bool handledDuring = false;
     bool listedDuring = true;
     form->runCommand(
         form->b8,
         [&] {
             writeSave("late.gci", 1);
-            QTest::qWait(400);
+            // The window has handled the change, in mid-command.
+            handledDuring = settled.wait(kWatchWait);
             listedDuring = form->ListView2->count() != 0;
         },
         TMainForm::Needs::Nothing);
+    ASSERT_TRUE(handledDuring) << "the change was never told";
     EXPECT_FALSE(listedDuring);
     EXPECT_EQ(names(form->ListView2), QStringList{"late.gci"});
 }

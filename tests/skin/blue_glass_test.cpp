@@ -99,7 +99,41 @@ TEST(BlueGlass, MovingTheMouseOntoAButtonLightsIt)
     EXPECT_NEAR(meanColour(button->grab().toImage()).lightness(), away, 1.0);
 }
 
-TEST(CaptionFit, EveryCaptionFitsTheWindowsButtonsInEveryLanguage)
+// How wide a caption is depends on the fonts this machine has, so the fit is
+// judged against the font's own measure: a caption that fits as designed
+// keeps the designed size, and one that does not shrinks until it fits or
+// reaches the smallest legible size.
+constexpr int cButtonWidth = 137;
+constexpr int cRoom = cButtonWidth - 2 * skin::cCaptionMargin;
+
+int captionWidth(const QFont& font, const QString& caption)
+{
+    return QFontMetrics(font).size(Qt::TextShowMnemonic, caption).width();
+}
+
+void expectFitted(const QFont& font, const QString& caption)
+{
+    QFont asDesigned = font;
+    asDesigned.setWeight(QFont::DemiBold);
+    const QFont fitted = skin::fittedCaptionFont(font, caption, cButtonWidth);
+    EXPECT_EQ(fitted.families(), font.families()) << caption.toStdString();
+    if (captionWidth(asDesigned, caption) <= cRoom) {
+        EXPECT_EQ(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize())
+            << caption.toStdString() << " fits as designed but was shrunk";
+        return;
+    }
+    EXPECT_LT(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize()) << caption.toStdString();
+    EXPECT_GE(QFontInfo(fitted).pixelSize(), skin::cMinCaptionPixels) << caption.toStdString();
+    EXPECT_TRUE(captionWidth(fitted, caption) <= cRoom ||
+                QFontInfo(fitted).pixelSize() == skin::cMinCaptionPixels)
+        << caption.toStdString() << " neither fits nor reached the smallest size";
+    // One pixel larger would not have fitted: it shrank no further than needed.
+    QFont larger = fitted;
+    larger.setPixelSize(QFontInfo(fitted).pixelSize() + 1);
+    EXPECT_GT(captionWidth(larger, caption), cRoom) << caption.toStdString();
+}
+
+TEST(CaptionFit, EveryCaptionOfEveryLanguageFitsItsButton)
 {
     // The window's designed font; under Japanese the same font with Japanese glyphs.
     const QFont designed(QStringLiteral("MS Sans Serif"), 8);
@@ -108,27 +142,30 @@ TEST(CaptionFit, EveryCaptionFitsTheWindowsButtonsInEveryLanguage)
           i18n::Language::SimplifiedChinese, i18n::Language::Japanese}) {
         const QFont font =
             language == i18n::Language::Japanese ? skin::withJapaneseGlyphs(designed) : designed;
-        for (const auto& entry : i18n::captionsFor(language)) {
-            const QString caption = entry.caption.toString();
-            const QFont fitted = skin::fittedCaptionFont(font, caption, 137);
-            EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(caption),
-                      137 - 2 * skin::cCaptionMargin)
-                << caption.toStdString();
-            EXPECT_GE(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize())
-                << caption.toStdString() << " had to shrink";
-        }
+        for (const auto& entry : i18n::captionsFor(language))
+            expectFitted(font, entry.caption.toString());
     }
 }
 
 TEST(CaptionFit, TooLongCaptionShrinksButNotBelowLegible)
 {
-    const QFont font(QStringLiteral("DejaVu Sans"), 10);
-    const QString longCaption = QStringLiteral("REGION CHANGE NOW");
-    const QFont fitted = skin::fittedCaptionFont(font, longCaption, 137);
-    EXPECT_LT(QFontInfo(fitted).pixelSize(), QFontInfo(font).pixelSize());
-    EXPECT_LE(QFontMetrics(fitted).horizontalAdvance(longCaption), 137 - 2 * skin::cCaptionMargin);
+    QFont font(QStringLiteral("Sans"));
+    font.setPixelSize(14);
+    QFont asDesigned = font;
+    asDesigned.setWeight(QFont::DemiBold);
+    // Words are added until the caption no longer fits at the designed size,
+    // measured in whatever face this machine gives for the family.
+    const QStringList words = QStringLiteral("REGION CHANGE NOW FOR THE WHOLE CARD").split(' ');
+    QString caption;
+    for (const QString& word : words) {
+        caption += (caption.isEmpty() ? QString() : QStringLiteral(" ")) + word;
+        if (captionWidth(asDesigned, caption) > cRoom)
+            break;
+    }
+    ASSERT_GT(captionWidth(asDesigned, caption), cRoom) << caption.toStdString();
+    expectFitted(font, caption);
 
-    const QFont floor = skin::fittedCaptionFont(font, longCaption.repeated(4), 137);
+    const QFont floor = skin::fittedCaptionFont(font, caption.repeated(8), cButtonWidth);
     EXPECT_EQ(QFontInfo(floor).pixelSize(), skin::cMinCaptionPixels);
 }
 

@@ -1,0 +1,1 @@
+// A source for the target that only carries the shared precompiled header.
