@@ -94,6 +94,8 @@ public:
     static inline int32_t FindLen = 0;
     static inline QString FindStr;
     static inline bool FindICase = false;
+    // The last entry was hex digits rather than characters.
+    static inline bool FindHex = false;
     static inline int32_t JumpOffs = 4000;
     static inline TOffsetDisplayStyle CanvasDisplay = odHex;
 
@@ -107,6 +109,8 @@ public:
     void AppendByte();
     // A status bar panel, 0 to 5.
     QLabel* StatusPanel(int aIndex) const { return fPanels.at(std::size_t(aIndex)); }
+    // The status line beside the panels: what the last search had to do.
+    QLabel* StatusNotice() const { return fNotice; }
 
 public slots:
     // Run as each menu opens: its entries follow the document's state.
@@ -193,6 +197,9 @@ private:
     // Bytes a typed or pasted text stands for, one per character.
     static QByteArray AnsiBytes(const QString& aText);
     void SelectMatch();
+    // Searches for FindBuf from aStart, going round past the end once.
+    void SearchFrom(int32_t aStart);
+    void ShowNotice(const QString& aText);
     void JumpBy(int64_t aDistance);
     // Readies the renderer for paper and preview in the chosen byte format.
     void PrepareRenderer();
@@ -205,5 +212,8 @@ private:
     QActionGroup* fTranslations = nullptr;
     QActionGroup* fPrintLayouts = nullptr;
     std::array<QLabel*, 6> fPanels{};
+    QLabel* fNotice = nullptr;
+    // The selection the notice speaks of; once it changes the notice is old.
+    std::pair<int32_t, int32_t> fNoticeAt{-1, -1};
     QEventLoop* fModalLoop = nullptr;
 };
