@@ -84,9 +84,6 @@ public:
     bool Savepoint = false;
     // The user saved while the window was shown.
     bool ischanged = false;
-    // What printed pages call the document (a card save's code and name);
-    // empty names it by its file.
-    QString DocumentName;
 
     // ---- State kept for the whole run, across every use of the window -------
     static inline int32_t FindPos = -1;
@@ -111,6 +108,11 @@ public:
     QLabel* StatusPanel(int aIndex) const { return fPanels.at(std::size_t(aIndex)); }
     // The status line beside the panels: what the last search had to do.
     QLabel* StatusNotice() const { return fNotice; }
+    // What the user sees the document called: in the title bar, the close
+    // query, on printed pages. A caller that hands the window a working copy
+    // names the original here; empty names the document by its file.
+    const QString& DocumentName() const { return fDocumentName; }
+    void SetDocumentName(const QString& aName);
 
 public slots:
     // Run as each menu opens: its entries follow the document's state.
@@ -203,7 +205,8 @@ private:
     void JumpBy(int64_t aDistance);
     // Readies the renderer for paper and preview in the chosen byte format.
     void PrepareRenderer();
-    QString PrintedName() const;
+    // The document's name for the user: its display name, else its file.
+    QString ShownName() const;
 
     QActionGroup* fLineSizes = nullptr;
     QActionGroup* fColumnWidths = nullptr;
@@ -215,5 +218,6 @@ private:
     QLabel* fNotice = nullptr;
     // The selection the notice speaks of; once it changes the notice is old.
     std::pair<int32_t, int32_t> fNoticeAt{-1, -1};
+    QString fDocumentName;
     QEventLoop* fModalLoop = nullptr;
 };
