@@ -40,10 +40,10 @@ void TMainForm::EditBtnClick()
                     // A card save keeps its size while it is edited: the card
                     // holds whole blocks only.
                     editor.HexEditor1->SetNoSizeChange(true);
-                    // Printed pages name the save, not the working file.
-                    editor.DocumentName =
-                        QString::fromLatin1(save.rawCode) + QLatin1Char(' ') + save.name;
-                    editor.setWindowTitle(QStringLiteral("File :") + editor.DocumentName);
+                    // The editor shows the save's name wherever it would
+                    // show the working file's.
+                    editor.SetDocumentName(QString::fromLatin1(save.rawCode) + QLatin1Char(' ') +
+                                           save.name);
                     editor.ShowModal();
                 }
                 if (editor.ischanged) {

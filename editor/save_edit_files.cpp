@@ -17,12 +17,25 @@ QString CannotSave(const QString& aName) { return QStringLiteral("Cannot save fi
 
 } // namespace
 
+void TSaveEditForm::SetDocumentName(const QString& aName)
+{
+    fDocumentName = aName;
+    setWindowTitle(QStringLiteral("File :") + ShownName());
+}
+
+QString TSaveEditForm::ShownName() const
+{
+    return fDocumentName.isEmpty() ? QFileInfo(HexEditor1->Filename()).fileName() : fDocumentName;
+}
+
 bool TSaveEditForm::CheckChanges()
 {
     if (!HexEditor1->Modified())
         return true;
     const QString file = HexEditor1->Filename();
-    const QString name = QFileInfo(file).isFile() ? file : QStringLiteral("Unnamed File");
+    QString name = fDocumentName;
+    if (name.isEmpty())
+        name = QFileInfo(file).isFile() ? file : QStringLiteral("Unnamed File");
     switch (skin::dialogs().askYesNoCancel(QStringLiteral("Save changes to\r\n") + name +
                                                QStringLiteral(" ?"),
                                            QStringLiteral("Confirm"))) {
@@ -51,16 +64,21 @@ bool TSaveEditForm::SaveFile()
     }
     if (HexEditor1->SaveToFile(target))
         return true;
-    Error(CannotSave(target));
+    // A named document's file is a working copy whose path means nothing to
+    // the user.
+    Error(CannotSave(target == file && !fDocumentName.isEmpty() ? fDocumentName : target));
     return false;
 }
 
 std::optional<QString> TSaveEditForm::RunSaveDialog()
 {
     const QFileInfo current(HexEditor1->Filename());
+    // A named document is a working copy in the program's private folder,
+    // which is no place for the user's files.
+    const bool ownFolder = current.isFile() && fDocumentName.isEmpty();
     const skin::FileDialogSpec dialog{QStringLiteral("Save as"),
-                                      current.isFile() ? current.absolutePath() : QString(),
-                                      QString(), cAllFiles, QString()};
+                                      ownFolder ? current.absolutePath() : QString(), QString(),
+                                      cAllFiles, QString()};
     for (;;) {
         std::optional<QString> name = skin::dialogs().saveFileName(dialog);
         if (!name || !QFileInfo::exists(*name))
@@ -89,7 +107,11 @@ void TSaveEditForm::Speichern1Click()
 void TSaveEditForm::AnyFile1Click()
 {
     const std::optional<QString> name = RunSaveDialog();
-    if (name && !HexEditor1->SaveToFile(*name))
+    if (!name)
+        return;
+    if (HexEditor1->SaveToFile(*name))
+        SetDocumentName({}); // later saves go to that file, so it names the document
+    else
         Error(CannotSave(*name));
 }
 
@@ -109,7 +131,7 @@ void TSaveEditForm::Neu1Click()
     if (!CheckChanges())
         return;
     HexEditor1->CreateEmptyFile(QStringLiteral("Untitled"));
-    DocumentName.clear();
+    SetDocumentName({});
 }
 
 void TSaveEditForm::ffnen1Click()
@@ -118,7 +140,7 @@ void TSaveEditForm::ffnen1Click()
         return;
     if (const std::optional<QString> name = RunOpenDialog()) {
         HexEditor1->LoadFromFile(*name);
-        DocumentName.clear(); // another document, named by its file
+        SetDocumentName({}); // another document, named by its file
     }
 }
 

@@ -87,16 +87,18 @@ void TSaveEditForm::BuildStatusBar()
     for (std::size_t i = 0; i < fPanels.size(); ++i) {
         auto* panel = new QLabel(StatusBar1);
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        // The last panel runs on to the edge: a large save's size needs
+        // The last panel grows with its text: a large save's size needs
         // more room than its own width.
-        const bool last = i + 1 == fPanels.size();
-        if (last)
+        if (i + 1 == fPanels.size())
             panel->setMinimumWidth(cPanelWidths[i]);
         else
             panel->setFixedWidth(cPanelWidths[i]);
-        StatusBar1->addWidget(panel, last ? 1 : 0);
+        StatusBar1->addWidget(panel);
         fPanels[i] = panel;
     }
+    fNotice = new QLabel(StatusBar1);
+    fNotice->setObjectName(QStringLiteral("StatusNotice"));
+    StatusBar1->addWidget(fNotice, 1);
     setStatusBar(StatusBar1);
 }
 
@@ -176,6 +178,15 @@ void TSaveEditForm::HexEditor1StateChanged(THexEditor*)
     StatusPanel(3)->setText(e.ReadOnly() ? QStringLiteral("R") : QString());
     StatusPanel(4)->setText(e.IsInsertMode() ? QStringLiteral("INS") : QStringLiteral("OVW"));
     StatusPanel(5)->setText(QStringLiteral("Size : ") + QString::number(e.DataSize()));
+    // A notice about a search holds only while its match is still selected.
+    if (std::pair(e.SelStart(), e.SelEnd()) != fNoticeAt)
+        ShowNotice({});
+}
+
+void TSaveEditForm::ShowNotice(const QString& aText)
+{
+    fNotice->setText(aText);
+    fNoticeAt = {HexEditor1->SelStart(), HexEditor1->SelEnd()};
 }
 
 void TSaveEditForm::HexEditor1KeyDown(THexEditor*, int& Key, Qt::KeyboardModifiers Shift)

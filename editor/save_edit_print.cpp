@@ -8,7 +8,6 @@
 #include "hexedit/hextocanvas.h"
 #include "hexedit/waitcursor.h"
 
-#include <QFileInfo>
 #include <QPrinter>
 
 void TSaveEditForm::Printlayout1Choose(int aTag) { CanvasDisplay = TOffsetDisplayStyle(aTag); }
@@ -29,7 +28,7 @@ void TSaveEditForm::Printpreview1Click()
     QPrinter& printer = PrintSeam().Printer();
     PrepareRenderer();
     TPreviewPages pages(*HexToCanvas1, QSize(printer.width(), printer.height()), size,
-                        PageHeader(PrintedName()));
+                        PageHeader(ShownName()));
     TfmPreview preview(this);
     connect(&preview, &TfmPreview::printRequested, this, [this] {
         Print1Click();
@@ -39,11 +38,6 @@ void TSaveEditForm::Printpreview1Click()
     });
     preview.ShowPages(&pages);
     preview.exec();
-}
-
-QString TSaveEditForm::PrintedName() const
-{
-    return DocumentName.isEmpty() ? QFileInfo(HexEditor1->Filename()).fileName() : DocumentName;
 }
 
 void TSaveEditForm::Printsetup1Click() { PrintSeam().Setup(this); }
@@ -63,7 +57,7 @@ void TSaveEditForm::Print1Click()
     TPrintOutcome outcome = TPrintOutcome::Printed;
     {
         TWaitCursor wait;
-        outcome = PrintPages(*HexToCanvas1, seam.Printer(), size, PageHeader(PrintedName()));
+        outcome = PrintPages(*HexToCanvas1, seam.Printer(), size, PageHeader(ShownName()));
     }
     if (outcome == TPrintOutcome::NotStarted)
         Error(QStringLiteral("The printer could not start the print job."));

@@ -1,12 +1,17 @@
-// Going to a position, jumping, and searching forward for bytes or text.
+// Going to a position, jumping, and searching for bytes or text.
 #include "editor/save_edit_form.h"
 
+#include "hexedit/codepages.h"
 #include "hexedit/hexeditor.h"
+#include "hexedit/translation.h"
 
 #include "skin/dialogs.h"
 
+#include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <algorithm>
+#include <cctype>
 #include <limits>
 
 namespace {
@@ -24,16 +29,37 @@ int32_t ParsePosition(const QString& aEntry)
     return int32_t(value);
 }
 
-// Hex digits of the entry, two to a byte; an odd count gets a leading 0.
-QByteArray HexPattern(const QString& aEntry)
+// Hex digits, two to a byte; blanks may stand between bytes. Nothing when
+// the entry is anything else, or holds no digit at all.
+std::optional<QByteArray> HexPattern(const QString& aEntry)
 {
-    QString digits;
-    for (const QChar c : aEntry.toLower())
-        if (QStringLiteral("0123456789abcdef").contains(c))
-            digits += c;
-    if (digits.size() % 2 != 0)
-        digits.prepend(QLatin1Char('0'));
-    return QByteArray::fromHex(digits.toLatin1());
+    QByteArray bytes;
+    for (const QString& group :
+         aEntry.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts)) {
+        const bool digits = std::all_of(group.begin(), group.end(), [](QChar c) {
+            return c.unicode() < 0x80 && std::isxdigit(c.unicode());
+        });
+        if (!digits || group.size() % 2 != 0)
+            return std::nullopt;
+        bytes += QByteArray::fromHex(group.toLatin1());
+    }
+    if (bytes.isEmpty())
+        return std::nullopt;
+    return bytes;
+}
+
+// The ANSI bytes of the characters; nothing when one has no byte, rather
+// than searching for some other character in its place.
+std::optional<QByteArray> TextPattern(const QString& aEntry)
+{
+    QByteArray bytes;
+    for (const QChar c : aEntry) {
+        const int b = CharToAnsi(c);
+        if (b < 0)
+            return std::nullopt;
+        bytes += char(b);
+    }
+    return bytes;
 }
 
 } // namespace
@@ -93,35 +119,41 @@ void TSaveEditForm::Find1Click()
         return;
     // Typing goes on in the data, not in whatever the dialog left focused.
     const auto backToData = qScopeGuard([this] { HexEditor1->setFocus(Qt::OtherFocusReason); });
-    FindPos = -1;
-    FindICase = false;
-    FindBuf.clear();
-    FindLen = 0;
-    const std::optional<QString> entry = skin::dialogs().text(
-        QStringLiteral("Find Data"),
-        QStringLiteral("\"t..\" ascii, \"T..\" + ignore case, else search hex"), FindStr);
-    if (!entry)
-        return;
-    FindStr = *entry;
-    if (FindStr.isEmpty())
-        return;
-    const QChar first = FindStr.at(0);
-    const bool text = first == QLatin1Char('t') || first == QLatin1Char('T');
-    const QByteArray pattern = text ? AnsiBytes(FindStr.mid(1)) : HexPattern(FindStr);
-    if (pattern.isEmpty())
-        return;
+    skin::SearchSpec question{QStringLiteral("Find Data"),   QStringLiteral("Search for:"),
+                              QStringLiteral("Text"),        QStringLiteral("Hex"),
+                              QStringLiteral("Ignore case"), {FindStr, FindHex, FindICase}};
+    QByteArray pattern;
+    // A cancelled or refused entry keeps the last search for Find next.
+    for (;;) {
+        const std::optional<skin::SearchEntry> entry = skin::dialogs().search(question);
+        if (!entry || entry->text.isEmpty())
+            return;
+        question.initial = *entry;
+        const std::optional<QByteArray> bytes =
+            entry->hex ? HexPattern(entry->text) : TextPattern(entry->text);
+        if (bytes) {
+            pattern = *bytes;
+            break;
+        }
+        Error(QStringLiteral("\"") + entry->text +
+              (entry->hex ? QStringLiteral("\" cannot be read as hex bytes.\r\nType two hex digits "
+                                           "(0-9, A-F) for each byte, or choose Text.")
+                          : QStringLiteral("\" has characters that no byte stands for.\r\n"
+                                           "Search for their bytes with Hex.")));
+    }
+    const skin::SearchEntry& entry = question.initial;
+    FindStr = entry.text;
+    FindHex = entry.hex;
+    FindICase = !entry.hex && entry.ignoreCase;
     FindBuf = pattern;
     FindLen = int32_t(pattern.size());
-    FindICase = first == QLatin1Char('T');
-    // A text search rewrites the pattern in place into what it matches;
-    // Find next searches for that form.
-    FindPos =
-        HexEditor1->Find(reinterpret_cast<uint8_t*>(FindBuf.data()), FindLen,
-                         HexEditor1->GetCursorPos(), HexEditor1->DataSize() - 1, FindICase, text);
-    if (FindPos == -1)
-        skin::dialogs().information(QStringLiteral("Data not found."), windowTitle());
-    else
-        SelectMatch();
+    // Typed characters become the bytes the current translation shows as
+    // them, once, so that every later pass and Find next search that form.
+    if (!entry.hex) {
+        auto* bytes = reinterpret_cast<uint8_t*>(FindBuf.data());
+        TranslateBufferFromAnsi(HexEditor1->Translation(), bytes, bytes, FindLen);
+    }
+    SearchFrom(HexEditor1->GetCursorPos());
 }
 
 void TSaveEditForm::FindNext1Click()
@@ -130,17 +162,34 @@ void TSaveEditForm::FindNext1Click()
         return;
     // Typing goes on in the data, not in whatever the dialog left focused.
     const auto backToData = qScopeGuard([this] { HexEditor1->setFocus(Qt::OtherFocusReason); });
-    if (FindStr.isEmpty()) {
+    if (FindLen == 0) {
         Find1Click();
         return;
     }
-    if (HexEditor1->SelEnd() == FindPos)
-        FindPos += 1;
-    const int32_t start = FindPos == -1 ? 0 : FindPos;
-    FindPos = HexEditor1->Find(reinterpret_cast<uint8_t*>(FindBuf.data()), FindLen, start,
-                               HexEditor1->DataSize() - 1, FindICase, false);
-    if (FindPos == -1)
+    // On past the match still selected, so overlapping matches are found;
+    // from the caret once the user has moved on.
+    const bool matchSelected = FindPos != -1 && HexEditor1->SelEnd() == FindPos;
+    SearchFrom(matchSelected ? FindPos + 1 : HexEditor1->GetCursorPos());
+}
+
+void TSaveEditForm::SearchFrom(int32_t aStart)
+{
+    ShowNotice({});
+    auto* pattern = reinterpret_cast<uint8_t*>(FindBuf.data());
+    const int32_t last = HexEditor1->DataSize() - 1;
+    FindPos = HexEditor1->Find(pattern, FindLen, aStart, last, FindICase, false);
+    bool wrapped = false;
+    if (FindPos == -1 && aStart > 0) {
+        // Every match that starts before aStart, also one running over it.
+        const int32_t end = int32_t(std::min<int64_t>(last, int64_t(aStart) + FindLen - 2));
+        FindPos = HexEditor1->Find(pattern, FindLen, 0, end, FindICase, false);
+        wrapped = FindPos != -1;
+    }
+    if (FindPos == -1) {
         skin::dialogs().information(QStringLiteral("Data not found."), windowTitle());
-    else
-        SelectMatch();
+        return;
+    }
+    SelectMatch();
+    if (wrapped)
+        ShowNotice(QStringLiteral("Search wrapped to the start"));
 }

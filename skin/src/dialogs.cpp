@@ -130,6 +130,14 @@ std::optional<QString> QtDialogs::text(const QString& title, const QString& labe
     return value;
 }
 
+std::optional<SearchEntry> QtDialogs::search(const SearchSpec& spec)
+{
+    SearchDialog d(spec, parentWindow());
+    if (d.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return d.entry();
+}
+
 void QtDialogs::report(const ReportSpec& spec)
 {
     ReportDialog d(spec, parentWindow());

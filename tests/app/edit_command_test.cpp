@@ -57,7 +57,7 @@ protected:
                 return;
             inSession = true;
             captions << editor->windowTitle();
-            printedNames << editor->DocumentName;
+            printedNames << editor->DocumentName();
             positions << editor->pos();
             fixedSize << editor->HexEditor1->NoSizeChange();
             if (sessions.empty()) {
@@ -153,8 +153,9 @@ TEST_F(EditTest, TwoSelectedSavesAreEditedOneAfterTheOther)
               e.close();
           }});
     EXPECT_EQ(captions, (QStringList{"File :GAAE01 alpha", "File :GBBE01 beta"}));
-    // Printed pages name the save, not the working file.
+    // The editor names the save, not the working file.
     EXPECT_EQ(printedNames, (QStringList{"GAAE01 alpha", "GBBE01 beta"}));
+    EXPECT_EQ(dialogs.questions, QStringList{"Save changes to\r\nGBBE01 beta ?"});
     EXPECT_EQ(onCard("alpha").at(64), 0x11);
     EXPECT_EQ(onCard("beta").at(64), 0x22);
     EXPECT_EQ(dialogs.messages, QStringList{"SAVER UPDATED"});

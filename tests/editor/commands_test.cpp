@@ -102,6 +102,43 @@ INSTANTIATE_TEST_SUITE_P(CommandsTest, CloseQuery,
                                                         true, true, QByteArray::fromHex("7102")}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+struct ShownNameCase {
+    const char* name;
+    const char* savedAs; // a file the document was saved as, or null
+    const char* shown;   // in the title after "File :"
+    QString asked;       // in the close query
+};
+
+void PrintTo(const ShownNameCase& c, std::ostream* os) { *os << c.name; }
+
+class ShownName : public CommandsTest, public testing::WithParamInterface<ShownNameCase> {};
+
+TEST_P(ShownName, NamesTheDocumentInTheTitleAndTheCloseQuery)
+{
+    const ShownNameCase& c = GetParam();
+    Load(QByteArray::fromHex("0102"));
+    form.SetDocumentName(QStringLiteral("GAAE01 my save"));
+    if (c.savedAs) {
+        dialogs.files = {Path(c.savedAs)};
+        Choose(form.AnyFile1);
+        // The working copy's folder is not offered for the user's file.
+        EXPECT_TRUE(dialogs.fileDialogs.at(0).folder.isEmpty());
+    }
+    Key(Qt::Key_7);
+    dialogs.answers = {skin::Answer::Cancel};
+    Choose(form.Beenden1);
+    EXPECT_EQ(form.windowTitle(), QStringLiteral("File :") + c.shown);
+    const QString asked = c.savedAs ? Path(c.asked) : c.asked;
+    EXPECT_EQ(dialogs.questions, QStringList{"Save changes to\r\n" + asked + " ?"});
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandsTest, ShownName,
+                         testing::Values(ShownNameCase{"ACardSaveByItsName", nullptr,
+                                                       "GAAE01 my save", "GAAE01 my save"},
+                                         ShownNameCase{"ACopySavedElsewhereByThatFile", "copy.bin",
+                                                       "copy.bin", "copy.bin"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CommandsTest, AnUnchangedDocumentClosesWithoutAsking)
 {
     form.show();

@@ -167,7 +167,7 @@ TEST_F(PrintTest, ThePreviewTurnsPagesZoomsPrintsAndCloses)
     Load(QByteArray(20000, '\x5A'));
     const int32_t perPage = BytesPerPage();
     Load(QByteArray(3 * perPage, '\x5A')); // three pages on paper
-    form.DocumentName = QStringLiteral("GAAE01 my save");
+    form.SetDocumentName(QStringLiteral("GAAE01 my save"));
     QFile::remove(Pdf());
     bool closed = false;
     WithPreview([&](TfmPreview& preview) {

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTest>
 
@@ -21,22 +22,31 @@ const QByteArray cText = QByteArray("x\x0A\xBC"
 
 struct FindCase {
     const char* name;
-    const char* entry;
-    int32_t found; // -1 not found, -2 ends without a word
+    skin::SearchEntry entry;
+    int32_t caret;
+    int32_t found; // -1 not found, -2 ends without a word, -3 refused with a message
+    bool wrapped;
 };
 
 void PrintTo(const FindCase& c, std::ostream* os) { *os << c.name; }
 
 class FindEntries : public SearchTest, public testing::WithParamInterface<FindCase> {};
 
-TEST_P(FindEntries, ReadHexOrTextAndSelectTheMatchBackwards)
+TEST_P(FindEntries, ReadTextOrHexAsChosenAndSelectTheMatchBackwards)
 {
     const FindCase& c = GetParam();
     Load(cText);
-    dialogs.infos.clear();
-    dialogs.entries = {QString::fromLatin1(c.entry)};
+    form.HexEditor1->Seek(c.caret, 0, true);
+    // A refused entry is offered again to be put right; here that is cancelled.
+    dialogs.searches = {c.entry, std::nullopt};
     Choose(form.Find1);
-    EXPECT_EQ(TSaveEditForm::FindStr, QString::fromLatin1(c.entry));
+    const bool refused = c.found == -3;
+    ASSERT_EQ(dialogs.searchPrompts.size(), refused ? 2u : 1u);
+    EXPECT_EQ(dialogs.searchPrompts[0].title, QStringLiteral("Find Data"));
+    EXPECT_EQ(dialogs.searchPrompts.back().initial.text, refused ? c.entry.text : QString());
+    EXPECT_EQ(dialogs.errors.size(), refused ? 1 : 0);
+    EXPECT_EQ(form.StatusNotice()->text(),
+              c.wrapped ? QStringLiteral("Search wrapped to the start") : QString());
     if (c.found >= 0) {
         EXPECT_EQ(TSaveEditForm::FindPos, c.found);
         EXPECT_TRUE(dialogs.infos.isEmpty());
@@ -45,58 +55,76 @@ TEST_P(FindEntries, ReadHexOrTextAndSelectTheMatchBackwards)
         EXPECT_EQ(form.HexEditor1->SelCount(), TSaveEditForm::FindLen);
         EXPECT_EQ(form.HexEditor1->GetCursorPos(), c.found + TSaveEditForm::FindLen - 1);
     } else {
-        EXPECT_EQ(TSaveEditForm::FindPos, -1);
         EXPECT_EQ(form.HexEditor1->SelCount(), 0);
         EXPECT_EQ(dialogs.infos, c.found == -1 ? QStringList{"Data not found."} : QStringList());
     }
-    ASSERT_FALSE(dialogs.prompts.empty());
-    const ScriptedDialogs::Prompt& last = dialogs.prompts.back();
-    EXPECT_EQ(last.title, QStringLiteral("Find Data"));
-    EXPECT_EQ(last.label, QStringLiteral("\"t..\" ascii, \"T..\" + ignore case, else search hex"));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     SearchTest, FindEntries,
-    testing::Values(FindCase{"SpacedHexBytes", "41 42", 10}, FindCase{"LettersReadAsHex", "abc", 1},
-                    FindCase{"NotHex", "xyz", -2}, FindCase{"EmptyText", "t", -2},
-                    FindCase{"TextWithItsCase", "tAbc", 7}, FindCase{"TextIgnoringCase", "TAbc", 3},
-                    FindCase{"TextNotThere", "tzz", -1}, FindCase{"LowerCaseHex", "0a bc", 1}),
+    testing::Values(FindCase{"LettersAreText", {"bc"}, 0, 8, false},
+                    FindCase{"TextWithItsCase", {"Abc"}, 0, 7, false},
+                    FindCase{"TextIgnoringCase", {"Abc", false, true}, 0, 3, false},
+                    FindCase{"WrapsToAMatchOverTheCaret", {"Abc"}, 9, 7, true},
+                    FindCase{"WrapsFromTheLastByte", {"0a bc", true}, 11, 1, true},
+                    FindCase{"TextNowhere", {"zz"}, 5, -1, false},
+                    FindCase{"TextNoByteStandsFor", {"\u30dd"}, 0, -3, false},
+                    FindCase{"EmptyEntry", {""}, 0, -2, false},
+                    FindCase{"SpacedHexBytes", {"41 42", true}, 0, 10, false},
+                    FindCase{"HexBytesHaveNoCase", {"4142", true, true}, 0, 10, false},
+                    FindCase{"OddHexDigitCount", {"abc", true}, 0, -3, false},
+                    FindCase{"HexDigitsSplitInsideAByte", {"4 142", true}, 0, -3, false},
+                    FindCase{"NotHexDigits", {"xyz", true}, 0, -3, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SearchTest, FindOffersThePreviousSearchAgain)
 {
     Load(cText);
-    dialogs.entries = {QStringLiteral("tzz")};
+    dialogs.searches = {skin::SearchEntry{"zz", false, true}};
     Choose(form.Find1);
     Load(cText);
-    dialogs.entries = {QStringLiteral("0a bc")};
+    dialogs.searches = {skin::SearchEntry{"0a bc", true}};
     Choose(form.Find1);
-    ASSERT_EQ(dialogs.prompts.size(), 2u);
-    EXPECT_EQ(dialogs.prompts.back().initial, QStringLiteral("tzz"));
+    ASSERT_EQ(dialogs.searchPrompts.size(), 2u);
+    const skin::SearchEntry& offered = dialogs.searchPrompts.back().initial;
+    EXPECT_EQ(offered.text, QStringLiteral("zz"));
+    EXPECT_FALSE(offered.hex);
+    EXPECT_TRUE(offered.ignoreCase);
 }
 
-TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndStopsAtTheEnd)
+TEST_F(SearchTest, FindNextFindsOverlappingMatchesAndWrapsToTheStart)
 {
     Load(QByteArray("AAA"));
-    dialogs.entries = {QStringLiteral("4141")};
+    dialogs.searches = {skin::SearchEntry{"4141", true}};
     Choose(form.Find1);
     EXPECT_EQ(TSaveEditForm::FindPos, 0);
     Choose(form.FindNext1);
     EXPECT_EQ(TSaveEditForm::FindPos, 1);
     EXPECT_EQ(form.HexEditor1->SelEnd(), 1);
-    EXPECT_TRUE(dialogs.infos.isEmpty());
-    Choose(form.FindNext1);
-    EXPECT_EQ(TSaveEditForm::FindPos, -1);
-    EXPECT_EQ(dialogs.infos, QStringList{"Data not found."});
-    // After a miss, the next search starts over from the beginning.
     Choose(form.FindNext1);
     EXPECT_EQ(TSaveEditForm::FindPos, 0);
+    EXPECT_EQ(form.StatusNotice()->text(), QStringLiteral("Search wrapped to the start"));
+    EXPECT_TRUE(dialogs.infos.isEmpty());
+    // The notice speaks of that match only.
+    Key(Qt::Key_Right);
+    EXPECT_EQ(form.StatusNotice()->text(), QString());
+}
+
+TEST_F(SearchTest, AfterACancelledFindFindNextGoesOnFromTheCaret)
+{
+    Load(QByteArray("AB..AB..AB"));
+    dialogs.searches = {skin::SearchEntry{"AB"}, std::nullopt};
+    Choose(form.Find1);
+    Choose(form.Find1);
+    form.HexEditor1->Seek(5, 0, true);
+    Choose(form.FindNext1);
+    EXPECT_EQ(TSaveEditForm::FindPos, 8);
 }
 
 TEST_F(SearchTest, FindNextSearchesTheRewrittenTextPatternWithItsCase)
 {
     Load(QByteArray("xAbC..abc..ABC"));
-    dialogs.entries = {QStringLiteral("Tabc")};
+    dialogs.searches = {skin::SearchEntry{"abc", false, true}};
     Choose(form.Find1);
     EXPECT_EQ(TSaveEditForm::FindPos, 1);
     Choose(form.FindNext1);
@@ -105,12 +133,24 @@ TEST_F(SearchTest, FindNextSearchesTheRewrittenTextPatternWithItsCase)
     EXPECT_EQ(TSaveEditForm::FindPos, 11);
 }
 
+// Typed text means the characters the control shows, also on the pass that
+// wraps round from a caret too near the end for the pattern to fit.
+TEST_F(SearchTest, TextIsSearchedAsTheTranslationShowsIt)
+{
+    Load(QByteArray::fromHex("C1C24142"));
+    form.HexEditor1->SetTranslation(ttEBCDIC);
+    form.HexEditor1->Seek(3, 0, true);
+    dialogs.searches = {skin::SearchEntry{"AB"}};
+    Choose(form.Find1);
+    EXPECT_EQ(TSaveEditForm::FindPos, 0);
+}
+
 TEST_F(SearchTest, FindNextWithoutAnEarlierSearchAsksLikeFind)
 {
     Load(cText);
-    dialogs.entries = {QStringLiteral("tAB")};
+    dialogs.searches = {skin::SearchEntry{"AB"}};
     Choose(form.FindNext1);
-    EXPECT_EQ(dialogs.prompts.size(), 1u);
+    EXPECT_EQ(dialogs.searchPrompts.size(), 1u);
     EXPECT_EQ(TSaveEditForm::FindPos, 10);
 }
 
@@ -161,6 +201,7 @@ TEST_F(SearchTest, AnEmptyDocumentIsNeitherSearchedNorPositioned)
     form.Find1Click();
     form.FindNext1Click();
     EXPECT_TRUE(dialogs.prompts.empty());
+    EXPECT_TRUE(dialogs.searchPrompts.empty());
     EXPECT_TRUE(dialogs.infos.isEmpty());
 }
 
@@ -179,6 +220,12 @@ public:
         fBox.show();
         fBox.setFocus(Qt::OtherFocusReason);
         return ScriptedDialogs::text(aTitle, aLabel, aInitial);
+    }
+    std::optional<skin::SearchEntry> search(const skin::SearchSpec& aSpec) override
+    {
+        fBox.show();
+        fBox.setFocus(Qt::OtherFocusReason);
+        return ScriptedDialogs::search(aSpec);
     }
     void information(const QString&, const QString&) override {}
 
@@ -203,7 +250,7 @@ TEST_F(SearchTest, GoToAndFindLeaveTheFocusInTheData)
     Settle();
     EXPECT_EQ(Content().at(16), char(0xAB));
 
-    prompt.entries = {QStringLiteral("55")};
+    prompt.searches = {skin::SearchEntry{"55", true}};
     form.Find1->trigger();
     Settle();
     EXPECT_EQ(QApplication::focusWidget(), form.HexEditor1);

@@ -74,3 +74,11 @@ std::optional<QString> ScriptedDialogs::text(const QString& title, const QString
         ADD_FAILURE() << "unexpected prompt: " << title.toStdString();
     return next(entries);
 }
+
+std::optional<skin::SearchEntry> ScriptedDialogs::search(const skin::SearchSpec& spec)
+{
+    searchPrompts.push_back(spec);
+    if (searches.empty())
+        ADD_FAILURE() << "unexpected search prompt: " << spec.title.toStdString();
+    return next(searches);
+}

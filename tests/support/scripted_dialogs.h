@@ -25,11 +25,13 @@ public:
     std::vector<QStringList> choiceButtons;     // the buttons each choose offered
     std::deque<std::optional<QString>> files;   // file dialogs
     std::deque<std::optional<QString>> entries; // text prompts
-    QStringList messages;                       // the program's own message box
-    QStringList infos;                          // standard information boxes
+    std::deque<std::optional<skin::SearchEntry>> searches;
+    QStringList messages; // the program's own message box
+    QStringList infos;    // standard information boxes
     QStringList errors;
     QStringList questions;
     std::vector<Prompt> prompts;
+    std::vector<skin::SearchSpec> searchPrompts;
     std::vector<skin::FileDialogSpec> fileDialogs;
     std::vector<skin::ReportSpec> reports;
 
@@ -43,5 +45,6 @@ public:
     std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
+    std::optional<skin::SearchEntry> search(const skin::SearchSpec& spec) override;
     void report(const skin::ReportSpec& spec) override { reports.push_back(spec); }
 };

@@ -84,9 +84,6 @@ public:
     bool Savepoint = false;
     // The user saved while the window was shown.
     bool ischanged = false;
-    // What printed pages call the document (a card save's code and name);
-    // empty names it by its file.
-    QString DocumentName;
 
     // ---- State kept for the whole run, across every use of the window -------
     static inline int32_t FindPos = -1;
@@ -94,6 +91,8 @@ public:
     static inline int32_t FindLen = 0;
     static inline QString FindStr;
     static inline bool FindICase = false;
+    // The last entry was hex digits rather than characters.
+    static inline bool FindHex = false;
     static inline int32_t JumpOffs = 4000;
     static inline TOffsetDisplayStyle CanvasDisplay = odHex;
 
@@ -107,6 +106,13 @@ public:
     void AppendByte();
     // A status bar panel, 0 to 5.
     QLabel* StatusPanel(int aIndex) const { return fPanels.at(std::size_t(aIndex)); }
+    // The status line beside the panels: what the last search had to do.
+    QLabel* StatusNotice() const { return fNotice; }
+    // What the user sees the document called: in the title bar, the close
+    // query, on printed pages. A caller that hands the window a working copy
+    // names the original here; empty names the document by its file.
+    const QString& DocumentName() const { return fDocumentName; }
+    void SetDocumentName(const QString& aName);
 
 public slots:
     // Run as each menu opens: its entries follow the document's state.
@@ -193,10 +199,14 @@ private:
     // Bytes a typed or pasted text stands for, one per character.
     static QByteArray AnsiBytes(const QString& aText);
     void SelectMatch();
+    // Searches for FindBuf from aStart, going round past the end once.
+    void SearchFrom(int32_t aStart);
+    void ShowNotice(const QString& aText);
     void JumpBy(int64_t aDistance);
     // Readies the renderer for paper and preview in the chosen byte format.
     void PrepareRenderer();
-    QString PrintedName() const;
+    // The document's name for the user: its display name, else its file.
+    QString ShownName() const;
 
     QActionGroup* fLineSizes = nullptr;
     QActionGroup* fColumnWidths = nullptr;
@@ -205,5 +215,9 @@ private:
     QActionGroup* fTranslations = nullptr;
     QActionGroup* fPrintLayouts = nullptr;
     std::array<QLabel*, 6> fPanels{};
+    QLabel* fNotice = nullptr;
+    // The selection the notice speaks of; once it changes the notice is old.
+    std::pair<int32_t, int32_t> fNoticeAt{-1, -1};
+    QString fDocumentName;
     QEventLoop* fModalLoop = nullptr;
 };

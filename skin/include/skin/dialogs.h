@@ -5,6 +5,7 @@
 // installs the Qt dialogs at start-up; tests install their own.
 
 #include "skin/report_dialog.h"
+#include "skin/search_dialog.h"
 
 #include <QString>
 #include <QStringList>
@@ -47,6 +48,8 @@ public:
     // A line of text; nothing when cancelled.
     virtual std::optional<QString> text(const QString& title, const QString& label,
                                         const QString& initial) = 0;
+    // What to search for and how to read it; nothing when cancelled.
+    virtual std::optional<SearchEntry> search(const SearchSpec& spec) = 0;
     // A report in a window of its own, with a button that copies it.
     virtual void report(const ReportSpec& spec) = 0;
 };
@@ -69,6 +72,7 @@ public:
     std::optional<QString> openFileName(const FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
+    std::optional<SearchEntry> search(const SearchSpec& spec) override;
     void report(const ReportSpec& spec) override;
 };
 
