@@ -130,10 +130,11 @@ std::optional<QString> QtDialogs::text(const QString& title, const QString& labe
     return value;
 }
 
-void QtDialogs::report(const ReportSpec& spec)
+bool QtDialogs::report(const ReportSpec& spec)
 {
     ReportDialog d(spec, parentWindow());
     d.exec();
+    return d.actionChosen();
 }
 
 } // namespace skin

@@ -74,3 +74,17 @@ std::optional<QString> ScriptedDialogs::text(const QString& title, const QString
         ADD_FAILURE() << "unexpected prompt: " << title.toStdString();
     return next(entries);
 }
+
+bool ScriptedDialogs::report(const skin::ReportSpec& spec)
+{
+    reports.push_back(spec);
+    if (spec.actionCaption.isEmpty())
+        return false;
+    if (reportActions.empty()) {
+        ADD_FAILURE() << "unexpected question in a report: " << spec.text.toStdString();
+        return false;
+    }
+    const bool a = reportActions.front();
+    reportActions.pop_front();
+    return a;
+}

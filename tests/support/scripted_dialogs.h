@@ -25,6 +25,7 @@ public:
     std::vector<QStringList> choiceButtons;     // the buttons each choose offered
     std::deque<std::optional<QString>> files;   // file dialogs
     std::deque<std::optional<QString>> entries; // text prompts
+    std::deque<bool> reportActions;             // reports that ask: their button chosen
     QStringList messages;                       // the program's own message box
     QStringList infos;                          // standard information boxes
     QStringList errors;
@@ -43,5 +44,5 @@ public:
     std::optional<QString> openFileName(const skin::FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
-    void report(const skin::ReportSpec& spec) override { reports.push_back(spec); }
+    bool report(const skin::ReportSpec& spec) override;
 };

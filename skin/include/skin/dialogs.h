@@ -47,8 +47,9 @@ public:
     // A line of text; nothing when cancelled.
     virtual std::optional<QString> text(const QString& title, const QString& label,
                                         const QString& initial) = 0;
-    // A report in a window of its own, with a button that copies it.
-    virtual void report(const ReportSpec& spec) = 0;
+    // A report in a window of its own, with a button that copies it; true
+    // when the report asks (spec.actionCaption) and its action was chosen.
+    virtual bool report(const ReportSpec& spec) = 0;
 };
 
 // The installed dialogs. Until something is installed, the Qt dialogs below.
@@ -69,7 +70,7 @@ public:
     std::optional<QString> openFileName(const FileDialogSpec& spec) override;
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
-    void report(const ReportSpec& spec) override;
+    bool report(const ReportSpec& spec) override;
 };
 
 } // namespace skin
