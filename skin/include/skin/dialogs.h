@@ -48,7 +48,8 @@ public:
     virtual std::optional<QString> text(const QString& title, const QString& label,
                                         const QString& initial) = 0;
     // A report in a window of its own, with a button that copies it; true
-    // when the report asks (spec.actionCaption) and its action was chosen.
+    // when the report asks (it has an action caption) and its action was
+    // chosen.
     virtual bool report(const ReportSpec& spec) = 0;
 };
 
