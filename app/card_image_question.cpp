@@ -23,5 +23,10 @@ bool confirmMissingCardImage(const QString& title)
     const auto path = missingCardImage(qEnvironmentVariable("MCBRIDGE_DEVICE"));
     if (!path)
         return true;
-    return skin::dialogs().askYesNo(i18n::createCardQuestion(*path), title);
+    if (skin::dialogs().askYesNo(i18n::createCardQuestion(*path), title))
+        return true;
+    // Started from a desktop launcher, nobody reads standard error: the
+    // window that never opens is explained where the question was.
+    skin::dialogs().information(say_nocardmade.arg(*path), title);
+    return false;
 }

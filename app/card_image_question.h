@@ -13,5 +13,6 @@
 std::optional<QString> missingCardImage(const QString& device);
 
 // Asks whether to make the blank card when the device set for the library
-// (MCBRIDGE_DEVICE) is a missing image. False only when the user said No.
+// (MCBRIDGE_DEVICE) is a missing image. False only when the user said No,
+// after telling the user that nothing was made.
 bool confirmMissingCardImage(const QString& title);

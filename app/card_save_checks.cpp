@@ -9,6 +9,7 @@
 #include <QFileInfo>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -33,6 +34,12 @@ QString holdsText(outcome::Holds holds)
 
 } // namespace
 
+namespace {
+
+bool gStale = false;
+
+} // namespace
+
 bool stillInSlot(const CardSave& save)
 {
     if (!InitSaverInfo())
@@ -42,9 +49,14 @@ bool stillInSlot(const CardSave& save)
     char name[36] = {};
     char code[6 + 1] = {};
     uint16_t blocks = 0;
-    return GetSaverInfo(uint32_t(save.slot), name, code, &blocks) &&
-           bounded(name, 32) == save.rawName && bounded(code, 6) == save.rawCode;
+    const bool there = GetSaverInfo(uint32_t(save.slot), name, code, &blocks) &&
+                       bounded(name, 32) == save.rawName && bounded(code, 6) == save.rawCode;
+    if (!there)
+        gStale = true;
+    return there;
 }
+
+bool takeStaleListing() { return std::exchange(gStale, false); }
 
 std::vector<uint8_t> saveInSlot(int slot, const QString& scratch)
 {
@@ -57,7 +69,12 @@ std::vector<uint8_t> saveInSlot(int slot, const QString& scratch)
 
 std::vector<uint8_t> saveFileBytes(const QString& path)
 {
-    return outcome::readSmallFile(QFile::encodeName(path).toStdString(), cLargestSaveFile);
+    return saveFileBytes(QFile::encodeName(path));
+}
+
+std::vector<uint8_t> saveFileBytes(const QByteArray& localPath)
+{
+    return outcome::readSmallFile(localPath.toStdString(), cLargestSaveFile);
 }
 
 QString cardHoldsText(TMainForm& form, const QByteArray& name, const QByteArray& code, int slot,

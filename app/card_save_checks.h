@@ -30,12 +30,16 @@ private:
 // name and code (the card may have changed since it was listed). A save
 // listed without a slot is looked up by name and code as before.
 bool stillInSlot(const CardSave& save);
+// True once since a stillInSlot found the save gone from its slot: the list
+// shows a card that has changed since, and is to be read again.
+bool takeStaleListing();
 
 // The save in slot read whole into scratch, or nothing when it cannot be.
 std::vector<uint8_t> saveInSlot(int slot, const QString& scratch);
 
 // A save file's bytes (no more than the largest save), or nothing.
 std::vector<uint8_t> saveFileBytes(const QString& path);
+std::vector<uint8_t> saveFileBytes(const QByteArray& localPath);
 
 // Asks the card again and words what it holds for the save (name, code) in
 // the user's language; slot narrows it to one directory slot.

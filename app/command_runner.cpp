@@ -1,5 +1,6 @@
 // The opening and closing every command shares, so that none can leave the
 // gates closed or the adapter open behind it.
+#include "card_save_checks.h"
 #include "card_status.h"
 #include "main_form.h"
 
@@ -42,4 +43,11 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
         return;
     }
     body();
+    // A save the list showed was gone from the card: another program
+    // changed it. The list is read again, so the next try acts on the card
+    // as it is instead of on the same ghost.
+    if (takeStaleListing() && fCard.state == CardState::Ready && connectAdapter()) {
+        if (ShowGC())
+            Enable_Btn(true);
+    }
 }

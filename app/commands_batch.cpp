@@ -4,6 +4,7 @@
 // why. A failed save leaves no file behind, and the card as it was.
 #include "card_save_checks.h"
 #include "failure_reason.h"
+#include "folder_files.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_forms.h"
@@ -19,6 +20,7 @@
 
 #include <array>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -41,10 +43,14 @@ QString titleOf(const QString& menuText)
     return t;
 }
 
-// The batch's report: how many were copied, then each failure on its own line.
-void reportBatch(const QString& menuText, int done, int total, const QStringList& failed)
+// The batch's report: how many were copied, how many were in the folder
+// already, then each failure on its own line.
+void reportBatch(const QString& menuText, int done, int total, const QStringList& failed,
+                 int same = 0)
 {
     QStringList lines{say_batch_count.arg(done).arg(total)};
+    if (same > 0)
+        lines << say_batch_same.arg(same);
     if (!failed.isEmpty()) {
         lines << QString() << say_batch_failed;
         for (const QString& f : failed)
@@ -53,19 +59,35 @@ void reportBatch(const QString& menuText, int done, int total, const QStringList
     skin::dialogs().report({titleOf(menuText), lines.join(QLatin1Char('\n')), say_copy, say_close});
 }
 
+// The names in the folder as their bytes, those Qt cannot list included:
+// a new file must not take the name of one it would not see.
 std::vector<std::string> namesIn(const QString& folder)
 {
     std::vector<std::string> names;
-    for (const QString& n : QDir(folder).entryList(QDir::Files | QDir::Dirs | QDir::Hidden |
-                                                   QDir::System | QDir::NoDotAndDotDot))
+    for (const QString& n :
+         QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
         names.push_back(QFile::encodeName(n).toStdString());
+    for (const FolderFile& f : filesInFolder(folder))
+        names.push_back(f.path.mid(f.path.lastIndexOf('/') + 1).toStdString());
     return names;
+}
+
+// Whether a file in the folder holds exactly these bytes: the save is there
+// already, under whatever name, and another copy would only add a "-2".
+bool alreadyInFolder(const QByteArray& bytes, const QList<FolderFile>& folder)
+{
+    for (const FolderFile& f : folder)
+        if (f.size == bytes.size() && readLocalFile(f.path, f.size + 1) == bytes)
+            return true;
+    return false;
 }
 
 } // namespace
 
 void TMainForm::CopyAllToPcClick()
 {
+    if (fSecond)
+        return copyAllCardToCard(true);
     runCommand(b3, [this] {
         const CardScratch scratch;
         if (GetCardMemory() == 0 || !InitSaverInfo() || !scratch.ok()) {
@@ -109,13 +131,30 @@ void TMainForm::CopyAllToPcClick()
         CloseDevice();
         QDir().mkpath(saverDir());
         // Names as emulators give them; a file already in the folder is never
-        // replaced, the new one takes a name of its own.
+        // replaced, the new one takes a name of its own. A save whose file is
+        // in the folder byte for byte is not copied again.
         const auto names = mcb::folderNamesFor(entries, mcb::SaveFormat::Gci, namesIn(saverDir()));
-        int done = 0;
+        const QList<FolderFile> inFolder = filesInFolder(saverDir());
+        const QByteArray folder = QFile::encodeName(saverDir()) + '/';
+        int done = 0, same = 0;
         for (std::size_t i = 0; i < names.size(); ++i) {
-            const QString out = saverPath(QFile::decodeName(QByteArray::fromStdString(names[i])));
-            if (mcb_convert_save(QFile::encodeName(copies[i]).constData(),
-                                 QFile::encodeName(out).constData(), MCB_SAVE_GCI))
+            const QByteArray plain = QFile::encodeName(scratch.path(QStringLiteral("plain.gci")));
+            QFile::remove(scratch.path(QStringLiteral("plain.gci")));
+            const std::optional<QByteArray> bytes =
+                mcb_convert_save(QFile::encodeName(copies[i]).constData(), plain.constData(),
+                                 MCB_SAVE_GCI)
+                    ? readLocalFile(plain, std::numeric_limits<qint64>::max())
+                    : std::nullopt;
+            if (!bytes) {
+                failed << withLastReason(read[i]->shown);
+                continue;
+            }
+            if (alreadyInFolder(*bytes, inFolder)) {
+                ++same;
+                continue;
+            }
+            const QByteArray out = folder + QByteArray::fromStdString(names[i]);
+            if (mcb_convert_save(plain.constData(), out.constData(), MCB_SAVE_GCI))
                 ++done;
             else
                 failed << withLastReason(read[i]->shown);
@@ -123,13 +162,15 @@ void TMainForm::CopyAllToPcClick()
         GetFilePIC();
         ListView1->setEnabled(true);
         ListView2->setEnabled(true);
-        reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed);
+        reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed, same);
         showFreeBlocks();
     });
 }
 
 void TMainForm::CopyAllToCardClick()
 {
+    if (fSecond)
+        return copyAllCardToCard(false);
     runCommand(b4, [this] {
         const CardScratch scratch;
         if (GetCardMemory() == 0 || !scratch.ok()) {
@@ -137,8 +178,11 @@ void TMainForm::CopyAllToCardClick()
             return;
         }
         QStringList files;
-        for (int i = 0; i < ListView2->count(); ++i)
+        QList<QByteArray> paths;
+        for (int i = 0; i < ListView2->count(); ++i) {
             files << TSaveListView::nameOf(ListView2->item(i));
+            paths << filePathOf(ListView2->item(i));
+        }
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         Bar_Init(0, int(files.size()) * cStepsPerSave);
@@ -147,8 +191,8 @@ void TMainForm::CopyAllToCardClick()
         for (int i = 0; i < files.size(); ++i) {
             showBusy(i18n::busyText(say_saver_upload));
             const QString& name = files[i];
-            const std::optional<QString> plain = plainSaveFor(saverPath(name), scratch);
-            const QByteArray local = plain ? QFile::encodeName(*plain) : QByteArray();
+            const std::optional<QByteArray> plain = plainSaveFor(paths[i], scratch);
+            const QByteArray local = plain ? *plain : QByteArray();
             if (!plain || !InitSaverInfo()) {
                 failed << withLastReason(name);
             } else if (FindSaver(local.constData(), StrGameName)) {

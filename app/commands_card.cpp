@@ -18,10 +18,22 @@ namespace {
 
 // A .raw image holds the same bytes as a .gcp; the filter chosen in the
 // backup dialog decides which name a new file gets.
-skin::FileDialogSpec imageDialog(const QString& folder, const QString& suffix)
+skin::FileDialogSpec imageDialog(const QString& folder, const QString& suffix,
+                                 const QString& fileName = QString())
 {
-    return {QString(), folder, QString(),
+    return {QString(), folder, fileName,
             QStringLiteral("GC saver format (*.GCP *.gcp);;") + say_rawimagefilter, suffix};
+}
+
+// A backup's suggested name tells cards and days apart in a folder of many:
+// the card's size as the status area shows it, and today's date. Its
+// extension is the dialog's first filter's, which the dialog starts on.
+QString backupName(const QDate& day)
+{
+    QString size = GCLINK::Size;
+    size.remove(QLatin1Char('(')).remove(QLatin1Char(')'));
+    return QStringLiteral("card-") + size + QLatin1Char('-') + day.toString(Qt::ISODate) +
+           QStringLiteral(".gcp");
 }
 
 // What the card holds after a failed restore of the image at path: read back
@@ -83,8 +95,8 @@ void TMainForm::ReadCardBtnClick()
     runCommand(b1, [this] {
         const int last = GCLINK::nmem / 16 - 1;
         Bar_Init(0, last);
-        const std::optional<QString> path =
-            skin::dialogs().saveFileName(imageDialog(saverDir(), QStringLiteral("gcp")));
+        const std::optional<QString> path = skin::dialogs().saveFileName(
+            imageDialog(saverDir(), QStringLiteral("gcp"), backupName(QDate::currentDate())));
         if (!path || (QFileInfo::exists(*path) &&
                       !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle())))
             return;
@@ -92,6 +104,9 @@ void TMainForm::ReadCardBtnClick()
         showBusy(say_saver_reading);
         if (ReadCardToFile(QFile::encodeName(*path).constData())) {
             Bar_pos(last);
+            // Said as a single save's backup says it: a long copy that ends
+            // without a word looks like one that stopped.
+            OkBtnExe(say_Backupcomplete);
         } else {
             // The older file of that name, if any, is left as it was.
             OkBtnExe(withLastReason(say_readcardfailed + *path));

@@ -13,6 +13,8 @@
 #include "skin/dialogs.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QLabel>
 #include <QMenu>
 
 #include <array>
@@ -39,9 +41,8 @@ struct ListedSave {
 void TMainForm::showPcMenu(const QPoint& at)
 {
     QMenu menu(this);
-    // Copying the folder's saves needs the folder on this side.
-    menu.addAction(say_menu_copyall_card, this, &TMainForm::CopyAllToCardClick)
-        ->setEnabled(fSecond == nullptr);
+    // The folder's saves, or the second card's, all onto the card.
+    menu.addAction(say_menu_copyall_card, this, &TMainForm::CopyAllToCardClick);
     menu.addSeparator();
     menu.addAction(say_menu_showcard, this, &TMainForm::ShowCardHereClick);
     menu.addAction(say_menu_showadapter, this, &TMainForm::ShowAdapterHereClick);
@@ -79,7 +80,17 @@ void TMainForm::ShowSaveFolderClick()
     if (commandRunning() || !fSecond)
         return;
     fSecond.reset();
+    showPaneTitle();
     GetFilePIC();
+}
+
+void TMainForm::copyAllCardToCard(bool toSecond)
+{
+    // Every save of one card onto the other, through the copy buttons' own
+    // path: the same questions for a save the other card holds already.
+    TSaveListView* source = toSecond ? ListView1 : ListView2;
+    source->selectAll();
+    CopyCardToCard(toSecond);
 }
 
 void TMainForm::showSecondCard(const QString& device)
@@ -93,6 +104,7 @@ void TMainForm::showSecondCard(const QString& device)
     std::swap(fSecond, card);
     if (!ShowSecondCard()) {
         std::swap(fSecond, card);
+        showPaneTitle();
         GetFilePIC();
     }
 }
@@ -102,8 +114,8 @@ bool TMainForm::ShowSecondCard()
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();
-    QList<ListedSave> saves;
     int32_t error = MCB_SUCCESS;
+    int free = 0;
     {
         // Destroyed in reverse: the first card is named again and the gates
         // are as they were before what waited for the end is handled.
@@ -126,10 +138,15 @@ bool TMainForm::ShowSecondCard()
             }
         } reopen{gates, before};
         DeviceSwitch to(fSecond->device());
+        int megabits = 0;
         if (OpenDevice(window()) == 0)
             error = fReceiver.error;
-        else if (GetCardMemory() == 0 || InitSaverInfo() == 0)
+        else if ((megabits = GetCardMemory()) == 0 || InitSaverInfo() == 0)
             error = mcb_last_error();
+        QList<ListedSave> saves;
+        // Every card keeps five of its 8 KB blocks, sixteen to a megabit,
+        // for its system area; the rest hold saves.
+        free = megabits * 16 - 5;
         for (unsigned j = 0; error == MCB_SUCCESS && j < 128; ++j) {
             char name[36] = {}, code[7] = {};
             uint16_t blocks = 0;
@@ -149,21 +166,46 @@ bool TMainForm::ShowSecondCard()
             s.picture = !picture.isNull();
             saves.append(s);
             appendPicture(ImageList2, picture);
+            free -= blocks;
+        }
+        if (error == MCB_SUCCESS) {
+            for (const ListedSave& s : saves) {
+                QListWidgetItem* item = ListView2->addSave(s.caption, mapIndex++);
+                item->setData(TSaveListView::RawNameRole, s.rawName);
+                item->setData(TSaveListView::RawCodeRole, s.rawCode);
+                item->setData(TSaveListView::SlotRole, s.slot);
+            }
+            ListView2->refreshPictures();
+            // Described while this card is open, as the card list is: the
+            // tooltips, the keys the list sorts by and the moving icons.
+            describeCardSaves(ListView2, fSecondDescriptions);
         }
     }
     if (error != MCB_SUCCESS) {
         ImageList2.clear();
+        ListView2->clear();
+        showPaneTitle();
         OkBtnExe(withReason(say_secondcardfailed + fSecond->device(), error));
         return false;
     }
-    for (const ListedSave& s : saves) {
-        QListWidgetItem* item = ListView2->addSave(s.caption, mapIndex++);
-        item->setData(TSaveListView::RawNameRole, s.rawName);
-        item->setData(TSaveListView::RawCodeRole, s.rawCode);
-        item->setData(TSaveListView::SlotRole, s.slot);
-    }
-    ListView2->refreshPictures();
+    fSecondFree = free;
+    showPaneTitle();
     return true;
+}
+
+void TMainForm::showPaneTitle()
+{
+    // The skin's heading says "PC"; a second card shown there says which
+    // card it is and what room it has, over it.
+    if (!fSecond) {
+        PaneTitle->hide();
+        return;
+    }
+    const QString image = fSecond->imagePath();
+    const QString name = image.isEmpty() ? fSecond->device() : QFileInfo(image).fileName();
+    PaneTitle->setText(say_secondcardhead.arg(name).arg(fSecondFree));
+    PaneTitle->setToolTip(image.isEmpty() ? fSecond->device() : image);
+    PaneTitle->show();
 }
 
 // The save goes from the card named `from` into a file of scratch, and from

@@ -43,7 +43,9 @@ void TMainForm::showCardMenu(const QPoint& at)
     menu.addAction(say_menu_repair, this, &TMainForm::RepairCardClick);
     menu.addAction(say_menu_recover, this, &TMainForm::RecoverCardClick);
     menu.addSeparator();
-    menu.addAction(say_menu_copyall_pc, this, &TMainForm::CopyAllToPcClick);
+    // With a second card on the other side, every save goes onto that card.
+    menu.addAction(fSecond ? say_menu_copyall_card : say_menu_copyall_pc, this,
+                   &TMainForm::CopyAllToPcClick);
     menu.addSeparator();
     addViewEntries(menu, ListView1, {ListView1, ListView2});
     fCardMenu = &menu;
@@ -122,13 +124,17 @@ void TMainForm::RecoverCardClick()
             showReport(say_menu_recover, {say_rec_none});
             return;
         }
-        showReport(say_menu_recover, findingLines(saves));
+        // Each save is asked about inside the report, below what was found,
+        // so the question never comes after the window that explains it.
+        const QStringList found = findingLines(saves);
         QStringList report;
         bool changed = false;
         for (const Finding& s : saves) {
             const QString name = savePlace(s.f);
-            if (!skin::dialogs().askYesNo(say_ask_recover.arg(name, QString::number(s.f.count)),
-                                          titleOf(say_menu_recover)))
+            QStringList lines = found;
+            lines << QString() << say_ask_recover.arg(name, QString::number(s.f.count));
+            if (!skin::dialogs().report({titleOf(say_menu_recover), lines.join(QLatin1Char('\n')),
+                                         say_copy, say_close, say_putback}))
                 continue;
             uint32_t placed = 0;
             if (mcb_recover_slot(uint32_t(s.f.slot), &placed)) {

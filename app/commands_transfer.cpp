@@ -97,27 +97,58 @@ void TMainForm::UpLoadBtnClick()
     if (fSecond)
         return CopyCardToCard(false);
     runCommand(b4, [this] {
+        if (!hasSelection(ListView2, Say_WARNING1))
+            return;
+        QList<UploadSource> files;
+        for (const QListWidgetItem* item : ListView2->selectedInOrder()) {
+            const QString name = TSaveListView::nameOf(item);
+            files.append({name, filePathOf(item),
+                          saverDir() + QLatin1Char('/') +
+                              item->data(TSaveListView::CaptionRole).toString()});
+        }
+        uploadSaveFiles(files);
+    });
+}
+
+void TMainForm::ListView1FilesDropped(const QStringList& paths)
+{
+    if (!MaybeOk()) {
+        OkBtnExe(Say_INFORM1);
+        return;
+    }
+    // Files from a file manager go the way of the upload command: the same
+    // gate, questions and notices; the question names each by its path.
+    runCommand(b4, [this, paths] {
+        QList<UploadSource> files;
+        for (const QString& path : paths)
+            files.append({QFileInfo(path).fileName(), QFile::encodeName(path),
+                          path + QStringLiteral("\r\n(") +
+                              QString::number(QFileInfo(path).size() / 8192) + QLatin1Char(')')});
+        uploadSaveFiles(files);
+    });
+}
+
+void TMainForm::uploadSaveFiles(const QList<UploadSource>& files)
+{
+    {
         qint64 blocks = 0;
         bool uploaded = false;
         QStringList failed, noRoom, twins, kept;
-        if (!hasSelection(ListView2, Say_WARNING1))
-            return;
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         const CardScratch scratch;
-        for (const QListWidgetItem* item : ListView2->selectedInOrder()) {
+        for (const UploadSource& file : files) {
             Bar_Init(0, 20);
             showBusy(i18n::busyText(say_saver_upload));
-            const QString name = TSaveListView::nameOf(item);
+            const QString& name = file.name;
             // A container goes onto the card through a plain copy of it.
-            const std::optional<QString> plain = plainSaveFor(saverPath(name), scratch);
+            const std::optional<QByteArray> plain = plainSaveFor(file.path, scratch);
             if (!plain) {
                 failed << withLastReason(name);
                 continue;
             }
-            const QString path = *plain;
-            const QByteArray localPath = QFile::encodeName(path);
-            const std::vector<uint8_t> bytes = saveFileBytes(path);
+            const QByteArray localPath = *plain;
+            const std::vector<uint8_t> bytes = saveFileBytes(localPath);
             // The blocks the library will ask for: the count the entry names.
             blocks = bytes.size() >= 64 ? mcb::EntryRef{bytes.data()}.blockCount() : 0;
             const QByteArray rawName = entryField(bytes, 8, 32);
@@ -135,10 +166,7 @@ void TMainForm::UpLoadBtnClick()
                         failed << withLastReason(name);
                     continue;
                 }
-                const QString whole = item->data(TSaveListView::CaptionRole).toString();
-                if (!skin::dialogs().askYesNo(
-                        i18n::overwriteQuestion(saverDir() + QLatin1Char('/') + whole),
-                        windowTitle()))
+                if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(file.shown), windowTitle()))
                     continue;
             }
             // A new save needs its blocks free; a replacement too, beside the
@@ -207,7 +235,7 @@ void TMainForm::UpLoadBtnClick()
         ListView2->clearSelection();
         ListView1->setEnabled(true);
         ListView2->setEnabled(true);
-    });
+    }
 }
 
 void TMainForm::DeleteBtnClick()

@@ -33,12 +33,30 @@ QString usbPresence(const QString& ids)
     return found.join(QLatin1Char(','));
 }
 
+// The card's system area: its first five 8 KB blocks.
+constexpr qint64 cSystemArea = 5 * 8192;
+
+QString imageContents(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString();
+    // The size too: an image cut short or grown is a change of its own.
+    return QString::number(f.size()) + QLatin1Char(' ') +
+           QString::fromLatin1(f.read(cSystemArea).toBase64());
+}
+
 } // namespace
 
 DeviceWatcher::DeviceWatcher(QObject* parent) : QObject(parent)
 {
     fTimer.setInterval(2000);
     connect(&fTimer, &QTimer::timeout, this, &DeviceWatcher::look);
+    // Long enough for a writer's directory and map commits, which follow
+    // each other at once, to be one change.
+    fSettle.setInterval(300);
+    fSettle.setSingleShot(true);
+    connect(&fSettle, &QTimer::timeout, this, &DeviceWatcher::settled);
     connect(&fFiles, &QFileSystemWatcher::fileChanged, this, &DeviceWatcher::look);
 }
 
@@ -58,8 +76,7 @@ DeviceWatcher::Seen DeviceWatcher::seeNow()
         const QFileInfo fi(device.mid(6));
         if (fi.exists()) {
             s.presence = QStringLiteral("image %1").arg(fi.size());
-            s.contents = fi.lastModified().toString(Qt::ISODateWithMs) + QLatin1Char(' ') +
-                         QString::number(fi.size());
+            s.contents = imageContents(fi.filePath());
         }
     } else if (device.startsWith(QLatin1String("usb:"))) {
         s.presence = usbPresence(device.mid(4));
@@ -104,13 +121,42 @@ void DeviceWatcher::look()
     watchImage();
     const Seen now = seeNow();
     const bool busy = fBusy && fBusy();
-    const bool presence = now.presence != fLast.presence;
-    const bool contents = !busy && now.contents != fLast.contents;
-    if (!presence && !contents)
+    if (now.presence != fLast.presence) {
+        // A card that came or went is told at once, even in mid-command: the
+        // window handles it when the command ends.
+        fLast = now;
+        fSettle.stop();
+        fSettling.clear();
+        emit changed();
         return;
-    fLast.presence = now.presence;
-    if (!busy)
-        fLast.contents = now.contents;
+    }
+    if (busy || now.contents == fLast.contents) {
+        fSettle.stop();
+        fSettling.clear();
+        return;
+    }
+    // Changed by someone else: told once it has stopped changing.
+    if (now.contents != fSettling) {
+        fSettling = now.contents;
+        fSettle.start();
+    }
+}
+
+void DeviceWatcher::settled()
+{
+    const Seen now = seeNow();
+    if (fBusy && fBusy())
+        return; // judged again after the command
+    if (now.contents != fSettling) {
+        // Still being written: wait for it to rest.
+        fSettling = now.contents;
+        fSettle.start();
+        return;
+    }
+    fSettling.clear();
+    if (now.contents == fLast.contents)
+        return;
+    fLast.contents = now.contents;
     emit changed();
 }
 

@@ -3,6 +3,12 @@
 // Noticing that an adapter or a card came or went: USB events from udev when
 // it runs, a look every two seconds at what is attached (udev events never
 // arrive in containers), and a watch on an emulated card's image file.
+//
+// An image changed by another program (cardtool, an emulator) is told once
+// the change has finished: its system area (header, directories and maps)
+// is compared with what the window last listed, and a change is reported
+// only when the area has stayed the same for a short while, so the card is
+// never read in the middle of another program's write.
 
 #include <QFileSystemWatcher>
 #include <QObject>
@@ -23,10 +29,15 @@ public:
 
     void start();
     // While busy() is true, changes to an image's contents are the program's
-    // own writes and are not reported.
+    // own writes and are not reported; they are judged once it is over.
     void setBusy(std::function<bool()> busy) { fBusy = std::move(busy); }
-    // After a command: what the image holds now is known.
+    // What the image holds now is known.
     void acceptOwnChanges();
+    // The window read the card when the image held contents (taken with
+    // seeNow() before it read): a later change is one the list lacks.
+    void setKnownContents(const QString& contents) { fLast.contents = contents; }
+    // How long the system area must stay unchanged before a change is told.
+    void setSettleTime(int ms) { fSettle.setInterval(ms); }
     // Looks now instead of at the next tick.
     void look();
 
@@ -45,7 +56,11 @@ private:
     void udevEvent();
     void watchImage();
 
+    void settled();
+
     QTimer fTimer;
+    QTimer fSettle;
+    QString fSettling; // the contents a change is waiting to settle at
     QFileSystemWatcher fFiles;
     Seen fLast;
     std::function<bool()> fBusy;

@@ -6,7 +6,7 @@
 #include <QSet>
 #include <QTimer>
 
-void TMainForm::watchSaverFolder(const QFileInfoList& files)
+void TMainForm::watchSaverFolder(const QStringList& files)
 {
     if (!fFolderWatch) {
         fFolderWatch = new QFileSystemWatcher(this);
@@ -26,10 +26,13 @@ void TMainForm::watchSaverFolder(const QFileInfoList& files)
     // The folder tells of files added and removed; a file rewritten in place
     // is told by the file itself. Only the difference is handed over: a
     // relisted folder of a thousand saves mostly watches what it watched.
+    // A file whose name Qt cannot spell (fileKey's keys of a NUL and hex) is
+    // not watched by itself; the folder still tells when it comes or goes.
     QSet<QString> wanted;
     wanted.reserve(files.size());
-    for (const QFileInfo& fi : files)
-        wanted.insert(fi.filePath());
+    for (const QString& path : files)
+        if (!path.startsWith(QLatin1Char('\0')))
+            wanted.insert(path);
     QStringList gone;
     for (const QString& path : fFolderWatch->files())
         if (!wanted.remove(path))

@@ -17,6 +17,16 @@ constexpr int cTimerMs = 33;
 
 } // namespace
 
+QDataStream& operator<<(QDataStream& out, const IconFrames& icon)
+{
+    return out << icon.frames << icon.delays << icon.bounce;
+}
+
+QDataStream& operator>>(QDataStream& in, IconFrames& icon)
+{
+    return in >> icon.frames >> icon.delays >> icon.bounce;
+}
+
 int iconFrameAt(const IconFrames& icon, qint64 ticks)
 {
     const int count = int(icon.frames.size());

@@ -4,6 +4,7 @@
 // its own number of video frames (sixtieths of a second), and the frames
 // loop or go back and forth.
 
+#include <QDataStream>
 #include <QElapsedTimer>
 #include <QImage>
 #include <QList>
@@ -21,6 +22,10 @@ struct IconFrames {
     QList<int> delays;    // sixtieths of a second, one per frame
     bool bounce = false;  // back and forth: 1, 2, 3, 2, 1, 2, ...
 };
+// An item's data is streamed whole when Qt copies it (a drag's data among
+// others); without these the icon is lost there with a warning.
+QDataStream& operator<<(QDataStream& out, const IconFrames& icon);
+QDataStream& operator>>(QDataStream& in, IconFrames& icon);
 Q_DECLARE_METATYPE(IconFrames)
 
 // The frame shown ticks sixtieths of a second after the icon started; -1

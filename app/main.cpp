@@ -6,12 +6,19 @@
 #include "mail_cache.h"
 #include "main_form.h"
 #include "qt_dialogs.h"
+#include "qt_translations.h"
+#include "window_placement.h"
+
+#include "skin/dialogs.h"
 
 #include <QApplication>
 #include <QList>
+#include <QLocale>
+#include <QScreen>
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 namespace {
 
@@ -81,7 +88,7 @@ int main(int argc, char** argv)
 
     QApplication::setApplicationName(QStringLiteral("cardsuite"));
     const QtMessageHandler previous = qInstallMessageHandler(holdDesktopMessage);
-    QApplication app(argc, argv);
+    std::optional<QApplication> app(std::in_place, argc, argv);
     releaseDesktopMessages(previous);
     applyDevice(options);
     applyDataDir(options);
@@ -89,9 +96,34 @@ int main(int argc, char** argv)
     // Saves mailed last time have long been read by the mail program.
     clearMailCache();
 
+    const i18n::Language language = i18n::languageFor(TMainForm::languageId());
+    i18n::fillTexts(language);
+    installQtTranslations(language);
+
+    // A scale factor too large for the screen would open the window with its
+    // buttons off it. The scale is only read as the application starts, so
+    // it starts again at the largest that fits, after saying so.
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        const double ratio = screen->devicePixelRatio();
+        const QSize room = (QSizeF(screen->availableGeometry().size()) * ratio).toSize();
+        if (const std::optional<double> fit = scaleThatFits(QSize(660, 480), room, ratio)) {
+            skin::dialogs().information(
+                say_scaletoolarge.arg(QLocale().toString(ratio), QLocale().toString(*fit)),
+                QStringLiteral("CARD SHUTTLE"));
+            const double asked = qEnvironmentVariableIsSet("QT_SCALE_FACTOR")
+                                     ? qEnvironmentVariable("QT_SCALE_FACTOR").toDouble()
+                                     : 1.0;
+            qputenv("QT_SCALE_FACTOR",
+                    QByteArray::number((asked > 0 ? asked : 1.0) * *fit / ratio, 'g', 6));
+            app.reset();
+            app.emplace(argc, argv);
+            installQtTranslations(language);
+        }
+    }
+
     // Asked before the main window reads the card, which would make the image.
-    i18n::fillTexts(i18n::languageFor(TMainForm::languageId()));
     if (!confirmMissingCardImage(QStringLiteral("CARD SHUTTLE"))) {
+        // Told in a window already; the line is for a terminal's log.
         std::fputs("cardsuite: no card image was made; start again with an existing one\n", stderr);
         return 1;
     }

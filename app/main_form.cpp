@@ -152,6 +152,24 @@ void TMainForm::buildControls()
     Label1->setFont(QFont(QStringLiteral("Microsoft Sans Serif"), 8));
     for (QLabel* l : {Label1, Label2})
         l->setAttribute(Qt::WA_TransparentForMouseEvents);
+    // Over the skin's "PC" heading, in its colours, while a second card is
+    // shown on that side.
+    PaneTitle = new QLabel(this);
+    PaneTitle->setObjectName(QStringLiteral("PaneTitle"));
+    PaneTitle->setGeometry(378, 59, 262, 24);
+    PaneTitle->setAutoFillBackground(true);
+    {
+        QPalette p = PaneTitle->palette();
+        p.setColor(QPalette::Window,
+                   skin::backgroundPicture().pixelColor(PaneTitle->geometry().center()));
+        p.setColor(QPalette::WindowText, QColor(0xDC, 0xEC, 0xFF));
+        PaneTitle->setPalette(p);
+        QFont f(QStringLiteral("DejaVu Sans"));
+        f.setPixelSize(12);
+        f.setBold(true);
+        PaneTitle->setFont(f);
+    }
+    PaneTitle->hide();
 
     UpDateBtn = makeButton("UpDateBtn", 25, 339);
     ReadCardBtn = makeButton("ReadCardBtn", 26, 380);
@@ -188,6 +206,8 @@ void TMainForm::buildControls()
     connect(ListView1, &TSaveListView::doubleClicked, this, &TMainForm::ListView1DblClick);
     connect(ListView2, &TSaveListView::doubleClicked, this, &TMainForm::ListView2DblClick);
     connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
+    ListView1->setAcceptsSaveFiles(true);
+    connect(ListView1, &TSaveListView::filesDropped, this, &TMainForm::ListView1FilesDropped);
     connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
     setUpKeyboard();
     keepOneSelection();
@@ -386,8 +406,11 @@ void TMainForm::WMDeviceChange()
 
 void TMainForm::commandEnded()
 {
+    // What changed on the image meanwhile is judged now: the program's own
+    // writes were followed by a listing, which the watch compares with;
+    // another program's change is read once it has finished.
     if (fWatcher)
-        fWatcher->acceptOwnChanges();
+        QTimer::singleShot(0, fWatcher.get(), &DeviceWatcher::look);
     if (fFolderChangePending) {
         fFolderChangePending = false;
         GetFilePIC();

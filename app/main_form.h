@@ -56,8 +56,9 @@ public:
     QList<QPixmap> ImageList2;
     skin::TSmoothBar* ProgressBar1;
     QLabel* USbImage;
-    QLabel* Label2; // card size
-    QLabel* Label1; // status line
+    QLabel* Label2;    // card size
+    QLabel* Label1;    // status line
+    QLabel* PaneTitle; // the PC side's heading while it shows a second card
     QPushButton* UpDateBtn;
     QPushButton* ReadCardBtn;
     QPushButton* WriteCardBtn;
@@ -133,6 +134,8 @@ public:
     // Empty when no such folder could be made.
     QString workDir() const;
     QString workPath(const QString& name) const;
+    // The path of a save file in the file list, as the system spells it.
+    QByteArray filePathOf(const QListWidgetItem* item) const;
     // The banners decoded so far, by save file and by card entry.
     const BannerCache& banners() const { return fBanners; }
     const CardDescriptions& descriptions() const { return fDescriptions; }
@@ -174,6 +177,9 @@ public slots:
     void ListView1DblClick();
     void ListView2DblClick();
     void ListView1DragDrop(TSaveListView* source);
+    // Save files dropped on the card list from a file manager: copied to
+    // the card as the upload command copies the folder's.
+    void ListView1FilesDropped(const QStringList& paths);
     // The card list's context menu (right button, menu key) and its entries.
     void showCardMenu(const QPoint& at);
     void CheckCardClick();
@@ -220,7 +226,7 @@ private:
     // unchanged; its entry joins listed.
     QPixmap cardPicture(unsigned slot, QSet<QByteArray>& listed);
     // Follows the save folder and the files listed in it.
-    void watchSaverFolder(const QFileInfoList& files);
+    void watchSaverFolder(const QStringList& files);
     void saverFolderChanged();
 
     mcb_receiver fReceiver{};
@@ -249,10 +255,22 @@ private:
     skin::TFocusMark* fFocusMark = nullptr;
     void showSecondCard(const QString& device);
     bool ShowSecondCard(); // lists it on the PC side; false (and why) when it cannot be read
+    void showPaneTitle();
+    void copyAllCardToCard(bool toSecond);
+    CardDescriptions fSecondDescriptions;
+    int fSecondFree = 0;
     void CopyCardToCard(bool toSecond);
     void copyCardToCard(bool toSecond); // the body, run as a command
     QString copyOneSave(const CardSave& save, const QString& from, const QString& to,
                         const QString& scratch);
+    // A save file to copy to the card: its name, its path as the system
+    // spells it, and what the question before replacing a save names.
+    struct UploadSource {
+        QString name;
+        QByteArray path;
+        QString shown;
+    };
+    void uploadSaveFiles(const QList<UploadSource>& files);
 
 public:
     QMenu* cardMenu() const { return fCardMenu; }

@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegularExpression>
 
 TOkBtnForm::TOkBtnForm(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
@@ -37,21 +38,51 @@ TOkBtnForm::TOkBtnForm(QWidget* parent)
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TOkBtnForm::showText(const QString& text, const QWidget* over)
+QString keepTokensWhole(const QString& text)
 {
-    Label1->setText(text);
+    // U+2060 joins the characters beside it: a line may break at a blank,
+    // never inside a device string or a path, which the user reads or
+    // types again as one.
+    static const QString separators = QStringLiteral(":/\\");
+    QString out;
+    out.reserve(text.size() + 8);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        out += text[i];
+        if (separators.contains(text[i]) && i + 1 < text.size() && !text[i + 1].isSpace())
+            out += QChar(0x2060);
+    }
+    return out;
+}
+
+void TOkBtnForm::layOut(const QString& text)
+{
+    const QString shown = keepTokensWhole(text);
+    Label1->setText(shown);
     // Short notices fit the panel as drawn; a longer one (a file name in a
-    // failure notice) makes the box taller rather than lose its end.
+    // failure notice) makes the box taller rather than lose its end, and one
+    // whose path or device string is wider than the panel makes it wider.
+    const QFontMetrics metrics = Label1->fontMetrics();
+    int widest = 0;
+    for (const QString& word : shown.split(QRegularExpression(QStringLiteral("\\s+"))))
+        widest = qMax(widest, metrics.horizontalAdvance(word));
+    const int textWidth = qMax(241, widest + 2);
+    const int width = textWidth + 8;
     const int needed =
-        Label1->fontMetrics()
-            .boundingRect(QRect(0, 0, 241, 4000), Qt::TextWordWrap | Qt::AlignCenter, text)
+        metrics
+            .boundingRect(QRect(0, 0, textWidth, 4000), Qt::TextWordWrap | Qt::AlignCenter, shown)
             .height();
     const int extra = qMax(0, needed - 36);
-    setFixedSize(249, 89 + extra);
-    Image1->setGeometry(0, 0, 249, 89 + extra);
-    Image1->setPixmap(QPixmap::fromImage(skin::messageBoxPicture().scaled(249, 89 + extra)));
-    Label1->setGeometry(4, 8, 241, 36 + extra);
-    Button1->move(85, 49 + extra);
+    setFixedSize(width, 89 + extra);
+    Image1->setGeometry(0, 0, width, 89 + extra);
+    Image1->setPixmap(QPixmap::fromImage(skin::messageBoxPicture().scaled(width, 89 + extra)));
+    Label1->setGeometry(4, 8, textWidth, 36 + extra);
+    // As drawn on the panel; a widened box keeps it in the middle.
+    Button1->move(85 + (width - 249) / 2, 49 + extra);
+}
+
+void TOkBtnForm::showText(const QString& text, const QWidget* over)
+{
+    layOut(text);
     if (over) {
         const QRect r = over->frameGeometry();
         move(r.x() + (r.width() - width()) / 2, r.y() + (r.height() - height()) / 2);

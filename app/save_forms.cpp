@@ -1,6 +1,7 @@
 #include "save_forms.h"
 
 #include "card_save_checks.h"
+#include "folder_files.h"
 #include "mcbridge.h"
 
 #include "i18n/texts.h"
@@ -32,11 +33,18 @@ int32_t formForPath(const QString& path)
 
 std::optional<QString> plainSaveFor(const QString& path, const CardScratch& scratch)
 {
-    const QByteArray local = QFile::encodeName(path);
+    const std::optional<QByteArray> plain = plainSaveFor(QFile::encodeName(path), scratch);
+    if (!plain)
+        return std::nullopt;
+    return QFile::decodeName(*plain);
+}
+
+std::optional<QByteArray> plainSaveFor(const QByteArray& local, const CardScratch& scratch)
+{
     if (!isContainer(mcb_save_format(local.constData())))
-        return path; // the upload itself refuses what is no plain save file
-    const QString plain = scratch.path(QStringLiteral("plain.gci"));
-    if (!mcb_convert_save(local.constData(), QFile::encodeName(plain).constData(), MCB_SAVE_GCI))
+        return local; // the upload itself refuses what is no plain save file
+    const QByteArray plain = QFile::encodeName(scratch.path(QStringLiteral("plain.gci")));
+    if (!mcb_convert_save(local.constData(), plain.constData(), MCB_SAVE_GCI))
         return std::nullopt;
     return plain;
 }
@@ -52,24 +60,19 @@ bool downloadInForm(int slot, const QString& path, const CardScratch& scratch)
            mcb_convert_save(plain.constData(), local.constData(), form);
 }
 
-std::optional<QByteArray> listedSaveBytes(const QFileInfo& file, const QString& plainCopy,
+std::optional<QByteArray> listedSaveBytes(const FolderFile& file, const QString& plainCopy,
                                           qint64 limit)
 {
-    const QByteArray local = QFile::encodeName(file.filePath());
-    const int32_t form = mcb_save_format(local.constData());
-    const bool named = file.suffix().compare(QLatin1String("gci"), Qt::CaseInsensitive) == 0;
+    const int32_t form = mcb_save_format(file.path.constData());
+    const bool named = file.path.toLower().endsWith(".gci");
     if (!named && !isContainer(form))
         return std::nullopt;
-    QString source = file.filePath();
+    QByteArray source = file.path;
     if (isContainer(form)) {
         // Listed without a banner rather than with its header taken for one.
-        if (!mcb_convert_save(local.constData(), QFile::encodeName(plainCopy).constData(),
-                              MCB_SAVE_GCI))
+        source = QFile::encodeName(plainCopy);
+        if (!mcb_convert_save(file.path.constData(), source.constData(), MCB_SAVE_GCI))
             return QByteArray();
-        source = plainCopy;
     }
-    QFile f(source);
-    if (!f.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    return f.read(limit);
+    return readLocalFile(source, limit);
 }

@@ -12,7 +12,7 @@
 #include <optional>
 
 class CardScratch;
-class QFileInfo;
+struct FolderFile;
 
 // The save dialog's filter: the plain form first (the default), then the
 // two containers.
@@ -27,6 +27,9 @@ int32_t formForPath(const QString& path);
 // container. Nothing when a container cannot be read; mcb_last_error() then
 // says why.
 std::optional<QString> plainSaveFor(const QString& path, const CardScratch& scratch);
+// The same for a path given as the system spells it (a name that is no
+// valid UTF-8 included); the path returned is spelt the same way.
+std::optional<QByteArray> plainSaveFor(const QByteArray& path, const CardScratch& scratch);
 
 // Copies the save in slot to path in the form formForPath names, through a
 // plain copy in scratch, so a failure leaves no part of a file at path.
@@ -36,5 +39,5 @@ bool downloadInForm(int slot, const QString& path, const CardScratch& scratch);
 // banner), when the folder lists it: a file named *.gci as always, and any
 // file the library recognises as a .gcs or .sav container by its content,
 // whatever its name. plainCopy is where a container's plain copy may be made.
-std::optional<QByteArray> listedSaveBytes(const QFileInfo& file, const QString& plainCopy,
+std::optional<QByteArray> listedSaveBytes(const FolderFile& file, const QString& plainCopy,
                                           qint64 limit);

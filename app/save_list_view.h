@@ -5,6 +5,9 @@
 
 #include <QByteArray>
 #include <QListWidget>
+#include <QUrl>
+
+class QMimeData;
 
 // What a command needs of a card list item, taken before the list changes.
 struct CardSave {
@@ -31,6 +34,7 @@ public:
         ListedRole,     // its position when listed
         IconFramesRole, // its icon (IconFrames)
         IconShownRole,  // the icon frame shown now
+        FilePathRole,   // a save file's path as the system spells it (bytes)
     };
 
     explicit TSaveListView(QWidget* parent = nullptr);
@@ -53,14 +57,34 @@ public:
     void refreshPictures();
     // The item's banner in the picture list (a null pixmap when none).
     QPixmap pictureOf(const QListWidgetItem* item) const;
+    // The lines an item's row shows under its banner, as painted: the name
+    // in as many lines as the row has room for, shortened with an ellipsis
+    // when it has more, and always the block count last.
+    QStringList paintedLines(const QListWidgetItem* item) const;
+    // The same for a name and its block count ("(3)") in a space of width
+    // by height pixels.
+    static QStringList rowLines(const QString& name, const QString& count, const QFont& font,
+                                int width, int height);
+    // Save files dropped from outside (a file manager) are taken here.
+    void setAcceptsSaveFiles(bool accepts) { fAcceptsFiles = accepts; }
+    // The save files among urls: local .gci, .gcs and .sav files.
+    static QStringList saveFilesIn(const QList<QUrl>& urls);
+    // What a drag of these items carries: which list it left.
+    QMimeData* dragData(const QList<QListWidgetItem*>& items) const { return mimeData(items); }
 
 signals:
+    // A double-click, or Enter on a selection: the list's copy command.
     void doubleClicked();
     // A save list was dropped here; source is the list the drag started from.
     void droppedFrom(TSaveListView* source);
+    // Save files from outside were dropped here, by their paths.
+    void filesDropped(const QStringList& paths);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    QStringList mimeTypes() const override;
+    QMimeData* mimeData(const QList<QListWidgetItem*>& items) const override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
@@ -68,5 +92,9 @@ protected:
 
 private:
     void fitGrid();
+    // The list a drag of this program's came from; nullptr for any other.
+    TSaveListView* dragSource(const QMimeData* data) const;
+    bool acceptsDrag(const QMimeData* data) const;
     const QList<QPixmap>* fPictures = nullptr;
+    bool fAcceptsFiles = false;
 };

@@ -1,5 +1,7 @@
 // The card list and the file list, the listing command, and the shortcuts
 // on the lists.
+#include "device_watch.h"
+#include "folder_files.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_forms.h"
@@ -44,6 +46,9 @@ bool TMainForm::ShowGC()
     else
         strGameIDList->clear();
 
+    // What the image holds as it is read: a change made after this is one
+    // the list lacks, and the device watch tells of it.
+    const QString seen = DeviceWatcher::seeNow().contents;
     if (!InitSaverInfo()) {
         // Never a card with no free blocks: a card whose directory could not
         // be read.
@@ -52,6 +57,8 @@ bool TMainForm::ShowGC()
         return false;
     }
     fListed = true;
+    if (fWatcher)
+        fWatcher->setKnownContents(seen);
     {
         QSet<QByteArray> listed;
         for (unsigned j = 0; j < 128; ++j) {
@@ -116,20 +123,25 @@ void TMainForm::GetFilePIC()
     mapIndex = 0;
     ImageList2.clear();
     ListView2->clear();
-    QDir dir(saverDir());
     // Containers are known by their content; a file named as a plain save is
-    // listed as it always was, even when it is not one.
-    const QFileInfoList files =
-        dir.entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Name | QDir::IgnoreCase);
+    // listed as it always was, even when it is not one. The folder is read
+    // by the names' bytes: a name in Shift-JIS, as an emulator writes a
+    // Japanese save's, is listed and reached like any other.
+    const QList<FolderFile> files = filesInFolder(saverDir());
     QSet<QString> present;
-    for (const QFileInfo& fi : files) {
-        const QString caption = fi.fileName() + QStringLiteral("\r\n(") +
-                                QString::number(fi.size() / 8192) + QLatin1Char(')');
-        const QString path = fi.filePath();
-        const QDateTime modified = fi.lastModified();
-        if (const std::optional<QPixmap> known = fBanners.file(path, fi.size(), modified)) {
-            present.insert(path);
-            ListView2->addSave(caption, mapIndex++);
+    QStringList watched;
+    auto add = [&](const FolderFile& f, const QString& caption) {
+        QListWidgetItem* item = ListView2->addSave(caption, mapIndex++);
+        item->setData(TSaveListView::FilePathRole, f.path);
+    };
+    for (const FolderFile& fi : files) {
+        const QString caption =
+            fi.name + QStringLiteral("\r\n(") + QString::number(fi.size / 8192) + QLatin1Char(')');
+        const QString key = fileKey(fi.path);
+        if (const std::optional<QPixmap> known = fBanners.file(key, fi.size, fi.modified)) {
+            present.insert(key);
+            watched << key;
+            add(fi, caption);
             appendPicture(ImageList2, *known);
             continue;
         }
@@ -140,9 +152,10 @@ void TMainForm::GetFilePIC()
             listedSaveBytes(fi, workPath(QStringLiteral("plain.gci")), cLargestSaveFile);
         if (!listed)
             continue;
-        present.insert(path);
+        present.insert(key);
+        watched << key;
         QByteArray& buffer = *listed;
-        ListView2->addSave(caption, mapIndex++);
+        add(fi, caption);
         ++fBanners.fileDecodes;
         QPixmap picture;
         if (buffer.size() >= cEntrySize) {
@@ -160,13 +173,19 @@ void TMainForm::GetFilePIC()
                 picture = pictureFromBitmap(bitmap);
             }
         }
-        fBanners.putFile(path, fi.size(), modified, picture);
+        fBanners.putFile(key, fi.size, fi.modified, picture);
         appendPicture(ImageList2, picture);
     }
     fBanners.keepFiles(present);
     ListView2->refreshPictures();
     describeFileSaves(ListView2, saverDir(), fFileDescriptions);
-    watchSaverFolder(files);
+    watchSaverFolder(watched);
+}
+
+QByteArray TMainForm::filePathOf(const QListWidgetItem* item) const
+{
+    const QByteArray path = item->data(TSaveListView::FilePathRole).toByteArray();
+    return path.isEmpty() ? QFile::encodeName(saverPath(TSaveListView::nameOf(item))) : path;
 }
 
 void TMainForm::UpDateBtnClick()

@@ -1,5 +1,6 @@
 #include "save_tooltip.h"
 
+#include "folder_files.h"
 #include "save_list_view.h"
 #include "save_order.h"
 
@@ -143,10 +144,14 @@ void describeFileSaves(TSaveListView* list, const QString& folder, FileDescripti
     auto info = std::make_unique<mcb_save_info>();
     QHash<QString, FileDescriptions::Known> listed;
     for (QListWidgetItem* item : itemsOf(list)) {
-        const QString path = folder + QLatin1Char('/') + TSaveListView::nameOf(item);
-        const QFileInfo file(path);
-        const qint64 size = file.size();
-        const QDateTime modified = file.lastModified();
+        // By the path's bytes: a name that is no UTF-8 is described too.
+        QByteArray local = item->data(TSaveListView::FilePathRole).toByteArray();
+        if (local.isEmpty())
+            local = QFile::encodeName(folder + QLatin1Char('/') + TSaveListView::nameOf(item));
+        const QString path = fileKey(local);
+        const std::optional<FolderFile> file = fileAt(local);
+        const qint64 size = file ? file->size : -1;
+        const QDateTime modified = file ? file->modified : QDateTime();
         const auto known = cache.known.constFind(path);
         if (known != cache.known.cend() && known->size == size && known->modified == modified) {
             listed.insert(path, *known);
@@ -154,7 +159,7 @@ void describeFileSaves(TSaveListView* list, const QString& folder, FileDescripti
             continue;
         }
         ++cache.reads;
-        if (mcb_save_info_file(QFile::encodeName(path).constData(), info.get())) {
+        if (mcb_save_info_file(local.constData(), info.get())) {
             const SaveDescription save = describedSave(*info, TSaveListView::nameOf(item));
             listed.insert(path, {size, modified, save});
             setDescription(item, save);

@@ -7,7 +7,8 @@ packages=(
     # build
     cmake ninja-build g++ pkg-config zlib1g-dev ccache
     # program and library
-    qt6-base-dev qt6-qpa-plugins libusb-1.0-0-dev libudev-dev libjpeg62-turbo-dev xdg-utils
+    qt6-base-dev qt6-qpa-plugins qt6-translations-l10n libusb-1.0-0-dev libudev-dev
+    libjpeg62-turbo-dev xdg-utils
     # tests and benchmarks
     libgtest-dev libgmock-dev libbenchmark-dev umockdev libumockdev-dev
     # fuzz targets (libFuzzer)

@@ -14,7 +14,7 @@ constexpr std::string_view kRefused = "\"*/:<>?\\|";
 
 bool mustEscape(uint8_t c)
 {
-    return c < 0x20 || c >= 0x7F || kRefused.find(char(c)) != kRefused.npos;
+    return c < 0x20 || c == 0x7F || kRefused.find(char(c)) != kRefused.npos;
 }
 
 void appendEscape(std::string& out, uint8_t c)

@@ -138,10 +138,11 @@ std::optional<SearchEntry> QtDialogs::search(const SearchSpec& spec)
     return d.entry();
 }
 
-void QtDialogs::report(const ReportSpec& spec)
+bool QtDialogs::report(const ReportSpec& spec)
 {
     ReportDialog d(spec, parentWindow());
     d.exec();
+    return d.actionChosen();
 }
 
 } // namespace skin

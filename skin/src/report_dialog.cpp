@@ -22,10 +22,19 @@ ReportDialog::ReportDialog(const ReportSpec& spec, QWidget* parent)
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(fCopy);
+    if (!spec.actionCaption.isEmpty()) {
+        fAction = new QPushButton(spec.actionCaption, this);
+        buttons->addWidget(fAction);
+        connect(fAction, &QPushButton::clicked, this, [this] {
+            fActionChosen = true;
+            accept();
+        });
+    }
     buttons->addWidget(fClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fText);
     layout->addLayout(buttons);
+    // Enter never answers a question by itself: the default only closes.
     fClose->setDefault(true);
     connect(fCopy, &QPushButton::clicked, this,
             [this] { QApplication::clipboard()->setText(fText->toPlainText()); });

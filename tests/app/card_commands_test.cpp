@@ -6,6 +6,7 @@
 #include "mcbridge/inspect.h"
 #include "skin/smooth_bar.h"
 
+#include <QDate>
 #include <QFile>
 
 using mcbtest::readFile;
@@ -24,12 +25,22 @@ TEST_F(CardTest, ABackupHoldsTheWholeCard)
     QObject::connect(form.get(), &TMainForm::commandFinished,
                      [&] { barMax = form->ProgressBar1->maximum(); });
     dialogs.files = {out("card.gcp")};
+    const QDate before = QDate::currentDate();
     form->ReadCardBtnClick();
+    const QDate after = QDate::currentDate();
     EXPECT_EQ(barMax, 63);
     EXPECT_EQ(readFile(dir.file("card.gcp")), cardImage());
     EXPECT_EQ(dialogs.fileDialogs.at(0).folder, form->saverDir());
+    // The name offered tells the card's size and the day; a backup made as
+    // midnight passes may carry either day.
+    const QString offered = dialogs.fileDialogs.at(0).fileName;
+    EXPECT_TRUE(offered == "card-4M-" + before.toString(Qt::ISODate) + ".gcp" ||
+                offered == "card-4M-" + after.toString(Qt::ISODate) + ".gcp")
+        << offered.toStdString();
+    EXPECT_TRUE(dialogs.fileDialogs.at(0).filter.startsWith("GC saver format (*.GCP"));
     EXPECT_EQ(form->Label1->text(), "Card found, not listed");
-    EXPECT_TRUE(dialogs.messages.isEmpty());
+    // Said when done, as a single save's backup says it.
+    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP Complete"});
     EXPECT_TRUE(form->b0 && form->b1 && form->b2 && form->b8);
 }
 

@@ -187,36 +187,65 @@ TEST_F(HealthTest, ASoundCardNeedsNoRepairAndNoQuestion)
     EXPECT_EQ(cardImage(), image);
 }
 
-TEST_F(HealthTest, RecoverPutsBackTheDeletedSaveAfterAsking)
+// The question is asked inside the report that names the deleted save, with
+// a button of its own, never in a box after the report has closed.
+struct RecoverCase {
+    const char* name;
+    bool putBack;
+    QStringList listed;
+    std::size_t reports;
+};
+
+class RecoverAnswers : public HealthTest, public ::testing::WithParamInterface<RecoverCase> {};
+
+TEST_P(RecoverAnswers, AskedInsideTheReport)
 {
+    const RecoverCase& c = GetParam();
     makeCard(4);
     placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
     placeOnCard(1, {.name = "beta", .blocks = 2, .seed = 4}, 8);
     deleteSlot1AsAConsoleDoes();
+    const std::vector<uint8_t> before = cardImage();
     start();
     listCard();
     EXPECT_EQ(names(form->ListView1), QStringList{"alpha"});
-    dialogs.yesNo = {true};
+    dialogs.reportActions = {c.putBack};
     form->RecoverCardClick();
-    EXPECT_EQ(dialogs.questions, QStringList{"Put back the save GTSE01 beta (2 blocks)?"});
-    ASSERT_EQ(dialogs.reports.size(), 2u);
+    EXPECT_TRUE(dialogs.questions.isEmpty());
+    ASSERT_EQ(dialogs.reports.size(), c.reports);
     EXPECT_EQ(dialogs.reports[0].text,
-              "Deleted save from slot 1 (GTSE01 beta): 2 blocks, all still free.");
-    EXPECT_EQ(dialogs.reports[1].text, "Put back GTSE01 beta in slot 1.");
-    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
+              "Deleted save from slot 1 (GTSE01 beta): 2 blocks, all still free.\n\n"
+              "Put back the save GTSE01 beta (2 blocks)?");
+    EXPECT_EQ(dialogs.reports[0].actionCaption, "Put back");
+    EXPECT_EQ(dialogs.reports[0].closeCaption, "Close");
+    if (c.putBack) {
+        EXPECT_EQ(dialogs.reports[1].text, "Put back GTSE01 beta in slot 1.");
+    } else {
+        EXPECT_EQ(cardImage(), before);
+    }
+    EXPECT_EQ(names(form->ListView1), c.listed);
 }
 
-TEST_F(HealthTest, RecoverOnNoWritesNothing)
+INSTANTIATE_TEST_SUITE_P(Recover, RecoverAnswers,
+                         ::testing::Values(RecoverCase{"PutBack", true, {"alpha", "beta"}, 2},
+                                           RecoverCase{"Close", false, {"alpha"}, 1}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ReportWindow, ItsActionButtonAnswersAndCloseDoesNot)
 {
-    makeCard(4);
-    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
-    placeOnCard(1, {.name = "beta", .blocks = 2, .seed = 4}, 8);
-    deleteSlot1AsAConsoleDoes();
-    start();
-    dialogs.yesNo = {false};
-    form->RecoverCardClick();
-    EXPECT_EQ(dialogs.reports.size(), 1u);
-    EXPECT_EQ(cardImage(), image);
+    for (const bool action : {true, false}) {
+        skin::ReportDialog d({"Recover deleted saves", "text", "Copy", "Close", "Put back"});
+        ASSERT_NE(d.actionButton(), nullptr);
+        EXPECT_EQ(d.actionButton()->text(), "Put back");
+        QTimer::singleShot(0, &d, [&] {
+            QTest::mouseClick(action ? d.actionButton() : d.closeButton(), Qt::LeftButton);
+        });
+        d.exec();
+        EXPECT_EQ(d.actionChosen(), action);
+    }
+    // A plain report has no third button.
+    skin::ReportDialog plain({"Check card", "text", "Copy", "Close"});
+    EXPECT_EQ(plain.actionButton(), nullptr);
 }
 
 TEST_F(HealthTest, NothingToRecoverIsSaid)

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QSignalSpy>
 
@@ -22,13 +23,15 @@ struct ImageDevice {
         qputenv("MCBRIDGE_DEVICE", QByteArray("image:") + path.c_str());
     }
     ~ImageDevice() { qunsetenv("MCBRIDGE_DEVICE"); }
-    // Rewrites the image in place, at its size. The modification time is set
-    // apart from every earlier one rather than left to the file system's
-    // clock, which may not have moved since the last write.
-    void touch(uint8_t value)
+    // A change to the card's system area (a byte of its first directory
+    // block), as any write that adds or removes a save makes. The
+    // modification time is set apart from every earlier one rather than
+    // left to the file system's clock, which may not have moved since the
+    // last write.
+    void touch(uint8_t value, std::size_t at = 8192 + 100)
     {
         auto bytes = mcbtest::readFile(path);
-        bytes[100 * 512] = value;
+        bytes[at] = value;
         mcbtest::writeFile(path, bytes);
         const struct utimbuf times {
             1000000000 + 60 * value, 1000000000 + 60 * value
@@ -43,17 +46,28 @@ TEST(DeviceWatch, ChangesToTheImageAreNoticedButNotTheProgramsOwn)
 {
     ImageDevice device;
     DeviceWatcher watcher;
+    watcher.setSettleTime(0);
     bool busy = false;
     watcher.setBusy([&] { return busy; });
     QSignalSpy changed(&watcher, &DeviceWatcher::changed);
     watcher.start();
 
     watcher.look();
+    QCoreApplication::processEvents();
     EXPECT_EQ(changed.count(), 0);
 
-    // Written by someone else while the program is idle: a change.
+    // Written by someone else while the program is idle: a change, told
+    // once it has settled.
     device.touch(1);
     watcher.look();
+    ASSERT_TRUE(changed.wait(5000));
+    EXPECT_EQ(changed.count(), 1);
+
+    // A save's data blocks alone are no change to the list: the system
+    // area tells what it shows.
+    device.touch(7, 10 * 8192);
+    watcher.look();
+    QCoreApplication::processEvents();
     EXPECT_EQ(changed.count(), 1);
 
     // Written by the program's own command: accepted at its end, no change.
@@ -63,6 +77,7 @@ TEST(DeviceWatch, ChangesToTheImageAreNoticedButNotTheProgramsOwn)
     busy = false;
     watcher.acceptOwnChanges();
     watcher.look();
+    QCoreApplication::processEvents();
     EXPECT_EQ(changed.count(), 1);
 
     // The card going away is noticed even in mid-command; the window
@@ -75,6 +90,27 @@ TEST(DeviceWatch, ChangesToTheImageAreNoticedButNotTheProgramsOwn)
     mcbtest::writeFile(device.path, mcb::formatCard(mcb::FormatOptions{8}));
     watcher.look();
     EXPECT_EQ(changed.count(), 3);
+}
+
+// A change still being written is not told until it rests: the window
+// would read half of it.
+TEST(DeviceWatch, AChangeIsToldOnceItHasStoppedChanging)
+{
+    ImageDevice device;
+    DeviceWatcher watcher;
+    watcher.setSettleTime(0);
+    QSignalSpy changed(&watcher, &DeviceWatcher::changed);
+    watcher.start();
+    // Each look finds the area changed again since the last: still moving.
+    for (uint8_t write = 1; write <= 3; ++write) {
+        device.touch(write);
+        watcher.look();
+        EXPECT_EQ(changed.count(), 0);
+    }
+    // Resting now: told once, for all three.
+    ASSERT_TRUE(changed.wait(5000));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(changed.count(), 1);
 }
 
 TEST(DeviceWatch, NothingConfiguredIsNothingToNotice)

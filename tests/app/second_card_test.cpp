@@ -1,6 +1,7 @@
 // A second card on the PC side of the window, and copies from card to card.
 #include "app_fixture.h"
 
+#include "save_order.h"
 #include "second_card.h"
 
 #include "mcbridge/format.h"
@@ -134,6 +135,62 @@ TEST_F(SecondCardTest, TheMenuOffersTheCardAndTheFolder)
                                                "Show the save folder"}));
     // Nothing to go back to while the folder is shown.
     EXPECT_FALSE(folderEnabled);
+}
+
+// The second card's side says which card it shows and its room, and its
+// saves carry what the card list's do: tooltip, sort keys and icon.
+TEST_F(SecondCardTest, ItsSideIsHeadedAndItsSavesDescribedAndSorted)
+{
+    twoCards();
+    mcbtest::placeSave(
+        second, 1,
+        mcbtest::makeSaveFile({.code = "GDDE01", .name = "delta", .blocks = 9, .seed = 5}), 9);
+    mcbtest::writeFile(secondPath().toStdString(), second);
+    dialogs.files = {secondPath()};
+    form->ShowCardHereClick();
+    ASSERT_EQ(form->ListView2->count(), 2);
+    // An 8 Mbit card: 123 blocks for saves, 13 of them taken.
+    EXPECT_TRUE(form->PaneTitle->isVisibleTo(form.get()));
+    EXPECT_EQ(form->PaneTitle->text(), "Card second.raw: 110 blocks free");
+    for (int i = 0; i < form->ListView2->count(); ++i) {
+        const QListWidgetItem* item = form->ListView2->item(i);
+        EXPECT_TRUE(item->toolTip().contains(TSaveListView::nameOf(item).toHtmlEscaped()));
+        EXPECT_TRUE(item->data(TSaveListView::IconFramesRole).isValid());
+        EXPECT_FALSE(item->icon().isNull());
+    }
+    setSaveOrder(form->ListView2, SaveOrder::Size);
+    EXPECT_EQ(names(form->ListView2), (QStringList{"delta", "gamma"}));
+    setSaveOrder(form->ListView2, SaveOrder::Listed);
+    EXPECT_EQ(names(form->ListView2), (QStringList{"gamma", "delta"}));
+
+    // Back to the folder: the skin's own heading again.
+    form->ShowSaveFolderClick();
+    EXPECT_FALSE(form->PaneTitle->isVisibleTo(form.get()));
+}
+
+// Every save of either card onto the other, from either list's menu.
+TEST_F(SecondCardTest, CopyAllGoesBothWays)
+{
+    twoCards();
+    QStringList pcMenu;
+    QTimer::singleShot(0, [&] {
+        for (QAction* a : form->pcMenu()->actions())
+            if (a->text() == "Copy all to card…" && a->isEnabled())
+                pcMenu << a->text();
+        form->pcMenu()->close();
+    });
+    form->showPcMenu({5, 5});
+    EXPECT_EQ(pcMenu, QStringList{"Copy all to card…"});
+
+    form->CopyAllToCardClick();
+    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta", "gamma"}));
+    dialogs.yesNo = {false};
+    form->CopyAllToPcClick();
+    // gamma is on both cards now: replaced only after Yes, asked once.
+    EXPECT_EQ(dialogs.questions.size(), 1);
+    EXPECT_EQ(names(form->ListView2).size(), 3);
+    EXPECT_TRUE(names(form->ListView2).contains("alpha"));
+    EXPECT_TRUE(names(form->ListView2).contains("beta"));
 }
 
 struct RefusedCard {

@@ -140,7 +140,8 @@ TEST_F(AppTest, AOneHundredTwentyEightMegabitCardIsListedAndBackedUpWhole)
     EXPECT_EQ(mcbtest::readFile(dir.file("whole.raw")), cardImage());
     // A step a block, from the first to the last of 2,048.
     EXPECT_EQ(form->ProgressBar1->maximum(), 2047);
-    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    EXPECT_EQ(dialogs.messages, QStringList{"BACKUP Complete"});
+    EXPECT_TRUE(dialogs.fileDialogs.at(0).fileName.startsWith("card-128M-"));
 }
 
 TEST_F(AppTest, EveryProgressMessageStepsTheBarUpToItsEnd)

@@ -82,3 +82,17 @@ std::optional<skin::SearchEntry> ScriptedDialogs::search(const skin::SearchSpec&
         ADD_FAILURE() << "unexpected search prompt: " << spec.title.toStdString();
     return next(searches);
 }
+
+bool ScriptedDialogs::report(const skin::ReportSpec& spec)
+{
+    reports.push_back(spec);
+    if (spec.actionCaption.isEmpty())
+        return false;
+    if (reportActions.empty()) {
+        ADD_FAILURE() << "unexpected question in a report: " << spec.text.toStdString();
+        return false;
+    }
+    const bool a = reportActions.front();
+    reportActions.pop_front();
+    return a;
+}

@@ -26,8 +26,9 @@ public:
     std::deque<std::optional<QString>> files;   // file dialogs
     std::deque<std::optional<QString>> entries; // text prompts
     std::deque<std::optional<skin::SearchEntry>> searches;
-    QStringList messages; // the program's own message box
-    QStringList infos;    // standard information boxes
+    std::deque<bool> reportActions; // reports that ask: their button chosen
+    QStringList messages;           // the program's own message box
+    QStringList infos;              // standard information boxes
     QStringList errors;
     QStringList questions;
     std::vector<Prompt> prompts;
@@ -46,5 +47,5 @@ public:
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
     std::optional<skin::SearchEntry> search(const skin::SearchSpec& spec) override;
-    void report(const skin::ReportSpec& spec) override { reports.push_back(spec); }
+    bool report(const skin::ReportSpec& spec) override;
 };

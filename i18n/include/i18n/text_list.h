@@ -1061,6 +1061,43 @@ I18N_TEXT(say_menu_animate,
           u"动态图标",
           u"アイコンを動かす")
 
+// Notice when the user declined to make a missing card image: nothing was
+// made and the program ends.
+I18N_TEXT(say_nocardmade,
+          u"No card image was made at %1. Start the program again with an existing card image.",
+          u"未在 %1 建立記憶卡映像檔。請以現有的記憶卡映像檔重新啟動程式。",
+          u"未在 %1 创建存储卡映像文件。请以现有的存储卡映像文件重新启动程序。",
+          u"%1 にカードイメージは作られませんでした。既存のカードイメージでもう一度起動してください。")
+
+// The recovery report's button that puts the deleted save it asks about back.
+I18N_TEXT(say_putback,
+          u"Put back",
+          u"還原",
+          u"还原",
+          u"復元")
+
+// The batch copy's count when some saves were already in the folder as they are.
+I18N_TEXT(say_batch_same,
+          u"%1 already in the folder unchanged, not copied again.",
+          u"%1 個已在資料夾中且未變更，未再次複製。",
+          u"%1 个已在文件夹中且未更改，未再次复制。",
+          u"%1 件は変更なしでフォルダーにあるため、コピーしませんでした。")
+
+// The window would not fit the screen at the scale asked for.
+I18N_TEXT(say_scaletoolarge,
+          u"At a scale of %1 the window does not fit this screen; it is shown at %2 instead.",
+          u"縮放比例 %1 時視窗無法放入此螢幕，改以 %2 顯示。",
+          u"缩放比例 %1 时窗口无法放入此屏幕，改以 %2 显示。",
+          u"倍率 %1 ではウィンドウがこの画面に収まらないため、%2 で表示します。")
+
+// The heading of the PC side while it shows a second card: its name and
+// its free blocks.
+I18N_TEXT(say_secondcardhead,
+          u"Card %1: %2 blocks free",
+          u"記憶卡 %1：尚餘 %2 單位",
+          u"存储卡 %1：尚余 %2 单位",
+          u"カード %1：残り %2 ブロック")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.

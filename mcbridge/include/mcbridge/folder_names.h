@@ -18,13 +18,15 @@
 namespace mcb {
 
 // The name (without a folder) of the save whose 64-byte directory entry is
-// given, in the given form. Bytes a file system refuses or would change are
-// written as "__xx__" (two lower-case hex digits): control characters,
-// "*/:<>?\| and DEL, every byte of 0x80 and above (a Shift-JIS or
-// Windows-1252 name is not a valid name in every system's encoding), and
-// "__" itself, so that no escape can be read two ways. The codes' '-' keeps
-// any name from being "." or "..", and the extension keeps it from ending in
-// a dot or a space.
+// given, in the given form, exactly as the emulator names it. Bytes a file
+// system refuses are written as "__xx__" (two lower-case hex digits):
+// control characters (below 0x20), "*/:<>?\| and DEL; so is each '_' of a
+// "__" in the name, so that no escape can be read two ways. Every other
+// byte is written as it is, those of 0x80 and above too: a Japanese save's
+// name stays in Shift-JIS, as the emulator writes it, although such a name
+// is no valid UTF-8; an escaped one would be a second file beside the
+// emulator's. The codes' '-' keeps any name from being "." or "..", and the
+// extension keeps it from ending in a dot or a space.
 std::string folderNameFor(std::span<const uint8_t, kEntrySize> entry,
                           SaveFormat format = SaveFormat::Gci);
 

@@ -50,8 +50,10 @@ public:
                                         const QString& initial) = 0;
     // What to search for and how to read it; nothing when cancelled.
     virtual std::optional<SearchEntry> search(const SearchSpec& spec) = 0;
-    // A report in a window of its own, with a button that copies it.
-    virtual void report(const ReportSpec& spec) = 0;
+    // A report in a window of its own, with a button that copies it; true
+    // when the report asks (it has an action caption) and its action was
+    // chosen.
+    virtual bool report(const ReportSpec& spec) = 0;
 };
 
 // The installed dialogs. Until something is installed, the Qt dialogs below.
@@ -73,7 +75,7 @@ public:
     std::optional<QString> text(const QString& title, const QString& label,
                                 const QString& initial) override;
     std::optional<SearchEntry> search(const SearchSpec& spec) override;
-    void report(const ReportSpec& spec) override;
+    bool report(const ReportSpec& spec) override;
 };
 
 } // namespace skin
