@@ -20,6 +20,8 @@ QString CannotSave(const QString& aName) { return QStringLiteral("Cannot save fi
 void TSaveEditForm::SetDocumentName(const QString& aName)
 {
     fDocumentName = aName;
+    if (!aName.isEmpty())
+        fCallersFile = HexEditor1->Filename();
     setWindowTitle(QStringLiteral("File :") + ShownName());
 }
 
@@ -40,11 +42,12 @@ bool TSaveEditForm::CheckChanges()
                                                QStringLiteral(" ?"),
                                            QStringLiteral("Confirm"))) {
     case skin::Answer::Yes: {
-        // Only a save that went through is the caller's to write back: a
-        // failed one would hand it the file as it was, as if edited.
-        const bool saved = SaveFile();
-        ischanged = ischanged || saved;
-        return saved;
+        // Only a save that went through to the caller's working copy is the
+        // caller's to write back: a failed one, or one after "Save as any
+        // file", would hand it the file as it was, as if edited.
+        const Saved saved = SaveFile();
+        ischanged = ischanged || saved.callers;
+        return saved.ok;
     }
     case skin::Answer::No: return true;
     case skin::Answer::Cancel: break;
@@ -52,22 +55,23 @@ bool TSaveEditForm::CheckChanges()
     return false;
 }
 
-bool TSaveEditForm::SaveFile()
+TSaveEditForm::Saved TSaveEditForm::SaveFile()
 {
     const QString file = HexEditor1->Filename();
     QString target = file;
     if (!QFileInfo(file).isFile() || HexEditor1->ReadOnly()) {
         const std::optional<QString> chosen = RunSaveDialog();
         if (!chosen)
-            return false;
+            return {};
         target = *chosen;
     }
     if (HexEditor1->SaveToFile(target))
-        return true;
+        return {true, fCallersFile.isEmpty() || QFileInfo(target).absoluteFilePath() ==
+                                                    QFileInfo(fCallersFile).absoluteFilePath()};
     // A named document's file is a working copy whose path means nothing to
     // the user.
     Error(CannotSave(target == file && !fDocumentName.isEmpty() ? fDocumentName : target));
-    return false;
+    return {};
 }
 
 std::optional<QString> TSaveEditForm::RunSaveDialog()
@@ -99,9 +103,9 @@ std::optional<QString> TSaveEditForm::RunOpenDialog()
 
 void TSaveEditForm::Speichern1Click()
 {
-    const bool saved = SaveFile();
+    const Saved saved = SaveFile();
     Savepoint = false;
-    ischanged = ischanged || saved;
+    ischanged = ischanged || saved.callers;
 }
 
 void TSaveEditForm::AnyFile1Click()

@@ -190,6 +190,38 @@ TEST_F(CommandsTest, SaveAsAnyFileAsksBeforeReplacingAndMakesTheNewFileTheDocume
     EXPECT_EQ(FileBytes(Path("temp.~ic")), QByteArray::fromHex("0102"));
 }
 
+struct WriteBackCase {
+    const char* name;
+    bool savedElsewhereFirst; // "Save as any file" before the edit and Save
+    bool writtenBack;         // ischanged: the working copy holds the edit
+};
+
+void PrintTo(const WriteBackCase& c, std::ostream* os) { *os << c.name; }
+
+class WriteBack : public CommandsTest, public testing::WithParamInterface<WriteBackCase> {};
+
+// A card's save is edited in a working copy the caller writes back; a save
+// that went to another file must not be taken for an edit of the card's.
+TEST_P(WriteBack, OnlyASaveToTheWorkingCopyIsWrittenBack)
+{
+    const WriteBackCase& c = GetParam();
+    Load(QByteArray::fromHex("0102"));
+    form.SetDocumentName(QStringLiteral("GAAE01 my save"));
+    if (c.savedElsewhereFirst) {
+        dialogs.files = {Path("copy.bin")};
+        Choose(form.AnyFile1);
+    }
+    Key(Qt::Key_7);
+    Choose(form.Speichern1);
+    EXPECT_EQ(form.ischanged, c.writtenBack);
+    EXPECT_EQ(FileBytes(Path("temp.~ic")), QByteArray::fromHex(c.writtenBack ? "7102" : "0102"));
+}
+
+INSTANTIATE_TEST_SUITE_P(CommandsTest, WriteBack,
+                         testing::Values(WriteBackCase{"SavedToTheWorkingCopy", false, true},
+                                         WriteBackCase{"SavedAfterSaveAsAnotherFile", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(CommandsTest, SaveAsHexTextWritesTheDigitsWithoutALineEnd)
 {
     Load(QByteArray::fromHex("00A1FF"));

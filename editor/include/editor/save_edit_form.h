@@ -82,7 +82,8 @@ public:
 
     // ---- Fields the caller reads and clears ---------------------------------
     bool Savepoint = false;
-    // The user saved while the window was shown.
+    // The user saved the caller's working copy while the window was shown
+    // (a save to another file leaves the caller nothing to write back).
     bool ischanged = false;
 
     // ---- State kept for the whole run, across every use of the window -------
@@ -101,7 +102,13 @@ public:
     void ShowModal();
     // May the document be dropped? Asks about unsaved changes.
     bool CheckChanges();
-    bool SaveFile();
+    // Whether the document was written, and so whether the caller's working
+    // copy (the file named when the document was named) now holds it.
+    struct Saved {
+        bool ok = false;
+        bool callers = false;
+    };
+    Saved SaveFile();
     void Error(const QString& aMessage);
     void AppendByte();
     // A status bar panel, 0 to 5.
@@ -219,5 +226,8 @@ private:
     // The selection the notice speaks of; once it changes the notice is old.
     std::pair<int32_t, int32_t> fNoticeAt{-1, -1};
     QString fDocumentName;
+    // The working copy a caller handed over with the document's name: only
+    // a save to it is one the caller may write back.
+    QString fCallersFile;
     QEventLoop* fModalLoop = nullptr;
 };
