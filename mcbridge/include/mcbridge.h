@@ -658,7 +658,8 @@ MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count);
 
 /* Lists the saves that the directory copy not in use still describes, that
  * the copy in use no longer holds under their name and code, and whose
- * blocks are all free: the saves deleted by the card's last change (every
+ * blocks are all free (or owned by no save and chained as the save's, as a
+ * recovery cut short leaves them): the saves deleted by the card's last change (every
  * change, the library's as a console's, rewrites the copy not in use, so
  * this reaches one change back). 1 when listed (*count MCB_RECOVERABLE
  * items, perhaps none). */
@@ -668,9 +669,14 @@ MCB_API int32_t mcb_recover_list(uint32_t* count);
  * (as mcb_recover_list numbers it): its entry into the same slot of the
  * directory in use when that is empty, else into the first empty one, and
  * its chain into the map, through the crash-safe commit. The slot it went to
- * is stored in *placed (may be null). A cut while the directory is written
- * leaves a card that loads, with the save back or not; when not, the copy
- * that described it may be gone, and the save with it. 1 on success; 0 with
+ * is stored in *placed (may be null). When the copies not in use describe
+ * the card with the save (as after the delete that removed it), the copies
+ * in use are written, map first: a cut at any write leaves a card that loads
+ * with the save back, or with the save still listed here, its blocks marked
+ * used by no save until it is put back. After a failure part-way the list
+ * of findings says which, read from the card again: one MCB_FINDING_SAVE
+ * (the slot it is back in), one MCB_RECOVERABLE (it can still be put back),
+ * or none when the card could not be read. 1 on success; 0 with
  * MCB_ERROR_NO_SAVE
  * when that slot lists no recoverable save, MCB_ERROR_NO_SLOT when the
  * directory is full. */

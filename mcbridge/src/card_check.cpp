@@ -441,22 +441,33 @@ std::vector<Recoverable> findRecoverable(const SystemCopies& s)
         Recoverable r;
         r.slot = slot;
         std::memcpy(r.entry.data(), e.p, kEntrySize);
+        // The chain as the older map copy keeps it; or as the map in use
+        // still holds it, its blocks owned by no save: a recovery cut
+        // between its map and its directory leaves it so.
         const Chain kept = olderMap ? followChain(*olderMap, e.firstBlock(), e.blockCount(), area)
                                     : Chain{{}, ChainFault::NoBlocks};
-        if (kept.sound()) {
+        const Chain held = followChain(map, e.firstBlock(), e.blockCount(), area);
+        const auto ownerless = [&](const std::vector<uint16_t>& blocks, bool freeInMap) {
+            return std::all_of(blocks.begin(), blocks.end(), [&](uint16_t b) {
+                return chains.owner[b] == CardChains::kNoOwner &&
+                       (!freeInMap || mapEntry(map, b) == kMapFreeEntry);
+            });
+        };
+        if (kept.sound() && ownerless(kept.blocks, true)) {
             r.blocks = kept.blocks;
+        } else if (held.sound() && ownerless(held.blocks, false) &&
+                   (!kept.sound() || kept.blocks == held.blocks)) {
+            r.blocks = held.blocks;
         } else if (area.holds(e.firstBlock(), e.blockCount())) {
             for (unsigned n = 0; n < e.blockCount(); ++n)
                 r.blocks.push_back(uint16_t(e.firstBlock() + n));
             r.source = e.blockCount() == 1 ? MCB_RECOVER_CHAIN : MCB_RECOVER_RUN;
+            if (!ownerless(r.blocks, true))
+                continue;
         } else {
             continue;
         }
-        const bool allFree = std::all_of(r.blocks.begin(), r.blocks.end(), [&](uint16_t b) {
-            return mapEntry(map, b) == kMapFreeEntry && chains.owner[b] == CardChains::kNoOwner;
-        });
-        if (allFree)
-            out.push_back(std::move(r));
+        out.push_back(std::move(r));
     }
     return out;
 }
