@@ -579,8 +579,9 @@ enum mcb_finding_kind {
     /* Repair: count leaked blocks are freed (mcb_finding_blocks); expected
      * blocks are free afterwards. */
     MCB_REPAIR_FREE_BLOCKS = 33,
-    /* Repair: no copy of the map is valid: the free count of copy goes from
-     * count to expected. */
+    /* Repair: the map copy kept (none is valid, or the valid one lacks a
+     * save the other reaches) has its free count go from count to
+     * expected. */
     MCB_REPAIR_FREE_COUNT = 34,
     /* Repair: the save in slot (name, code) is left as it is, its chain being
      * broken or shared (detail: an mcb_chain_fault); its data can still be
@@ -648,17 +649,21 @@ MCB_API int32_t mcb_check_card(uint32_t* count, int32_t* sound);
 
 /* Plans (apply 0) or makes (apply 1) the repairs the check calls for:
  * rebuilding a damaged copy from the intact one, freeing leaked blocks and
- * correcting the free count. Saves with broken or shared chains are listed
- * (MCB_REPAIR_SAVE_LEFT) and never touched. Changes are written through the
- * same crash-safe commit as every other change: a cut leaves the card as it
- * was or as repaired. 1 when planned (and made): *count items are listed,
- * none when the card needs no repair. 0 with MCB_ERROR_DAMAGED when neither
- * copy of the directory or of the map is intact (nothing to rebuild from). */
+ * correcting the free count. The copies kept are chosen by what directory
+ * and map say together: of the pairs whose checksums hold that reach every
+ * save the card gives back now, the one that reaches the most (the
+ * console's own on a tie), so a newest map whose only fault is its free
+ * count is corrected rather than replaced by an older copy. Saves with broken or shared chains are
+ * listed (MCB_REPAIR_SAVE_LEFT) and never touched. Changes are written through the same crash-safe
+ * commit as every other change: a cut leaves the card as it was or as repaired. 1 when planned (and
+ * made): *count items are listed, none when the card needs no repair. 0 with MCB_ERROR_DAMAGED when
+ * neither copy of the directory or of the map is intact (nothing to rebuild from). */
 MCB_API int32_t mcb_repair_card(int32_t apply, uint32_t* count);
 
 /* Lists the saves that the directory copy not in use still describes, that
  * the copy in use no longer holds under their name and code, and whose
- * blocks are all free: the saves deleted by the card's last change (every
+ * blocks are all free (or owned by no save and chained as the save's, as a
+ * recovery cut short leaves them): the saves deleted by the card's last change (every
  * change, the library's as a console's, rewrites the copy not in use, so
  * this reaches one change back). 1 when listed (*count MCB_RECOVERABLE
  * items, perhaps none). */
@@ -668,9 +673,14 @@ MCB_API int32_t mcb_recover_list(uint32_t* count);
  * (as mcb_recover_list numbers it): its entry into the same slot of the
  * directory in use when that is empty, else into the first empty one, and
  * its chain into the map, through the crash-safe commit. The slot it went to
- * is stored in *placed (may be null). A cut while the directory is written
- * leaves a card that loads, with the save back or not; when not, the copy
- * that described it may be gone, and the save with it. 1 on success; 0 with
+ * is stored in *placed (may be null). When the copies not in use describe
+ * the card with the save (as after the delete that removed it), the copies
+ * in use are written, map first: a cut at any write leaves a card that loads
+ * with the save back, or with the save still listed here, its blocks marked
+ * used by no save until it is put back. After a failure part-way the list
+ * of findings says which, read from the card again: one MCB_FINDING_SAVE
+ * (the slot it is back in), one MCB_RECOVERABLE (it can still be put back),
+ * or none when the card could not be read. 1 on success; 0 with
  * MCB_ERROR_NO_SAVE
  * when that slot lists no recoverable save, MCB_ERROR_NO_SLOT when the
  * directory is full. */

@@ -168,7 +168,9 @@ struct Judged {
     int mapUsable = -1;
 };
 
-Judged judge(const SystemCopies& s)
+// dirCopy and mapCopy, when 0 or 1, name the copies whose saves are judged
+// instead of the ones a console would read.
+Judged judge(const SystemCopies& s, int dirCopy = -1, int mapCopy = -1)
 {
     Judged j;
     Findings& out = j.result.items;
@@ -191,13 +193,13 @@ Judged judge(const SystemCopies& s)
     reportCopies(out, kMap, m, s.map, mapCounter, bad);
     j.result.directoryCopy = d.copy;
     j.result.mapCopy = m.copy;
-    j.directoryUsable = d.usable;
-    j.mapUsable = m.usable;
-    if (d.usable < 0 || m.usable < 0)
+    j.directoryUsable = dirCopy >= 0 ? dirCopy : d.usable;
+    j.mapUsable = mapCopy >= 0 ? mapCopy : m.usable;
+    if (j.directoryUsable < 0 || j.mapUsable < 0)
         return j;
 
-    const Block& dir = s.dir[d.usable];
-    const Block& map = s.map[m.usable];
+    const Block& dir = s.dir[j.directoryUsable];
+    const Block& map = s.map[j.mapUsable];
     const SaveArea area = areaOf(s);
     const CardChains chains = followChains(dir, map, area);
     j.reached.assign(kMapBlockLimit, false);
@@ -344,20 +346,84 @@ bool RepairPlan::changes() const
     });
 }
 
+namespace {
+
+// The saves whose chains are sound in a directory and map, each as its entry
+// and chain: what can be read through them.
+using Reachable = std::vector<std::pair<std::array<uint8_t, kEntrySize>, std::vector<uint16_t>>>;
+
+Reachable reachable(const Block& dir, const Block& map, const SaveArea& area)
+{
+    const CardChains chains = followChains(dir, map, area);
+    Reachable out;
+    for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+        const EntryRef e = entryAt(dir, slot);
+        if (e.empty() || !chains.chains[slot].sound())
+            continue;
+        out.emplace_back();
+        std::memcpy(out.back().first.data(), e.p, kEntrySize);
+        out.back().second = chains.chains[slot].blocks;
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// The directory and map copies a repair keeps. The card is read today
+// through the newest copies whose checksums hold (a map whose free count is
+// wrong included): every save that pair reaches must stay reachable. Of
+// the pairs that keep all of them, the one that reaches the most saves is
+// kept (on a tie, the console's, then the newer copies); so a newest map whose only fault is its
+// free count is corrected rather than given up for an older copy that lacks the newest save's
+// chain.
+std::pair<int, int> pairToKeep(const SystemCopies& s, const InUse& d, const InUse& m)
+{
+    const int readDir = d.usable;
+    const int readMap = newer(s.map, m.checksum, mapCounter);
+    if (readDir < 0 || readMap < 0)
+        return {readDir, readMap};
+    const SaveArea area = areaOf(s);
+    const Reachable before = reachable(s.dir[readDir], s.map[readMap], area);
+    // The pair a console reads comes first: where it reaches as much, its
+    // copies are whole and the others are rebuilt from them.
+    const std::pair<int, int> pairs[] = {{d.usable, m.usable},
+                                         {readDir, readMap},
+                                         {readDir, 1 - readMap},
+                                         {1 - readDir, readMap},
+                                         {1 - readDir, 1 - readMap}};
+    std::pair<int, int> best{readDir, readMap};
+    std::size_t most = 0;
+    bool found = false;
+    for (const auto& [dc, mc] : pairs) {
+        if (dc < 0 || mc < 0 || !d.checksum[dc] || !m.checksum[mc])
+            continue;
+        const Reachable r = reachable(s.dir[dc], s.map[mc], area);
+        if (!std::includes(r.begin(), r.end(), before.begin(), before.end()) ||
+            (found && r.size() <= most))
+            continue;
+        best = {dc, mc};
+        most = r.size();
+        found = true;
+    }
+    return best;
+}
+
+} // namespace
+
 RepairPlan planRepair(const SystemCopies& s)
 {
-    const Judged j = judge(s);
     const InUse d = directoryInUse(s);
     const InUse m = mapInUse(s);
+    const auto [keptDir, keptMap] = pairToKeep(s, d, m);
+    const Judged j = judge(s, keptDir, keptMap);
     RepairPlan plan;
-    plan.directoryCopy = d.usable;
-    plan.mapCopy = m.usable;
-    plan.possible = d.usable >= 0 && m.usable >= 0;
+    plan.directoryCopy = keptDir;
+    plan.mapCopy = keptMap;
+    plan.possible = keptDir >= 0 && keptMap >= 0;
     for (const CheckItem& found : j.result.items) {
         const mcb_finding& f = found.f;
         const bool copyFault =
             f.kind == MCB_FINDING_COPY_DAMAGED || f.kind == MCB_FINDING_FREE_COUNT;
-        const int usable = f.detail == kMap ? m.usable : d.usable;
+        const int usable = f.detail == kMap ? keptMap : keptDir;
         if (copyFault && plan.possible && f.copy == usable) {
             // No valid copy: the free count of the one read is corrected.
             CheckItem i = found;
@@ -381,8 +447,8 @@ RepairPlan planRepair(const SystemCopies& s)
     if (!plan.possible)
         return plan;
 
-    const Block& dir = s.dir[d.usable];
-    const Block& map = s.map[m.usable];
+    const Block& dir = s.dir[keptDir];
+    const Block& map = s.map[keptMap];
     const SaveArea area = areaOf(s);
     const CardChains chains = followChains(dir, map, area);
     plan.leftAlone = j.leftAlone;
@@ -441,22 +507,33 @@ std::vector<Recoverable> findRecoverable(const SystemCopies& s)
         Recoverable r;
         r.slot = slot;
         std::memcpy(r.entry.data(), e.p, kEntrySize);
+        // The chain as the older map copy keeps it; or as the map in use
+        // still holds it, its blocks owned by no save: a recovery cut
+        // between its map and its directory leaves it so.
         const Chain kept = olderMap ? followChain(*olderMap, e.firstBlock(), e.blockCount(), area)
                                     : Chain{{}, ChainFault::NoBlocks};
-        if (kept.sound()) {
+        const Chain held = followChain(map, e.firstBlock(), e.blockCount(), area);
+        const auto ownerless = [&](const std::vector<uint16_t>& blocks, bool freeInMap) {
+            return std::all_of(blocks.begin(), blocks.end(), [&](uint16_t b) {
+                return chains.owner[b] == CardChains::kNoOwner &&
+                       (!freeInMap || mapEntry(map, b) == kMapFreeEntry);
+            });
+        };
+        if (kept.sound() && ownerless(kept.blocks, true)) {
             r.blocks = kept.blocks;
+        } else if (held.sound() && ownerless(held.blocks, false) &&
+                   (!kept.sound() || kept.blocks == held.blocks)) {
+            r.blocks = held.blocks;
         } else if (area.holds(e.firstBlock(), e.blockCount())) {
             for (unsigned n = 0; n < e.blockCount(); ++n)
                 r.blocks.push_back(uint16_t(e.firstBlock() + n));
             r.source = e.blockCount() == 1 ? MCB_RECOVER_CHAIN : MCB_RECOVER_RUN;
+            if (!ownerless(r.blocks, true))
+                continue;
         } else {
             continue;
         }
-        const bool allFree = std::all_of(r.blocks.begin(), r.blocks.end(), [&](uint16_t b) {
-            return mapEntry(map, b) == kMapFreeEntry && chains.owner[b] == CardChains::kNoOwner;
-        });
-        if (allFree)
-            out.push_back(std::move(r));
+        out.push_back(std::move(r));
     }
     return out;
 }

@@ -124,6 +124,39 @@ int32_t recoverList(uint32_t* count)
     return 1;
 }
 
+// Where a save a failed recovery was putting back stands now, read from the
+// card again: back in a slot of the directory in use, with the chain that
+// was written (one MCB_FINDING_SAVE), still to be recovered (its
+// MCB_RECOVERABLE), or neither, when the card cannot be read.
+Findings whereAfterFailure(const Recoverable& r)
+{
+    Library& l = lib();
+    const int32_t cause = l.lastError;
+    Findings out;
+    SystemCopies s;
+    if (!reloadAfterFailure() || !readSystem(s)) {
+        l.loaded = false;
+        l.lastError = cause;
+        return out;
+    }
+    const CardChains chains = followChains(*l.directory, *l.map, saveArea());
+    for (unsigned slot = 0; slot < kSaveSlotCount && out.empty(); ++slot) {
+        const EntryRef e = entryAt(*l.directory, slot);
+        if (!e.empty() && std::memcmp(e.p, r.entry.data(), kEntrySize) == 0 &&
+            chains.chains[slot].sound() && chains.chains[slot].blocks == r.blocks) {
+            out = recoverableItems({r});
+            out.front().f.kind = MCB_FINDING_SAVE;
+            out.front().f.slot = int32_t(slot);
+            out.front().f.detail = 0;
+        }
+    }
+    for (const Recoverable& x : out.empty() ? findRecoverable(s) : std::vector<Recoverable>{})
+        if (x.entry == r.entry && x.blocks == r.blocks)
+            out = recoverableItems({x});
+    l.lastError = cause;
+    return out;
+}
+
 int32_t recoverSlot(uint32_t slot, uint32_t* placed)
 {
     findings().clear();
@@ -150,8 +183,10 @@ int32_t recoverSlot(uint32_t slot, uint32_t* placed)
     std::memcpy(&(*l.directory)[unsigned(target) * kEntrySize], r->entry.data(), kEntrySize);
     chainInMap(*l.map, r->blocks);
     progress(5);
-    if (!CommitSystemArea(leftAlone))
+    if (!CommitRecovery(s.dir[1 - judged.directoryCopy], leftAlone)) {
+        findings() = whereAfterFailure(*r);
         return 0;
+    }
     findings() = recoverableItems({*r});
     if (placed)
         *placed = uint32_t(target);

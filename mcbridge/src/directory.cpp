@@ -394,6 +394,81 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
     return true;
 }
 
+namespace {
+
+bool sameSlots(const Block& a, const Block& b)
+{
+    return std::memcmp(a.data(), b.data(), std::size_t(kSaveSlotCount) * kEntrySize) == 0;
+}
+
+bool sameLinks(const Block& a, const Block& b, const SaveArea& area)
+{
+    for (unsigned block = area.first; block < area.end; ++block)
+        if (mapEntry(a, block) != mapEntry(b, block))
+            return false;
+    return true;
+}
+
+} // namespace
+
+bool CommitRecovery(const Block& spareDirectory, const std::vector<unsigned>& leftAlone)
+{
+    Library& l = lib();
+    if (!l.loaded || !l.cardSized || !l.device) {
+        l.loaded = false;
+        return fail(MCB_ERROR_NOT_LOADED);
+    }
+    Block& dir = *l.directory;
+    Block& map = *l.map;
+    const SaveArea area = saveArea();
+    // The copies not in use hold the card as it was before the change that
+    // deleted the save, and that is the card the recovery makes: the save's
+    // entry in one, its chain in the other. Written over, either would take
+    // the only record of the save with it if the write were cut; so the
+    // copies in use are written instead, the map first. Cut during the map,
+    // the card reads as the old map and the directory without the save (its
+    // blocks marked used by no save, its chain still in both map copies, so
+    // it can still be recovered); cut during the directory, the card reads
+    // as the old directory, which holds the save, and the new map: the save
+    // is back. Only when the spare copies say exactly that is this order
+    // taken; otherwise the commit every change makes. A spare map a cut
+    // left broken is first made whole again from the one in use, which then
+    // holds the chain (a recovery cut during its map leaves that card).
+    const Block& spareMap = l.mapOtherIntact ? l.mapOther : l.mapOnCard;
+    const bool fromSpares = l.directoryOtherIntact && directoryIntact(spareDirectory) &&
+                            sameSlots(spareDirectory, dir) && sameLinks(spareMap, map, area) &&
+                            directoryCounter(dir) + 1u < 0x8000u;
+    if (!fromSpares)
+        return CommitSystemArea(leftAlone);
+    refreshMapHeader(map, l.userBlockCount);
+    putBe16(&dir[kDirCounter], uint16_t(directoryCounter(dir) + 1));
+    sealDirectory(dir);
+    if (!leftAloneUnchanged(leftAlone) || !agree(dir, map, area, leftAlone) ||
+        !agree(l.directoryOnCard, map, area, leftAlone)) {
+        l.loaded = false;
+        return fail(MCB_ERROR_DAMAGED);
+    }
+    if (!sameCardAsRead()) {
+        l.loaded = false;
+        return false;
+    }
+    l.loaded = false; // until every write has gone through
+    if (!l.mapOtherIntact && !repairBrokenCopies())
+        return false;
+    step();
+    if (!writeMap(l.mapCopy, map))
+        return false;
+    step();
+    if (!writeDirectory(l.directoryCopy, dir))
+        return false;
+    step();
+    l.directoryOnCard = dir;
+    l.mapOnCard = map;
+    l.mapSeen = map;
+    l.loaded = true;
+    return true;
+}
+
 } // namespace mcb
 
 using namespace mcb;

@@ -213,6 +213,13 @@ bool CommitSystemArea();
 // (whose chains are broken or shared) exactly as they are: they are not
 // held against the agreement of directory and map.
 bool CommitSystemArea(const std::vector<unsigned>& leftAlone);
+// The commit of a recovery: the copies in use are written rather than the
+// spare ones when the spare ones already describe the card it makes (they
+// keep the deleted save's entry and chain); else as CommitSystemArea.
+bool CommitRecovery(const Block& spareDirectory, const std::vector<unsigned>& leftAlone);
+// After a failure part-way: the card's directory and map read again, through
+// the link if it still answers, else through a new one.
+bool reloadAfterFailure();
 // The slot of the save (name, code); -1 with MCB_ERROR_NO_SAVE when there is
 // none and with MCB_ERROR_AMBIGUOUS when two saves match.
 int findSlot(const char* name, const char* code);

@@ -52,6 +52,8 @@ bool needsSigning(const PlainSave& save, std::vector<uint8_t>& signedData, bool&
     return true;
 }
 
+} // namespace
+
 // After a failure the link may be gone (the card pulled, the cable cut):
 // the card is read again through the link if it still answers, else through
 // a new one. A new link shares the card with other programs as a reader.
@@ -68,6 +70,8 @@ bool reloadAfterFailure()
     const CallLock reading(l, Access::Read);
     return reading.error() == MCB_SUCCESS && sizeCard() != 0 && loadSystemArea();
 }
+
+namespace {
 
 // True when the card gives back exactly data from the blocks.
 bool blocksHold(const std::vector<uint16_t>& blocks, const std::vector<uint8_t>& data,
