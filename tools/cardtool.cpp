@@ -2,6 +2,7 @@
 // and for people without a desktop.
 #include "cardtool_check.h"
 #include "cardtool_copy.h"
+#include "cardtool_folder.h"
 #include "cardtool_forms.h"
 #include "cardtool_info.h"
 #include "cli_input.h"
@@ -41,6 +42,9 @@ variable:
   usb:VVVV:PPPP   the first USB adapter with that vendor and product id (hex)
   /dev/...        an adapter whose driver offers a device node
   image:PATH      a card image file; only 'format' makes a new one
+  folder:PATH     a folder of .gci save files as the emulator keeps a card
+                  in folder mode (a 2043-block card unless ?size=MBIT or
+                  ?size=BLOCKS follows); files that are not saves stay
 
 Commands:
   list                     the card's size, its free blocks and every save:
@@ -376,6 +380,8 @@ bool Tool::open(std::string& error)
     // The emulated adapter would make a missing image a blank card: a
     // mistyped path must not become one silently.
     error = imageProblem();
+    if (error.empty())
+        error = cardtool::folderProblem(device_);
     if (!error.empty())
         return false;
     // Another card may have been named since this one was: the library finds
@@ -453,14 +459,15 @@ int Tool::list()
         used += r.blocks;
     std::printf("Card: %u Mbit, %u blocks for saves, %d free\n", megabits_, total,
                 int(total) - int(used));
-    if (rows.empty()) {
+    if (rows.empty())
         std::printf("No saves.\n");
-        return 0;
-    }
-    std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
+    else
+        std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
     for (const SaveRow& r : rows)
         std::printf("%4u  %-6s  %6u  %s\n", r.slot, r.code.c_str(), r.blocks,
                     displayName(r.name, r.code).c_str());
+    CloseDevice(); // the folder's own listing opens it again
+    cardtool::printSetAside(device_);
     return 0;
 }
 
