@@ -5,6 +5,7 @@
 #include "cardtool_folder.h"
 #include "cardtool_forms.h"
 #include "cardtool_info.h"
+#include "cardtool_places.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
 #include "tools/save_outcome.h"
@@ -112,6 +113,23 @@ Commands:
                            an adapter's card keeps its own.
   demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
                            also write them to DIR as save files
+  cards                    the cards on this computer a user would open, with
+                           their kind, size and save count: the adapter in
+                           MCBRIDGE_DEVICE, the emulator's card images and
+                           folder cards (as its Dolphin.ini sets them), the
+                           per-game cards of SD cards under /media/$USER and
+                           /run/media/$USER, and cards the program opened
+  split CARD ROOT --layout region-folders|id-folders [--size MBIT]
+                           one new card per game of CARD under the SD card
+                           root ROOT, as memory card emulators keep them:
+                           MemoryCards/GC/DL-DOL-GAFE-USA/DL-DOL-GAFE-USA-1.raw
+                           or MemoryCards/GAFE0100/GAFE0100-1.raw; each on the
+                           game's first free channel, never over a card there,
+                           with CARD's identity and the game region's encoding
+  gather ROOT --to DEVICE  copy the saves of every per-game card under ROOT
+                           onto one card; saves already there are named and
+                           left out, and nothing is written when the rest
+                           does not fit
   help                     this text (also --help and -h)
   --version                the version of cardtool
 
@@ -1081,6 +1099,12 @@ int Tool::run(const std::vector<std::string>& a)
         return format(rest);
     if (cmd == "demo")
         return demo(rest);
+    if (cmd == "cards" && need(0))
+        return cardtool::listCards();
+    if (cmd == "split")
+        return cardtool::splitCard(rest);
+    if (cmd == "gather")
+        return cardtool::gatherCards(rest);
     return usage("'" + cmd + "' with " + std::to_string(rest.size()) +
                  " arguments is not a command");
 }

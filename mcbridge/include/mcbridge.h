@@ -976,6 +976,15 @@ typedef struct mcb_aside_file {
  * when index is below that and out is not NULL, the index-th goes to out. */
 MCB_API int mcb_folder_file(mcb_card* card, uint32_t index, mcb_aside_file* out);
 
+/* As mcb_create_image, but the new card has the identity given (the first
+ * 32 bytes of another card's header, as mcb_card_info.identity holds them;
+ * NULL for a fresh one): saves bound to that card's serial work on it. The
+ * file is written whole and flushed under another name and only then linked
+ * in under path, so a file at path, however late it appeared, is never
+ * written over (MCB_E_EXISTS). */
+MCB_API int mcb_create_image_as(const char* path, uint32_t megabits, int32_t encoding,
+                                const uint8_t* identity);
+
 #ifdef __cplusplus
 }
 #endif

@@ -61,8 +61,9 @@ TEST_P(CardtoolFolder, Command)
             for (auto at = c.find(key); at != std::string::npos; at = c.find(key))
                 c.replace(at, key.size(), value);
         r = cardtool(c);
-        if (i + 1 < GetParam().commands.size())
+        if (i + 1 < GetParam().commands.size()) {
             ASSERT_EQ(r.status, 0) << c << "\n" << r.out;
+        }
     }
     EXPECT_EQ(r.status, GetParam().status) << r.out;
     EXPECT_TRUE(says(r, GetParam().says)) << r.out;
@@ -117,6 +118,92 @@ INSTANTIATE_TEST_SUITE_P(
                         1,
                         "does not exist",
                         [](const TempDir& d) { return !std::filesystem::exists(d.file("none")); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
+struct PlacesRun {
+    const char* name;
+    std::vector<std::string> commands; // "{dir}" filled in; all but the last succeed
+    int status;
+    std::vector<std::string> says; // in the last one's output
+};
+
+class CardtoolPlaces : public testing::TestWithParam<PlacesRun> {};
+
+// A fake home with the emulator's folder card for slot A, and a card image
+// with two games' saves.
+TEST_P(CardtoolPlaces, Command)
+{
+    TempDir dir;
+    const std::string folder = dir.file("home/.local/share/dolphin-emu/GC/USA/Card A");
+    std::filesystem::create_directories(folder);
+    writeFile(folder + "/" + nameOf(kTown), kTown);
+    writeFile(dir.file("zelda.gci"), kZelda);
+    ASSERT_EQ(cardtool("--device image:" + dir.file("src.raw") + " format").status, 0);
+    ASSERT_EQ(cardtool("--device image:" + dir.file("src.raw") + " upload " +
+                       dir.file("zelda.gci") + " '" + folder + "/" + nameOf(kTown) + "'")
+                  .status,
+              0);
+    const std::string env = "HOME=" + dir.file("home") +
+                            " XDG_DATA_HOME= XDG_CONFIG_HOME= XDG_STATE_HOME= USER=nobody-here "
+                            "MCBRIDGE_DEVICE=";
+    Result r;
+    for (std::size_t i = 0; i < GetParam().commands.size(); ++i) {
+        std::string c = GetParam().commands[i];
+        for (auto at = c.find("{dir}"); at != std::string::npos; at = c.find("{dir}"))
+            c.replace(at, 5, dir.path());
+        r = cardtool(c, env);
+        if (i + 1 < GetParam().commands.size()) {
+            ASSERT_EQ(r.status, 0) << c << "\n" << r.out;
+        }
+    }
+    EXPECT_EQ(r.status, GetParam().status) << r.out;
+    for (const std::string& text : GetParam().says) {
+        std::string t = text;
+        for (auto at = t.find("{dir}"); at != std::string::npos; at = t.find("{dir}"))
+            t.replace(at, 5, dir.path());
+        EXPECT_TRUE(says(r, t)) << t << "\n" << r.out;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CardtoolPlaces,
+    testing::Values(
+        PlacesRun{"CardsListsTheEmulatorsFolderCard",
+                  {"cards"},
+                  0,
+                  {"emulator folder   128 Mbit      1  folder:{dir}/home/.local/share/dolphin-emu/"
+                   "GC/USA/Card A",
+                   "native, slot A, USA"}},
+        PlacesRun{
+            "SplitMakesOneCardAGame",
+            {"split {dir}/src.raw {dir}/sd --layout region-folders"},
+            0,
+            {"GAFE01: 1 save to {dir}/sd/MemoryCards/GC/DL-DOL-GAFE-USA/DL-DOL-GAFE-USA-1.raw",
+             "GZLE01: 1 save to", "Made 2 per-game cards of 2 games"}},
+        PlacesRun{"ASecondSplitTakesTheNextChannel",
+                  {"split {dir}/src.raw {dir}/sd --layout id-folders",
+                   "split {dir}/src.raw {dir}/sd --layout id-folders"},
+                  0,
+                  {"{dir}/sd/MemoryCards/GAFE0100/GAFE0100-2.raw"}},
+        PlacesRun{"GatherBringsEverySaveBack",
+                  {"split {dir}/src.raw {dir}/sd --layout id-folders",
+                   "--device image:{dir}/t.raw format", "gather {dir}/sd --to {dir}/t.raw",
+                   "--device image:{dir}/t.raw list"},
+                  0,
+                  {"town", "zelda", "blocks for saves"}},
+        PlacesRun{"GatherNamesTwins",
+                  {"split {dir}/src.raw {dir}/sd --layout id-folders",
+                   "gather {dir}/sd --to {dir}/src.raw"},
+                  1,
+                  {"GAFE01 town", "the card holds a save of that name", "Gathered 0 of 2 saves"}},
+        PlacesRun{"SplitNeedsAKnownLayout",
+                  {"split {dir}/src.raw {dir}/sd --layout flat"},
+                  2,
+                  {"region-folders|id-folders"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
