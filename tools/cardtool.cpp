@@ -2,8 +2,10 @@
 // and for people without a desktop.
 #include "cardtool_check.h"
 #include "cardtool_copy.h"
+#include "cardtool_folder.h"
 #include "cardtool_forms.h"
 #include "cardtool_info.h"
+#include "cardtool_places.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
 #include "tools/save_outcome.h"
@@ -41,6 +43,9 @@ variable:
   usb:VVVV:PPPP   the first USB adapter with that vendor and product id (hex)
   /dev/...        an adapter whose driver offers a device node
   image:PATH      a card image file; only 'format' makes a new one
+  folder:PATH     a folder of .gci save files as the emulator keeps a card
+                  in folder mode (a 2043-block card unless ?size=MBIT or
+                  ?size=BLOCKS follows); files that are not saves stay
 
 Commands:
   list                     the card's size, its free blocks and every save:
@@ -108,6 +113,23 @@ Commands:
                            an adapter's card keeps its own.
   demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
                            also write them to DIR as save files
+  cards                    the cards on this computer a user would open, with
+                           their kind, size and save count: the adapter in
+                           MCBRIDGE_DEVICE, the emulator's card images and
+                           folder cards (as its Dolphin.ini sets them), the
+                           per-game cards of SD cards under /media/$USER and
+                           /run/media/$USER, and cards the program opened
+  split CARD ROOT --layout region-folders|id-folders [--size MBIT]
+                           one new card per game of CARD under the SD card
+                           root ROOT, as memory card emulators keep them:
+                           MemoryCards/GC/DL-DOL-GAFE-USA/DL-DOL-GAFE-USA-1.raw
+                           or MemoryCards/GAFE0100/GAFE0100-1.raw; each on the
+                           game's first free channel, never over a card there,
+                           with CARD's identity and the game region's encoding
+  gather ROOT --to DEVICE  copy the saves of every per-game card under ROOT
+                           onto one card; saves already there are named and
+                           left out, and nothing is written when the rest
+                           does not fit
   help                     this text (also --help and -h)
   --version                the version of cardtool
 
@@ -376,6 +398,8 @@ bool Tool::open(std::string& error)
     // The emulated adapter would make a missing image a blank card: a
     // mistyped path must not become one silently.
     error = imageProblem();
+    if (error.empty())
+        error = cardtool::folderProblem(device_);
     if (!error.empty())
         return false;
     // Another card may have been named since this one was: the library finds
@@ -453,14 +477,15 @@ int Tool::list()
         used += r.blocks;
     std::printf("Card: %u Mbit, %u blocks for saves, %d free\n", megabits_, total,
                 int(total) - int(used));
-    if (rows.empty()) {
+    if (rows.empty())
         std::printf("No saves.\n");
-        return 0;
-    }
-    std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
+    else
+        std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
     for (const SaveRow& r : rows)
         std::printf("%4u  %-6s  %6u  %s\n", r.slot, r.code.c_str(), r.blocks,
                     displayName(r.name, r.code).c_str());
+    CloseDevice(); // the folder's own listing opens it again
+    cardtool::printSetAside(device_);
     return 0;
 }
 
@@ -1074,6 +1099,12 @@ int Tool::run(const std::vector<std::string>& a)
         return format(rest);
     if (cmd == "demo")
         return demo(rest);
+    if (cmd == "cards" && need(0))
+        return cardtool::listCards();
+    if (cmd == "split")
+        return cardtool::splitCard(rest);
+    if (cmd == "gather")
+        return cardtool::gatherCards(rest);
     return usage("'" + cmd + "' with " + std::to_string(rest.size()) +
                  " arguments is not a command");
 }

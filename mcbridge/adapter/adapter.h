@@ -37,6 +37,15 @@ public:
     virtual bool sameMedium() const { return true; }
     // An mcb_card_kind.
     virtual int kind() const = 0;
+    // Every call that reads or changes the card begins with begin(); every
+    // call that changes it ends with settle(), told whether the change
+    // succeeded. A card kept in another form than sectors (a folder of save
+    // files) reads that form again in begin() when another program changed
+    // it (true: what was loaded before is gone), and in settle() writes the
+    // change through (or, after a failure, drops it): an mcb_error,
+    // MCB_SUCCESS when the card and its form agree.
+    virtual bool begin() { return false; }
+    virtual int32_t settle(bool /*succeeded*/) { return 0; }
 };
 
 struct OpenResult {

@@ -25,6 +25,11 @@ public:
     virtual bool readOnly() const { return false; }
     virtual bool sameMedium() const { return true; }
     virtual int kind() const;
+    // As the adapter's (adapter.h): a medium that keeps the card in a form
+    // of its own (a folder of save files) takes it up to date at a call's
+    // start and writes the call's changes through at its end.
+    virtual bool begin() { return false; }
+    virtual int32_t settle(bool /*succeeded*/) { return 0; }
 };
 
 class MemoryMedium : public CardMedium {

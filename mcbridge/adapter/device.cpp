@@ -1,6 +1,7 @@
 // Choosing a backend from the device string.
 #include "adapter.h"
 #include "emulated_adapter.h"
+#include "folder_medium.h"
 
 #include "mcbridge.h"
 
@@ -59,6 +60,17 @@ OpenResult openDevice(std::string_view device)
         const char* faults = std::getenv("MCBRIDGE_FAULTS");
         r.adapter = std::make_unique<EmulatedAdapter>(std::move(medium), nullptr,
                                                       parseFaults(faults ? faults : ""));
+        return r;
+    }
+    if (device.starts_with("folder:")) {
+        const char* faults = std::getenv("MCBRIDGE_FAULTS");
+        const std::string_view faultText = faults ? faults : "";
+        auto medium = FolderMedium::open(parseFolderSpec(device.substr(7)), r.error,
+                                         parseFolderFaults(faultText));
+        if (!medium)
+            return r;
+        r.adapter =
+            std::make_unique<EmulatedAdapter>(std::move(medium), nullptr, parseFaults(faultText));
         return r;
     }
     if (device.starts_with("usb:")) {

@@ -89,6 +89,9 @@ public:
     bool readOnly() const override { return card_->readOnly(); }
     bool sameMedium() const override { return card_->sameMedium(); }
     int kind() const override { return card_->kind(); }
+    bool begin() override { return card_->begin(); }
+    int32_t settle(bool succeeded) override { return card_->settle(succeeded); }
+    CardMedium& medium() { return *card_; }
 
     bool linkDropped() const { return dropped_; }
 

@@ -23,6 +23,14 @@
  *   image:PATH      the emulated adapter over a card image file (every
  *                   512-byte sector of the card in order); a missing file is
  *                   created as a freshly formatted 16 Mbit card
+ *   folder:PATH     a folder of plain .gci save files, one per save, named as
+ *                   the emulator's folder mode names them, shown as a card;
+ *                   "?size=N" gives its size in megabits (4 ... 128) or in
+ *                   save blocks (59 ... 2043; the emulator's 2043 unless
+ *                   given), "&encoding=sjis" (or ansi) its encoding. A change
+ *                   writes each changed save's file whole and flushed before
+ *                   the file it replaces goes; other files are left alone
+ *                   (see mcb_folder_file). A missing folder is created.
  *
  * Unset or empty means no adapter.
  *
@@ -973,6 +981,35 @@ MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* i
  * MCB_E_TOO_SMALL when it does not fit (nothing written). With out NULL and
  * capacity 0 only the length is returned. */
 MCB_API int mcb_escape_text(const char* text, size_t length, char* out, size_t capacity);
+/* ---- Folder cards -------------------------------------------------------- */
+
+/* Why a file in a folder card's folder is not one of the card's saves. */
+enum mcb_set_aside {
+    MCB_ASIDE_NOT_A_SAVE = 1, /* not a plain .gci save file */
+    MCB_ASIDE_NO_ROOM = 2,    /* a save the card of the folder's size has no blocks left for */
+    MCB_ASIDE_NO_SLOT = 3,    /* a save past the directory's 127 places */
+    MCB_ASIDE_TWIN = 4        /* a second file of a save (same code and name) shown already */
+};
+
+typedef struct mcb_aside_file {
+    uint32_t size;   /* sizeof(mcb_aside_file) */
+    uint32_t reason; /* an mcb_set_aside */
+    char name[256];  /* the file's name in the folder, NUL-terminated */
+} mcb_aside_file;
+
+/* The files of a folder card (MCB_KIND_FOLDER) set aside: never shown,
+ * written over or removed. Returns how many there are (0 for other cards);
+ * when index is below that and out is not NULL, the index-th goes to out. */
+MCB_API int mcb_folder_file(mcb_card* card, uint32_t index, mcb_aside_file* out);
+
+/* As mcb_create_image, but the new card has the identity given (the first
+ * 32 bytes of another card's header, as mcb_card_info.identity holds them;
+ * NULL for a fresh one): saves bound to that card's serial work on it. The
+ * file is written whole and flushed under another name and only then linked
+ * in under path, so a file at path, however late it appeared, is never
+ * written over (MCB_E_EXISTS). */
+MCB_API int mcb_create_image_as(const char* path, uint32_t megabits, int32_t encoding,
+                                const uint8_t* identity);
 
 #ifdef __cplusplus
 }

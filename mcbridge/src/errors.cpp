@@ -14,7 +14,8 @@ struct ErrorWords {
 constexpr ErrorWords kErrors[] = {
     {"MCB_OK", "success"},
     {"MCB_E_NO_DEVICE", "no adapter is configured (set MCBRIDGE_DEVICE or give a device)"},
-    {"MCB_E_BAD_DEVICE", "the device string is not usb:VVVV:PPPP, a device path or image:PATH"},
+    {"MCB_E_BAD_DEVICE", "the device string is not usb:VVVV:PPPP, a device path, image:PATH or "
+                         "folder:PATH"},
     {"MCB_E_NOT_FOUND", "the adapter or card image was not found"},
     {"MCB_E_ACCESS", "permission to open the adapter or card image was denied"},
     {"MCB_E_IMAGE_SIZE", "the card image is not 512 KiB, 1, 2, 4, 8 or 16 MiB long (a 4, 8, 16, "

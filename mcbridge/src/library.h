@@ -168,6 +168,17 @@ private:
     int32_t error_ = 0;
 };
 
+// A change cut short by an exception is dropped from the card's own form.
+inline void settleAfterThrow(Library& l, Access access) noexcept
+{
+    if (access != Access::Change || !l.device)
+        return;
+    try {
+        l.device->settle(false);
+    } catch (...) {
+    }
+}
+
 // The body of an export: no exception crosses into the caller's C code. One
 // that escapes counts as a failure, and the buffers are no longer trusted.
 // Every export starts with no reason recorded; one that fails without saying
@@ -182,12 +193,25 @@ template <typename Body> int32_t guardedOn(Library& l, Access access, Body&& bod
         const CallLock held(l, access);
         if (held.error())
             return fail(held.error());
+        if (access != Access::None && l.device && l.device->begin())
+            l.loaded = false;
         result = body();
+        // A change is whole only once the card's own form holds it (see
+        // Adapter::settle); one that could not be written through is undone
+        // and fails with the reason.
+        if (access == Access::Change && l.device)
+            if (const int32_t error = l.device->settle(result != 0); error && result) {
+                l.loaded = false;
+                l.lastError = error;
+                return 0;
+            }
     } catch (const std::bad_alloc&) {
         l.loaded = false;
+        settleAfterThrow(l, access);
         return fail(MCB_ERROR_NO_MEMORY);
     } catch (...) {
         l.loaded = false;
+        settleAfterThrow(l, access);
         return fail(MCB_ERROR_FAILED);
     }
     if (result == 0)

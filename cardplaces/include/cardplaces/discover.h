@@ -1,0 +1,46 @@
+// The cards a user would want to open on this computer: the adapter, the
+// emulator's card images and folder cards (with the paths its configuration
+// overrides), the per-game cards of SD cards mounted for the user, and the
+// cards opened lately. For cardtool and the program alike; no Qt.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cardplaces {
+
+// Where to look: the process's own environment, or a fake tree in tests.
+struct Environment {
+    std::string home;
+    std::string xdgData;                 // $XDG_DATA_HOME, else home/.local/share
+    std::string xdgConfig;               // $XDG_CONFIG_HOME, else home/.config
+    std::string xdgState;                // $XDG_STATE_HOME, else home/.local/state
+    std::vector<std::string> mediaRoots; // /media/$USER, /run/media/$USER
+    std::string adapter;                 // $MCBRIDGE_DEVICE
+    static Environment fromProcess();
+};
+
+enum class CardKind { Adapter, EmulatorImage, EmulatorFolder, PerGame, Recent };
+const char* kindText(CardKind kind); // English, for cardtool
+
+struct FoundCard {
+    CardKind kind;
+    std::string device; // for mcb_open
+    std::string where;  // which install, slot and region, SD card and game
+    unsigned megabits = 0;
+    int saves = -1;      // -1 when the card could not be read
+    std::string problem; // why not, in English
+};
+
+// Every card found, each opened once to tell its size and save count.
+std::vector<FoundCard> findCards(const Environment& env);
+
+// The mounted SD cards that hold per-game cards in a layout.
+std::vector<std::string> sdCardRoots(const Environment& env);
+
+// The card images and folders opened lately, newest first; remembering one
+// puts it first. Adapters are not remembered: they are found anyway.
+std::vector<std::string> recentCards(const Environment& env);
+void rememberCard(const Environment& env, const std::string& device);
+
+} // namespace cardplaces

@@ -1,0 +1,240 @@
+#include "cardplaces/discover.h"
+
+#include "cardplaces/place_table.h"
+#include "cardplaces/sd_cards.h"
+#include "mcbridge.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
+
+namespace cardplaces {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string envOr(const char* name, const std::string& fallback)
+{
+    const char* v = std::getenv(name);
+    return v && *v ? v : fallback;
+}
+
+std::string baseOf(const Environment& env, Base base)
+{
+    switch (base) {
+    case Base::XdgData: return env.xdgData;
+    case Base::XdgConfig: return env.xdgConfig;
+    case Base::Home: break;
+    }
+    return env.home;
+}
+
+// The [Core] keys of the emulator's configuration file.
+std::map<std::string, std::string> coreSettings(const std::string& file)
+{
+    std::map<std::string, std::string> out;
+    std::ifstream in(file);
+    std::string line, section;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.starts_with("[")) {
+            section = line;
+            continue;
+        }
+        const auto eq = line.find('=');
+        if (section != "[Core]" || eq == std::string::npos)
+            continue;
+        auto trim = [](std::string s) {
+            s.erase(0, s.find_first_not_of(" \t"));
+            s.erase(s.find_last_not_of(" \t") + 1);
+            return s;
+        };
+        out[trim(line.substr(0, eq))] = trim(line.substr(eq + 1));
+    }
+    return out;
+}
+
+void describe(FoundCard& card)
+{
+    mcb_card* handle = nullptr;
+    int rc = mcb_open(card.device.c_str(), &handle);
+    mcb_card_info info{};
+    info.size = sizeof info;
+    if (rc == MCB_OK)
+        rc = mcb_describe_card(handle, &info);
+    if (rc == MCB_OK) {
+        card.megabits = info.megabits;
+        card.saves = int(info.saves);
+    } else {
+        card.problem = mcb_strerror(rc);
+    }
+    mcb_close(handle);
+}
+
+struct Collector {
+    std::vector<FoundCard> cards;
+    std::set<std::string> seen; // by the file or folder's own path
+
+    void add(CardKind kind, const std::string& scheme, const fs::path& path,
+             const std::string& where)
+    {
+        std::error_code ec;
+        const fs::path real = fs::canonical(path, ec);
+        if (ec || !seen.insert(real.string()).second)
+            return;
+        cards.push_back({kind, scheme + path.string(), where});
+    }
+};
+
+void emulatorCards(const Environment& env, Collector& c)
+{
+    for (const EmulatorRow& row : emulatorRows()) {
+        const fs::path gc = fs::path(baseOf(env, row.dataBase)) / row.gcFolder;
+        const auto settings = coreSettings(baseOf(env, row.configBase) + "/" + row.configFile);
+        for (const char slot : {'A', 'B'}) {
+            const std::string label = std::string(row.label) + ", slot " + slot;
+            std::error_code ec;
+            // Paths the configuration sets come first: they are the ones in use.
+            const auto image = settings.find(std::string("Memcard") + slot + "Path");
+            if (image != settings.end() && !image->second.empty()) {
+                const fs::path p = image->second;
+                if (fs::is_regular_file(p, ec))
+                    c.add(CardKind::EmulatorImage, "image:", p, label + " (configured)");
+                for (const char* region : emulatorRegions()) {
+                    fs::path r = p;
+                    r.replace_extension(std::string(".") + region + p.extension().string());
+                    if (fs::is_regular_file(r, ec))
+                        c.add(CardKind::EmulatorImage, "image:", r,
+                              label + ", " + region + " (configured)");
+                }
+            }
+            const auto folder = settings.find(std::string("GCIFolder") + slot + "Path");
+            if (folder != settings.end() && fs::is_directory(folder->second, ec))
+                c.add(CardKind::EmulatorFolder, "folder:", folder->second, label + " (configured)");
+            for (const char* region : emulatorRegions()) {
+                const fs::path file =
+                    gc / (std::string("MemoryCard") + slot + "." + region + ".raw");
+                if (fs::is_regular_file(file, ec))
+                    c.add(CardKind::EmulatorImage, "image:", file, label + ", " + region);
+                const fs::path dir = gc / region / (std::string("Card ") + slot);
+                if (fs::is_directory(dir, ec))
+                    c.add(CardKind::EmulatorFolder, "folder:", dir, label + ", " + region);
+            }
+        }
+    }
+}
+
+fs::path recentFile(const Environment& env)
+{
+    return fs::path(env.xdgState) / "cardsuite" / "recent-cards";
+}
+
+} // namespace
+
+Environment Environment::fromProcess()
+{
+    Environment env;
+    env.home = envOr("HOME", "/");
+    env.xdgData = envOr("XDG_DATA_HOME", env.home + "/.local/share");
+    env.xdgConfig = envOr("XDG_CONFIG_HOME", env.home + "/.config");
+    env.xdgState = envOr("XDG_STATE_HOME", env.home + "/.local/state");
+    const std::string user = envOr("USER", envOr("LOGNAME", ""));
+    if (!user.empty())
+        env.mediaRoots = {"/media/" + user, "/run/media/" + user};
+    env.adapter = envOr("MCBRIDGE_DEVICE", "");
+    return env;
+}
+
+const char* kindText(CardKind kind)
+{
+    switch (kind) {
+    case CardKind::Adapter: return "adapter";
+    case CardKind::EmulatorImage: return "emulator image";
+    case CardKind::EmulatorFolder: return "emulator folder";
+    case CardKind::PerGame: return "per-game card";
+    case CardKind::Recent: return "recent";
+    }
+    return "";
+}
+
+std::vector<std::string> sdCardRoots(const Environment& env)
+{
+    std::vector<std::string> roots;
+    std::error_code ec;
+    for (const std::string& media : env.mediaRoots)
+        for (const auto& mount : fs::directory_iterator(media, ec))
+            if (mount.is_directory(ec) && fs::is_directory(mount.path() / "MemoryCards", ec))
+                roots.push_back(mount.path().string());
+    std::sort(roots.begin(), roots.end());
+    return roots;
+}
+
+std::vector<FoundCard> findCards(const Environment& env)
+{
+    Collector c;
+    // The adapter the library is set to use, when it answers.
+    if (!env.adapter.empty() && !env.adapter.starts_with("image:") &&
+        !env.adapter.starts_with("folder:")) {
+        FoundCard adapter{CardKind::Adapter, env.adapter, "MCBRIDGE_DEVICE"};
+        describe(adapter);
+        if (adapter.problem.empty())
+            c.cards.push_back(adapter);
+    }
+    emulatorCards(env, c);
+    for (const std::string& root : sdCardRoots(env))
+        for (const PerGameCard& card : perGameCards(root))
+            c.add(CardKind::PerGame, "image:", card.path,
+                  fs::path(root).filename().string() + ": " + card.game + card.maker + " channel " +
+                      std::to_string(card.channel));
+    for (const std::string& device : recentCards(env)) {
+        const auto colon = device.find(':');
+        std::error_code ec;
+        if (colon != std::string::npos && fs::exists(device.substr(colon + 1), ec))
+            c.add(CardKind::Recent, device.substr(0, colon + 1), device.substr(colon + 1),
+                  "opened lately");
+    }
+    for (FoundCard& card : c.cards)
+        if (card.kind != CardKind::Adapter)
+            describe(card);
+    return c.cards;
+}
+
+std::vector<std::string> recentCards(const Environment& env)
+{
+    std::vector<std::string> out;
+    std::ifstream in(recentFile(env));
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty())
+            out.push_back(line);
+    return out;
+}
+
+void rememberCard(const Environment& env, const std::string& device)
+{
+    if (!device.starts_with("image:") && !device.starts_with("folder:"))
+        return;
+    std::vector<std::string> list = recentCards(env);
+    std::erase(list, device);
+    list.insert(list.begin(), device);
+    list.resize(std::min<std::size_t>(list.size(), 10));
+    const fs::path file = recentFile(env);
+    std::error_code ec;
+    fs::create_directories(file.parent_path(), ec);
+    // A list of conveniences: written beside and renamed, never half.
+    const fs::path temp = file.string() + ".new";
+    {
+        std::ofstream out(temp, std::ios::trunc);
+        for (const std::string& d : list)
+            out << d << '\n';
+        if (!out.flush())
+            return;
+    }
+    fs::rename(temp, file, ec);
+}
+
+} // namespace cardplaces
