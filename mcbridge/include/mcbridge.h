@@ -972,6 +972,8 @@ MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* i
 /* Where the card's records go: folder (NULL for the default above), or
  * none with MCB_JOURNAL_OFF. Ends a record under way. */
 MCB_API int mcb_set_journal(mcb_card* card, const char* folder, uint32_t flags);
+/* mcb_set_journal, mcb_set_journal_limits, mcb_journal_begin and
+ * mcb_journal_end take NULL for the default card of the original exports. */
 
 /* The journal's bounds for the records this card adds: at most records
  * records and bytes bytes in the folder (0 for the defaults). */

@@ -6,6 +6,7 @@
 
 #include "library.h"
 #include "mcbridge/card_serial.h"
+#include "mcbridge/text_encoding.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -339,7 +340,15 @@ void describe(const JournalState& j, const std::vector<uint8_t>& before,
     const auto was = currentDirectory(before), now = currentDirectory(after);
     std::set<std::string> removed, added, changed;
     if (was && now) {
-        const auto label = [](const EntryRef& e) { return e.name() + " (" + e.code() + ")"; };
+        // Names in UTF-8: a Japanese card's are Shift-JIS, and so are a
+        // Japanese game's on any other card, as the save list shows them.
+        const bool japaneseCard = getBe16(&before[kHeaderEncoding]) == 1;
+        const auto label = [&](const EntryRef& e) {
+            const Encoding encoding =
+                japaneseCard ? Encoding::ShiftJis : encodingForCode(std::span(e.p, 4));
+            return textToUtf8(std::span(e.p + kEntryName, kEntryNameSize), encoding) + " (" +
+                   e.code() + ")";
+        };
         for (unsigned s = 0; s < kSaveSlotCount; ++s) {
             const EntryRef a = entryAt(*was, s);
             if (a.empty())

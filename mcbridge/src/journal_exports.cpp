@@ -17,13 +17,17 @@ void copyText(char* to, std::size_t capacity, const std::string& text)
     to[n] = '\0';
 }
 
+// The journal's settings and groups reach the default card too: the
+// original exports write through it.
+Library* orDefault(mcb_card* card) { return card ? static_cast<Library*>(card) : &defaultCard(); }
+
 } // namespace
 
 extern "C" {
 
 MCB_API int mcb_set_journal(mcb_card* card, const char* folder, uint32_t flags)
 {
-    return onCard(card, Access::None, [&](int&) -> int32_t {
+    return onCard(orDefault(card), Access::None, [&](int&) -> int32_t {
         if (flags & ~MCB_JOURNAL_OFF)
             return fail(MCB_ERROR_BAD_ARGUMENT);
         journalSet(lib(), flags & MCB_JOURNAL_OFF, folder ? folder : "");
@@ -33,7 +37,7 @@ MCB_API int mcb_set_journal(mcb_card* card, const char* folder, uint32_t flags)
 
 MCB_API int mcb_set_journal_limits(mcb_card* card, uint32_t records, uint64_t bytes)
 {
-    return onCard(card, Access::None, [&](int&) -> int32_t {
+    return onCard(orDefault(card), Access::None, [&](int&) -> int32_t {
         journalLimits(lib(), records, bytes);
         return 1;
     });
@@ -41,7 +45,7 @@ MCB_API int mcb_set_journal_limits(mcb_card* card, uint32_t records, uint64_t by
 
 MCB_API int mcb_journal_begin(mcb_card* card, const char* what)
 {
-    return onCard(card, Access::None, [&](int&) -> int32_t {
+    return onCard(orDefault(card), Access::None, [&](int&) -> int32_t {
         journalBegin(lib(), std::string(what ? what : "").substr(0, 63));
         return 1;
     });
@@ -49,7 +53,7 @@ MCB_API int mcb_journal_begin(mcb_card* card, const char* what)
 
 MCB_API int mcb_journal_end(mcb_card* card)
 {
-    return onCard(card, Access::None, [&](int&) -> int32_t {
+    return onCard(orDefault(card), Access::None, [&](int&) -> int32_t {
         return journalEnd(lib()) ? 1 : fail(MCB_ERROR_BAD_ARGUMENT);
     });
 }
