@@ -4,6 +4,7 @@
 #include "cardtool_copy.h"
 #include "cardtool_folder.h"
 #include "cardtool_forms.h"
+#include "cardtool_history.h"
 #include "cardtool_info.h"
 #include "cardtool_places.h"
 #include "cli_input.h"
@@ -92,6 +93,16 @@ Commands:
                            code there); all are read before any is written,
                            by way of a private temporary folder
   delete SLOT...           delete the saves in these slots
+  history                  the changes to this card the journal keeps,
+                           newest first: number, time, what was done, the
+                           saves it touched and the blocks kept
+  undo [N]                 put the card back as it was before change N (see
+                           history) and every later one; without N, undo the
+                           latest change not undone yet. Refused when the
+                           card was changed elsewhere since. An undo is a
+                           change too: it can be undone. The journal is kept
+                           in $XDG_DATA_HOME/cardsuite/journal, or in the
+                           folder MCBRIDGE_JOURNAL names ('off': none)
   banner SLOT BMP          write the banner of the save in SLOT to the 96 x 32
                            bitmap file BMP
   file-banner FILE BMP     the same for the save file FILE
@@ -1105,6 +1116,11 @@ int Tool::run(const std::vector<std::string>& a)
         return cardtool::splitCard(rest);
     if (cmd == "gather")
         return cardtool::gatherCards(rest);
+    if ((cmd == "history" && need(0)) || (cmd == "undo" && rest.size() <= 1)) {
+        if (const std::string e = imageProblem(); !e.empty())
+            return fail(e);
+        return cmd == "history" ? cardtool::history(device_) : cardtool::undo(device_, rest);
+    }
     return usage("'" + cmd + "' with " + std::to_string(rest.size()) +
                  " arguments is not a command");
 }
@@ -1138,5 +1154,10 @@ int main(int argc, char** argv)
         }
     }
     Tool tool(device);
-    return tool.run(rest);
+    // One run is one change in the card's journal, however many saves it
+    // writes or deletes.
+    mcb_journal_begin(nullptr, nullptr);
+    const int status = tool.run(rest);
+    mcb_journal_end(nullptr);
+    return status;
 }

@@ -127,7 +127,9 @@ enum mcb_error {
     MCB_ERROR_CHANGED = 27,      /* the card was changed or swapped during the write */
     MCB_ERROR_TOO_SMALL = 28,    /* the caller's buffer is too small */
     MCB_ERROR_READ_ONLY = 29,    /* the card may only be read */
-    MCB_ERROR_EXISTS = 30        /* the card holds a save of that name and code already */
+    MCB_ERROR_EXISTS = 30,       /* the card holds a save of that name and code already */
+    MCB_ERROR_JOURNAL = 31,     /* the card was changed elsewhere since the journal's last record */
+    MCB_ERROR_JOURNAL_FILE = 32 /* the journal's record could not be written or read */
 };
 
 /*
@@ -182,7 +184,9 @@ enum mcb_status {
     MCB_E_CHANGED = -MCB_ERROR_CHANGED,
     MCB_E_TOO_SMALL = -MCB_ERROR_TOO_SMALL, /* nothing was written to the buffer */
     MCB_E_READ_ONLY = -MCB_ERROR_READ_ONLY,
-    MCB_E_EXISTS = -MCB_ERROR_EXISTS
+    MCB_E_EXISTS = -MCB_ERROR_EXISTS,
+    MCB_E_JOURNAL = -MCB_ERROR_JOURNAL,
+    MCB_E_JOURNAL_FILE = -MCB_ERROR_JOURNAL_FILE
 };
 
 /* An English description of an error code, for command-line tools: either
@@ -981,6 +985,7 @@ MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* i
  * MCB_E_TOO_SMALL when it does not fit (nothing written). With out NULL and
  * capacity 0 only the length is returned. */
 MCB_API int mcb_escape_text(const char* text, size_t length, char* out, size_t capacity);
+
 /* ---- Folder cards -------------------------------------------------------- */
 
 /* Why a file in a folder card's folder is not one of the card's saves. */
@@ -1010,6 +1015,71 @@ MCB_API int mcb_folder_file(mcb_card* card, uint32_t index, mcb_aside_file* out)
  * written over (MCB_E_EXISTS). */
 MCB_API int mcb_create_image_as(const char* path, uint32_t megabits, int32_t encoding,
                                 const uint8_t* identity);
+
+/* ---- The journal -------------------------------------------------------- */
+
+/* The journal. Before any change writes to a card (a save written or
+ * deleted, an image restored, a format, a repair, a recovery, an undo) the
+ * library keeps what the change will overwrite in a record: the card's
+ * identity and size, its system area, and every block of a save that the
+ * change overwrites or frees (a change that writes the card's header keeps
+ * every block). The record is written and synced, file and folder, before
+ * the first write to the card; when it cannot be, the change fails with
+ * MCB_E_JOURNAL_FILE and the card is not touched. After the change the
+ * record gets the system area the change left.
+ *
+ * Records go to $XDG_DATA_HOME/cardsuite/journal (~/.local/share/...), or to
+ * the folder in MCBRIDGE_JOURNAL ("off" turns the journal off), unless
+ * mcb_set_journal says otherwise for a card. The last 100 records or 256 MiB
+ * are kept, whichever is less; older ones are dropped first. Records follow a
+ * card by its identity, not by its device string: an image of a card is the
+ * card. */
+#define MCB_JOURNAL_OFF 0x1u
+
+/* Where the card's records go: folder (NULL for the default above), or
+ * none with MCB_JOURNAL_OFF. Ends a record under way. */
+MCB_API int mcb_set_journal(mcb_card* card, const char* folder, uint32_t flags);
+/* mcb_set_journal, mcb_set_journal_limits, mcb_journal_begin and
+ * mcb_journal_end take NULL for the default card of the original exports. */
+
+/* The journal's bounds for the records this card adds: at most records
+ * records and bytes bytes in the folder (0 for the defaults). */
+MCB_API int mcb_set_journal_limits(mcb_card* card, uint32_t records, uint64_t bytes);
+
+/* Makes the changes until the matching mcb_journal_end one record, named
+ * what (at most 63 bytes are kept): a batch, a gather, an edit written back.
+ * Groups nest; the outermost names the record. mcb_journal_end fails with
+ * MCB_E_BAD_ARGUMENT when no group is open. mcb_close ends an open group. */
+MCB_API int mcb_journal_begin(mcb_card* card, const char* what);
+MCB_API int mcb_journal_end(mcb_card* card);
+
+typedef struct mcb_journal_entry {
+    uint32_t size;    /* sizeof(mcb_journal_entry) */
+    uint32_t number;  /* the record's number, for mcb_undo */
+    int64_t time;     /* when the change began, seconds since 1970 (UTC) */
+    uint32_t undoes;  /* for an undo: the record it went back to before; else 0 */
+    uint32_t blocks;  /* save blocks the record keeps */
+    int32_t complete; /* 0 when the change was cut short */
+    uint32_t reserved;
+    char what[64];   /* "upload", "replace", "delete", "write card", "repair",
+                        "undo to before #N", or the group's name */
+    char saves[256]; /* the saves it touched, "name (CODE), ..." (cut at 255 bytes) */
+} mcb_journal_entry;
+
+/* The records for the card in the handle, newest first, into out (capacity
+ * entries; each entry's size set by the caller). Returns how many there
+ * are, which may be more than capacity. */
+MCB_API int mcb_journal_list(mcb_card* card, mcb_journal_entry* out, size_t capacity);
+
+/* Puts the card back as it was before record number (0: the latest for the
+ * card) and every later one. Only when the card's system area is what the
+ * latest record left, and every record followed the one before; otherwise
+ * MCB_E_JOURNAL ("the card was changed elsewhere since") and nothing is
+ * written. MCB_E_BAD_ARGUMENT for a number with no record for this card.
+ * The undo is journalled itself, so it can be undone. When an undo was cut
+ * short, the card is one a console reads, and the next mcb_undo finishes
+ * that undo (whatever number it is given). */
+MCB_API int mcb_undo(mcb_card* card, uint32_t number);
 
 #ifdef __cplusplus
 }

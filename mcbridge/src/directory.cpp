@@ -1,6 +1,7 @@
 // Loading the card's directory and allocation map, answering questions about
 // them, and writing them back so that a cut at any moment leaves a card the
 // console still reads.
+#include "journal.h"
 #include "library.h"
 #include "mcbridge/chain.h"
 #include "save_file.h"
@@ -323,6 +324,11 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
         return fail(MCB_ERROR_DAMAGED);
     }
     if (!sameCardAsRead()) {
+        l.loaded = false;
+        return false;
+    }
+    // The journal keeps the blocks of saves this commit frees (journal.h).
+    if (!journalBeforeCommit(map)) {
         l.loaded = false;
         return false;
     }

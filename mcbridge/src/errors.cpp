@@ -46,6 +46,8 @@ constexpr ErrorWords kErrors[] = {
     {"MCB_E_TOO_SMALL", "the buffer is too small"},
     {"MCB_E_READ_ONLY", "the card may only be read"},
     {"MCB_E_EXISTS", "the card holds a save of that name already"},
+    {"MCB_E_JOURNAL", "the card was changed elsewhere since"},
+    {"MCB_E_JOURNAL_FILE", "the journal could not be written or read; the card was not changed"},
 };
 
 const ErrorWords* wordsFor(int code)

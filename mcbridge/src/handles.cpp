@@ -1,5 +1,6 @@
 // Cards by handle: opening and closing them, what they are, and their saves
 // moved through the caller's memory.
+#include "journal.h"
 #include "library.h"
 #include "mcbridge/format.h"
 #include "mcbridge/save_container.h"
@@ -108,6 +109,11 @@ MCB_API void mcb_close(mcb_card* card)
 {
     if (!card)
         return;
+    if (card->journal) {
+        // A group left open ends with the card: its record is closed.
+        const Bound bound(*card);
+        journalFinish(*card);
+    }
     if (card->device) {
         const Bound bound(*card);
         try {

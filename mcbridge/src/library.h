@@ -21,6 +21,8 @@
 
 namespace mcb {
 
+struct JournalState;
+
 struct Library {
     std::unique_ptr<Adapter> device;        // DeviceHandle: null when closed
     mcb_receiver* progressWindow = nullptr; // ProgressWindow
@@ -78,6 +80,9 @@ struct Library {
     // to write when the card no longer has it (another card was put in).
     std::array<uint8_t, kSectorSize> headerOnCard{};
     bool headerKnown = false;
+    // The journal's settings and the record of the change under way
+    // (journal.h); made at the first need.
+    std::shared_ptr<JournalState> journal;
 
     Library() = default;
     Library(const Library&) = delete;
@@ -136,6 +141,9 @@ bool whole(int32_t moved, std::size_t expected);
 bool readWholeSector(unsigned sector, uint8_t* buffer);
 bool writeWholeSector(unsigned sector, const uint8_t* buffer);
 bool readBlock(unsigned block, Block& out);
+
+// The end of a change's call, for the journal (journal.h).
+void journalCallEnded(Library& card, bool succeeded);
 
 // Records why the current call fails and returns the failure result, so a
 // body can say `return fail(MCB_ERROR_NO_ROOM);`. The first reason recorded
@@ -203,8 +211,11 @@ template <typename Body> int32_t guardedOn(Library& l, Access access, Body&& bod
             if (const int32_t error = l.device->settle(result != 0); error && result) {
                 l.loaded = false;
                 l.lastError = error;
+                journalCallEnded(l, false);
                 return 0;
             }
+        if (access == Access::Change)
+            journalCallEnded(l, result != 0);
     } catch (const std::bad_alloc&) {
         l.loaded = false;
         settleAfterThrow(l, access);

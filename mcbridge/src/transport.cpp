@@ -1,4 +1,5 @@
 // The five adapter commands and the card size query.
+#include "journal.h"
 #include "library.h"
 
 #include <array>
@@ -56,12 +57,24 @@ int32_t WriteSector(uint16_t sector, const void* buffer, int32_t length)
 {
     if (length > int32_t(kSectorSize))
         return -2;
-    if (!sendWhole(packet(0xBC, 0x35, sector, 0xFF)))
+    // The journal keeps what the write overwrites first (journal.h).
+    if (!journalBeforeWrite(sector))
         return 0;
-    return RawWrite(buffer, uint32_t(length));
+    const int32_t written =
+        sendWhole(packet(0xBC, 0x35, sector, 0xFF)) ? RawWrite(buffer, uint32_t(length)) : 0;
+    journalAfterWrite(sector, static_cast<const uint8_t*>(buffer), false,
+                      written == int32_t(kSectorSize));
+    return written;
 }
 
-int32_t EraseBlock(uint16_t sector) { return sendWhole(packet(0x37, 0x81, sector, 0xFF)) ? 1 : 0; }
+int32_t EraseBlock(uint16_t sector)
+{
+    if (!journalBeforeWrite(sector))
+        return 0;
+    const bool erased = sendWhole(packet(0x37, 0x81, sector, 0xFF));
+    journalAfterWrite(sector, nullptr, true, erased);
+    return erased ? 1 : 0;
+}
 
 bool readWholeSector(unsigned sector, uint8_t* buffer)
 {

@@ -81,7 +81,7 @@ mcb_write_outcome blankOutcome()
 
 TEST(HandleErrors, EveryCodeHasItsTextAndNameWhateverItsSign)
 {
-    for (int code = 0; code <= MCB_ERROR_EXISTS; ++code) {
+    for (int code = 0; code <= MCB_ERROR_JOURNAL_FILE; ++code) {
         SCOPED_TRACE(code);
         EXPECT_STRNE(mcb_strerror(code), "unknown error");
         EXPECT_STREQ(mcb_strerror(-code), mcb_strerror(code));
@@ -90,7 +90,7 @@ TEST(HandleErrors, EveryCodeHasItsTextAndNameWhateverItsSign)
     }
     EXPECT_STREQ(mcb_error_name(MCB_E_BUSY), "MCB_E_BUSY");
     EXPECT_STREQ(mcb_strerror(MCB_E_CHANGED), "the card was changed or swapped during the write");
-    for (int unknown : {MCB_ERROR_EXISTS + 1, -1000, INT32_MIN}) {
+    for (int unknown : {MCB_ERROR_JOURNAL_FILE + 1, -1000, INT32_MIN}) {
         EXPECT_STREQ(mcb_strerror(unknown), "unknown error");
         EXPECT_STREQ(mcb_error_name(unknown), "MCB_E_UNKNOWN");
     }
