@@ -973,6 +973,23 @@ MCB_API int mcb_folder_names(const uint8_t* entries, size_t count, int32_t forma
                              const char* taken, size_t taken_length, char* out, size_t capacity,
                              size_t* length);
 
+/* ---- Card texts on screen ---------------------------------------------- */
+
+/* The longest text mcb_escape_text takes, and the capacity that always
+ * holds its escaped form (four characters a byte at most, and the NUL). */
+#define MCB_ESCAPED_LENGTH_LIMIT (64u * 1024u * 1024u)
+#define MCB_ESCAPED_CAPACITY(length) ((length)*4u + 1u)
+
+/* A card's text (a game or maker code, a name, a title, a comment), already
+ * decoded to UTF-8 (length bytes at text), as it may be shown on a terminal
+ * or in a window: every C0 control, DEL and byte that is no part of valid
+ * UTF-8 as \xNN (two upper-case hex digits), every C1 control
+ * (U+0080..U+009F) as \u00NN; all other text unchanged. Into out (capacity
+ * bytes, NUL-terminated). Returns the escaped length without the NUL;
+ * MCB_E_TOO_SMALL when it does not fit (nothing written). With out NULL and
+ * capacity 0 only the length is returned. */
+MCB_API int mcb_escape_text(const char* text, size_t length, char* out, size_t capacity);
+
 #ifdef __cplusplus
 }
 #endif

@@ -1,41 +1,29 @@
 // A file written under a temporary name beside its target and renamed over
 // it only when complete: a failure part-way leaves any older file of that name
-// untouched and no half-written file behind.
+// untouched and no half-written file behind. The writing itself is the
+// project's one durable write (userfiles); the library's callers have chosen
+// their paths already, so a link is written through and a protected file
+// replaced, as a forced output is.
 #pragma once
 
+#include "userfiles/durable_file.h"
+
 #include <cstddef>
-#include <cstdint>
 #include <string>
-#include <vector>
 
 namespace mcb {
 
-class AtomicFile {
+class AtomicFile : public userfiles::DurableFile {
 public:
-    explicit AtomicFile(std::string target);
-    ~AtomicFile(); // removes the temporary file unless committed
-    AtomicFile(const AtomicFile&) = delete;
-    AtomicFile& operator=(const AtomicFile&) = delete;
-
-    bool isOpen() const { return fd_ >= 0; }
-    bool write(const void* data, std::size_t length);
-    // Closes and renames into place; when durable, the file is flushed to
-    // the disk first and its folder after. False when any write failed.
-    bool commit(bool durable = true);
-
-private:
-    bool flush();
-
-    std::string target_;
-    // Sector-sized writes gather here: one system call per 64 KiB, not per sector.
-    std::vector<uint8_t> pending_;
-    std::string temp_;
-    int fd_ = -1;
-    bool failed_ = false;
+    // When durable, commit() flushes the file to the disk before the rename
+    // and its folder after.
+    explicit AtomicFile(std::string target, bool durable = true)
+        : DurableFile(std::move(target), {.force = true, .durable = durable})
+    {
+    }
 };
 
-// Flushes the folder that holds path to the disk.
-bool syncFolderOf(const std::string& path);
+using userfiles::syncFolderOf;
 
 // For data already whole in memory: open, write and commit in one call, with
 // the same guarantee that an older file survives a failure.
