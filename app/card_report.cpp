@@ -77,16 +77,16 @@ QString line(const Finding& x, int32_t kind)
 
 } // namespace
 
-std::vector<Finding> takeFindings(uint32_t count)
+std::vector<Finding> takeFindings(mcb_card* card, uint32_t count)
 {
     std::vector<Finding> out;
     for (uint32_t i = 0; i < count; ++i) {
         Finding x;
-        if (!mcb_finding_at(i, &x.f))
+        if (mcb_card_finding(card, i, &x.f) < 0)
             break;
         x.blocks.resize(x.f.blocks);
         if (x.f.blocks)
-            mcb_finding_blocks(i, x.blocks.data(), uint32_t(x.blocks.size()));
+            mcb_card_finding_blocks(card, i, x.blocks.data(), x.blocks.size());
         out.push_back(std::move(x));
     }
     return out;

@@ -17,7 +17,7 @@ struct Finding {
 };
 
 // The list the last check, repair or recovery call left in the library.
-std::vector<Finding> takeFindings(uint32_t count);
+std::vector<Finding> takeFindings(mcb_card* card, uint32_t count);
 
 // A save as the user sees it: its decoded name.
 QString savePlace(const mcb_finding& f);

@@ -1,7 +1,9 @@
 #include "card_status.h"
 
+#include "card_link.h"
 #include "failure_reason.h"
 #include "gclink.h"
+#include "second_card.h"
 
 #include "i18n/texts.h"
 
@@ -14,35 +16,39 @@ CardProbe probeCard(mcb_receiver* window)
 {
     CardProbe probe;
     probe.readOnly = deviceIsReadOnlyImage();
-    if (IsConnected())
-        CloseDevice();
-    if (!OpenDevice(window)) {
-        probe.error = window ? window->error : mcb_last_error();
+    CardLink card;
+    if (const int opened = card.open(mainDevice(), window); opened != MCB_OK) {
+        probe.error = errorOf(opened);
         switch (probe.error) {
         case MCB_ERROR_NO_DEVICE: probe.state = CardState::NoAdapter; break;
         // No USB adapter plugged in (the program's default when none was
         // chosen): the user needs to know how to choose one.
         case MCB_ERROR_NOT_FOUND:
-            probe.state = qgetenv("MCBRIDGE_DEVICE").startsWith("usb:") ? CardState::NoAdapter
-                                                                        : CardState::NoAnswer;
+            probe.state = mainDevice().startsWith(QLatin1String("usb:")) ? CardState::NoAdapter
+                                                                         : CardState::NoAnswer;
             break;
         // A file that is no card image at all: the same to the user as an
         // unformatted card.
         case MCB_ERROR_IMAGE_SIZE:
-        case MCB_ERROR_BAD_DEVICE: probe.state = CardState::NotACard; break;
+        case MCB_ERROR_BAD_DEVICE:
+        // The card answered, but its header is no formatted card's.
+        case MCB_ERROR_NOT_A_CARD: probe.state = CardState::NotACard; break;
         default: probe.state = CardState::NoAnswer; break;
         }
         return probe;
     }
-    const int megabits = GetCardMemory();
-    if (megabits == 0) {
-        probe.error = mcb_last_error();
+    // The header was read at the open; the size is all the probe needs,
+    // and a damaged directory (which the listing names) still has one.
+    mcb_card_info info{};
+    info.size = sizeof info;
+    const int described = mcb_describe_card(card.get(), &info);
+    if (described < 0 && described != MCB_E_DAMAGED) {
+        probe.error = errorOf(described);
         probe.state = probe.error == MCB_ERROR_IO ? CardState::NoAnswer : CardState::NotACard;
     } else {
         probe.state = CardState::Ready;
-        GCLINK::applyCardSize(megabits);
+        GCLINK::applyCardSize(int(info.megabits));
     }
-    CloseDevice();
     return probe;
 }
 
@@ -83,7 +89,7 @@ std::function<bool(const QString&)> imageWritable = [](const QString& path) {
 
 bool deviceIsReadOnlyImage()
 {
-    const QString device = QString::fromLocal8Bit(qgetenv("MCBRIDGE_DEVICE"));
+    const QString device = mainDevice();
     if (!device.startsWith(QLatin1String("image:")))
         return false;
     const QString path = device.mid(6);

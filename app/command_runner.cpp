@@ -6,17 +6,21 @@
 
 #include "i18n/texts.h"
 
-#include <mcbridge.h>
-
 namespace {
 
 class CommandEnd {
 public:
-    explicit CommandEnd(TMainForm& form) : fForm(form) {}
+    CommandEnd(TMainForm& form, CardLink& first, CardLink& second)
+        : fForm(form), fFirst(first), fSecond(second)
+    {
+    }
     ~CommandEnd()
     {
         fForm.ENBtn_click();
-        CloseDevice();
+        // The cards are given back, and with them their write locks, as
+        // soon as the command ends: another program may write them then.
+        fFirst.close();
+        fSecond.close();
         fForm.Bar_pos(0);
     }
     CommandEnd(const CommandEnd&) = delete;
@@ -24,6 +28,8 @@ public:
 
 private:
     TMainForm& fForm;
+    CardLink& fFirst;
+    CardLink& fSecond;
 };
 
 } // namespace
@@ -33,7 +39,7 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
     if (!enterGate(gate))
         return;
     CommandScope scope(*this);
-    const CommandEnd end(*this);
+    const CommandEnd end(*this, fLink, fSecondLink);
     if (needs == Needs::Adapter && !connectAdapter()) {
         // Never silent: the adapter went away or stopped answering since the
         // card was probed.

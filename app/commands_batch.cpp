@@ -2,17 +2,17 @@
 // whole save folder onto the card. Every save is tried; one progress runs
 // for the batch and one report at the end names each save that failed and
 // why. A failed save leaves no file behind, and the card as it was.
+#include "card_link.h"
 #include "card_save_checks.h"
 #include "failure_reason.h"
 #include "folder_files.h"
-#include "gclink.h"
 #include "main_form.h"
-#include "save_forms.h"
+#include "put_save.h"
 #include "save_list_view.h"
 #include "save_names.h"
+#include "user_file.h"
 
 #include "i18n/texts.h"
-#include "mcbridge/folder_names.h"
 #include "skin/dialogs.h"
 
 #include <QDir>
@@ -59,16 +59,40 @@ void reportBatch(const QString& menuText, int done, int total, const QStringList
     skin::dialogs().report({titleOf(menuText), lines.join(QLatin1Char('\n')), say_copy, say_close});
 }
 
-// The names in the folder as their bytes, those Qt cannot list included:
-// a new file must not take the name of one it would not see.
-std::vector<std::string> namesIn(const QString& folder)
+// The names in the folder as their bytes, those Qt cannot list included,
+// each ended by a NUL: a new file must not take the name of one it would
+// not see.
+QByteArray namesIn(const QString& folder)
 {
-    std::vector<std::string> names;
+    QByteArray names;
     for (const QString& n :
          QDir(folder).entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
-        names.push_back(QFile::encodeName(n).toStdString());
+        names += QFile::encodeName(n) + '\0';
     for (const FolderFile& f : filesInFolder(folder))
-        names.push_back(f.path.mid(f.path.lastIndexOf('/') + 1).toStdString());
+        names += f.path.mid(f.path.lastIndexOf('/') + 1) + '\0';
+    return names;
+}
+
+// Names as emulators give them for the saves of entries (64 bytes each), in
+// a folder that holds taken; nothing when the library could not name them.
+std::vector<QByteArray> folderNames(const QByteArray& entries, const QByteArray& taken)
+{
+    const size_t count = size_t(entries.size()) / MCB_ENTRY_SIZE;
+    const auto* e = reinterpret_cast<const uint8_t*>(entries.constData());
+    size_t length = 0;
+    QByteArray out;
+    int code = MCB_E_TOO_SMALL;
+    while (code == MCB_E_TOO_SMALL) {
+        out.resize(qsizetype(length));
+        code = mcb_folder_names(e, count, MCB_SAVE_GCI, taken.constData(), size_t(taken.size()),
+                                out.data(), size_t(out.size()), &length);
+    }
+    std::vector<QByteArray> names;
+    if (code < 0)
+        return names;
+    for (const QByteArray& n : out.left(qsizetype(length)).split('\0'))
+        if (names.size() < count)
+            names.push_back(n);
     return names;
 }
 
@@ -89,75 +113,54 @@ void TMainForm::CopyAllToPcClick()
     if (fSecond)
         return copyAllCardToCard(true);
     runCommand(b3, [this] {
-        const CardScratch scratch;
-        if (GetCardMemory() == 0 || !InitSaverInfo() || !scratch.ok()) {
-            OkBtnExe(withLastReason(say_backupfailed));
+        if (const int loaded = mcb_load(link()); loaded < 0) {
+            OkBtnExe(withCodeReason(say_backupfailed, loaded, link()));
             return;
         }
         std::vector<CardEntry> saves;
-        for (unsigned j = 0; j < 128; ++j) {
-            char name[36] = {}, code[7] = {};
-            uint16_t count = 0;
-            if (GetSaverInfo(j, name, code, &count))
-                saves.push_back(
-                    {int(j), decodeSaveName(QByteArray(name, qsizetype(strnlen(name, 32))),
-                                            QByteArray(code, qsizetype(strnlen(code, 6))))});
-        }
+        for (unsigned j = 0; j < MCB_SLOTS; ++j)
+            if (const std::optional<SlotEntry> e = entryAt(link(), j))
+                saves.push_back({int(j), decodeSaveName(e->name, e->code)});
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         Bar_Init(0, int(saves.size()) * cStepsPerSave);
-        // Each save is read whole first: its entry names its file, and only a
-        // sound copy reaches the folder.
+        // Each save is read whole into memory first: its entry names its
+        // file, and only a sound copy reaches the folder.
         QStringList failed;
-        std::vector<std::array<uint8_t, 64>> entries;
+        QByteArray entries;
         std::vector<const CardEntry*> read;
-        std::vector<QString> copies;
+        std::vector<QByteArray> copies;
         for (std::size_t i = 0; i < saves.size(); ++i) {
             showBusy(i18n::busyText(say_saver_backup));
-            const QString copy =
-                scratch.path(QString::number(saves[i].slot) + QStringLiteral(".gci"));
-            const std::vector<uint8_t> bytes = saveInSlot(saves[i].slot, copy);
+            const QByteArray bytes = readSave(link(), unsigned(saves[i].slot));
             Bar_pos(int(i + 1) * cStepsPerSave);
-            if (bytes.size() < 64) {
-                failed << withLastReason(saves[i].shown);
+            if (bytes.size() < MCB_ENTRY_SIZE) {
+                failed << withCardReason(saves[i].shown, link());
                 continue;
             }
-            std::array<uint8_t, 64> entry{};
-            std::memcpy(entry.data(), bytes.data(), entry.size());
-            entries.push_back(entry);
+            entries += bytes.left(MCB_ENTRY_SIZE);
             read.push_back(&saves[i]);
-            copies.push_back(copy);
+            copies.push_back(bytes);
         }
-        CloseDevice();
+        fLink.close();
         QDir().mkpath(saverDir());
         // Names as emulators give them; a file already in the folder is never
         // replaced, the new one takes a name of its own. A save whose file is
-        // in the folder byte for byte is not copied again.
-        const auto names = mcb::folderNamesFor(entries, mcb::SaveFormat::Gci, namesIn(saverDir()));
+        // in the folder byte for byte is not copied again. Each copy is on
+        // the disk, flushed, before the next is written.
+        const std::vector<QByteArray> names = folderNames(entries, namesIn(saverDir()));
         const QList<FolderFile> inFolder = filesInFolder(saverDir());
         const QByteArray folder = QFile::encodeName(saverDir()) + '/';
         int done = 0, same = 0;
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            const QByteArray plain = QFile::encodeName(scratch.path(QStringLiteral("plain.gci")));
-            QFile::remove(scratch.path(QStringLiteral("plain.gci")));
-            const std::optional<QByteArray> bytes =
-                mcb_convert_save(QFile::encodeName(copies[i]).constData(), plain.constData(),
-                                 MCB_SAVE_GCI)
-                    ? readLocalFile(plain, std::numeric_limits<qint64>::max())
-                    : std::nullopt;
-            if (!bytes) {
-                failed << withLastReason(read[i]->shown);
-                continue;
-            }
-            if (alreadyInFolder(*bytes, inFolder)) {
+        for (std::size_t i = 0; i < read.size(); ++i) {
+            if (alreadyInFolder(copies[i], inFolder)) {
                 ++same;
                 continue;
             }
-            const QByteArray out = folder + QByteArray::fromStdString(names[i]);
-            if (mcb_convert_save(plain.constData(), out.constData(), MCB_SAVE_GCI))
+            if (i < names.size() && writeNewUserFile(folder + names[i], copies[i]))
                 ++done;
             else
-                failed << withLastReason(read[i]->shown);
+                failed << withReason(read[i]->shown, MCB_ERROR_FILE);
         }
         GetFilePIC();
         ListView1->setEnabled(true);
@@ -172,11 +175,6 @@ void TMainForm::CopyAllToCardClick()
     if (fSecond)
         return copyAllCardToCard(false);
     runCommand(b4, [this] {
-        const CardScratch scratch;
-        if (GetCardMemory() == 0 || !scratch.ok()) {
-            OkBtnExe(withLastReason(say_uploadfailed));
-            return;
-        }
         QStringList files;
         QList<QByteArray> paths;
         for (int i = 0; i < ListView2->count(); ++i) {
@@ -191,27 +189,29 @@ void TMainForm::CopyAllToCardClick()
         for (int i = 0; i < files.size(); ++i) {
             showBusy(i18n::busyText(say_saver_upload));
             const QString& name = files[i];
-            const std::optional<QByteArray> plain = plainSaveFor(paths[i], scratch);
-            const QByteArray local = plain ? *plain : QByteArray();
-            if (!plain || !InitSaverInfo()) {
-                failed << withLastReason(name);
-            } else if (FindSaver(local.constData(), StrGameName)) {
-                // Replacing a save is a choice made for that save alone.
-                failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
-            } else if (UpLoadSaver(local.constData())) {
+            const QByteArray bytes = saveFileBytes(paths[i]);
+            // Replacing a save is a choice made for that save alone: the
+            // batch only adds new ones.
+            const PutResult r = bytes.isEmpty() ? PutResult{MCB_E_FILE, {}, {}, false}
+                                                : putSave(link(), bytes, MCB_WRITE_NEW, -1);
+            if (r.code == MCB_OK)
                 ++done;
-            } else {
-                uint32_t needed = 0, free = 0;
-                if (mcb_space(&needed, &free))
-                    failed << name + QStringLiteral(" [") + say_batch_noroom.arg(needed).arg(free) +
-                                  QLatin1Char(']');
-                else
-                    failed << withLastReason(name);
-            }
+            else if (r.code == MCB_E_EXISTS)
+                failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
+            else if (r.code == MCB_E_NO_ROOM)
+                failed << name + QStringLiteral(" [") +
+                              say_batch_noroom.arg(r.outcome.blocks_needed)
+                                  .arg(r.outcome.blocks_free) +
+                              QLatin1Char(']');
+            else if (r.outcome.result == MCB_FAILED)
+                failed << withOutcome(withCodeReason(name, r.code, link()),
+                                      holdsText(r.outcome.holds));
+            else
+                failed << withCodeReason(name, r.code, link());
             Bar_pos((i + 1) * cStepsPerSave);
         }
         ShowGC();
-        CloseDevice();
+        fLink.close();
         ListView1->setEnabled(true);
         ListView2->setEnabled(true);
         reportBatch(say_menu_copyall_card, done, int(files.size()), failed);

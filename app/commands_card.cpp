@@ -1,9 +1,12 @@
 // Backing up the whole card into an image file and restoring one.
+#include "card_link.h"
 #include "card_save_checks.h"
 #include "failure_reason.h"
+#include "folder_files.h"
 #include "gclink.h"
 #include "main_form.h"
 #include "save_list_view.h"
+#include "user_file.h"
 
 #include "i18n/texts.h"
 #include "skin/dialogs.h"
@@ -36,22 +39,30 @@ QString backupName(const QDate& day)
            QStringLiteral(".gcp");
 }
 
-// What the card holds after a failed restore of the image at path: read back
-// whole and compared, so "the whole image" is said only when it is so.
-QString afterRestore(TMainForm& form, const QString& path)
+// The whole card read into memory; empty when it could not be (the
+// handle's last error says why).
+QByteArray cardImage(mcb_card* card)
 {
-    CardScratch scratch;
-    const QString back = scratch.path(QStringLiteral("back.gcp"));
-    if (IsConnected())
-        CloseDevice();
-    QFile image(path), read(back);
-    if (!scratch.ok() || !OpenDevice(form.window()) || GetCardMemory() == 0 ||
-        !ReadCardToFile(QFile::encodeName(back).constData()) || !image.open(QIODevice::ReadOnly) ||
-        !read.open(QIODevice::ReadOnly))
+    mcb_card_info info{};
+    info.size = sizeof info;
+    if (mcb_describe_card(card, &info) < 0)
+        return {};
+    QByteArray image(qsizetype(MCB_CARD_BYTES(info.megabits)), '\0');
+    size_t length = 0;
+    if (mcb_read_image(card, image.data(), size_t(image.size()), &length) < 0)
+        return {};
+    image.truncate(qsizetype(length));
+    return image;
+}
+
+// What the card holds after a failed restore of image: read back whole and
+// compared, so "the whole image" is said only when it is so.
+QString afterRestore(mcb_card* card, const QByteArray& image)
+{
+    const QByteArray back = cardImage(card);
+    if (back.isEmpty())
         return say_cardunreadable;
-    // Both are card images, at most 16 MiB.
-    return image.size() == read.size() && image.readAll() == read.readAll() ? say_cardholdsimage
-                                                                            : QString();
+    return back == image ? say_cardholdsimage : QString();
 }
 
 // A name in folder for the card as it is before a restore, from the time, that
@@ -68,18 +79,34 @@ QString freeKeptName(const QString& folder)
     return path;
 }
 
-// How the image at path goes onto the card: as it is when it was read from
-// this card; when it was read from another, as the user answers. Nothing
-// when the user cancels. unfit gets why the image cannot go on at all.
-std::optional<int32_t> restoreMode(const QString& path, const QString& title, int32_t& unfit)
+// How an image goes onto the card: as it is when it was read from this
+// card (its identity bytes, the header's first 32, are the card's); when
+// it was read from another, as the user answers. Nothing when the user
+// cancels. unfit gets why the image cannot go on at all: one that is not as
+// long as the card is refused before anything is asked or kept.
+std::optional<int32_t> restoreMode(mcb_card* card, const QByteArray& image, const QString& path,
+                                   const QString& title, int32_t& unfit)
 {
     unfit = MCB_SUCCESS;
-    if (mcb_check_image(QFile::encodeName(path).constData()))
-        return MCB_RESTORE_SAME_CARD;
-    if (mcb_last_error() != MCB_ERROR_OTHER_CARD) {
-        unfit = mcb_last_error();
+    mcb_card_info info{};
+    info.size = sizeof info;
+    if (const int described = mcb_describe_card(card, &info); described < 0) {
+        unfit = errorOf(described);
         return MCB_RESTORE_SAME_CARD;
     }
+    if (uint64_t(image.size()) != MCB_CARD_BYTES(info.megabits)) {
+        // Never written: the library checks an image's length before
+        // anything else, and says why it is no image of this card (another
+        // tool's header in front of it, or the wrong length).
+        unfit = errorOf(
+            mcb_write_image(card, image.constData(), size_t(image.size()), MCB_RESTORE_SAME_CARD));
+        if (unfit == MCB_SUCCESS)
+            unfit = MCB_ERROR_IMAGE_LENGTH;
+        return MCB_RESTORE_SAME_CARD;
+    }
+    if (image.left(sizeof info.identity) ==
+        QByteArray(reinterpret_cast<const char*>(info.identity), sizeof info.identity))
+        return MCB_RESTORE_SAME_CARD;
     switch (skin::dialogs().choose(Say_ask_OtherCard.arg(path), title,
                                    {say_keepidentity, say_overwriteidentity, say_cancel})) {
     case 0: return MCB_RESTORE_KEEP_IDENTITY;
@@ -97,19 +124,21 @@ void TMainForm::ReadCardBtnClick()
         Bar_Init(0, last);
         const std::optional<QString> path = skin::dialogs().saveFileName(
             imageDialog(saverDir(), QStringLiteral("gcp"), backupName(QDate::currentDate())));
-        if (!path || (QFileInfo::exists(*path) &&
-                      !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle())))
+        if (!path || !mayReplaceOutput(*path, windowTitle()))
             return;
         repaint();
         showBusy(say_saver_reading);
-        if (ReadCardToFile(QFile::encodeName(*path).constData())) {
+        const QByteArray image = cardImage(link());
+        if (image.isEmpty()) {
+            OkBtnExe(withCardReason(say_readcardfailed + *path, link()));
+        } else if (replaceUserFile(*path, image)) {
             Bar_pos(last);
             // Said as a single save's backup says it: a long copy that ends
             // without a word looks like one that stopped.
             OkBtnExe(say_Backupcomplete);
         } else {
             // The older file of that name, if any, is left as it was.
-            OkBtnExe(withLastReason(say_readcardfailed + *path));
+            OkBtnExe(withReason(say_readcardfailed + *path, MCB_ERROR_FILE));
         }
         showFreeBlocks();
         ListView1->clearSelection();
@@ -126,34 +155,49 @@ void TMainForm::WriteCardBtnClick()
             skin::dialogs().openFileName(imageDialog(saverDir(), QStringLiteral("GCP")));
         if (!path)
             return;
+        // An image is at most the largest card; one longer is no image.
+        const std::optional<QByteArray> image =
+            readLocalFile(QFile::encodeName(*path), qint64(MCB_CARD_BYTES(MCB_LARGEST_CARD)) + 1);
+        if (!image) {
+            OkBtnExe(withReason(say_writecardfailed + *path, MCB_ERROR_FILE));
+            return;
+        }
         int32_t unfit = MCB_SUCCESS;
-        const std::optional<int32_t> how = restoreMode(*path, windowTitle(), unfit);
+        const std::optional<int32_t> how = restoreMode(link(), *image, *path, windowTitle(), unfit);
         if (!how)
             return;
-        const QByteArray image = QFile::encodeName(*path);
         repaint();
         // The card as it is goes into a file first, whatever the image: a
-        // restore replaces every save on the card. An image the library
-        // refuses outright is refused before that.
+        // restore replaces every save on the card. An image that cannot go
+        // on is refused before that. The kept image is on the disk,
+        // flushed, before the card is written.
         showBusy(say_saver_reading);
         const QString kept = freeKeptName(saverDir());
+        const QByteArray before = unfit == MCB_SUCCESS ? cardImage(link()) : QByteArray();
         if (unfit != MCB_SUCCESS) {
             OkBtnExe(withReason(say_writecardfailed + *path, unfit));
-        } else if (!ReadCardToFile(QFile::encodeName(kept).constData())) {
-            OkBtnExe(withLastReason(say_cardnotkept + *path));
+        } else if (before.isEmpty() || !writeNewUserFile(kept, before)) {
+            OkBtnExe(before.isEmpty() ? withCardReason(say_cardnotkept + *path, link())
+                                      : withReason(say_cardnotkept + *path, MCB_ERROR_FILE));
             showFreeBlocks();
         } else {
             Bar_Init(0, last);
             showBusy(say_saver_writing);
-            if (mcb_restore_card(image.constData(), *how)) {
+            const int code =
+                mcb_write_image(link(), image->constData(), size_t(image->size()), *how);
+            if (code == MCB_OK) {
                 ShowGC();
                 Bar_pos(last);
                 OkBtnExe(say_cardkept + kept);
             } else {
-                const QString failed = withLastReason(*path);
+                if (code == MCB_E_CHANGED)
+                    markListingStale();
+                const QString failed = withCodeReason(*path, code, link());
                 // The failure may have come after the last write: the card is
                 // read back before the user is told it may be incomplete.
-                const QString holds = afterRestore(*this, *path);
+                // On a link of its own: the failure may have ended this one.
+                const QString holds =
+                    connectAdapter() ? afterRestore(link(), *image) : say_cardunreadable;
                 OkBtnExe((holds.isEmpty() ? say_writecardfailed + failed
                                           : say_writecardfailed + withOutcome(failed, holds)) +
                          QLatin1Char('\n') + say_cardkept + kept);

@@ -1,10 +1,12 @@
 // A second card on the PC side of the window, and copying saves from one
 // card to the other.
 #include "banner_cache.h"
+#include "card_link.h"
 #include "card_save_checks.h"
 #include "commands_view.h"
 #include "failure_reason.h"
 #include "main_form.h"
+#include "put_save.h"
 #include "save_list_view.h"
 #include "save_names.h"
 #include "second_card.h"
@@ -21,11 +23,6 @@
 #include <cstring>
 
 namespace {
-
-QByteArray bounded(const char* p, std::size_t width)
-{
-    return QByteArray(p, qsizetype(strnlen(p, width)));
-}
 
 // One save of a card as it is listed: caption and what finds it again.
 struct ListedSave {
@@ -137,36 +134,32 @@ bool TMainForm::ShowSecondCard()
                     *gates[i] = before[i];
             }
         } reopen{gates, before};
-        DeviceSwitch to(fSecond->device());
-        int megabits = 0;
-        if (OpenDevice(window()) == 0)
-            error = fReceiver.error;
-        else if ((megabits = GetCardMemory()) == 0 || InitSaverInfo() == 0)
-            error = mcb_last_error();
+        CardLink second;
+        const int opened = second.open(fSecond->device(), window());
+        mcb_card_info info{};
+        info.size = sizeof info;
+        if (opened != MCB_OK)
+            error = errorOf(opened);
+        else if (const int loaded = mcb_load(second.get()); loaded < 0)
+            error = errorOf(loaded);
+        else if (const int described = mcb_describe_card(second.get(), &info); described < 0)
+            error = errorOf(described);
         QList<ListedSave> saves;
-        // Every card keeps five of its 8 KB blocks, sixteen to a megabit,
-        // for its system area; the rest hold saves.
-        free = megabits * 16 - 5;
-        for (unsigned j = 0; error == MCB_SUCCESS && j < 128; ++j) {
-            char name[36] = {}, code[7] = {};
-            uint16_t blocks = 0;
-            if (!GetSaverInfo(j, name, code, &blocks))
+        free = int(info.save_blocks);
+        for (unsigned j = 0; error == MCB_SUCCESS && j < MCB_SLOTS; ++j) {
+            const std::optional<SlotEntry> e = entryAt(second.get(), j);
+            if (!e)
                 continue;
-            ListedSave s{QString(), bounded(name, 32), bounded(code, 6), int(j), false};
+            ListedSave s{QString(), e->name, e->code, int(j), false};
             s.caption = decodeSaveName(s.rawName, s.rawCode) + QStringLiteral("\r\n(") +
-                        QString::number(blocks) + QLatin1Char(')');
-            QByteArray bitmap(MCB_BITMAP_MAX, '\0');
-            uint32_t size = 0;
+                        QString::number(e->blocks) + QLatin1Char(')');
             QPixmap picture;
-            if (mcb_saver_bitmap(j, reinterpret_cast<uint8_t*>(bitmap.data()),
-                                 uint32_t(bitmap.size()), &size)) {
-                bitmap.truncate(size);
+            if (const QByteArray bitmap = slotBitmap(second.get(), j); !bitmap.isEmpty())
                 picture = pictureFromBitmap(bitmap);
-            }
             s.picture = !picture.isNull();
             saves.append(s);
             appendPicture(ImageList2, picture);
-            free -= blocks;
+            free -= int(e->blocks);
         }
         if (error == MCB_SUCCESS) {
             for (const ListedSave& s : saves) {
@@ -178,7 +171,7 @@ bool TMainForm::ShowSecondCard()
             ListView2->refreshPictures();
             // Described while this card is open, as the card list is: the
             // tooltips, the keys the list sorts by and the moving icons.
-            describeCardSaves(ListView2, fSecondDescriptions);
+            describeCardSaves(second.get(), ListView2, fSecondDescriptions);
         }
     }
     if (error != MCB_SUCCESS) {
@@ -208,41 +201,26 @@ void TMainForm::showPaneTitle()
     PaneTitle->show();
 }
 
-// The save goes from the card named `from` into a file of scratch, and from
-// there onto the card named `to`. The file never lands in the save folder,
-// and the source card is only read. Empty when it went; else why not.
-QString TMainForm::copyOneSave(const CardSave& save, const QString& from, const QString& to,
-                               const QString& scratch)
+// The save goes from one open card to the other through memory; the source
+// card is only read. Empty when it went; else why not.
+QString TMainForm::copyOneSave(const CardSave& save, mcb_card* from, mcb_card* to)
 {
-    const QByteArray file = QFile::encodeName(scratch);
-    QFile::remove(scratch);
-    {
-        DeviceSwitch source(from);
-        if (!OpenDevice(window()))
-            return withReason(save.name, fReceiver.error);
-        if (!GetCardMemory() || !stillInSlot(save) ||
-            !(save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), file.constData())
-                             : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
-                                             file.constData())))
-            return withLastReason(save.name);
-    }
-    DeviceSwitch target(to);
-    if (!OpenDevice(window()))
-        return withReason(save.name, fReceiver.error);
-    if (!GetCardMemory() || !InitSaverInfo())
-        return withLastReason(save.name);
-    const int slot = mcb_find_slot(save.rawName.constData(), save.rawCode.constData());
-    if (slot < 0 && mcb_last_error() != MCB_ERROR_NO_SAVE)
-        return withLastReason(save.name);
-    if (slot >= 0) {
+    const QByteArray bytes =
+        stillInSlot(from, save) ? readSave(from, unsigned(save.slot)) : QByteArray();
+    if (bytes.isEmpty())
+        return withCardReason(save.name, from);
+    PutResult r = putSave(to, bytes, MCB_WRITE_NEW, -1);
+    if (r.code == MCB_E_EXISTS) {
+        if (r.outcome.other_slot >= 0)
+            return withReason(save.name, MCB_ERROR_AMBIGUOUS);
         if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(save.name), windowTitle()))
             return QString();
-        if (!mcb_replace_slot(uint32_t(slot), file.constData()))
-            return withLastReason(save.name);
-    } else if (!UpLoadSaver(file.constData())) {
-        return withLastReason(save.name);
+        r = putSave(to, bytes, MCB_WRITE_REPLACE_SLOT, r.outcome.slot);
     }
-    return QString();
+    if (r.code == MCB_OK)
+        return QString();
+    const QString why = withCodeReason(save.name, r.code, to);
+    return r.outcome.result == MCB_FAILED ? withOutcome(why, holdsText(r.outcome.holds)) : why;
 }
 
 void TMainForm::CopyCardToCard(bool toSecond)
@@ -256,21 +234,22 @@ void TMainForm::copyCardToCard(bool toSecond)
     TSaveListView* source = toSecond ? ListView1 : ListView2;
     if (!hasSelection(source, toSecond ? Say_WARNING0 : Say_WARNING1))
         return;
-    const QString here = mainDevice();
-    const QString there = fSecond->device();
     ListView1->setEnabled(false);
     ListView2->setEnabled(false);
     QStringList failed;
     bool copied = false;
-    const CardScratch scratch;
+    // Both cards open at once, each by its own handle.
+    const int here = connectAdapter() ? MCB_OK : MCB_E_NOT_OPEN;
+    const int there = fSecondLink.open(fSecond->device(), window());
     for (const CardSave& save : source->selectedCardSaves()) {
         Bar_Init(0, 20);
         showBusy(i18n::busyText(say_saver_cardcopy));
         repaint();
-        const QString why =
-            scratch.ok() ? copyOneSave(save, toSecond ? here : there, toSecond ? there : here,
-                                       scratch.path(QStringLiteral("save.gci")))
-                         : withReason(save.name, MCB_ERROR_FILE);
+        const int opened = here != MCB_OK ? here : there;
+        const QString why = opened != MCB_OK
+                                ? withCodeReason(save.name, opened)
+                                : copyOneSave(save, toSecond ? link() : fSecondLink.get(),
+                                              toSecond ? fSecondLink.get() : link());
         if (why.isEmpty()) {
             copied = true;
             Bar_pos(20);
@@ -278,10 +257,12 @@ void TMainForm::copyCardToCard(bool toSecond)
             failed << why;
         }
     }
-    // Both lists show what the cards hold now.
+    // Both lists show what the cards hold now; the second card's write lock
+    // is given back first, as its listing opens it again.
+    fSecondLink.close();
     if (connectAdapter())
         ShowGC();
-    CloseDevice();
+    fLink.close();
     ShowSecondCard();
     ListView1->setEnabled(true);
     ListView2->setEnabled(true);

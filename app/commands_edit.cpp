@@ -1,5 +1,6 @@
 // Editing card saves: each selected save is copied into a save file, opened
 // in the save editor, and written back to the card when the user saved it.
+#include "card_link.h"
 #include "card_save_checks.h"
 #include "edit_write_back.h"
 #include "editor/save_edit_form.h"
@@ -12,24 +13,35 @@
 
 #include <QFile>
 
+namespace {
+
+bool writeWorkFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size() && file.flush();
+}
+
+} // namespace
+
 void TMainForm::EditBtnClick()
 {
     runCommand(b6, [this] {
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         const QList<CardSave> saves = ListView1->selectedCardSaves();
+        // The editor works on a file of its own in the program's private
+        // folder; the save reaches it and comes back through memory.
         const QString temp = workPath(QStringLiteral("temp.~ic"));
-        const QByteArray localTemp = QFile::encodeName(temp);
         bool saved = false;
         bool written = false;
         QStringList failed, unsure, wrongSize, oldKept, kept;
         for (const CardSave& save : saves) {
             Bar_Init(0, 20);
             // The save in the listed slot, not another of the same name.
-            if (stillInSlot(save) &&
-                (save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localTemp.constData())
-                                : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
-                                                localTemp.constData()))) {
+            const QByteArray bytes =
+                stillInSlot(link(), save) ? readSave(link(), unsigned(save.slot)) : QByteArray();
+            if (!bytes.isEmpty() && writeWorkFile(temp, bytes)) {
                 showBusy(i18n::busyText(say_saver_LOADING));
                 TSaveEditForm& editor = *SaveEditForm;
                 editor.move(x() + (width() - editor.width()) / 2,
@@ -49,7 +61,10 @@ void TMainForm::EditBtnClick()
                 if (editor.ischanged) {
                     saved = true;
                     repaint();
-                    const WriteBackResult r = writeBack(*this, save, temp);
+                    QFile edited(temp);
+                    const QByteArray after =
+                        edited.open(QIODevice::ReadOnly) ? edited.readAll() : QByteArray();
+                    const WriteBackResult r = writeBack(*this, save, after);
                     if (!r.keptAs.isEmpty())
                         kept << r.keptAs;
                     switch (r.result) {

@@ -1,6 +1,7 @@
 // The card list's context menu: checking the card, repairing it and
 // bringing back deleted saves, each with its report in a window of its own.
 #include "card_report.h"
+#include "card_save_checks.h"
 #include "commands_view.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -53,19 +54,19 @@ void TMainForm::showCardMenu(const QPoint& at)
     fCardMenu = nullptr;
 }
 
-bool TMainForm::openCardForHealth() { return connectAdapter() && GetCardMemory() != 0; }
+bool TMainForm::openCardForHealth() { return connectAdapter(); }
 
 void TMainForm::CheckCardClick()
 {
     runCommand(b0, [this] {
         uint32_t count = 0;
         int32_t sound = 0;
-        if (GetCardMemory() == 0 || !mcb_check_card(&count, &sound)) {
+        if (mcb_check(link(), &count, &sound) < 0) {
             OkBtnExe(say_check_failed);
             return;
         }
-        const std::vector<Finding> found = takeFindings(count);
-        CloseDevice();
+        const std::vector<Finding> found = takeFindings(link(), count);
+        fLink.close();
         showReport(say_menu_check, findingLines(found) << verdictLine(sound != 0, found));
     });
 }
@@ -74,15 +75,11 @@ void TMainForm::RepairCardClick()
 {
     runCommand(b0, [this] {
         uint32_t count = 0;
-        if (GetCardMemory() == 0) {
-            OkBtnExe(say_check_failed);
-            return;
-        }
-        const bool planned = mcb_repair_card(0, &count) != 0;
-        const std::vector<Finding> plan = takeFindings(count);
+        const bool planned = mcb_repair(link(), 0, &count) == MCB_OK;
+        const std::vector<Finding> plan = takeFindings(link(), count);
         const bool changes = std::any_of(plan.begin(), plan.end(), isChange);
         if (!planned || !changes) {
-            CloseDevice();
+            fLink.close();
             QStringList lines = findingLines(plan);
             lines.prepend(planned ? say_r_nothing : say_r_failed);
             showReport(say_menu_repair, lines);
@@ -94,15 +91,18 @@ void TMainForm::RepairCardClick()
         if (!skin::dialogs().askYesNo(say_ask_repair, titleOf(say_menu_repair)))
             return;
         showBusy(i18n::busyText(titleOf(say_menu_repair)));
-        const bool repaired = mcb_repair_card(1, &count) != 0;
-        const std::vector<Finding> done = takeFindings(count);
+        const int code = mcb_repair(link(), 1, &count);
+        if (code == MCB_E_CHANGED)
+            markListingStale();
+        const bool repaired = code == MCB_OK;
+        const std::vector<Finding> done = takeFindings(link(), count);
         // What the card reads as now, repaired or not.
         uint32_t after = 0;
         int32_t sound = 0;
         QStringList report = findingLines(done);
         report.prepend(repaired ? say_r_done : say_r_failed);
-        if (openCardForHealth() && mcb_check_card(&after, &sound))
-            report << verdictLine(sound != 0, takeFindings(after));
+        if (openCardForHealth() && mcb_check(link(), &after, &sound) == MCB_OK)
+            report << verdictLine(sound != 0, takeFindings(link(), after));
         else
             report << say_check_failed;
         showReport(say_menu_repair, report);
@@ -114,13 +114,13 @@ void TMainForm::RecoverCardClick()
 {
     runCommand(b0, [this] {
         uint32_t count = 0;
-        if (GetCardMemory() == 0 || !mcb_recover_list(&count)) {
+        if (mcb_recover_find(link(), &count) < 0) {
             OkBtnExe(say_check_failed);
             return;
         }
-        const std::vector<Finding> saves = takeFindings(count);
+        const std::vector<Finding> saves = takeFindings(link(), count);
         if (saves.empty()) {
-            CloseDevice();
+            fLink.close();
             showReport(say_menu_recover, {say_rec_none});
             return;
         }
@@ -137,7 +137,10 @@ void TMainForm::RecoverCardClick()
                                          say_copy, say_close, say_putback}))
                 continue;
             uint32_t placed = 0;
-            if (mcb_recover_slot(uint32_t(s.f.slot), &placed)) {
+            const int code = mcb_recover(link(), uint32_t(s.f.slot), &placed);
+            if (code == MCB_E_CHANGED)
+                markListingStale();
+            if (code == MCB_OK) {
                 report << say_rec_done.arg(name, QString::number(placed));
                 changed = true;
             } else {

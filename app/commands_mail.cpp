@@ -1,5 +1,6 @@
 // Mailing card saves: each selected save is copied into a save file and
 // handed to the user's mail program as the attachment of a new message.
+#include "card_link.h"
 #include "card_save_checks.h"
 #include "failure_reason.h"
 #include "mail_cache.h"
@@ -19,33 +20,28 @@ void TMainForm::EmailBtnClick()
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         QStringList failed;
-        const QString temp = workPath(QStringLiteral("temp.~ic"));
         for (const CardSave& save : ListView1->selectedCardSaves()) {
             Bar_Init(0, 20);
             const QString& name = save.name;
             const QByteArray& rawCode = save.rawCode;
             // The save in the listed slot, not another of the same name.
-            const QByteArray localTemp = QFile::encodeName(temp);
-            if (!stillInSlot(save) ||
-                !(save.slot >= 0 ? mcb_download_slot(uint32_t(save.slot), localTemp.constData())
-                                 : DownLoadSaver(save.rawName.constData(), rawCode.constData(),
-                                                 localTemp.constData()))) {
-                failed << withLastReason(name);
+            const QByteArray bytes =
+                stillInSlot(link(), save) ? readSave(link(), unsigned(save.slot)) : QByteArray();
+            if (bytes.isEmpty()) {
+                failed << withCardReason(name, link());
                 Bar_pos(20);
                 continue;
             }
             showBusy(i18n::busyText(say_saver_LOADING));
-            QFile downloaded(temp);
-            const QByteArray head =
-                downloaded.open(QIODevice::ReadOnly) ? downloaded.read(95) : QByteArray();
-            downloaded.close();
             // The file is named after the save's file-name field; the mail
             // program reads it after xdg-email has returned, so it waits in
             // the cache folder, not in the program's folder.
-            const QString fileName = withoutRemovedCharacters(decodeSaveName(
-                                         head.mid(8, 32).replace('\0', QByteArray()), rawCode)) +
-                                     QStringLiteral(".GCI");
-            const QString mailed = placeInMailCache(temp, fileName);
+            const QString fileName =
+                withoutRemovedCharacters(decodeSaveName(
+                    bytes.mid(MCB_ENTRY_NAME, MCB_ENTRY_NAME_SIZE).replace('\0', QByteArray()),
+                    rawCode)) +
+                QStringLiteral(".GCI");
+            const QString mailed = placeInMailCache(bytes, fileName);
             if (mailed.isEmpty()) {
                 failed << name;
                 Bar_pos(20);

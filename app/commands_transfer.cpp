@@ -1,14 +1,14 @@
 // Copying card saves to files, files to the card, and deleting card saves.
 #include "card_save_checks.h"
 #include "failure_reason.h"
-#include "gclink.h"
 #include "main_form.h"
+#include "put_save.h"
 #include "save_forms.h"
 #include "save_list_view.h"
 #include "save_names.h"
+#include "user_file.h"
 
 #include "i18n/texts.h"
-#include "mcbridge/cardfs.h"
 #include "skin/dialogs.h"
 
 #include <QFile>
@@ -32,13 +32,20 @@ QString closingNotice(const QList<std::pair<const QString*, QStringList>>& failu
     return done ? complete : QString();
 }
 
-// A field of a save file's entry as the card compares it: up to a NUL.
-QByteArray entryField(const std::vector<uint8_t>& file, std::size_t at, std::size_t width)
+// The name a save file's entry gives, for the file the old save is kept in.
+QString nameInEntry(const QByteArray& bytes)
 {
-    if (file.size() < 64)
+    mcb_save_view view{};
+    view.size = sizeof view;
+    if (mcb_parse_save(bytes.constData(), size_t(bytes.size()), &view) != MCB_OK)
         return {};
-    const auto* p = reinterpret_cast<const char*>(file.data()) + at;
-    return QByteArray(p, qsizetype(strnlen(p, width)));
+    const auto field = [&](int at, int width) {
+        const QByteArray f(reinterpret_cast<const char*>(view.entry) + at, width);
+        const qsizetype nul = f.indexOf('\0');
+        return nul < 0 ? f : f.left(nul);
+    };
+    return decodeSaveName(field(MCB_ENTRY_NAME, MCB_ENTRY_NAME_SIZE),
+                          field(MCB_ENTRY_GAME, MCB_ENTRY_CODE_SIZE));
 }
 
 } // namespace
@@ -52,7 +59,6 @@ void TMainForm::DownLoadBtnClick()
         QStringList failed;
         skin::FileDialogSpec dialog{QString(), saverDir(), QString(), saveFileFilter(),
                                     QStringLiteral("GCI")};
-        const CardScratch scratch;
         if (!hasSelection(ListView1, Say_WARNING0))
             return;
         ListView1->setEnabled(false);
@@ -63,22 +69,25 @@ void TMainForm::DownLoadBtnClick()
             const std::optional<QString> path = skin::dialogs().saveFileName(dialog);
             if (!path)
                 continue;
-            if (QFileInfo::exists(*path) &&
-                !skin::dialogs().askYesNo(i18n::overwriteQuestion(*path), windowTitle()))
+            if (!mayReplaceOutput(*path, windowTitle()))
                 continue;
             showBusy(i18n::busyText(say_saver_backup));
             repaint();
-            // The save in the listed slot, not another of the same name.
-            const QByteArray localPath = QFile::encodeName(*path);
-            if (stillInSlot(save) &&
-                (save.slot >= 0 ? downloadInForm(save.slot, *path, scratch)
-                                : DownLoadSaver(save.rawName.constData(), save.rawCode.constData(),
-                                                localPath.constData()))) {
+            // The save in the listed slot, not another of the same name,
+            // read whole into memory; the file appears only once it is whole.
+            const QByteArray plain =
+                stillInSlot(link(), save) ? readSave(link(), unsigned(save.slot)) : QByteArray();
+            if (plain.isEmpty()) {
+                failed << withCardReason(save.name, link());
+                continue;
+            }
+            const std::optional<QByteArray> bytes = inFormFor(*path, plain);
+            if (bytes && replaceUserFile(*path, *bytes)) {
                 copied = true;
                 GetFilePIC();
                 Bar_pos(20);
             } else {
-                failed << withLastReason(save.name);
+                failed << withReason(save.name, bytes ? MCB_ERROR_FILE : MCB_ERROR_NOT_A_SAVE);
             }
         }
         ListView1->setEnabled(true);
@@ -123,119 +132,94 @@ void TMainForm::ListView1FilesDropped(const QStringList& paths)
         for (const QString& path : paths)
             files.append({QFileInfo(path).fileName(), QFile::encodeName(path),
                           path + QStringLiteral("\r\n(") +
-                              QString::number(QFileInfo(path).size() / 8192) + QLatin1Char(')')});
+                              QString::number(QFileInfo(path).size() / MCB_BLOCK_SIZE) +
+                              QLatin1Char(')')});
         uploadSaveFiles(files);
     });
 }
 
 void TMainForm::uploadSaveFiles(const QList<UploadSource>& files)
 {
-    {
-        qint64 blocks = 0;
-        bool uploaded = false;
-        QStringList failed, noRoom, twins, kept;
-        ListView1->setEnabled(false);
-        ListView2->setEnabled(false);
-        const CardScratch scratch;
-        for (const UploadSource& file : files) {
-            Bar_Init(0, 20);
-            showBusy(i18n::busyText(say_saver_upload));
-            const QString& name = file.name;
-            // A container goes onto the card through a plain copy of it.
-            const std::optional<QByteArray> plain = plainSaveFor(file.path, scratch);
-            if (!plain) {
-                failed << withLastReason(name);
-                continue;
-            }
-            const QByteArray localPath = *plain;
-            const std::vector<uint8_t> bytes = saveFileBytes(localPath);
-            // The blocks the library will ask for: the count the entry names.
-            blocks = bytes.size() >= 64 ? mcb::EntryRef{bytes.data()}.blockCount() : 0;
-            const QByteArray rawName = entryField(bytes, 8, 32);
-            const QByteArray rawCode = entryField(bytes, 0, 6);
-            repaint();
-            int slot = -1;
-            if (InitSaverInfo() && FindSaver(localPath.constData(), StrGameName)) {
-                // Two card saves of this name and code: which one the file
-                // would replace cannot be told, so neither is.
-                slot = mcb_find_slot(StrGameName, rawCode.constData());
-                if (slot < 0) {
-                    if (mcb_last_error() == MCB_ERROR_AMBIGUOUS)
-                        twins << name;
-                    else
-                        failed << withLastReason(name);
-                    continue;
-                }
-                if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(file.shown), windowTitle()))
-                    continue;
-            }
-            // A new save needs its blocks free; a replacement too, beside the
-            // old save, which the library tells when it refuses for want of room.
-            if (slot < 0 && FreeBlock < blocks) {
-                noRoom << name;
-                continue;
-            }
-            const std::vector<uint8_t> before =
-                slot >= 0 ? saveInSlot(slot, scratch.path(QStringLiteral("old.gci")))
-                          : std::vector<uint8_t>();
-            if (slot >= 0 ? mcb_replace_slot(uint32_t(slot), localPath.constData())
-                          : UpLoadSaver(localPath.constData())) {
-                uploaded = true;
-                Bar_pos(20);
-                continue;
-            }
-            uint32_t needed = 0, free = 0;
-            if (mcb_space(&needed, &free)) {
-                // Refused before anything was written. With no room beside
-                // the old save, the user may keep it in the save folder and
-                // have it deleted from the card first.
-                const QString keepAs = freeOldName(saverDir(), decodeSaveName(rawName, rawCode));
-                const unsigned oldBlocks =
-                    before.size() > 64 ? unsigned((before.size() - 64) / 8192) : 0;
-                if (slot < 0 || before.empty() || free + oldBlocks < needed ||
-                    !skin::dialogs().askYesNo(
-                        i18n::deleteFirstQuestion(name, int(needed), int(free), keepAs),
-                        windowTitle())) {
-                    noRoom << name;
-                    continue;
-                }
-                // Nothing has been written yet when the old save cannot be kept.
-                if (!keepOldSave(before, saverDir() + QLatin1Char('/') + keepAs)) {
-                    failed << withOutcome(name, say_cardholdsold);
-                    continue;
-                }
-                kept << keepAs;
-                if (mcb_delete_slot(uint32_t(slot)) && UpLoadSaver(localPath.constData())) {
-                    uploaded = true;
-                    Bar_pos(20);
-                    continue;
-                }
-            }
-            // Why the write failed, before reading the card again replaces it.
-            const QString what = withLastReason(name);
-            failed << withOutcome(
-                what, cardHoldsText(*this, rawName, rawCode, -1, bytes, before, scratch));
+    bool uploaded = false;
+    QStringList failed, noRoom, twins, kept;
+    ListView1->setEnabled(false);
+    ListView2->setEnabled(false);
+    // With no room beside the old save, the user may keep it in the save
+    // folder and have it deleted from the card first.
+    bool keepFailed = false;
+    const auto keepOld = [&](const QString& name, const QString& saveName) {
+        return [&, name, saveName](const mcb_write_outcome& o, const QByteArray& old) {
+            const QString keepAs = freeOldName(saverDir(), saveName);
+            if (!skin::dialogs().askYesNo(i18n::deleteFirstQuestion(name, int(o.blocks_needed),
+                                                                    int(o.blocks_free), keepAs),
+                                          windowTitle()))
+                return QString();
+            if (keepOldSave(old, saverDir() + QLatin1Char('/') + keepAs))
+                return keepAs;
+            keepFailed = true;
+            return QString();
+        };
+    };
+    for (const UploadSource& file : files) {
+        Bar_Init(0, 20);
+        showBusy(i18n::busyText(say_saver_upload));
+        const QString& name = file.name;
+        // The file is read once; the library takes any of the three forms.
+        const QByteArray bytes = saveFileBytes(file.path);
+        if (bytes.isEmpty()) {
+            failed << withReason(name, MCB_ERROR_FILE);
+            continue;
         }
-        if (uploaded || !failed.isEmpty())
-            ShowGC();
-        if (!kept.isEmpty())
-            GetFilePIC();
-        QString notice = closingNotice(
-            {{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}, {&say_twinsavers, twins}},
-            say_uploadcomplete, uploaded);
-        if (!kept.isEmpty())
-            notice += (notice.isEmpty() ? QString() : QStringLiteral("\n")) + say_oldkept +
-                      kept.join(QStringLiteral(", "));
-        if (!notice.isEmpty())
-            OkBtnExe(notice);
-        if (!uploaded) {
-            ListView1->clearSelection();
-            showFreeBlocks();
+        repaint();
+        keepFailed = false;
+        PutResult r = putSave(link(), bytes, MCB_WRITE_NEW, -1);
+        if (r.code == MCB_E_EXISTS) {
+            // Two card saves of this name and code: which one the file
+            // would replace cannot be told, so neither is.
+            if (r.outcome.other_slot >= 0) {
+                twins << name;
+                continue;
+            }
+            if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(file.shown), windowTitle()))
+                continue;
+            r = putSave(link(), bytes, MCB_WRITE_REPLACE_SLOT, r.outcome.slot,
+                        keepOld(name, nameInEntry(bytes)));
         }
-        ListView2->clearSelection();
-        ListView1->setEnabled(true);
-        ListView2->setEnabled(true);
+        if (!r.keptAs.isEmpty())
+            kept << r.keptAs;
+        if (r.code == MCB_OK) {
+            uploaded = true;
+            Bar_pos(20);
+        } else if (keepFailed) {
+            // Nothing has been written when the old save could not be kept.
+            failed << withOutcome(name, say_cardholdsold);
+        } else if (r.code == MCB_E_NO_ROOM) {
+            noRoom << name;
+        } else if (r.outcome.result == MCB_FAILED) {
+            failed << withOutcome(withCodeReason(name, r.code, link()), holdsText(r.outcome.holds));
+        } else {
+            failed << withCodeReason(name, r.code, link());
+        }
     }
+    if (uploaded || !failed.isEmpty())
+        ShowGC();
+    if (!kept.isEmpty())
+        GetFilePIC();
+    QString notice = closingNotice(
+        {{&say_uploadfailed, failed}, {&say_nofreeblock, noRoom}, {&say_twinsavers, twins}},
+        say_uploadcomplete, uploaded);
+    if (!kept.isEmpty())
+        notice += (notice.isEmpty() ? QString() : QStringLiteral("\n")) + say_oldkept +
+                  kept.join(QStringLiteral(", "));
+    if (!notice.isEmpty())
+        OkBtnExe(notice);
+    if (!uploaded) {
+        ListView1->clearSelection();
+        showFreeBlocks();
+    }
+    ListView2->clearSelection();
+    ListView1->setEnabled(true);
+    ListView2->setEnabled(true);
 }
 
 void TMainForm::DeleteBtnClick()
@@ -253,28 +237,22 @@ void TMainForm::DeleteBtnClick()
         ListView1->setEnabled(false);
         ListView2->setEnabled(false);
         QStringList failed;
-        const CardScratch scratch;
         for (const CardSave& save : saves) {
             repaint();
             showBusy(i18n::busyText(say_saver_delete));
-            // Only the save in the listed slot, never a twin of it; read
-            // first, so that after a failure the card can be compared.
-            if (save.slot < 0) {
-                if (!DeleteSaver(save.rawName.constData(), save.rawCode.constData()))
-                    failed << withLastReason(save.name);
+            // Only the save in the listed slot, never a twin of it.
+            if (!stillInSlot(link(), save)) {
+                failed << withCardReason(save.name, link()); // changed since it was listed
                 continue;
             }
-            if (!stillInSlot(save)) {
-                failed << withLastReason(save.name); // the card changed since it was listed
+            mcb_write_outcome outcome{};
+            const int code = removeSave(link(), unsigned(save.slot), outcome);
+            if (code == MCB_OK)
                 continue;
-            }
-            const std::vector<uint8_t> before =
-                saveInSlot(save.slot, scratch.path(QStringLiteral("old.gci")));
-            if (!mcb_delete_slot(uint32_t(save.slot))) {
-                const QString what = withLastReason(save.name);
-                failed << withOutcome(what, cardHoldsText(*this, save.rawName, save.rawCode,
-                                                          save.slot, {}, before, scratch));
-            }
+            // After a failure part-way, the library read the card again.
+            const QString what = withCodeReason(save.name, code, link());
+            failed << (outcome.result == MCB_FAILED ? withOutcome(what, holdsText(outcome.holds))
+                                                    : what);
         }
         ShowGC();
         Bar_pos(16 * k);

@@ -1,5 +1,7 @@
 #include "device_watch.h"
 
+#include "mcbridge.h"
+
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
@@ -33,8 +35,8 @@ QString usbPresence(const QString& ids)
     return found.join(QLatin1Char(','));
 }
 
-// The card's system area: its first five 8 KB blocks.
-constexpr qint64 cSystemArea = 5 * 8192;
+// The card's system area: its header, directories and maps.
+constexpr qint64 cSystemArea = qint64(MCB_SYSTEM_BLOCKS) * MCB_BLOCK_SIZE;
 
 QString imageContents(const QString& path)
 {

@@ -5,6 +5,7 @@
 
 #include "save_list_view.h"
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -28,6 +29,5 @@ struct WriteBackResult {
     int32_t error = 0; // why the library refused, when it did (an mcb_error)
 };
 
-// Needs the adapter open; a failed write is followed by reading the card
-// again (on a new connection).
-WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QString& path);
+// The edited save's bytes onto the form's open card in place of save.
+WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArray& bytes);

@@ -32,6 +32,10 @@ QString reasonText(int32_t error)
     case MCB_ERROR_IMAGE_LENGTH: return say_why_imagelength;
     case MCB_ERROR_NOT_OPEN: return say_why_notopen;
     case MCB_ERROR_IMAGE_HEADER: return say_why_imageheader;
+    case MCB_ERROR_BUSY: return say_why_busy;
+    case MCB_ERROR_CHANGED: return say_why_changed;
+    case MCB_ERROR_READ_ONLY: return say_why_readonly;
+    case MCB_ERROR_EXISTS: return say_why_exists;
     default: break;
     }
     // A reason this program does not know yet (a newer library) is still a
@@ -44,5 +48,3 @@ QString withReason(const QString& what, int32_t error)
     const QString reason = reasonText(error);
     return reason.isEmpty() ? what : what + QStringLiteral(" [") + reason + QLatin1Char(']');
 }
-
-QString withLastReason(const QString& what) { return withReason(what, mcb_last_error()); }

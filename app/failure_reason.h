@@ -13,7 +13,3 @@ QString reasonText(int32_t error);
 
 // what + " [" + the reason + "]"; what alone when there is no reason.
 QString withReason(const QString& what, int32_t error);
-
-// The same with the reason the library gives now: to be called right after
-// the call that failed, before any other call replaces it.
-QString withLastReason(const QString& what);

@@ -8,49 +8,21 @@ QString Size;
 
 bool applyCardSize(int megabits)
 {
+    if (megabits == 0)
+        return false;
     switch (megabits) {
-    case 0: return false;
     case 4:
-        Max_block = Max_BlockonCard4;
-        nmem = 1024;
-        Size = QStringLiteral("(4M)");
-        break;
     case 8:
-        Max_block = Max_BlockonCard8;
-        nmem = 2048;
-        Size = QStringLiteral("(8M)");
-        break;
     case 16:
-        Max_block = Max_BlockonCard16;
-        nmem = 4096;
-        Size = QStringLiteral("(16M)");
-        break;
     case 32:
-        Max_block = Max_BlockonCard32;
-        nmem = 8192;
-        Size = QStringLiteral("(32M)");
-        break;
-    case 128:
-        Max_block = Max_BlockonCard128;
-        nmem = 32768;
-        Size = QStringLiteral("(128M)");
-        break;
-    default:
-        Max_block = Max_BlockonCard64;
-        nmem = 16384;
-        Size = QStringLiteral("(64M)");
-        break;
+    case 128: break;
+    default: megabits = 64; break;
     }
+    // The card's geometry comes from the library's header alone.
+    Max_block = int(MCB_SAVE_BLOCKS(megabits));
+    nmem = int(MCB_CARD_BYTES(megabits) / MCB_SECTOR_SIZE);
+    Size = QStringLiteral("(%1M)").arg(megabits);
     return true;
-}
-
-bool InitConnectCard(mcb_receiver* window)
-{
-    if (IsConnected())
-        CloseDevice();
-    const int n = OpenDevice(window) ? GetCardMemory() : 0;
-    CloseDevice();
-    return applyCardSize(n);
 }
 
 } // namespace GCLINK

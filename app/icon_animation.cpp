@@ -1,5 +1,6 @@
 #include "icon_animation.h"
 
+#include "mcbridge.h"
 #include "save_list_view.h"
 
 #include <QPainter>
@@ -7,7 +8,7 @@
 
 namespace {
 
-constexpr int cIconSize = 32;
+constexpr int cIconSize = MCB_ICON_SIZE;
 constexpr int cGap = 2;
 const QSize cBanner(96, 32);
 const char* const cAnimateKey = "lists/animateIcons";

@@ -1,5 +1,7 @@
 #include "mail_cache.h"
 
+#include "user_file.h"
+
 #include <QDir>
 #include <QFile>
 #include <QStandardPaths>
@@ -10,22 +12,13 @@ QString mailCacheDir()
            QStringLiteral("/mail");
 }
 
-QString placeInMailCache(const QString& from, const QString& name)
+QString placeInMailCache(const QByteArray& bytes, const QString& name)
 {
     const QString dir = mailCacheDir();
     if (!QDir().mkpath(dir))
         return QString();
     const QString to = dir + QLatin1Char('/') + name;
-    if (QFile::exists(to))
-        QFile::remove(to);
-    // A rename when both are on one disk; otherwise a copy, then the
-    // temporary file goes.
-    if (QFile::rename(from, to))
-        return to;
-    if (!QFile::copy(from, to))
-        return QString();
-    QFile::remove(from);
-    return to;
+    return replaceUserFile(to, bytes) ? to : QString();
 }
 
 void clearMailCache()

@@ -322,12 +322,7 @@ bool TMainForm::enterGate(bool& gate)
     return true;
 }
 
-bool TMainForm::connectAdapter()
-{
-    if (IsConnected())
-        CloseDevice();
-    return OpenDevice(window()) != 0;
-}
+bool TMainForm::connectAdapter() { return fLink.open(mainDevice(), window()) == MCB_OK; }
 
 bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
 {
@@ -397,7 +392,7 @@ void TMainForm::WMDeviceChange()
             Enable_Btn(true);
         else
             Enable_Btn(false);
-        CloseDevice();
+        fLink.close();
         Bar_pos(0);
     }
     b0 = gates[0], b1 = gates[1], b2 = gates[2], b3 = gates[3], b4 = gates[4], b5 = gates[5],

@@ -5,6 +5,7 @@
 // turns while the card library works.
 
 #include "banner_cache.h"
+#include "card_link.h"
 #include "card_status.h"
 #include "mcbridge.h"
 #include "save_tooltip.h"
@@ -118,8 +119,11 @@ public:
     // unknown) when its directory could not be read.
     bool ShowGC();
     void GetFilePIC();
-    // The receiver of the library's progress, handed to OpenDevice.
+    // The receiver of the library's progress, handed to each card opened.
     mcb_receiver* window() { return &fReceiver; }
+    // The card a command works on, open for the command's length (null
+    // outside one).
+    mcb_card* link() const { return fLink.get(); }
     // WM_CARD_PROGRESS, sent by the library while a call runs: steps the bar.
     void OnProcess(uintptr_t wParam, intptr_t lParam);
     // WM_DEVICECHANGE: re-probes the adapter and the card.
@@ -216,7 +220,7 @@ private:
     // Gate check: false when gate is closed; otherwise closes the other eight.
     bool enterGate(bool& gate);
     void commandEnded();
-    bool connectAdapter(); // IsConnected/CloseDevice, then OpenDevice
+    bool connectAdapter(); // opens the card every command reaches as link()
     // False, after telling the user, when nothing is selected in list.
     bool hasSelection(const TSaveListView* list, const QString& notice);
     // Adds a picture for the next item, or a placeholder when there is none,
@@ -224,12 +228,13 @@ private:
     void appendPicture(QList<QPixmap>& list, const QPixmap& picture);
     // The banner of the card save in slot, from the cache when its entry is
     // unchanged; its entry joins listed.
-    QPixmap cardPicture(unsigned slot, QSet<QByteArray>& listed);
+    QPixmap cardPicture(const SlotEntry& entry, unsigned slot, QSet<QByteArray>& listed);
     // Follows the save folder and the files listed in it.
     void watchSaverFolder(const QStringList& files);
     void saverFolderChanged();
 
     mcb_receiver fReceiver{};
+    CardLink fLink;
     CardProbe fCard;
     BannerCache fBanners;
     CardDescriptions fDescriptions;
@@ -261,8 +266,9 @@ private:
     int fSecondFree = 0;
     void CopyCardToCard(bool toSecond);
     void copyCardToCard(bool toSecond); // the body, run as a command
-    QString copyOneSave(const CardSave& save, const QString& from, const QString& to,
-                        const QString& scratch);
+    QString copyOneSave(const CardSave& save, mcb_card* from, mcb_card* to);
+    // The second card, open while a command copies to or from it.
+    CardLink fSecondLink;
     // A save file to copy to the card: its name, its path as the system
     // spells it, and what the question before replacing a save names.
     struct UploadSource {

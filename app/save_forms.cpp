@@ -1,12 +1,11 @@
 #include "save_forms.h"
 
-#include "card_save_checks.h"
+#include "card_link.h"
 #include "folder_files.h"
 #include "mcbridge.h"
 
 #include "i18n/texts.h"
 
-#include <QFile>
 #include <QFileInfo>
 
 namespace {
@@ -31,48 +30,21 @@ int32_t formForPath(const QString& path)
     return MCB_SAVE_GCI;
 }
 
-std::optional<QString> plainSaveFor(const QString& path, const CardScratch& scratch)
-{
-    const std::optional<QByteArray> plain = plainSaveFor(QFile::encodeName(path), scratch);
-    if (!plain)
-        return std::nullopt;
-    return QFile::decodeName(*plain);
-}
-
-std::optional<QByteArray> plainSaveFor(const QByteArray& local, const CardScratch& scratch)
-{
-    if (!isContainer(mcb_save_format(local.constData())))
-        return local; // the upload itself refuses what is no plain save file
-    const QByteArray plain = QFile::encodeName(scratch.path(QStringLiteral("plain.gci")));
-    if (!mcb_convert_save(local.constData(), plain.constData(), MCB_SAVE_GCI))
-        return std::nullopt;
-    return plain;
-}
-
-bool downloadInForm(int slot, const QString& path, const CardScratch& scratch)
+std::optional<QByteArray> inFormFor(const QString& path, const QByteArray& plain)
 {
     const int32_t form = formForPath(path);
-    const QByteArray local = QFile::encodeName(path);
-    if (form == MCB_SAVE_GCI)
-        return mcb_download_slot(uint32_t(slot), local.constData()) != 0;
-    const QByteArray plain = QFile::encodeName(scratch.path(QStringLiteral("download.gci")));
-    return mcb_download_slot(uint32_t(slot), plain.constData()) &&
-           mcb_convert_save(plain.constData(), local.constData(), form);
+    return form == MCB_SAVE_GCI ? std::optional<QByteArray>(plain) : convertSave(plain, form);
 }
 
-std::optional<QByteArray> listedSaveBytes(const FolderFile& file, const QString& plainCopy,
-                                          qint64 limit)
+std::optional<QByteArray> listedSaveBytes(const FolderFile& file, qint64 limit)
 {
-    const int32_t form = mcb_save_format(file.path.constData());
+    std::optional<QByteArray> bytes = readLocalFile(file.path, limit);
+    mcb_save_view view{};
+    view.size = sizeof view;
+    const bool taken =
+        bytes && mcb_parse_save(bytes->constData(), size_t(bytes->size()), &view) == MCB_OK;
     const bool named = file.path.toLower().endsWith(".gci");
-    if (!named && !isContainer(form))
+    if (!named && !(taken && isContainer(view.format)))
         return std::nullopt;
-    QByteArray source = file.path;
-    if (isContainer(form)) {
-        // Listed without a banner rather than with its header taken for one.
-        source = QFile::encodeName(plainCopy);
-        if (!mcb_convert_save(file.path.constData(), source.constData(), MCB_SAVE_GCI))
-            return QByteArray();
-    }
-    return readLocalFile(source, limit);
+    return bytes ? bytes : QByteArray();
 }

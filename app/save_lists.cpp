@@ -1,5 +1,6 @@
 // The card list and the file list, the listing command, and the shortcuts
 // on the lists.
+#include "card_link.h"
 #include "device_watch.h"
 #include "folder_files.h"
 #include "gclink.h"
@@ -20,18 +21,9 @@
 
 namespace {
 
-// A save file: its 64-byte directory entry, then its 8 KB blocks. No save is
-// larger than the save area of the largest card (2,043 blocks).
-constexpr qsizetype cEntrySize = 64;
-constexpr qsizetype cBlockSize = 8192;
-constexpr int cEntryBlockCount = 56;
-constexpr unsigned cLargestSaveBlocks = GCLINK::Max_BlockonCard128;
-constexpr qint64 cLargestSaveFile = cEntrySize + qint64(cLargestSaveBlocks) * cBlockSize;
-
-QByteArray bounded(const char* p, std::size_t width)
-{
-    return QByteArray(p, qsizetype(strnlen(p, width)));
-}
+// A save file in a container carries a header before its entry; none is
+// larger than a block.
+constexpr qint64 cLargestSaveFile = qint64(MCB_LARGEST_SAVE_FILE) + MCB_BLOCK_SIZE;
 
 } // namespace
 
@@ -49,11 +41,11 @@ bool TMainForm::ShowGC()
     // What the image holds as it is read: a change made after this is one
     // the list lacks, and the device watch tells of it.
     const QString seen = DeviceWatcher::seeNow().contents;
-    if (!InitSaverInfo()) {
+    const int loaded = link() ? mcb_load(link()) : MCB_E_NOT_OPEN;
+    if (loaded < 0) {
         // Never a card with no free blocks: a card whose directory could not
         // be read.
-        const int32_t why = mcb_last_error();
-        applyCard(unreadableCard(why, fCard.readOnly));
+        applyCard(unreadableCard(errorOf(loaded), fCard.readOnly));
         return false;
     }
     fListed = true;
@@ -61,16 +53,16 @@ bool TMainForm::ShowGC()
         fWatcher->setKnownContents(seen);
     {
         QSet<QByteArray> listed;
-        for (unsigned j = 0; j < 128; ++j) {
-            std::memset(StrGameName, 0, sizeof StrGameName);
-            std::memset(StrGameID, 0, sizeof StrGameID);
-            if (!GetSaverInfo(j, StrGameName, StrGameID, &WBlockCount))
+        for (unsigned j = 0; j < MCB_SLOTS; ++j) {
+            const std::optional<SlotEntry> e = entryAt(link(), j);
+            if (!e)
                 continue;
+            WBlockCount = uint16_t(e->blocks);
             // A broken directory ends the listing here; what came before stays.
             if (FreeBlock < 0 || WBlockCount == 0)
                 break;
-            const QByteArray name = bounded(StrGameName, 32);
-            const QByteArray code = bounded(StrGameID, 6);
+            const QByteArray& name = e->name;
+            const QByteArray& code = e->code;
             strGameIDList->append(QString::fromLatin1(code));
             const QString caption = decodeSaveName(name, code) + QStringLiteral("\r\n(") +
                                     QString::number(WBlockCount) + QLatin1Char(')');
@@ -78,35 +70,30 @@ bool TMainForm::ShowGC()
             item->setData(TSaveListView::RawNameRole, name);
             item->setData(TSaveListView::RawCodeRole, code);
             item->setData(TSaveListView::SlotRole, int(j));
-            appendPicture(ImageList1, cardPicture(j, listed));
+            appendPicture(ImageList1, cardPicture(*e, j, listed));
             item->setIcon(QIcon(ImageList1.constLast()));
             FreeBlock -= WBlockCount;
             ++picture;
         }
-        describeCardSaves(ListView1, fDescriptions);
+        describeCardSaves(link(), ListView1, fDescriptions);
         fBanners.keepCard(listed);
     }
     showFreeBlocks();
     return true;
 }
 
-QPixmap TMainForm::cardPicture(unsigned slot, QSet<QByteArray>& listed)
+QPixmap TMainForm::cardPicture(const SlotEntry& e, unsigned slot, QSet<QByteArray>& listed)
 {
     // A save whose entry is as it was has the picture it had: only the
     // directory is read for it, none of its blocks.
-    QByteArray entry(64, '\0');
-    if (mcb_saver_entry(slot, reinterpret_cast<uint8_t*>(entry.data()))) {
-        listed.insert(entry);
-        if (const std::optional<QPixmap> known = fBanners.card(entry))
-            return *known;
-    }
+    const QByteArray& entry = e.raw;
+    listed.insert(entry);
+    if (const std::optional<QPixmap> known = fBanners.card(entry))
+        return *known;
     ++fBanners.cardDecodes;
-    QByteArray bitmap(MCB_BITMAP_MAX, '\0');
-    uint32_t size = 0;
-    if (!mcb_saver_bitmap(slot, reinterpret_cast<uint8_t*>(bitmap.data()), uint32_t(bitmap.size()),
-                          &size))
+    const QByteArray bitmap = slotBitmap(link(), slot);
+    if (bitmap.isEmpty())
         return {};
-    bitmap.truncate(size);
     const QPixmap picture = pictureFromBitmap(bitmap);
     // A picture the link failed to read is not kept: the next listing tries again.
     if (!picture.isNull() && listed.contains(entry))
@@ -135,8 +122,8 @@ void TMainForm::GetFilePIC()
         item->setData(TSaveListView::FilePathRole, f.path);
     };
     for (const FolderFile& fi : files) {
-        const QString caption =
-            fi.name + QStringLiteral("\r\n(") + QString::number(fi.size / 8192) + QLatin1Char(')');
+        const QString caption = fi.name + QStringLiteral("\r\n(") +
+                                QString::number(fi.size / MCB_BLOCK_SIZE) + QLatin1Char(')');
         const QString key = fileKey(fi.path);
         if (const std::optional<QPixmap> known = fBanners.file(key, fi.size, fi.modified)) {
             present.insert(key);
@@ -145,34 +132,18 @@ void TMainForm::GetFilePIC()
             appendPicture(ImageList2, *known);
             continue;
         }
-        // Read no more than a save can hold, and give the library at least as
-        // much as the entry claims, zero-padded: no file in the folder can
-        // make it read past the buffer.
-        std::optional<QByteArray> listed =
-            listedSaveBytes(fi, workPath(QStringLiteral("plain.gci")), cLargestSaveFile);
+        // Read no more than a save can hold; the library takes the bytes
+        // by their length and reads no further.
+        const std::optional<QByteArray> listed = listedSaveBytes(fi, cLargestSaveFile);
         if (!listed)
             continue;
         present.insert(key);
         watched << key;
-        QByteArray& buffer = *listed;
         add(fi, caption);
         ++fBanners.fileDecodes;
         QPixmap picture;
-        if (buffer.size() >= cEntrySize) {
-            const auto* e = reinterpret_cast<const uint8_t*>(buffer.constData());
-            const unsigned claimed = std::min<unsigned>(
-                unsigned(e[cEntryBlockCount] << 8 | e[cEntryBlockCount + 1]), cLargestSaveBlocks);
-            const qsizetype need = cEntrySize + qsizetype(claimed) * cBlockSize;
-            if (buffer.size() < need)
-                buffer.append(QByteArray(need - buffer.size(), '\0'));
-            QByteArray bitmap(MCB_BITMAP_MAX, '\0');
-            uint32_t size = 0;
-            if (mcb_file_bitmap(buffer.constData(), reinterpret_cast<uint8_t*>(bitmap.data()),
-                                uint32_t(bitmap.size()), &size)) {
-                bitmap.truncate(size);
-                picture = pictureFromBitmap(bitmap);
-            }
-        }
+        if (const QByteArray bitmap = saveBitmap(*listed); !bitmap.isEmpty())
+            picture = pictureFromBitmap(bitmap);
         fBanners.putFile(key, fi.size, fi.modified, picture);
         appendPicture(ImageList2, picture);
     }

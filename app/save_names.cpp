@@ -1,17 +1,16 @@
 #include "save_names.h"
 
-#include "mcbridge/text_encoding.h"
-
-#include <span>
+#include "mcbridge.h"
 
 QString decodeSaveName(const QByteArray& raw, const QByteArray& code)
 {
     // The library's own tables, as cardtool and the save descriptions use.
-    const auto bytes = [](const QByteArray& b) {
-        return std::span<const uint8_t>(reinterpret_cast<const uint8_t*>(b.constData()),
-                                        std::size_t(b.size()));
-    };
-    return QString::fromStdString(mcb::textToUtf8(bytes(raw), mcb::encodingForCode(bytes(code))));
+    const QByteArray terminated = code.left(MCB_ENTRY_CODE_SIZE);
+    QByteArray out(raw.size() * 3 + 1, '\0');
+    size_t length = 0;
+    const int n = mcb_save_text(raw.constData(), size_t(raw.size()), terminated.constData(),
+                                out.data(), size_t(out.size()), &length);
+    return n < 0 ? QString() : QString::fromUtf8(out.constData(), n);
 }
 
 bool isRemovedFromFileNames(unsigned char byte)

@@ -109,23 +109,23 @@ void setDescription(QListWidgetItem* item, const SaveDescription& save)
     item->setData(TSaveListView::IconFramesRole, QVariant::fromValue(save.icon));
 }
 
-void describeCardSaves(TSaveListView* list, CardDescriptions& cache)
+void describeCardSaves(mcb_card* card, TSaveListView* list, CardDescriptions& cache)
 {
     auto info = std::make_unique<mcb_save_info>();
     QHash<QByteArray, SaveDescription> listed;
     for (QListWidgetItem* item : itemsOf(list)) {
         const QVariant slot = item->data(TSaveListView::SlotRole);
-        QByteArray entry(64, '\0');
-        const bool hasEntry =
-            slot.isValid() &&
-            mcb_saver_entry(uint32_t(slot.toInt()), reinterpret_cast<uint8_t*>(entry.data()));
+        QByteArray entry(MCB_ENTRY_SIZE, '\0');
+        const bool hasEntry = slot.isValid() && mcb_entry(card, uint32_t(slot.toInt()),
+                                                          reinterpret_cast<uint8_t*>(entry.data()),
+                                                          size_t(entry.size())) == MCB_OK;
         if (hasEntry && cache.known.contains(entry)) {
             listed.insert(entry, cache.known.value(entry));
             setDescription(item, listed.value(entry));
             continue;
         }
-        if (slot.isValid() &&
-            (++cache.reads, mcb_save_info_slot(uint32_t(slot.toInt()), info.get()))) {
+        if (slot.isValid() && (++cache.reads, mcb_describe_slot(card, uint32_t(slot.toInt()),
+                                                                info.get()) == MCB_OK)) {
             const SaveDescription save = describedSave(*info, TSaveListView::nameOf(item));
             // One that could not be read is tried again at the next listing.
             if (hasEntry)

@@ -49,7 +49,7 @@ struct CardDescriptions {
     int reads = 0; // descriptions read from the card, for tests
 };
 
-void describeCardSaves(TSaveListView* list, CardDescriptions& cache);
+void describeCardSaves(mcb_card* card, TSaveListView* list, CardDescriptions& cache);
 // Save files' descriptions kept between listings, by path, size and
 // modification time (as their banners are).
 struct FileDescriptions {

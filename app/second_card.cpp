@@ -1,7 +1,5 @@
 #include "second_card.h"
 
-#include "mcbridge.h"
-
 #include <QFileInfo>
 
 namespace {
@@ -32,21 +30,3 @@ bool SecondCard::sameCardAs(const QString& device) const
 }
 
 QString mainDevice() { return qEnvironmentVariable(cDeviceVariable); }
-
-DeviceSwitch::DeviceSwitch(const QString& device)
-    : fBefore(qgetenv(cDeviceVariable)), fHadBefore(qEnvironmentVariableIsSet(cDeviceVariable))
-{
-    if (IsConnected())
-        CloseDevice();
-    qputenv(cDeviceVariable, device.toLocal8Bit());
-}
-
-DeviceSwitch::~DeviceSwitch()
-{
-    if (IsConnected())
-        CloseDevice();
-    if (fHadBefore)
-        qputenv(cDeviceVariable, fBefore);
-    else
-        qunsetenv(cDeviceVariable);
-}

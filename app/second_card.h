@@ -1,15 +1,10 @@
 #pragma once
 
 // A second card shown on the PC side of the window in place of the save
-// folder: a card image, or a card in another adapter.
-//
-// The library keeps one adapter per process and finds it, at every
-// OpenDevice, through the device string in MCBRIDGE_DEVICE. The two cards
-// therefore take turns: each connection names its card in the environment
-// for the time it is open, then gives back the device that was there, so
-// the card in the adapter stays the one every other command reaches.
+// folder: a card image, or a card in another adapter. It is opened by a
+// handle of its own beside the first card's, so the two are open at once
+// and a copy between them reads one and writes the other directly.
 
-#include <QByteArray>
 #include <QString>
 
 class SecondCard {
@@ -27,20 +22,6 @@ private:
     QString fDevice;
 };
 
-// The device string every command reaches: the card in the adapter.
+// The device string of the card every command reaches: the card in the
+// adapter, as chosen at start.
 QString mainDevice();
-
-// For its life, OpenDevice reaches device; afterwards the connection it
-// may have opened is closed and the device that was named before is named
-// again.
-class DeviceSwitch {
-public:
-    explicit DeviceSwitch(const QString& device);
-    ~DeviceSwitch();
-    DeviceSwitch(const DeviceSwitch&) = delete;
-    DeviceSwitch& operator=(const DeviceSwitch&) = delete;
-
-private:
-    QByteArray fBefore;
-    bool fHadBefore;
-};

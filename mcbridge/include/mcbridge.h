@@ -804,7 +804,9 @@ typedef struct mcb_card_info {
  * copy of one of them is intact) and returns the number of saves. */
 MCB_API int mcb_load(mcb_card* card);
 
-/* The card as the last mcb_load found it (loads it when it was not). */
+/* The card as the last mcb_load found it (loads it when it was not). When
+ * the load fails (MCB_E_DAMAGED), what the header gives is filled all the
+ * same: kind, megabits, save_blocks, read_only and identity. */
 MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info);
 
 /* The 64-byte directory entry of the save in slot as last loaded into entry
@@ -968,6 +970,30 @@ MCB_API int mcb_save_bitmap(const void* bytes, size_t length, uint8_t* out, size
 
 /* Describes the save in bytes (any form), as mcb_save_info_file does. */
 MCB_API int mcb_describe_save(const void* bytes, size_t length, mcb_save_info* info);
+
+/* ---- Names and texts of saves ----------------------------------------- */
+
+/* A save's text field (its file name, length bytes at bytes, up to the
+ * first NUL) as UTF-8, read in the encoding its 6-byte game code implies
+ * (Shift-JIS for a code whose fourth letter is 'J', else Windows-1252), into
+ * out (capacity bytes, NUL-terminated). *length (may be NULL) gets the
+ * capacity the text needs with its terminator, also when it does not fit
+ * (MCB_E_TOO_SMALL). Returns the text's length without the terminator. */
+MCB_API int mcb_save_text(const void* bytes, size_t length, const char* code, char* out,
+                          size_t capacity, size_t* length_out);
+
+/* File names (without a folder) for count saves written into one folder in
+ * the given mcb_save_format, as emulators keeping a card as a folder name
+ * them: maker code, game code and name joined by '-', bytes a file system
+ * refuses written as "__xx__", and "-2", "-3"... for names that would be
+ * the same (also in another letter case) or that are taken. entries holds
+ * the saves' 64-byte directory entries one after the other; taken the
+ * folder's present names, each ended by a NUL (taken_length bytes in all).
+ * The names go into out one after the other, each ended by a NUL; *length
+ * as for mcb_save_text. Returns count. */
+MCB_API int mcb_folder_names(const uint8_t* entries, size_t count, int32_t format,
+                             const char* taken, size_t taken_length, char* out, size_t capacity,
+                             size_t* length);
 
 /* ---- Card texts on screen ---------------------------------------------- */
 

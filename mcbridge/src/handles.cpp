@@ -180,6 +180,12 @@ MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info)
         Library& l = lib();
         if (!l.device)
             return fail(MCB_ERROR_NOT_OPEN);
+        // What the header says is told even when the directory is damaged.
+        info->kind = uint32_t(l.device->kind());
+        info->save_blocks = l.userBlockCount;
+        info->megabits = (l.userBlockCount + kSystemBlocks) / kSectorsPerBlock;
+        info->read_only = l.device->readOnly() ? 1 : 0;
+        std::memcpy(info->identity, l.headerOnCard.data(), sizeof info->identity);
         if (!loadedOrLoad())
             return 0;
         const SaveArea area = saveArea();

@@ -148,7 +148,10 @@ std::optional<PlainSave> saveFromBytes(std::span<const uint8_t> bytes, Container
             std::copy_n(bytes.begin(), kEntrySize, save.entry.begin());
             save.blocks = *blocks;
             save.data.assign(std::size_t(save.blocks) * kBlockSize, 0);
-            std::copy(bytes.begin() + kEntrySize, bytes.end(), save.data.begin());
+            // The bytes past the entry may run a little past the last block
+            // as well as short of it: no more than the blocks are taken.
+            std::copy_n(bytes.begin() + kEntrySize,
+                        std::min(bytes.size() - kEntrySize, save.data.size()), save.data.begin());
             why = ContainerFault::None;
         }
     } else if (why == ContainerFault::None) {

@@ -39,7 +39,7 @@ TEST_P(EveryCommand, NamesAnAdapterThatWentAwayAndEndsClean)
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_EQ(dialogs.messages.at(0), say_n_noadapter);
     EXPECT_TRUE(allGatesOpen(*form));
-    EXPECT_FALSE(IsConnected());
+    EXPECT_EQ(form->link(), nullptr);
     EXPECT_EQ(form->ProgressBar1->position(), 0);
     EXPECT_FALSE(form->commandRunning());
     EXPECT_EQ(form->Label1->text(), "No adapter found");
@@ -65,7 +65,7 @@ TEST_F(AppTest, ARunnerBodyThatThrowsStillOpensTheGatesAndClosesTheAdapter)
     EXPECT_THROW(form->runCommand(form->b1, [] { throw std::runtime_error("dialog failed"); }),
                  std::runtime_error);
     EXPECT_TRUE(allGatesOpen(*form));
-    EXPECT_FALSE(IsConnected());
+    EXPECT_EQ(form->link(), nullptr);
     EXPECT_FALSE(form->commandRunning());
 }
 
@@ -76,7 +76,7 @@ TEST_F(AppTest, ACommandRunningKeepsOthersOutAndANewCommandIsOneCall)
     bool ran = false, nestedRan = false, connected = false;
     form->runCommand(form->b3, [&] {
         ran = true;
-        connected = IsConnected();
+        connected = form->link() != nullptr;
         form->runCommand(form->b4, [&] { nestedRan = true; });
     });
     EXPECT_TRUE(ran);

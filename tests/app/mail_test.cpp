@@ -101,7 +101,7 @@ TEST_F(MailTest, AFailedHandOverStopsBeforeTheNextSave)
     EXPECT_EQ(mails().size(), 1);
     EXPECT_EQ(dialogs.messages, QStringList{"Please register an email account first"});
     EXPECT_FALSE(QFile::exists(mailCacheDir() + "/mysavedat.GCI"));
-    EXPECT_EQ(IsConnected(), 0);
+    EXPECT_EQ(form->link(), nullptr);
     EXPECT_TRUE(form->b0 && form->b7 && form->b8);
 }
 

@@ -621,6 +621,48 @@ I18N_TEXT(say_why_imageheader,
           u"存储卡映像前面有其他工具的文件头；只能读取纯映像 (.gcp, .raw)",
           u"カードイメージの前に他のツールのヘッダーがあります。読めるのはヘッダーのないイメージ (.gcp, .raw) だけです")
 
+// Another program holds the card's write lock (its name and process follow
+// when they can be told).
+I18N_TEXT(say_why_busy,
+          u"the card is in use by another program",
+          u"記憶卡正由另一個程式使用",
+          u"存储卡正由另一个程序使用",
+          u"カードは他のプログラムが使用中です")
+
+// The card was swapped or its image replaced while a save was written: the
+// list is read again.
+I18N_TEXT(say_why_changed,
+          u"the card was changed or swapped during the write; it is listed again",
+          u"寫入時記憶卡被更換或調換；已重新列出",
+          u"写入时存储卡被更换或调换；已重新列出",
+          u"書き込み中にカードが変わったか差し替えられました。もう一度読み込みました")
+
+I18N_TEXT(say_why_readonly,
+          u"the card may only be read",
+          u"記憶卡只能讀取",
+          u"存储卡只能读取",
+          u"カードは読み取り専用です")
+
+I18N_TEXT(say_why_exists,
+          u"the card holds a save of that name already",
+          u"記憶卡已有同名的存檔",
+          u"存储卡已有同名的存档",
+          u"同じ名前のセーブがすでにカードにあります")
+
+// Asked before a file the user protected against writing is replaced.
+I18N_TEXT(say_ask_protected,
+          u"%1 is protected against writing. Replace it all the same?",
+          u"%1 已設為防寫。仍要取代嗎？",
+          u"%1 已设为写保护。仍要替换吗？",
+          u"%1 は書き込み禁止になっています。それでも置き換えますか？")
+
+// Asked before the file a symbolic link points to is written through it.
+I18N_TEXT(say_ask_symlink,
+          u"%1 is a link to %2. Write the file it points to?",
+          u"%1 是指向 %2 的連結。要寫入它指向的檔案嗎？",
+          u"%1 是指向 %2 的链接。要写入它指向的文件吗？",
+          u"%1 は %2 へのリンクです。リンク先のファイルに書き込みますか？")
+
 // The backup and restore dialogs' second filter: the same bytes as a .gcp.
 I18N_TEXT(say_rawimagefilter,
           u"Raw card image (*.raw *.RAW)",
