@@ -323,7 +323,7 @@ bool FolderMedium::writeSave(const std::string& name, const std::vector<uint8_t>
         err = written_ == faults_.diskFull ? ENOSPC : EIO;
         return false;
     }
-    if (!file.isOpen() || !file.write(bytes.data(), bytes.size()) || !file.commit(true)) {
+    if (!file.isOpen() || !file.write(bytes.data(), bytes.size()) || !file.commit()) {
         err = errno;
         return false;
     }
