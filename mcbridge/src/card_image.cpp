@@ -178,8 +178,12 @@ bool writeBlocks(const std::vector<uint8_t>& image, unsigned first, unsigned end
         for (unsigned s = s0; s < s0 + kSectorsPerBlock; ++s) {
             // The header sector goes right after its erase, which left the
             // card no header to compare with.
-            if (s == 1)
+            if (s == 1) {
+                // The card holds the image's header now: a failure from here
+                // on is no swap.
                 header = image.data();
+                std::memcpy(lib().headerOnCard.data(), header, kSectorSize);
+            }
             if ((everySector && s != 0 && !stillTheCard(header)) ||
                 !writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
                 return false;
@@ -233,8 +237,6 @@ int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorS
         !writeBlocks(image, 1, kSystemBlocks, header, true) ||
         !writeBlocks(image, 0, 1, header, true))
         return 0;
-    std::memcpy(l.headerOnCard.data(), image.data(), kSectorSize);
-    l.headerKnown = true;
     // A card swapped while it was read back could pass for the image where
     // both are empty: the card is told again at the end.
     return readBack(image, n) && stillTheCard(image.data()) ? 1 : 0;

@@ -186,3 +186,16 @@ INSTANTIATE_TEST_SUITE_P(
                     return mcb_write_image(c, image.data(), image.size(), MCB_RESTORE_SAME_CARD);
                 }}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// A restore that fails after it wrote the image's header (another identity)
+// fails for its own reason: the card changed because the restore changed it.
+TEST(SwappedCardNot, ARestoreFailingPastItsOwnHeaderSaysWhy)
+{
+    NamedCards cards;
+    auto& card = cards.add("mem:S", kOurs);
+    card.faults = parseFaults("write-fail=header:2");
+    mcb_card* raw = nullptr;
+    ASSERT_EQ(mcb_open("mem:S", &raw), MCB_OK);
+    const Card c(raw);
+    EXPECT_EQ(mcb_write_image(raw, kTheirs.data(), kTheirs.size(), MCB_RESTORE_FORCE), MCB_E_IO);
+}
