@@ -801,7 +801,10 @@ typedef struct mcb_card_info {
 } mcb_card_info;
 
 /* Reads the card's directory and allocation map (MCB_E_DAMAGED when neither
- * copy of one of them is intact) and returns the number of saves. */
+ * copy of one of them is intact) and returns the number of saves. The
+ * card's header is read again too: a change refused with MCB_E_CHANGED
+ * because another program formatted the card (a new identity) goes through
+ * once the card is listed again. */
 MCB_API int mcb_load(mcb_card* card);
 
 /* The card as the last mcb_load found it (loads it when it was not). When

@@ -124,6 +124,11 @@ int32_t checkLoaded(const std::vector<uint8_t>& image, uint8_t (&header)[kSector
         return fail(MCB_ERROR_DAMAGED);
     if (!readWholeSector(0, header))
         return 0;
+    // Another card than the one this connection found is not written over
+    // unasked: the caller lists the card again first.
+    const Library& l = lib();
+    if (l.headerKnown && std::memcmp(header, l.headerOnCard.data(), kSectorSize) != 0)
+        return fail(MCB_ERROR_CHANGED);
     return 1;
 }
 
@@ -159,17 +164,30 @@ bool validRestore(int32_t how)
            how == MCB_RESTORE_KEEP_IDENTITY;
 }
 
-// Erases and writes the blocks [first, end) of the image.
-bool writeBlocks(const std::vector<uint8_t>& image, unsigned first, unsigned end)
+// Erases and writes the blocks [first, end) of the image, each block (each
+// sector, with everySector) only while the card's header is still header
+// (see stillTheCard); once the header sector itself is written, the image's.
+bool writeBlocks(const std::vector<uint8_t>& image, unsigned first, unsigned end,
+                 const uint8_t* header, bool everySector)
 {
     for (unsigned b = first; b < end; ++b) {
         const unsigned s0 = b * kSectorsPerBlock;
-        if (!EraseBlock(uint16_t(s0)))
+        if (!stillTheCard(header) || !EraseBlock(uint16_t(s0)))
             return false;
         step();
-        for (unsigned s = s0; s < s0 + kSectorsPerBlock; ++s)
-            if (!writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
+        for (unsigned s = s0; s < s0 + kSectorsPerBlock; ++s) {
+            // The header sector goes right after its erase, which left the
+            // card no header to compare with.
+            if (s == 1) {
+                // The card holds the image's header now: a failure from here
+                // on is no swap.
+                header = image.data();
+                std::memcpy(lib().headerOnCard.data(), header, kSectorSize);
+            }
+            if ((everySector && s != 0 && !stillTheCard(header)) ||
+                !writeWholeSector(s, &image[std::size_t(s) * kSectorSize]))
                 return false;
+        }
     }
     return true;
 }
@@ -212,9 +230,16 @@ int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorS
     if (!l.device->sameMedium())
         return fail(MCB_ERROR_CHANGED);
     progress(n);
-    if (!writeBlocks(image, 0, n / kSectorsPerBlock))
+    // The saves' blocks first, the system area last and the header block
+    // last of all: a card swapped part-way has, at most, blocks written
+    // where the image's saves go, never its directory, map or identity.
+    if (!writeBlocks(image, kSystemBlocks, n / kSectorsPerBlock, header, false) ||
+        !writeBlocks(image, 1, kSystemBlocks, header, true) ||
+        !writeBlocks(image, 0, 1, header, true))
         return 0;
-    return readBack(image, n);
+    // A card swapped while it was read back could pass for the image where
+    // both are empty: the card is told again at the end.
+    return readBack(image, n) && stillTheCard(image.data()) ? 1 : 0;
 }
 
 } // namespace

@@ -59,13 +59,14 @@ bool loadCurrentCopy(const unsigned blocks[2], const unsigned counterSector[2],
 bool writeBlockTo(unsigned block, const Block& data, bool headerFirstSector)
 {
     const unsigned first = block * kSectorsPerBlock;
-    if (!EraseBlock(uint16_t(first)))
+    if (!stillTheCard(lib().headerOnCard.data()) || !EraseBlock(uint16_t(first)))
         return false;
     // The map keeps its checksum in its first sector: write that sector last,
     // so that a copy cut short never passes for a whole one.
     for (unsigned i = 0; i < kSectorsPerBlock; ++i) {
         const unsigned s = headerFirstSector ? (i + 1) % kSectorsPerBlock : i;
-        if (!writeWholeSector(first + s, &data[s * kSectorSize]))
+        if (!stillTheCard(lib().headerOnCard.data()) ||
+            !writeWholeSector(first + s, &data[s * kSectorSize]))
             return false;
     }
     return true;
@@ -147,6 +148,32 @@ bool leftAloneUnchanged(const std::vector<unsigned>& leftAlone)
 }
 
 } // namespace
+
+bool stillTheCard(const uint8_t* header)
+{
+    Library& l = lib();
+    if (!l.device->sameMedium())
+        return fail(MCB_ERROR_CHANGED);
+    if (!l.headerKnown)
+        return true;
+    uint8_t now[kSectorSize];
+    if (!readWholeSector(0, now))
+        return false;
+    return std::memcmp(now, header, kSectorSize) == 0 || fail(MCB_ERROR_CHANGED);
+}
+
+void noteSwap()
+{
+    Library& l = lib();
+    if (!l.device || !l.headerKnown || l.lastError == MCB_ERROR_CHANGED)
+        return;
+    uint8_t now[kSectorSize];
+    if (!l.device->sameMedium() ||
+        (readWholeSector(0, now) && std::memcmp(now, l.headerOnCard.data(), kSectorSize) != 0)) {
+        l.loaded = false;
+        l.lastError = MCB_ERROR_CHANGED;
+    }
+}
 
 bool loadSystemArea()
 {

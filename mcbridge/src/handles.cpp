@@ -22,6 +22,23 @@ bool loadedOrLoad()
     return l.loaded || loadSystemArea() || fail(MCB_ERROR_DAMAGED);
 }
 
+// Listing the card again takes it as it is now: a header another program
+// rewrote (a format gives the card a new identity) is the one later
+// commits compare with. A header that names another size is no card this
+// handle can take; the commits go on refusing it.
+bool relistHeader()
+{
+    Library& l = lib();
+    uint8_t header[kSectorSize];
+    if (!readWholeSector(0, header))
+        return false;
+    if (l.cardSized && header[kHeaderSizeMbit + 1] * 16u == l.userBlockCount + kSystemBlocks) {
+        std::memcpy(l.headerOnCard.data(), header, kSectorSize);
+        l.headerKnown = true;
+    }
+    return true;
+}
+
 unsigned saveCount(const Block& dir)
 {
     unsigned n = 0;
@@ -165,7 +182,7 @@ MCB_API int mcb_lock_holder(mcb_card* card, char* out, size_t capacity)
 MCB_API int mcb_load(mcb_card* card)
 {
     return onCard(card, Access::Read, [&](int& count) -> int32_t {
-        if (!loadSystemArea())
+        if (!loadSystemArea() || !relistHeader())
             return 0;
         count = int(saveCount(*lib().directory));
         return 1;
@@ -296,10 +313,20 @@ MCB_API int mcb_delete_save(mcb_card* card, uint32_t slot, mcb_write_outcome* ou
     const int status = onCard(card, Access::Change, [&](int&) -> int32_t {
         if (outcome && outcome->size < sizeof(mcb_write_outcome))
             return fail(MCB_ERROR_BAD_ARGUMENT);
-        if (!lib().cardSized)
+        Library& l = lib();
+        if (!l.cardSized)
             return fail(MCB_ERROR_NOT_LOADED);
+        // A slot number names the save the caller saw when it last listed
+        // the card; if another program has put another there since, that one
+        // is not the caller's to delete.
+        std::optional<Block> seen;
+        if (l.loaded)
+            seen = *l.directory;
         if (!loadSlot(slot))
             return 0;
+        if (seen && std::memcmp(&(*seen)[slot * kEntrySize], &(*l.directory)[slot * kEntrySize],
+                                kEntrySize) != 0)
+            return fail(MCB_ERROR_CHANGED);
         return deleteSave(slot, &result);
     });
     if (status != MCB_OK && result.result == MCB_REFUSED && result.error == MCB_SUCCESS)

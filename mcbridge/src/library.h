@@ -252,6 +252,16 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone);
 // spare ones when the spare ones already describe the card it makes (they
 // keep the deleted save's entry and chain); else as CommitSystemArea.
 bool CommitRecovery(const Block& spareDirectory, const std::vector<unsigned>& leftAlone);
+// The card in the adapter is still the one whose header sector is header
+// (and, for an image file, still the file opened): read just before each
+// sector written, so that a card swapped or an image replaced under a write
+// takes no more of it. Else false with MCB_ERROR_CHANGED (or the read's
+// failure).
+bool stillTheCard(const uint8_t* header);
+// After a change failed: when the card's header is no longer the one the
+// handle knows, the cause recorded is MCB_ERROR_CHANGED, whatever the
+// symptom was (a read back that differs, a directory that disagrees).
+void noteSwap();
 // After a failure part-way: the card's directory and map read again, through
 // the link if it still answers, else through a new one.
 bool reloadAfterFailure();
@@ -275,7 +285,12 @@ template <typename Body> int onCard(Library* card, Access access, Body&& body) n
     if (!card)
         return MCB_E_BAD_ARGUMENT;
     int value = MCB_OK;
-    const int32_t ok = guardedOn(*card, access, [&]() -> int32_t { return body(value); });
+    const int32_t ok = guardedOn(*card, access, [&]() -> int32_t {
+        const int32_t r = body(value);
+        if (!r && access == Access::Change)
+            noteSwap();
+        return r;
+    });
     card->status = ok ? value : -card->lastError;
     return card->status;
 }

@@ -103,6 +103,9 @@ bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8
         return refuse(MCB_ERROR_FAILED);
     for (std::size_t i = 0; i < blocks.size(); ++i) {
         const unsigned first = blocks[i] * kSectorsPerBlock;
+        // A card swapped since it was read would have its own saves there.
+        if (!stillTheCard(lib().headerOnCard.data()))
+            return false;
         if (!EraseBlock(uint16_t(first)))
             return refuse(MCB_ERROR_IO);
         for (unsigned s = 0; s < kSectorsPerBlock; ++s)

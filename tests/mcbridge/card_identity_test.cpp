@@ -268,7 +268,8 @@ INSTANTIATE_TEST_SUITE_P(Games, SerialBoundUpload,
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The header the card was sized by gives the serial: signing costs no read
-// beyond the one every commit makes to tell that the card is still there.
+// beyond the ones every commit makes to tell that the card is still there
+// (before it writes each sector of the system area).
 TEST(SerialBoundUpload, SigningCostsNoReadOfTheHeader)
 {
     EmulatedCard card(cardFormattedBy(11));
@@ -285,10 +286,11 @@ TEST(SerialBoundUpload, SigningCostsNoReadOfTheHeader)
     };
     card.resetTraffic();
     ASSERT_EQ(UpLoadSaver(dir.file("plain.gci").c_str()), 1);
-    EXPECT_EQ(headerReads(), 1u);
+    const unsigned plain = headerReads();
+    EXPECT_GE(plain, 1u);
     card.resetTraffic();
     ASSERT_EQ(UpLoadSaver(dir.file("fzero.gci").c_str()), 1);
-    EXPECT_EQ(headerReads(), 1u);
+    EXPECT_EQ(headerReads(), plain);
 }
 
 } // namespace

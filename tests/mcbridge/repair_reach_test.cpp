@@ -188,6 +188,8 @@ TEST_P(RepairReach, ACutAtEveryWriteKeepsEverySaveReachable)
         EXPECT_TRUE(mended(card.image())) << n;
         EXPECT_EQ(reachableSaves("mem:D").size(), 4u) << n;
     }
+    std::printf("%s: %llu cut points, every save reachable before still reachable\n",
+                GetParam().name, static_cast<unsigned long long>(total > 0 ? total - 1 : 0));
 }
 
 INSTANTIATE_TEST_SUITE_P(
