@@ -9,11 +9,8 @@
 #include "cardtool_places.h"
 #include "cli_input.h"
 #include "tools/demo_saves.h"
-#include "tools/save_outcome.h"
 
 #include "mcbridge.h"
-#include "mcbridge/atomic_file.h"
-#include "mcbridge/banner.h"
 #include "mcbridge/card_check.h"
 #include "mcbridge/cardfs.h"
 #include "mcbridge/folder_names.h"
@@ -21,7 +18,12 @@
 #include "mcbridge/inspect.h"
 #include "mcbridge/text_encoding.h"
 #include "restore_words.h"
+#include "userfiles/durable_file.h"
+#include "userfiles/leftovers.h"
+#include "userfiles/temp_registry.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -90,8 +92,7 @@ Commands:
   copy --from DEVICE SLOT... --to DEVICE
                            copy the saves in these slots of one card to
                            another (replacing saves of the same name and game
-                           code there); all are read before any is written,
-                           by way of a private temporary folder
+                           code there); all are read before any is written
   delete SLOT...           delete the saves in these slots
   history                  the changes to this card the journal keeps,
                            newest first: number, time, what was done, the
@@ -145,7 +146,12 @@ Commands:
   --version                the version of cardtool
 
 No command writes over the card image in use or over a file it reads, and
-save files and images are read only from regular files.
+save files and images are read only from regular files. An existing file
+that is write-protected, or an output path that is a symbolic link, is
+refused unless --force is given after the command (a link is then written
+through to the file it names). Every file is written whole and flushed to
+the disk before the command goes on; an interrupted command leaves no
+temporary file behind.
 
 Progress of long work goes to standard error. The exit status is 0 on
 success, 1 when the work failed and 2 when the command line is wrong.
@@ -229,76 +235,48 @@ std::string displayName(const std::string& raw, const std::string& code)
     return cli::escapeControls(mcb::textToUtf8(bytes(raw), mcb::encodingForCode(bytes(code))));
 }
 
-// The largest save file and the largest card image a command reads.
-constexpr uint64_t kLargestSaveFile =
-    mcb::kEntrySize + uint64_t(mcb::kLargestSaveBlocks) * mcb::kBlockSize;
 // An image behind another tool's header is read too, to be named as such.
-const uint64_t kLargestImage = mcb::cardBytes(128) + mcb::kLargestExtraHeader;
+const uint64_t kLargestImage = MCB_CARD_BYTES(MCB_LARGEST_CARD) + mcb::kLargestExtraHeader;
 
-// Why the library's last call failed, in words.
-std::string why() { return mcb_error_text(mcb_last_error()); }
-
-// What the card holds for a save after a failed upload or replacement.
-std::string afterFailure(outcome::Holds holds, bool replacing)
+// What the card holds for a save after a failed upload or replacement, as
+// the library read it back.
+std::string afterFailure(int32_t holds, bool replacing)
 {
     switch (holds) {
-    case outcome::Holds::NewSave: return "the card holds the new save all the same, whole";
-    case outcome::Holds::OldSave: return "the card still holds the old save, whole";
-    case outcome::Holds::NoSave:
+    case MCB_HOLDS_NEW: return "the card holds the new save all the same, whole";
+    case MCB_HOLDS_OLD: return "the card still holds the old save, whole";
+    case MCB_HOLDS_NONE:
         return replacing ? "the card now holds neither the old save nor the new one"
                          : "the card holds no save of that name";
-    case outcome::Holds::OtherSave:
+    case MCB_HOLDS_OTHER:
         return "the card holds a save of that name that is neither the old nor the new one "
                "(see 'cardtool check')";
-    case outcome::Holds::Unreadable: break;
+    default: break;
     }
     return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
 }
 
 // The same after a failed delete.
-std::string afterDelete(outcome::Holds holds)
+std::string afterDelete(int32_t holds)
 {
     switch (holds) {
-    case outcome::Holds::OldSave: return "the card still holds the save, whole";
-    case outcome::Holds::NoSave: return "the card no longer holds it: it was deleted all the same";
-    case outcome::Holds::NewSave:
-    case outcome::Holds::OtherSave:
+    case MCB_HOLDS_OLD: return "the card still holds the save, whole";
+    case MCB_HOLDS_NONE: return "the card no longer holds it: it was deleted all the same";
+    case MCB_HOLDS_NEW:
+    case MCB_HOLDS_OTHER:
         return "the slot now holds a save that differs from the one read before (see 'cardtool "
                "check')";
-    case outcome::Holds::Unreadable: break;
+    default: break;
     }
     return "the card could not be read again, so what it holds is unknown (see 'cardtool check')";
 }
-
-// A private folder for files on their way to or from the card, removed
-// afterwards.
-class TempFolder {
-public:
-    TempFolder()
-    {
-        char pattern[] = "/tmp/cardtool-XXXXXX";
-        if (mkdtemp(pattern))
-            path_ = pattern;
-    }
-    ~TempFolder()
-    {
-        if (!path_.empty())
-            std::filesystem::remove_all(path_);
-    }
-    bool ok() const { return !path_.empty(); }
-    std::string file(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 struct SaveRow {
     unsigned slot;
     std::string name; // raw bytes up to the first NUL
     std::string code;
     unsigned blocks;
-    char rawName[33];
-    char rawCode[7];
+    std::array<uint8_t, MCB_ENTRY_SIZE> entry;
 };
 
 class Tool {
@@ -307,20 +285,31 @@ public:
     {
         receiver_.send = receive;
         receiver_.context = &progress_;
-        if (!device_.empty())
-            setenv("MCBRIDGE_DEVICE", device_.c_str(), 1);
-        else if (const char* env = std::getenv("MCBRIDGE_DEVICE"))
-            device_ = env;
+        if (device_.empty())
+            if (const char* env = std::getenv("MCBRIDGE_DEVICE"))
+                device_ = env;
     }
-    ~Tool()
-    {
-        if (IsConnected())
-            CloseDevice();
-    }
+    ~Tool() { mcb_close(card_); }
+    Tool(const Tool&) = delete;
+    Tool& operator=(const Tool&) = delete;
 
     int run(const std::vector<std::string>& args);
 
 private:
+    // Why the handle's last call failed, in words.
+    std::string why() const { return mcb_strerror(mcb_card_error(card_)); }
+    // Writes one of the user's files (--force as given); the reason when it
+    // was not written.
+    std::string writeOutput(const std::string& out, const std::vector<uint8_t>& bytes,
+                            bool durable = true) const;
+    // The save in a row as a save file of format, read from the card.
+    std::optional<std::vector<uint8_t>> readSave(const SaveRow& row, int32_t format,
+                                                 std::string& error);
+    // The whole card, read into memory.
+    std::optional<std::vector<uint8_t>> readImage();
+    bool uploadBytes(const std::string& label, const std::vector<uint8_t>& file,
+                     std::string& error);
+    std::string writeFailure(const std::string& label, int rc, const mcb_write_outcome& out);
     bool open(std::string& error);
     // The card image of an image: device, or nothing for an adapter.
     std::optional<std::string> imagePath() const;
@@ -331,6 +320,9 @@ private:
     // command's inputs, or no regular file. Empty when it may.
     std::string outputProblem(const std::string& out,
                               const std::vector<std::string>& inputs = {}) const;
+    // Why out may not be written as the user's file: protected, a link, no
+    // regular file (--force allows the first two). Empty when it may.
+    std::string userFileProblem(const std::string& out) const;
     bool listSaves(std::vector<SaveRow>& rows, std::string& error);
     int list();
     int check();
@@ -345,7 +337,7 @@ private:
     int upload(const std::vector<std::string>& files);
     int convertFile(const std::string& in, const std::string& out);
     int copy(const std::vector<std::string>& args);
-    bool readForCopy(const std::string& slot, const std::string& file, std::string& label,
+    bool readForCopy(const std::string& slot, std::vector<uint8_t>& save, std::string& label,
                      std::string& error);
     int remove(const std::vector<std::string>& slots);
     int banner(const std::string& slot, const std::string& bmp);
@@ -355,14 +347,18 @@ private:
     bool uploadOne(const std::string& path, std::string& error);
     // What the card holds after a failed restore, read back and compared.
     std::string afterRestore(const std::vector<uint8_t>& image);
+    // The card's size in megabits, 0 when the card cannot tell it.
+    unsigned megabits();
     std::optional<SaveRow> rowForSlot(const std::string& text, std::string& error);
     // open() and rowForSlot() together: the save a command names.
     std::optional<SaveRow> openSlot(const std::string& text, std::string& error);
 
     std::string device_;
+    mcb_card* card_ = nullptr;
+    bool force_ = false; // --force: replace protected files, write through links
     Progress progress_;
     mcb_receiver receiver_{};
-    unsigned megabits_ = 0;
+    unsigned megabits_ = 0; // 0 until megabits() asks the card
     std::string batchStep_; // "3/12 " while a batch runs, before each progress label
 };
 
@@ -399,13 +395,73 @@ std::string Tool::outputProblem(const std::string& out,
     const cli::Kind kind = cli::kindOf(out);
     if (kind != cli::Kind::Missing && kind != cli::Kind::Regular)
         return out + " " + cli::describe(kind) + ": cardtool writes only regular files";
+    return userFileProblem(out);
+}
+
+std::string Tool::userFileProblem(const std::string& out) const
+{
+    switch (userfiles::checkOutput(out, force_)) {
+    case userfiles::Refusal::Protected:
+        return out + " is write-protected: it is replaced only with --force";
+    case userfiles::Refusal::SymbolicLink:
+        return out + " is a symbolic link: it is written through (replacing the file it names) "
+                     "only with --force";
+    case userfiles::Refusal::NotAFile:
+        return out + " is not a regular file: cardtool writes only regular files";
+    default: break;
+    }
     return {};
+}
+
+std::string Tool::writeOutput(const std::string& out, const std::vector<uint8_t>& bytes,
+                              bool durable) const
+{
+    const userfiles::WriteResult written =
+        userfiles::writeFile(out, bytes.data(), bytes.size(), {force_, durable});
+    if (written)
+        return {};
+    if (written.refusal == userfiles::Refusal::Failed)
+        return "cannot write " + out + ": " + std::strerror(written.error);
+    // Refused: the file changed since it was first looked at.
+    const std::string no = outputProblem(out);
+    return no.empty() ? "cannot write " + out + ": " + userfiles::refusalText(written.refusal) : no;
+}
+
+std::optional<std::vector<uint8_t>> Tool::readSave(const SaveRow& row, int32_t format,
+                                                   std::string& error)
+{
+    // Room for the save behind the longest container header: one read of
+    // the card, whatever the form.
+    std::vector<uint8_t> save(cli::kLargestSaveInput - MCB_LARGEST_SAVE_FILE + MCB_ENTRY_SIZE +
+                              std::size_t(row.blocks) * MCB_BLOCK_SIZE);
+    std::size_t length = 0;
+    int rc = mcb_read_save(card_, row.slot, format, save.data(), save.size(), &length);
+    if (rc == MCB_E_TOO_SMALL) { // the entry changed since it was listed
+        save.resize(length);
+        rc = mcb_read_save(card_, row.slot, format, save.data(), save.size(), &length);
+    }
+    if (rc < 0) {
+        error = mcb_strerror(rc);
+        return std::nullopt;
+    }
+    save.resize(length);
+    return save;
+}
+
+std::optional<std::vector<uint8_t>> Tool::readImage()
+{
+    std::vector<uint8_t> image(MCB_CARD_BYTES(megabits()));
+    std::size_t length = 0;
+    if (mcb_read_image(card_, image.data(), image.size(), &length) < 0)
+        return std::nullopt;
+    image.resize(length);
+    return image;
 }
 
 bool Tool::open(std::string& error)
 {
-    if (IsConnected())
-        CloseDevice();
+    mcb_close(card_);
+    card_ = nullptr;
     // The emulated adapter would make a missing image a blank card: a
     // mistyped path must not become one silently.
     error = imageProblem();
@@ -413,40 +469,53 @@ bool Tool::open(std::string& error)
         error = cardtool::folderProblem(device_);
     if (!error.empty())
         return false;
-    // Another card may have been named since this one was: the library finds
-    // its adapter by this variable at every open.
-    if (!device_.empty())
-        setenv("MCBRIDGE_DEVICE", device_.c_str(), 1);
-    receiver_.error = MCB_SUCCESS;
-    if (!OpenDevice(&receiver_)) {
-        error = std::string("cannot open the adapter: ") + mcb_error_text(receiver_.error);
+    const int rc = mcb_open(device_.empty() ? nullptr : device_.c_str(), &card_);
+    if (rc != MCB_OK) {
+        error = std::string("cannot open the adapter: ") + mcb_strerror(rc);
         if (!device_.empty())
             error += " (" + device_ + ")";
         return false;
     }
-    megabits_ = unsigned(GetCardMemory());
-    if (megabits_ == 0) {
-        error = "no card answers: the card is missing or its header cannot be read (" + why() + ")";
-        return false;
-    }
+    mcb_set_receiver(card_, &receiver_);
+    megabits_ = 0;
     return true;
+}
+
+unsigned Tool::megabits()
+{
+    // Asked only when a command needs it: the card's description loads its
+    // directory, which an upload leaves to the write itself. The header's
+    // size is told even when the directory cannot be read, so a damaged
+    // card is still checked and repaired.
+    if (megabits_ == 0) {
+        mcb_card_info info{};
+        info.size = sizeof info;
+        mcb_describe_card(card_, &info);
+        megabits_ = info.megabits;
+    }
+    return megabits_;
 }
 
 bool Tool::listSaves(std::vector<SaveRow>& rows, std::string& error)
 {
-    if (!InitSaverInfo()) {
-        error = "the card's directory cannot be read: " + why() + " (see 'cardtool check')";
+    if (const int rc = mcb_load(card_); rc < 0) {
+        error = "the card's directory cannot be read: " + std::string(mcb_strerror(rc)) +
+                " (see 'cardtool check')";
         return false;
     }
-    for (unsigned slot = 0; slot < 128; ++slot) {
+    for (unsigned slot = 0; slot < MCB_SLOTS; ++slot) {
         SaveRow r{};
-        uint16_t count = 0;
-        if (!GetSaverInfo(slot, r.rawName, r.rawCode, &count))
+        if (mcb_entry(card_, slot, r.entry.data(), r.entry.size()) != MCB_OK)
             continue;
+        const auto field = [&](std::size_t at, std::size_t width) {
+            const char* p = reinterpret_cast<const char*>(r.entry.data() + at);
+            return std::string(p, strnlen(p, width));
+        };
         r.slot = slot;
-        r.name = r.rawName;
-        r.code = r.rawCode;
-        r.blocks = count;
+        r.name = field(MCB_ENTRY_NAME, MCB_ENTRY_NAME_SIZE);
+        r.code = field(MCB_ENTRY_GAME, MCB_ENTRY_CODE_SIZE);
+        r.blocks =
+            unsigned(r.entry[MCB_ENTRY_BLOCK_COUNT]) << 8 | r.entry[MCB_ENTRY_BLOCK_COUNT + 1];
         rows.push_back(r);
     }
     return true;
@@ -482,18 +551,18 @@ int Tool::list()
     std::vector<SaveRow> rows;
     if (!open(error) || !listSaves(rows, error))
         return fail(error);
-    const unsigned total = megabits_ * 16 - 5;
+    const unsigned total = MCB_SAVE_BLOCKS(megabits());
     unsigned used = 0;
     for (const SaveRow& r : rows)
         used += r.blocks;
-    std::printf("Card: %u Mbit, %u blocks for saves, %d free\n", megabits_, total,
+    std::printf("Card: %u Mbit, %u blocks for saves, %d free\n", megabits(), total,
                 int(total) - int(used));
     if (rows.empty())
         std::printf("No saves.\n");
     else
         std::printf("%4s  %-6s  %6s  %s\n", "Slot", "Code", "Blocks", "Name");
     for (const SaveRow& r : rows)
-        std::printf("%4u  %-6s  %6u  %s\n", r.slot, r.code.c_str(), r.blocks,
+        std::printf("%4u  %-6s  %6u  %s\n", r.slot, cli::escapeControls(r.code).c_str(), r.blocks,
                     displayName(r.name, r.code).c_str());
     CloseDevice(); // the folder's own listing opens it again
     cardtool::printSetAside(device_);
@@ -502,13 +571,22 @@ int Tool::list()
 
 cardtool::CheckContext Tool::checkContext()
 {
-    return {displayName, [this](std::string& error) { return open(error); }};
+    return {displayName, [this](std::string& error) { return open(error); },
+            [this] { return card_; },
+            [this](const std::string& path, const std::vector<uint8_t>& bytes) {
+                const std::string no = outputProblem(path);
+                return no.empty() ? writeOutput(path, bytes) : no;
+            }};
 }
 
 cardtool::InfoContext Tool::infoContext()
 {
     return {displayName, [this](std::string& error) { return open(error); },
-            [this](const std::string& path) { return outputProblem(path); }};
+            [this](const std::string& path) { return outputProblem(path); },
+            [this] { return card_; },
+            [this](const std::string& path, const std::vector<uint8_t>& bytes) {
+                return writeOutput(path, bytes);
+            }};
 }
 
 int Tool::check()
@@ -523,12 +601,12 @@ int Tool::check()
         std::error_code e;
         imageMegabits = mcb::megabitsForLength(std::filesystem::file_size(*path, e));
     }
-    const bool sizeDiffers = imageMegabits && *imageMegabits != megabits_;
+    const bool sizeDiffers = imageMegabits && *imageMegabits != megabits();
     if (sizeDiffers) {
         mcb_finding f{};
         f.kind = MCB_FINDING_HEADER_SIZE;
         f.severity = MCB_SEVERITY_FAULT;
-        f.count = megabits_;
+        f.count = megabits();
         f.expected = *imageMegabits;
         std::printf("FAULT: %s\n", mcb::findingText(f).c_str());
     }
@@ -572,11 +650,13 @@ int Tool::backup(const std::string& path)
     if (!open(error))
         return fail(error);
     progress_.begin("Reading the card", 16);
-    const bool ok = ReadCardToFile(path.c_str());
+    const auto image = readImage();
     progress_.end();
-    if (!ok)
+    if (!image)
         return fail("the card could not be read into " + path + ": " + why());
-    std::printf("Backed up the %u Mbit card to %s\n", megabits_, path.c_str());
+    if (const std::string no = writeOutput(path, *image); !no.empty())
+        return fail(no);
+    std::printf("Backed up the %u Mbit card to %s\n", megabits(), path.c_str());
     return 0;
 }
 
@@ -592,7 +672,7 @@ int Tool::restore(const std::vector<std::string>& args)
     const auto image = cli::readBounded(path, kLargestImage, error);
     if (!image)
         return fail(error);
-    const uint64_t want = mcb::cardBytes(megabits_);
+    const uint64_t want = MCB_CARD_BYTES(megabits());
     if (const auto extra = mcb::extraHeaderLength(image->size(), *image);
         extra && image->size() != want)
         return fail(path + " is a card image behind another tool's header of " +
@@ -601,18 +681,19 @@ int Tool::restore(const std::vector<std::string>& args)
                     "to a card");
     if (image->size() != want)
         return fail(path + " is " + std::to_string(image->size()) + " bytes; the " +
-                    std::to_string(megabits_) + " Mbit card needs exactly " + std::to_string(want));
+                    std::to_string(megabits()) + " Mbit card needs exactly " +
+                    std::to_string(want));
     mcb::Block dir, map;
     if (!mcb::currentStructures(*image, dir, map))
         return fail(path + " holds no intact directory or allocation map: it is no card image");
     progress_.begin("Writing the card", 16);
-    const bool ok = mcb_restore_card(path.c_str(), request->how);
+    const int rc = mcb_write_image(card_, image->data(), image->size(), request->how);
     progress_.end();
-    if (!ok) {
+    if (rc != MCB_OK) {
         // Refused before anything was written.
-        if (mcb_last_error() == MCB_ERROR_OTHER_CARD)
+        if (rc == MCB_E_OTHER_CARD)
             return fail(restore::refusal(path));
-        const std::string reason = why();
+        const std::string reason = mcb_strerror(rc);
         return fail("writing the card failed: " + reason + "; " + afterRestore(*image));
     }
     std::printf("%s\n", restore::doneLine(path, request->how, *image).c_str());
@@ -622,14 +703,11 @@ int Tool::restore(const std::vector<std::string>& args)
 std::string Tool::afterRestore(const std::vector<uint8_t>& image)
 {
     std::string error;
-    TempFolder temp;
-    if (!temp.ok() || !open(error))
+    if (!open(error))
         return "the card could not be read again, so what it holds is unknown";
-    const std::string path = temp.file("now.gcp");
     progress_.begin("Reading the card back", 16);
-    const bool read = ReadCardToFile(path.c_str());
+    const auto now = readImage();
     progress_.end();
-    const auto now = read ? cli::readBounded(path, kLargestImage, error) : std::nullopt;
     if (!now)
         return "the card could not be read again, so what it holds is unknown";
     if (*now == image)
@@ -645,9 +723,7 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
     const auto form = cardtool::formatForName(path, error);
     if (!form)
         return fail(error);
-    if (force && *form != mcb::SaveFormat::Gci)
-        return fail("download --force writes the rescued data as a .gci file only");
-    if (force) {
+    if (force && *form == mcb::SaveFormat::Gci) {
         const auto number = cli::parseSlot(slot);
         if (!number)
             return fail("'" + slot + "' is no slot number (0 to 126; see 'cardtool list')");
@@ -658,37 +734,33 @@ int Tool::download(const std::string& slot, const std::string& path, bool force)
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
-    // Another form is written from a plain copy, so that a failure leaves
-    // no part of a file at path.
-    TempFolder temp;
-    const bool plain = *form == mcb::SaveFormat::Gci;
-    if (!plain && !temp.ok())
-        return fail("cannot make a temporary folder");
-    const std::string first = plain ? path : temp.file("save.gci");
     progress_.begin("Copying " + displayName(row->name, row->code));
-    const bool ok = mcb_download_slot(row->slot, first.c_str());
+    const auto save = readSave(*row, int32_t(*form), error);
     progress_.end();
-    if (!ok)
-        return fail("the save in slot " + slot + " could not be copied to " + path + ": " + why());
-    if (!plain && !mcb_convert_save(first.c_str(), path.c_str(), int32_t(*form)))
-        return fail("the save in slot " + slot + " could not be written to " + path + ": " +
-                    mcb_save_fault_text(mcb_save_fault()));
+    if (!save) {
+        if (force && mcb_card_error(card_) == MCB_E_BROKEN_CHAIN)
+            return fail("download --force writes the rescued data as a .gci file only");
+        return fail("the save in slot " + slot + " could not be copied to " + path + ": " + error);
+    }
+    if (const std::string no = writeOutput(path, *save); !no.empty())
+        return fail("the save in slot " + slot + " could not be written: " + no);
     std::printf("Copied slot %s (%s) to %s\n", slot.c_str(),
                 displayName(row->name, row->code).c_str(), path.c_str());
     return 0;
 }
 
-bool Tool::readForCopy(const std::string& slot, const std::string& file, std::string& label,
+bool Tool::readForCopy(const std::string& slot, std::vector<uint8_t>& save, std::string& label,
                        std::string& error)
 {
-    const auto row = openSlot(slot, error);
+    const auto row = rowForSlot(slot, error);
     if (!row)
         return false;
     label = displayName(row->name, row->code);
-    if (mcb_download_slot(row->slot, file.c_str()))
-        return true;
-    error = why();
-    return false;
+    auto bytes = readSave(*row, MCB_SAVE_GCI, error);
+    if (!bytes)
+        return false;
+    save = std::move(*bytes);
+    return true;
 }
 
 int Tool::copy(const std::vector<std::string>& args)
@@ -697,100 +769,93 @@ int Tool::copy(const std::vector<std::string>& args)
     const auto request = cardtool::parseCopy(args, error);
     if (!request)
         return usage(error);
+    // Both cards open at once, each through its own handle.
     Tool from(request->from), to(request->to);
+    if (!from.open(error))
+        return fail("nothing was copied: " + error);
+    if (!to.open(error))
+        return fail("nothing was copied: " + error);
     return cardtool::copyBetweenCards(
-        *request, {[&](const std::string& slot, const std::string& file, std::string& label,
-                       std::string& e) { return from.readForCopy(slot, file, label, e); },
-                   [&](const std::string& file, std::string& e) {
-                       return to.open(e) && to.uploadOne(file, e);
+        *request, {[&](const std::string& slot, std::vector<uint8_t>& save, std::string& label,
+                       std::string& e) { return from.readForCopy(slot, save, label, e); },
+                   [&](const std::vector<uint8_t>& save, std::string& e) {
+                       return to.uploadBytes("the save", save, e);
                    }});
 }
 
 bool Tool::uploadOne(const std::string& path, std::string& error)
 {
-    // A container goes to the card through a plain copy of it; the file is
-    // known by its content, whatever its name says.
-    TempFolder plain;
-    std::string source = path;
-    const int32_t form = mcb_save_format(path.c_str());
-    const int32_t fault = form == 0 ? mcb_save_fault() : MCB_SAVE_OK;
-    if (form == MCB_SAVE_GCS || form == MCB_SAVE_SAV) {
-        source = plain.file("plain.gci");
-        if (!plain.ok() || !mcb_convert_save(path.c_str(), source.c_str(), MCB_SAVE_GCI)) {
-            error = path + " could not be read: " + mcb_save_fault_text(mcb_save_fault());
+    // The file is read once; the library knows its form by its content,
+    // whatever its name says.
+    const auto file = cli::readBounded(path, cli::kLargestSaveInput, error);
+    return file && uploadBytes(path, *file, error);
+}
+
+bool Tool::uploadBytes(const std::string& label, const std::vector<uint8_t>& file,
+                       std::string& error)
+{
+    mcb_save_view view{};
+    view.size = sizeof view;
+    const int parsed = mcb_parse_save(file.data(), file.size(), &view);
+    const bool container = view.fault == MCB_SAVE_NO_CONTAINER ||
+                           view.fault == MCB_SAVE_WRONG_MAGIC ||
+                           view.fault == MCB_SAVE_TRUNCATED_HEADER;
+    if (parsed != MCB_OK && container) {
+        error = label + " is no save file: " + mcb_save_fault_text(view.fault);
+        return false;
+    }
+    // A plain file is held to cardtool's own stricter reading, which names
+    // what is wrong with it.
+    if (parsed != MCB_OK || view.format == MCB_SAVE_GCI) {
+        if (const std::string no = cli::notASaveFile(file); !no.empty()) {
+            error = label + " is no save file: " + no;
             return false;
         }
-    } else if (fault == MCB_SAVE_NO_CONTAINER || fault == MCB_SAVE_WRONG_MAGIC ||
-               fault == MCB_SAVE_TRUNCATED_HEADER) {
-        error = path + " is no save file: " + mcb_save_fault_text(fault);
-        return false;
     }
-    const auto file = cli::readBounded(source, kLargestSaveFile, error);
-    if (!file)
-        return false;
-    if (const std::string no = cli::notASaveFile(*file); !no.empty()) {
-        error = path + " is no save file: " + no;
-        return false;
-    }
-    const unsigned blocks = unsigned((file->size() - 54) / mcb::kBlockSize);
-    std::vector<SaveRow> rows;
-    if (!listSaves(rows, error))
-        return false;
-    const mcb::EntryRef entry{file->data()};
-    std::vector<unsigned> same;
-    for (const SaveRow& r : rows)
-        if (entry.sameName(r.rawName) && entry.sameCode(r.rawCode))
-            same.push_back(r.slot);
-    if (same.size() > 1) {
-        error = path + " cannot replace a save: the saves in slots " + std::to_string(same[0]) +
-                " and " + std::to_string(same[1]) +
-                " both have its name and game code (delete one of them by its slot first)";
-        return false;
-    }
-    const bool replaces = !same.empty();
-    const unsigned total = megabits_ * 16 - 5;
-    if (blocks > total) {
-        error = path + " needs " + std::to_string(blocks) + " blocks; the card has " +
-                std::to_string(total) + " in all";
-        return false;
-    }
-    if (!replaces && rows.size() >= 127) {
-        error = "the card's directory is full (127 saves)";
-        return false;
-    }
-    TempFolder temp;
-    if (!temp.ok()) {
-        error = "cannot make a temporary folder";
-        return false;
-    }
-    // The save it replaces, so that after a failure the tool can tell which
-    // of the two the card holds.
-    std::vector<uint8_t> before;
-    if (replaces && mcb_download_slot(same[0], temp.file("old.gci").c_str()))
-        before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
-    progress_.begin(batchStep_ + "Writing " + std::filesystem::path(path).filename().string());
-    const bool ok =
-        replaces ? mcb_replace_slot(same[0], source.c_str()) : UpLoadSaver(source.c_str());
+    mcb_write_request request{};
+    request.size = sizeof request;
+    request.policy = MCB_WRITE_REPLACE_NAME;
+    mcb_write_outcome outcome{};
+    outcome.size = sizeof outcome;
+    progress_.begin(batchStep_ + "Writing " + std::filesystem::path(label).filename().string());
+    const int rc = mcb_write_save(card_, file.data(), file.size(), &request, &outcome);
     progress_.end();
-    if (ok)
+    if (rc == MCB_OK)
         return true;
-    uint32_t needed = 0, free = 0;
-    if (mcb_space(&needed, &free)) {
-        error = path + " needs " + std::to_string(needed) + " blocks; " + std::to_string(free) +
-                " are free";
-        if (replaces)
-            error += " beside the save it replaces, which the card keeps until the new one is "
-                     "whole (to make room, copy the old save off the card and delete it)";
-    } else {
-        error = path + " could not be written: " + why();
-    }
-    const char* e = reinterpret_cast<const char*>(file->data());
-    const std::string name(e + mcb::kEntryName, strnlen(e + mcb::kEntryName, 32));
-    const std::string code(e, strnlen(e, 6));
-    error += "; " + afterFailure(outcome::cardHoldsNow(&receiver_, name, code, -1, *file, before,
-                                                       temp.file("check.gci")),
-                                 replaces);
+    error = writeFailure(label, rc, outcome);
     return false;
+}
+
+std::string Tool::writeFailure(const std::string& label, int rc, const mcb_write_outcome& out)
+{
+    const bool replaces = out.blocks_replaced > 0;
+    switch (rc) {
+    case MCB_E_NOT_A_SAVE: return label + " is no save file: " + mcb_strerror(rc);
+    case MCB_E_AMBIGUOUS:
+        return label + " cannot replace a save: the saves in slots " + std::to_string(out.slot) +
+               " and " + std::to_string(out.other_slot) +
+               " both have its name and game code (delete one of them by its slot first)";
+    case MCB_E_NO_SLOT:
+        return "the card's directory is full (" + std::to_string(MCB_SLOTS) + " saves)";
+    case MCB_E_NO_ROOM: {
+        if (out.blocks_needed > MCB_SAVE_BLOCKS(megabits()))
+            return label + " needs " + std::to_string(out.blocks_needed) +
+                   " blocks; the card has " + std::to_string(MCB_SAVE_BLOCKS(megabits())) +
+                   " in all";
+        std::string text = label + " needs " + std::to_string(out.blocks_needed) + " blocks; " +
+                           std::to_string(out.blocks_free) + " are free";
+        if (replaces)
+            text += " beside the save it replaces, which the card keeps until the new one is "
+                    "whole (to make room, copy the old save off the card and delete it)";
+        // Refused before anything was written: the card is as it was.
+        return text + "; " + afterFailure(replaces ? MCB_HOLDS_OLD : MCB_HOLDS_NONE, replaces);
+    }
+    default: break;
+    }
+    std::string text = label + " could not be written: " + mcb_strerror(rc);
+    if (out.result == MCB_FAILED)
+        text += "; " + afterFailure(out.holds, replaces);
+    return text;
 }
 
 int Tool::upload(const std::vector<std::string>& files)
@@ -833,34 +898,27 @@ int Tool::downloadAll(const std::string& dir)
     std::filesystem::create_directories(dir, made);
     if (made)
         return fail("cannot make the folder " + dir + ": " + made.message());
-    TempFolder temp;
-    if (!temp.ok())
-        return fail("cannot make a temporary folder");
-    // Each save is read whole first: its entry names its file, and only a
-    // sound copy reaches the folder.
+    // Each save is read whole first, into memory: its entry names its file,
+    // and only a sound copy reaches the folder.
     std::vector<std::string> failures;
-    std::vector<std::string> copies;
-    std::vector<std::array<uint8_t, mcb::kEntrySize>> entries;
+    std::vector<std::vector<uint8_t>> copies;
+    std::vector<std::array<uint8_t, MCB_ENTRY_SIZE>> entries;
     std::vector<const SaveRow*> copied;
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const SaveRow& r = rows[i];
         const std::string shown = displayName(r.name, r.code);
-        const std::string copy = temp.file(std::to_string(r.slot) + ".gci");
         progress_.begin(std::to_string(i + 1) + "/" + std::to_string(rows.size()) + " Copying " +
                         shown);
-        const bool ok = mcb_download_slot(r.slot, copy.c_str());
+        auto bytes = readSave(r, MCB_SAVE_GCI, error);
         progress_.end();
-        const auto bytes =
-            ok ? outcome::readSmallFile(copy, kLargestSaveFile) : std::vector<uint8_t>{};
-        if (bytes.size() < mcb::kEntrySize) {
-            failures.push_back("slot " + std::to_string(r.slot) + " (" + shown +
-                               "): " + (ok ? "the copy could not be read back" : why()));
+        if (!bytes || bytes->size() < MCB_ENTRY_SIZE) {
+            failures.push_back("slot " + std::to_string(r.slot) + " (" + shown + "): " + error);
             continue;
         }
-        std::array<uint8_t, mcb::kEntrySize> entry{};
-        std::copy_n(bytes.begin(), mcb::kEntrySize, entry.begin());
+        std::array<uint8_t, MCB_ENTRY_SIZE> entry{};
+        std::copy_n(bytes->begin(), MCB_ENTRY_SIZE, entry.begin());
         entries.push_back(entry);
-        copies.push_back(copy);
+        copies.push_back(std::move(*bytes));
         copied.push_back(&r);
     }
     const auto names = mcb::folderNamesFor(entries);
@@ -868,8 +926,8 @@ int Tool::downloadAll(const std::string& dir)
         const std::string out = (std::filesystem::path(dir) / names[i]).string();
         const std::string shown = displayName(copied[i]->name, copied[i]->code);
         std::string no = outputProblem(out);
-        if (no.empty() && !mcb_convert_save(copies[i].c_str(), out.c_str(), MCB_SAVE_GCI))
-            no = "cannot write " + out + ": " + mcb_save_fault_text(mcb_save_fault());
+        if (no.empty())
+            no = writeOutput(out, copies[i]);
         if (!no.empty()) {
             failures.push_back("slot " + std::to_string(copied[i]->slot) + " (" + shown +
                                "): " + no);
@@ -888,8 +946,21 @@ int Tool::convertFile(const std::string& in, const std::string& out)
     const auto form = cardtool::formatForName(out, error);
     if (!form)
         return fail(error);
-    if (!mcb_convert_save(in.c_str(), out.c_str(), int32_t(*form)))
-        return fail(in + " was not converted: " + mcb_save_fault_text(mcb_save_fault()));
+    const auto file = cli::readBounded(in, cli::kLargestSaveInput, error);
+    if (!file)
+        return fail(in + " was not converted: " + error);
+    std::vector<uint8_t> converted(cli::kLargestSaveInput);
+    std::size_t length = 0;
+    if (mcb_convert_bytes(file->data(), file->size(), int32_t(*form), converted.data(),
+                          converted.size(), &length) < 0) {
+        mcb_save_view view{};
+        view.size = sizeof view;
+        mcb_parse_save(file->data(), file->size(), &view);
+        return fail(in + " was not converted: " + mcb_save_fault_text(view.fault));
+    }
+    converted.resize(length);
+    if (const std::string no = writeOutput(out, converted); !no.empty())
+        return fail(in + " was not converted: " + no);
     std::printf("Wrote %s as %s\n", in.c_str(), out.c_str());
     return 0;
 }
@@ -906,29 +977,21 @@ int Tool::remove(const std::vector<std::string>& slots)
             return fail(error);
         targets.push_back(*row);
     }
-    TempFolder temp;
-    if (!temp.ok())
-        return fail("cannot make a temporary folder");
     int status = 0;
     for (const SaveRow& r : targets) {
         const std::string shown = displayName(r.name, r.code);
-        // Read first, so that after a failure the tool can say whether the
-        // card still holds this save whole.
-        std::vector<uint8_t> before;
-        if (mcb_download_slot(r.slot, temp.file("old.gci").c_str()))
-            before = outcome::readSmallFile(temp.file("old.gci"), kLargestSaveFile);
+        mcb_write_outcome outcome{};
+        outcome.size = sizeof outcome;
         progress_.begin("Deleting " + shown);
-        const bool ok = mcb_delete_slot(r.slot);
+        const int rc = mcb_delete_save(card_, r.slot, &outcome);
         progress_.end();
-        if (ok) {
+        if (rc == MCB_OK) {
             std::printf("Deleted slot %u (%s)\n", r.slot, shown.c_str());
             continue;
         }
-        const std::string reason = why();
-        const outcome::Holds holds = outcome::cardHoldsNow(&receiver_, r.name, r.code, int(r.slot),
-                                                           {}, before, temp.file("check.gci"));
-        status = fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
-                      ") could not be deleted: " + reason + "; " + afterDelete(holds));
+        status =
+            fail("the save in slot " + std::to_string(r.slot) + " (" + shown +
+                 ") could not be deleted: " + mcb_strerror(rc) + "; " + afterDelete(outcome.holds));
     }
     return status;
 }
@@ -941,8 +1004,15 @@ int Tool::banner(const std::string& slot, const std::string& bmp)
     const auto row = openSlot(slot, error);
     if (!row)
         return fail(error);
-    if (!GetSaverPIC(row->slot, bmp.c_str()))
-        return fail("cannot write " + bmp + ": " + why());
+    std::vector<uint8_t> bitmap(MCB_BITMAP_MAX);
+    std::size_t size = 0;
+    if (const int rc = mcb_slot_bitmap(card_, row->slot, bitmap.data(), bitmap.size(), &size);
+        rc < 0)
+        return fail("cannot write " + bmp + ": " + mcb_strerror(rc));
+    bitmap.resize(size);
+    // A picture is made again at will: it need not wait for the disk.
+    if (const std::string no = writeOutput(bmp, bitmap, false); !no.empty())
+        return fail(no);
     std::printf("Wrote the banner of slot %s to %s\n", slot.c_str(), bmp.c_str());
     return 0;
 }
@@ -952,18 +1022,20 @@ int Tool::fileBanner(const std::string& file, const std::string& bmp)
     std::string error = outputProblem(bmp, {file});
     if (!error.empty())
         return fail(error);
-    auto bytes = cli::readBounded(file, kLargestSaveFile, error);
+    auto bytes = cli::readBounded(file, cli::kLargestSaveInput, error);
     if (!bytes)
         return fail(error);
-    if (bytes->size() < mcb::kEntrySize)
+    if (bytes->size() < MCB_ENTRY_SIZE)
         return fail(file + " is too short to be a save file");
-    // The library reads as far as the entry's block count says: pad to it.
-    const unsigned claimed =
-        std::min<unsigned>(mcb::EntryRef{bytes->data()}.blockCount(), mcb::kLargestSaveBlocks);
-    bytes->resize(std::max<std::size_t>(bytes->size(), mcb::kEntrySize + claimed * mcb::kBlockSize),
-                  0);
-    if (!GetBitmap(bytes->data(), bmp.c_str()))
-        return fail("cannot write " + bmp + ": " + why());
+    std::vector<uint8_t> bitmap(MCB_BITMAP_MAX);
+    std::size_t size = 0;
+    if (const int rc =
+            mcb_save_bitmap(bytes->data(), bytes->size(), bitmap.data(), bitmap.size(), &size);
+        rc < 0)
+        return fail("cannot write " + bmp + ": " + mcb_strerror(rc));
+    bitmap.resize(size);
+    if (const std::string no = writeOutput(bmp, bitmap, false); !no.empty())
+        return fail(no);
     std::printf("Wrote the banner of %s to %s\n", file.c_str(), bmp.c_str());
     return 0;
 }
@@ -1000,32 +1072,28 @@ int Tool::format(const std::vector<std::string>& args)
         if (kind != cli::Kind::Missing && kind != cli::Kind::Regular)
             return fail("the card image " + path + " " + cli::describe(kind) +
                         ": a card image is a regular file");
+        if (const std::string no = userFileProblem(path); !no.empty())
+            return fail(no);
         const auto card = mcb::formatCard(mcb::freshFormat(size ? size : 16, encoding));
-        if (!mcb::writeFileAtomically(path, card.data(), card.size()))
-            return fail("cannot write " + path);
+        if (const std::string no = writeOutput(path, card); !no.empty())
+            return fail(no);
         std::printf("Formatted %s as a blank %u Mbit card\n", path.c_str(), size ? size : 16);
         return 0;
     }
     std::string error;
     if (!open(error))
         return fail(error + "; a card that has never been formatted cannot be sized");
-    if (size && size != megabits_)
-        return fail("the card in the adapter is " + std::to_string(megabits_) + " Mbit, not " +
+    if (size && size != megabits())
+        return fail("the card in the adapter is " + std::to_string(megabits()) + " Mbit, not " +
                     std::to_string(size));
-    TempFolder temp;
-    if (!temp.ok())
-        return fail("cannot make a temporary folder");
-    const std::string path = temp.file("blank.gcp");
-    const auto card = mcb::formatCard(mcb::freshFormat(megabits_, encoding));
-    if (!mcb::writeFileAtomically(path, card.data(), card.size(), false))
-        return fail("cannot write the blank card image " + path + "; the card is unchanged");
     progress_.begin("Formatting", 16);
     // A console's format gives the card a new identity too.
-    const bool ok = mcb_restore_card(path.c_str(), MCB_RESTORE_FORCE);
+    const int rc = mcb_format(card_, encoding == mcb::Encoding::ShiftJis ? 1 : 0);
     progress_.end();
-    if (!ok)
-        return fail("formatting failed part-way: " + why() + "; format the card again");
-    std::printf("Formatted the %u Mbit card\n", megabits_);
+    if (rc != MCB_OK)
+        return fail("formatting failed part-way: " + std::string(mcb_strerror(rc)) +
+                    "; format the card again");
+    std::printf("Formatted the %u Mbit card\n", megabits());
     return 0;
 }
 
@@ -1041,14 +1109,9 @@ int Tool::demo(const std::vector<std::string>& args)
     std::string error;
     if (!open(error))
         return fail(error);
-    TempFolder temp;
-    if (!temp.ok())
-        return fail("cannot make a temporary folder");
     int status = 0;
     for (const demo::DemoSave& s : demo::demoSaves()) {
-        const std::string path = temp.file(s.fileName);
-        if (!mcb::writeFileAtomically(path, s.bytes.data(), s.bytes.size(), false) ||
-            !uploadOne(path, error))
+        if (!uploadBytes(s.fileName, s.bytes, error))
             status = fail(error);
         if (!savesDir.empty()) {
             std::error_code made;
@@ -1056,8 +1119,8 @@ int Tool::demo(const std::vector<std::string>& args)
             const std::string out = savesDir + "/" + s.fileName;
             if (const std::string no = outputProblem(out); !no.empty())
                 status = fail(no);
-            else if (!mcb::writeFileAtomically(out, s.bytes.data(), s.bytes.size()))
-                status = fail("cannot write " + out);
+            else if (const std::string failed = writeOutput(out, s.bytes); !failed.empty())
+                status = fail(failed);
         }
     }
     if (status == 0)
@@ -1070,7 +1133,16 @@ int Tool::run(const std::vector<std::string>& a)
     if (a.empty())
         return usage("no command given");
     const std::string& cmd = a[0];
-    const std::vector<std::string> rest(a.begin() + 1, a.end());
+    std::vector<std::string> rest(a.begin() + 1, a.end());
+    // --force lets an output replace a protected file or be written through
+    // a link; restore has a --force of its own, for an image of another card.
+    if (cmd != "restore") {
+        const auto forced = std::find(rest.begin(), rest.end(), "--force");
+        if (forced != rest.end()) {
+            force_ = true;
+            rest.erase(forced);
+        }
+    }
     auto need = [&](std::size_t n) { return rest.size() == n; };
     if (cmd == "list" && need(0))
         return list();
@@ -1083,11 +1155,9 @@ int Tool::run(const std::vector<std::string>& a)
     if (cmd == "download" && need(2) && rest[0] == "--all")
         return downloadAll(rest[1]);
     if (cmd == "download" && need(2))
-        return download(rest[0], rest[1]);
+        return download(rest[0], rest[1], force_);
     if (cmd == "convert" && need(2))
         return convertFile(rest[0], rest[1]);
-    if (cmd == "download" && need(3) && rest[2] == "--force")
-        return download(rest[0], rest[1], true);
     if (cmd == "repair")
         return repair(rest);
     if (cmd == "recover")
@@ -1153,6 +1223,10 @@ int main(int argc, char** argv)
             rest.push_back(args[i]);
         }
     }
+    // A run killed outright left its temporary files; this one's are removed
+    // when a signal ends it.
+    userfiles::sweepLeftovers(userfiles::tempFolder());
+    userfiles::removeTempsOnSignals();
     Tool tool(device);
     // One run is one change in the card's journal, however many saves it
     // writes or deletes.

@@ -1,5 +1,7 @@
 #include "cardtool_check.h"
 
+#include "cli_input.h"
+
 #include "mcbridge.h"
 #include "mcbridge/card_check.h"
 
@@ -16,24 +18,22 @@ int failWith(const std::string& what)
     return 1;
 }
 
-std::string why() { return mcb_error_text(mcb_last_error()); }
-
 struct Listed {
     mcb_finding f{};
     std::vector<uint16_t> blocks;
 };
 
-// The list the last check, repair or recovery call left in the library.
-std::vector<Listed> listed(uint32_t count)
+// The list the last check, repair or recovery call left with the handle.
+std::vector<Listed> listed(mcb_card* card, uint32_t count)
 {
     std::vector<Listed> out;
     for (uint32_t i = 0; i < count; ++i) {
         Listed l;
-        if (!mcb_finding_at(i, &l.f))
+        if (mcb_card_finding(card, i, &l.f) != MCB_OK)
             break;
         l.blocks.resize(l.f.blocks);
         if (l.f.blocks)
-            mcb_finding_blocks(i, l.blocks.data(), uint32_t(l.blocks.size()));
+            mcb_card_finding_blocks(card, i, l.blocks.data(), l.blocks.size());
         out.push_back(std::move(l));
     }
     return out;
@@ -43,7 +43,7 @@ std::string shown(const CheckContext& c, const mcb_finding& f)
 {
     if (f.slot < 0)
         return {};
-    return f.code + std::string(" ") + c.showName(f.name, f.code);
+    return cli::escapeControls(f.code) + " " + c.showName(f.name, f.code);
 }
 
 const char* prefix(int32_t severity)
@@ -90,7 +90,7 @@ std::string afterFailure(const CheckContext& c)
     std::string error;
     uint32_t count = 0;
     int32_t sound = 0;
-    if (!c.reopen(error) || !mcb_check_card(&count, &sound))
+    if (!c.reopen(error) || mcb_check(c.card(), &count, &sound) != MCB_OK)
         return "the card could not be read again, so what it holds is unknown";
     return "the card now reads as " + std::string(sound ? "sound" : "NOT sound") +
            " (see 'cardtool check')";
@@ -102,9 +102,9 @@ int check(const CheckContext& c)
 {
     uint32_t count = 0;
     int32_t sound = 0;
-    if (!mcb_check_card(&count, &sound))
-        return failWith("the card could not be checked: " + why());
-    const std::vector<Listed> items = listed(count);
+    if (const int rc = mcb_check(c.card(), &count, &sound); rc != MCB_OK)
+        return failWith("the card could not be checked: " + std::string(mcb_strerror(rc)));
+    const std::vector<Listed> items = listed(c.card(), count);
     for (const Listed& l : items)
         print(c, l);
     std::printf("%s\n", verdict(sound, items).c_str());
@@ -114,10 +114,10 @@ int check(const CheckContext& c)
 int repair(const CheckContext& c, bool apply)
 {
     uint32_t count = 0;
-    const bool ok = mcb_repair_card(apply ? 1 : 0, &count);
-    const int32_t error = mcb_last_error();
-    const std::vector<Listed> items = listed(count);
-    if (!ok && error == MCB_ERROR_DAMAGED) {
+    const int error = mcb_repair(c.card(), apply ? 1 : 0, &count);
+    const bool ok = error == MCB_OK;
+    const std::vector<Listed> items = listed(c.card(), count);
+    if (!ok && error == MCB_E_DAMAGED) {
         for (const Listed& l : items)
             print(c, l);
         return failWith("the card cannot be repaired: neither copy of its directory or of its "
@@ -128,9 +128,9 @@ int repair(const CheckContext& c, bool apply)
         changes += l.f.kind == MCB_REPAIR_REBUILD_COPY || l.f.kind == MCB_REPAIR_FREE_BLOCKS ||
                    l.f.kind == MCB_REPAIR_FREE_COUNT;
     if (!ok && count == 0)
-        return failWith("the card could not be read: " + why());
+        return failWith("the card could not be read: " + std::string(mcb_strerror(error)));
     if (!ok)
-        return failWith("repairing failed: " + std::string(mcb_error_text(error)) + "; " +
+        return failWith("repairing failed: " + std::string(mcb_strerror(error)) + "; " +
                         afterFailure(c));
     std::printf("%s\n", changes == 0 ? "Nothing to repair."
                         : apply      ? "Repaired:"
@@ -145,29 +145,28 @@ int recover(const CheckContext& c, std::optional<unsigned> slot)
 {
     if (!slot) {
         uint32_t count = 0;
-        if (!mcb_recover_list(&count))
-            return failWith("the card could not be read: " + why());
+        if (const int rc = mcb_recover_find(c.card(), &count); rc != MCB_OK)
+            return failWith("the card could not be read: " + std::string(mcb_strerror(rc)));
         if (count == 0) {
             std::printf("No deleted save can be brought back: the directory copy not in use "
                         "holds none whose blocks are all still free.\n");
             return 0;
         }
-        for (const Listed& l : listed(count))
+        for (const Listed& l : listed(c.card(), count))
             print(c, l);
         std::printf("'cardtool recover SLOT' puts one back.\n");
         return 0;
     }
     uint32_t placed = 0;
-    if (!mcb_recover_slot(*slot, &placed)) {
-        const int32_t error = mcb_last_error();
-        if (error == MCB_ERROR_NO_SAVE)
+    if (const int error = mcb_recover(c.card(), *slot, &placed); error != MCB_OK) {
+        if (error == MCB_E_NO_SAVE)
             return failWith("slot " + std::to_string(*slot) +
                             " lists no deleted save that can be brought back (see 'cardtool "
                             "recover')");
-        return failWith("the save could not be put back: " + std::string(mcb_error_text(error)) +
+        return failWith("the save could not be put back: " + std::string(mcb_strerror(error)) +
                         "; " + afterFailure(c));
     }
-    const std::vector<Listed> items = listed(1);
+    const std::vector<Listed> items = listed(c.card(), 1);
     std::string name = items.empty() ? std::string() : " (" + shown(c, items[0].f) + ")";
     std::printf("Put back the save%s in slot %u.\n", name.c_str(), placed);
     if (!items.empty() && items[0].f.detail == MCB_RECOVER_RUN)
@@ -176,20 +175,33 @@ int recover(const CheckContext& c, std::optional<unsigned> slot)
     return 0;
 }
 
-int forcedDownload(const CheckContext&, unsigned slot, const std::string& path)
+int forcedDownload(const CheckContext& c, unsigned slot, const std::string& path)
 {
-    // A sound save is copied as always; only a broken one is rescued.
-    if (mcb_download_slot(slot, path.c_str())) {
+    // A sound save is copied as always; only a broken one is rescued. The
+    // buffer holds the largest save there is, so one read suffices.
+    std::vector<uint8_t> save(MCB_LARGEST_SAVE_FILE);
+    std::size_t length = 0;
+    const auto copyFailed = [&](int rc) {
+        return failWith("the save in slot " + std::to_string(slot) + " could not be copied to " +
+                        path + ": " + mcb_strerror(rc));
+    };
+    int rc = mcb_read_save(c.card(), slot, MCB_SAVE_GCI, save.data(), save.size(), &length);
+    if (rc >= 0) {
+        save.resize(length);
+        if (const std::string no = c.write(path, save); !no.empty())
+            return failWith(no);
         std::printf("Copied slot %u to %s\n", slot, path.c_str());
         return 0;
     }
-    if (mcb_last_error() != MCB_ERROR_BROKEN_CHAIN)
-        return failWith("the save in slot " + std::to_string(slot) + " could not be copied to " +
-                        path + ": " + why());
+    if (rc != MCB_E_BROKEN_CHAIN)
+        return copyFailed(rc);
     int32_t source = MCB_RECOVER_CHAIN;
-    if (!mcb_download_damaged(slot, path.c_str(), &source))
-        return failWith("the save in slot " + std::to_string(slot) + " could not be copied to " +
-                        path + ": " + why());
+    rc = mcb_rescue_save(c.card(), slot, save.data(), save.size(), &length, &source);
+    if (rc < 0)
+        return copyFailed(rc);
+    save.resize(length);
+    if (const std::string no = c.write(path, save); !no.empty())
+        return failWith(no);
     std::printf("RESCUED, NOT A VERIFIED COPY: %s holds the blocks slot %u's %s; they may hold "
                 "other saves' data.\n",
                 path.c_str(), slot,

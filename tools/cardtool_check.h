@@ -2,9 +2,13 @@
 // through the library's check functions, printed in English.
 #pragma once
 
+#include "mcbridge.h"
+
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cardtool {
 
@@ -14,6 +18,11 @@ struct CheckContext {
     // Closes the adapter and opens it again (after a failed write); false
     // with the reason in error.
     std::function<bool(std::string& error)> reopen;
+    // The card's handle, as the last open left it.
+    std::function<mcb_card*()> card;
+    // Writes a file of the user's as every output of cardtool is written;
+    // the reason when it was not.
+    std::function<std::string(const std::string& path, const std::vector<uint8_t>& bytes)> write;
 };
 
 // Each runs with the adapter open and the card's size read, and returns the

@@ -4,7 +4,6 @@
 #include "png_write.h"
 
 #include "mcbridge.h"
-#include "mcbridge/atomic_file.h"
 
 #include <cstdio>
 #include <filesystem>
@@ -36,9 +35,17 @@ int describe(const InfoContext& c, const std::string& target, Info& info)
 {
     info = std::make_unique<mcb_save_info>();
     if (cli::kindOf(target) != cli::Kind::Missing) {
-        if (!mcb_save_info_file(target.c_str(), info.get()))
-            return fail(target +
-                        " is not taken as a save file: " + mcb_save_fault_text(mcb_save_fault()));
+        std::string error;
+        const auto bytes = cli::readBounded(target, cli::kLargestSaveInput, error);
+        if (!bytes)
+            return fail(error);
+        if (mcb_describe_save(bytes->data(), bytes->size(), info.get()) != MCB_OK) {
+            mcb_save_view view{};
+            view.size = sizeof view;
+            mcb_parse_save(bytes->data(), bytes->size(), &view);
+            return fail(target + " is not taken as a save file: " +
+                        mcb_save_fault_text(view.fault ? view.fault : MCB_SAVE_READ_FAILED));
+        }
         return 0;
     }
     const auto slot = cli::parseSlot(target);
@@ -47,11 +54,10 @@ int describe(const InfoContext& c, const std::string& target, Info& info)
     std::string error;
     if (!c.open(error))
         return fail(error);
-    if (!mcb_save_info_slot(*slot, info.get())) {
-        if (mcb_last_error() == MCB_ERROR_NO_SAVE)
+    if (const int rc = mcb_describe_slot(c.card(), *slot, info.get()); rc != MCB_OK) {
+        if (rc == MCB_E_NO_SAVE)
             return fail("slot " + target + " holds no save");
-        return fail("the save in slot " + target +
-                    " cannot be read: " + mcb_error_text(mcb_last_error()));
+        return fail("the save in slot " + target + " cannot be read: " + mcb_strerror(rc));
     }
     return 0;
 }
@@ -171,8 +177,8 @@ int icons(const InfoContext& c, const std::string& target, const std::string& di
         const std::string path = dir + "/" + name;
         if (const std::string no = c.outputProblem(path); !no.empty())
             return fail(no);
-        if (!mcb::writeFileAtomically(path, bytes.data(), bytes.size()))
-            return fail("cannot write " + path);
+        if (const std::string no = c.write(path, bytes); !no.empty())
+            return fail(no);
         std::printf("Wrote %s\n", path.c_str());
         return 0;
     };

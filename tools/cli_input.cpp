@@ -1,5 +1,7 @@
 #include "cli_input.h"
 
+#include "mcbridge.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
@@ -10,11 +12,11 @@ namespace cli {
 
 namespace {
 
-constexpr std::size_t kEntrySize = 64;
-constexpr std::size_t kBlockSize = 8192;
+constexpr std::size_t kEntrySize = MCB_ENTRY_SIZE;
+constexpr std::size_t kBlockSize = MCB_BLOCK_SIZE;
 // The library counts a file's blocks from its length less this, so that a
 // last block short by up to ten bytes still counts.
-constexpr std::size_t kCountBase = 54;
+constexpr std::size_t kCountBase = MCB_ENTRY_SIZE - 10;
 
 Kind kindOfMode(mode_t mode)
 {
@@ -146,11 +148,12 @@ std::string notASaveFile(const std::vector<uint8_t>& bytes)
     if (bytes.size() > kEntrySize + blocks * kBlockSize)
         return "its length is no directory entry and whole blocks";
     bool empty = true;
-    for (std::size_t i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < MCB_ENTRY_CODE_SIZE; ++i)
         empty &= bytes[i] == 0xFF;
     if (empty)
         return "its directory entry is empty";
-    const unsigned counted = unsigned(bytes[56]) << 8 | bytes[57];
+    const unsigned counted =
+        unsigned(bytes[MCB_ENTRY_BLOCK_COUNT]) << 8 | bytes[MCB_ENTRY_BLOCK_COUNT + 1];
     if (counted != blocks)
         return "its directory entry counts " + std::to_string(counted) +
                " blocks, the file holds " + std::to_string(blocks);
@@ -159,26 +162,9 @@ std::string notASaveFile(const std::vector<uint8_t>& bytes)
 
 std::string escapeControls(const std::string& text)
 {
-    std::string out;
-    char hex[8];
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const auto c = static_cast<unsigned char>(text[i]);
-        // U+0080..U+009F, the C1 controls, are C2 80..C2 9F in UTF-8.
-        const bool c1 = c == 0xC2 && i + 1 < text.size() &&
-                        static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
-                        static_cast<unsigned char>(text[i + 1]) <= 0x9F;
-        if (c < 0x20 || c == 0x7F) {
-            std::snprintf(hex, sizeof hex, "\\x%02X", c);
-            out += hex;
-        } else if (c1) {
-            std::snprintf(hex, sizeof hex, "\\u%04X", static_cast<unsigned char>(text[++i]));
-            out += hex;
-        } else if (c == '\\') {
-            out += "\\\\";
-        } else {
-            out += char(c);
-        }
-    }
+    std::string out(MCB_ESCAPED_CAPACITY(text.size()), '\0');
+    const int n = mcb_escape_text(text.data(), text.size(), out.data(), out.size());
+    out.resize(n > 0 ? std::size_t(n) : 0);
     return out;
 }
 

@@ -3,6 +3,8 @@
 // mistyped or hostile argument and the user's card.
 #pragma once
 
+#include "mcbridge.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -10,6 +12,10 @@
 #include <vector>
 
 namespace cli {
+
+// The largest save file cardtool reads: the largest save behind the longest
+// container header (a .gcs file's, 0x150 bytes with the entry).
+constexpr uint64_t kLargestSaveInput = MCB_LARGEST_SAVE_FILE + 0x150;
 
 // A slot as `cardtool list` numbers them: 0 to 126, decimal digits only.
 std::optional<unsigned> parseSlot(const std::string& text);
@@ -35,8 +41,9 @@ std::optional<std::vector<uint8_t>> readBounded(const std::string& path, uint64_
 // Empty when the bytes are one; otherwise why not.
 std::string notASaveFile(const std::vector<uint8_t>& bytes);
 
-// Text for a terminal: control characters as \xNN, so a save's name cannot
-// move the cursor, clear the screen or retitle the window.
+// A card's text for a terminal, through the library's one escaping
+// function: controls and broken UTF-8 as \xNN, so a save's name cannot move
+// the cursor, clear the screen or retitle the window.
 std::string escapeControls(const std::string& text);
 
 } // namespace cli

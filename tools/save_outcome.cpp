@@ -10,13 +10,13 @@ namespace outcome {
 
 namespace {
 
-constexpr std::size_t kEntrySize = 64;
-constexpr std::size_t kBlockSize = 8192;
-constexpr std::size_t kCountBase = 54; // the library counts blocks from the length less this
-constexpr std::size_t kFirstBlock = 54;
-constexpr std::size_t kBlockCount = 56;
-constexpr uint64_t kLargestSaveFile =
-    kEntrySize + 2043ull * kBlockSize; // a 128 Mbit card's save area
+constexpr std::size_t kEntrySize = MCB_ENTRY_SIZE;
+constexpr std::size_t kBlockSize = MCB_BLOCK_SIZE;
+// The library counts blocks from the length less this.
+constexpr std::size_t kCountBase = MCB_ENTRY_SIZE - 10;
+constexpr std::size_t kFirstBlock = MCB_ENTRY_FIRST_BLOCK;
+constexpr std::size_t kBlockCount = MCB_ENTRY_BLOCK_COUNT;
+constexpr uint64_t kLargestSaveFile = MCB_LARGEST_SAVE_FILE;
 
 std::string field(const char* p, std::size_t width) { return std::string(p, strnlen(p, width)); }
 
@@ -73,7 +73,7 @@ Holds cardHoldsNow(mcb_receiver* receiver, const std::string& name, const std::s
     const std::vector<uint8_t> wanted = normalised(written);
     const std::vector<uint8_t> old = normalised(before);
     bool found = false, isNew = false, isOld = false, unreadable = false;
-    for (unsigned s = 0; s < 127; ++s) {
+    for (unsigned s = 0; s < MCB_SLOTS; ++s) {
         if (slot >= 0 && s != unsigned(slot))
             continue;
         char n[33] = {}, c[7] = {};

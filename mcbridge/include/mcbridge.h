@@ -808,8 +808,8 @@ typedef struct mcb_card_info {
 MCB_API int mcb_load(mcb_card* card);
 
 /* The card as the last mcb_load found it (loads it when it was not). When
- * the load fails (MCB_E_DAMAGED), what the header gives is filled all the
- * same: kind, megabits, save_blocks, read_only and identity. */
+ * the load fails, what the card's header says (kind, megabits, save_blocks,
+ * encoding, read_only, identity) is filled all the same. */
 MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info);
 
 /* The 64-byte directory entry of the save in slot as last loaded into entry

@@ -197,10 +197,12 @@ MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info)
         Library& l = lib();
         if (!l.device)
             return fail(MCB_ERROR_NOT_OPEN);
-        // What the header says is told even when the directory is damaged.
+        // What the header says is told even of a card whose directory is
+        // damaged: a tool that checks or repairs it needs its size.
         info->kind = uint32_t(l.device->kind());
         info->save_blocks = l.userBlockCount;
         info->megabits = (l.userBlockCount + kSystemBlocks) / kSectorsPerBlock;
+        info->encoding = getBe16(&l.headerOnCard[kHeaderEncoding]) == 1 ? 1 : 0;
         info->read_only = l.device->readOnly() ? 1 : 0;
         std::memcpy(info->identity, l.headerOnCard.data(), sizeof info->identity);
         if (!loadedOrLoad())
@@ -209,14 +211,8 @@ MCB_API int mcb_describe_card(mcb_card* card, mcb_card_info* info)
         const CardChains chains = followChains(*l.directory, *l.map, area);
         const std::vector<bool> used = blocksInUse(*l.directory, chains, *l.map,
                                                    l.mapOtherIntact ? &l.mapOther : nullptr, area);
-        info->kind = uint32_t(l.device->kind());
-        info->save_blocks = l.userBlockCount;
-        info->megabits = (l.userBlockCount + kSystemBlocks) / kSectorsPerBlock;
         info->free_blocks = freeCount(used, area);
         info->saves = saveCount(*l.directory);
-        info->encoding = getBe16(&l.headerOnCard[kHeaderEncoding]) == 1 ? 1 : 0;
-        info->read_only = l.device->readOnly() ? 1 : 0;
-        std::memcpy(info->identity, l.headerOnCard.data(), sizeof info->identity);
         return 1;
     });
 }

@@ -193,8 +193,8 @@ TEST_P(CardtoolCopyFaults, FailTheCopyAndLeaveBothCardsSound)
 INSTANTIATE_TEST_SUITE_P(
     Faults, CardtoolCopyFaults,
     testing::Values(
-        CopyFault{"ReadFailsOnTheFirstCard", "read-fail=3", "could not be read"},
-        CopyFault{"ShortReadOnTheFirstCard", "read-short=40", "could not be read"},
+        CopyFault{"ReadFailsOnTheFirstCard", "read-fail=data", "could not be read"},
+        CopyFault{"ShortReadOnTheFirstCard", "read-short=data", "could not be read"},
         CopyFault{"CutWhileTheSecondIsWritten", "cut-after-writes=5", "was not copied to"},
         CopyFault{"CutAsTheSecondsDirectoryIsWritten", "cut-after-writes=50", "was not copied to"}),
     [](const auto& info) { return std::string(info.param.name); });
