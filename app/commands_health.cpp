@@ -2,6 +2,7 @@
 // bringing back deleted saves, each with its report in a window of its own.
 #include "card_report.h"
 #include "card_save_checks.h"
+#include "cards_menu.h"
 #include "commands_view.h"
 #include "main_form.h"
 #include "save_list_view.h"
@@ -47,6 +48,8 @@ void TMainForm::showCardMenu(const QPoint& at)
     // With a second card on the other side, every save goes onto that card.
     menu.addAction(fSecond ? say_menu_copyall_card : say_menu_copyall_pc, this,
                    &TMainForm::CopyAllToPcClick);
+    menu.addSeparator();
+    addCardsMenu(menu, *this);
     menu.addSeparator();
     addViewEntries(menu, ListView1, {ListView1, ListView2});
     fCardMenu = &menu;

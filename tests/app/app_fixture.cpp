@@ -1,5 +1,7 @@
 #include "app_fixture.h"
 
+#include "cards_menu.h"
+
 #include "mcbridge/format.h"
 
 #include <QDir>
@@ -13,6 +15,16 @@ void AppTest::SetUp()
     cardPath = QString::fromStdString(dir.file("card.raw"));
     skin::installDialogs(&dialogs);
     qunsetenv("MCBRIDGE_FAULTS");
+    // Cards are looked for in a home of the test's own, never the user's.
+    cardsEnvironment = [top = dir.path()] {
+        cardplaces::Environment env;
+        env.home = top + "/home";
+        env.xdgData = env.home + "/.local/share";
+        env.xdgConfig = env.home + "/.config";
+        env.xdgState = env.home + "/.local/state";
+        env.mediaRoots = {top + "/media/me"};
+        return env;
+    };
 }
 
 void AppTest::TearDown()

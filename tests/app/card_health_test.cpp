@@ -65,8 +65,14 @@ protected:
 const QStringList kViewEntries{"Listed order", "Sort by name", "Sort by game",
                                "Sort by date", "Sort by size", "",
                                "Animate icons"};
-const QStringList kCardEntries{
-    "Check card…", "Repair card…", "Recover deleted saves…", "", "Copy all to PC…", ""};
+const QStringList kCardEntries{"Check card…",
+                               "Repair card…",
+                               "Recover deleted saves…",
+                               "",
+                               "Copy all to PC…",
+                               "",
+                               "Cards",
+                               ""};
 const QStringList kEnglishMenu = kCardEntries + kViewEntries;
 
 } // namespace

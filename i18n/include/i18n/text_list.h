@@ -1140,6 +1140,177 @@ I18N_TEXT(say_secondcardhead,
           u"存储卡 %1：尚余 %2 单位",
           u"カード %1：残り %2 ブロック")
 
+// The card list's Cards submenu: the cards found on this computer, opening,
+// making and formatting a card, and per-game cards on an SD card.
+I18N_TEXT(say_menu_cards,
+          u"Cards",
+          u"記憶卡",
+          u"存储卡",
+          u"カード")
+
+I18N_TEXT(say_cards_none,
+          u"No cards found",
+          u"找不到記憶卡",
+          u"找不到存储卡",
+          u"カードが見つかりません")
+
+// A card found: its kind, where it is, its size and how many saves it holds.
+I18N_TEXT(say_cards_entry,
+          u"%1: %2 (%3 Mbit, %4 saves)",
+          u"%1：%2（%3 Mbit，%4 個存檔）",
+          u"%1：%2（%3 Mbit，%4 个存档）",
+          u"%1：%2（%3 Mbit、セーブ %4 個）")
+
+I18N_TEXT(say_kind_adapter,
+          u"Adapter",
+          u"轉接器",
+          u"适配器",
+          u"アダプター")
+
+I18N_TEXT(say_kind_emuimage,
+          u"Emulator card image",
+          u"模擬器記憶卡映像",
+          u"模拟器存储卡映像",
+          u"エミュレーターのカードイメージ")
+
+I18N_TEXT(say_kind_emufolder,
+          u"Emulator folder card",
+          u"模擬器資料夾記憶卡",
+          u"模拟器文件夹存储卡",
+          u"エミュレーターのフォルダーカード")
+
+I18N_TEXT(say_kind_pergame,
+          u"Per-game card",
+          u"單一遊戲記憶卡",
+          u"单一游戏存储卡",
+          u"ゲーム別カード")
+
+I18N_TEXT(say_kind_recent,
+          u"Opened lately",
+          u"最近開啟",
+          u"最近打开",
+          u"最近開いたもの")
+
+I18N_TEXT(say_menu_opencard,
+          u"Open card image…",
+          u"開啟記憶卡映像…",
+          u"打开存储卡映像…",
+          u"カードイメージを開く…")
+
+I18N_TEXT(say_menu_newcard,
+          u"New card image…",
+          u"新增記憶卡映像…",
+          u"新建存储卡映像…",
+          u"新しいカードイメージ…")
+
+I18N_TEXT(say_menu_formatcard,
+          u"Format card…",
+          u"格式化記憶卡…",
+          u"格式化存储卡…",
+          u"カードをフォーマット…")
+
+I18N_TEXT(say_newcard_size,
+          u"Size of the new card in Mbit (4, 8, 16, 32, 64 or 128):",
+          u"新記憶卡的容量（Mbit：4、8、16、32、64 或 128）：",
+          u"新存储卡的容量（Mbit：4、8、16、32、64 或 128）：",
+          u"新しいカードの容量（Mbit：4、8、16、32、64、128）：")
+
+I18N_TEXT(say_newcard_encoding,
+          u"In which encoding does the new card keep its texts?",
+          u"新記憶卡的文字使用哪種編碼？",
+          u"新存储卡的文字使用哪种编码？",
+          u"新しいカードの文字コードは？")
+
+I18N_TEXT(say_encoding_western,
+          u"Western",
+          u"西文",
+          u"西文",
+          u"欧米")
+
+I18N_TEXT(say_encoding_japanese,
+          u"Japanese",
+          u"日文",
+          u"日文",
+          u"日本語")
+
+I18N_TEXT(say_newcard_failed,
+          u"The card image could not be made: ",
+          u"無法建立記憶卡映像：",
+          u"无法创建存储卡映像：",
+          u"カードイメージを作成できません：")
+
+I18N_TEXT(say_opencard_failed,
+          u"This card cannot be shown: ",
+          u"無法顯示此記憶卡：",
+          u"无法显示此存储卡：",
+          u"このカードは表示できません：")
+
+I18N_TEXT(Say_format_ask,
+          u"Format the card? Its %1 saves will be gone.",
+          u"要格式化記憶卡嗎？卡上的 %1 個存檔將會消失。",
+          u"要格式化存储卡吗？卡上的 %1 个存档将会消失。",
+          u"カードをフォーマットしますか？セーブ %1 個が消えます。")
+
+I18N_TEXT(Say_format_askagain,
+          u"Really format the card and lose its %1 saves? An image of the card is kept in the save folder first.",
+          u"確定要格式化記憶卡並失去 %1 個存檔嗎？會先在存檔資料夾保留記憶卡映像。",
+          u"确定要格式化存储卡并失去 %1 个存档吗？会先在存档文件夹保留存储卡映像。",
+          u"本当にフォーマットしてセーブ %1 個を消しますか？先にカードのイメージをセーブフォルダーに残します。")
+
+I18N_TEXT(Say_format_done,
+          u"The card was formatted. It was kept as it was before in %1",
+          u"記憶卡已格式化。格式化前的記憶卡保留在 %1",
+          u"存储卡已格式化。格式化前的存储卡保留在 %1",
+          u"フォーマットしました。以前のカードは %1 に残してあります")
+
+I18N_TEXT(say_format_failed,
+          u"The card was not formatted: ",
+          u"記憶卡未格式化：",
+          u"存储卡未格式化：",
+          u"フォーマットできませんでした：")
+
+I18N_TEXT(say_menu_split,
+          u"Copy this card's saves to per-game cards…",
+          u"將此記憶卡的存檔複製到單一遊戲記憶卡…",
+          u"将此存储卡的存档复制到单一游戏存储卡…",
+          u"このカードのセーブをゲーム別カードにコピー…")
+
+I18N_TEXT(say_menu_gather,
+          u"Gather per-game cards onto this card…",
+          u"將單一遊戲記憶卡收集到此記憶卡…",
+          u"将单一游戏存储卡收集到此存储卡…",
+          u"ゲーム別カードをこのカードにまとめる…")
+
+I18N_TEXT(say_split_layout,
+          u"How does the SD card name its per-game cards?",
+          u"SD 卡如何命名單一遊戲記憶卡？",
+          u"SD 卡如何命名单一游戏存储卡？",
+          u"SD カードのゲーム別カードの名前の付け方は？")
+
+I18N_TEXT(Say_split_summary,
+          u"%1 per-game cards made on %2:",
+          u"已在 %2 建立 %1 張單一遊戲記憶卡：",
+          u"已在 %2 创建 %1 张单一游戏存储卡：",
+          u"%2 にゲーム別カードを %1 枚作りました：")
+
+I18N_TEXT(Say_split_notmade,
+          u"%1: not copied: %2",
+          u"%1：未複製：%2",
+          u"%1：未复制：%2",
+          u"%1：コピーしませんでした：%2")
+
+I18N_TEXT(Say_gather_summary,
+          u"%1 of %2 saves gathered onto the card.",
+          u"已將 %2 個存檔中的 %1 個收集到記憶卡。",
+          u"已将 %2 个存档中的 %1 个收集到存储卡。",
+          u"セーブ %2 個のうち %1 個をカードにまとめました。")
+
+I18N_TEXT(say_gather_nothing,
+          u"Nothing was written: ",
+          u"未寫入任何資料：",
+          u"未写入任何数据：",
+          u"何も書き込みませんでした：")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.
