@@ -42,7 +42,8 @@ struct Active {
     bool shadowSure = true;
     std::vector<bool> usedBefore;
     std::vector<bool> kept;
-    bool whole = false; // the header is rewritten: every block is kept
+    bool whole = false;       // the header is rewritten: every block is kept
+    bool dataWritten = false; // a block of the save area was written
 };
 
 } // namespace
@@ -335,7 +336,8 @@ std::optional<Block> currentDirectory(const std::vector<uint8_t>& area)
 
 // What the change did, in a word, and the saves it touched.
 void describe(const JournalState& j, const std::vector<uint8_t>& before,
-              const std::vector<uint8_t>& after, bool whole, std::string& what, std::string& saves)
+              const std::vector<uint8_t>& after, const Active& a, std::string& what,
+              std::string& saves)
 {
     const auto was = currentDirectory(before), now = currentDirectory(after);
     std::set<std::string> removed, added, changed;
@@ -379,14 +381,14 @@ void describe(const JournalState& j, const std::vector<uint8_t>& before,
         what = j.groupWhat;
     else if (j.undoTarget)
         what = "undo to before #" + std::to_string(j.undoTarget);
-    else if (header || whole)
+    else if (header || a.whole)
         what = "write card";
     else if (!changed.empty() || (!removed.empty() && !added.empty()))
         what = "replace";
     else if (!removed.empty())
         what = "delete";
     else if (!added.empty())
-        what = "upload";
+        what = a.dataWritten ? "upload" : "recover"; // a save back on blocks it had
     else
         what = "repair";
     for (const auto* set : {&removed, &changed, &added})
@@ -546,6 +548,7 @@ bool journalBeforeWrite(unsigned sector)
                 all.push_back(b);
         return keep(*a, all);
     }
+    a->dataWritten = a->dataWritten || area.contains(block);
     if (area.contains(block) && !a->kept[block] && (a->whole || a->usedBefore[block]))
         return keep(*a, {block});
     return true;
@@ -599,7 +602,7 @@ void journalFinish(Library& card)
             after.clear();
         if (a.fd >= 0 && after.size() == kSystemBytes) {
             std::string what, saves;
-            describe(j, a.before, after, a.whole, what, saves);
+            describe(j, a.before, after, a, what, saves);
             std::vector<uint8_t> end{'E', uint8_t(j.failed ? 0 : 1)};
             put32(end, uint32_t(what.size()));
             end.insert(end.end(), what.begin(), what.end());

@@ -157,6 +157,14 @@ const ChangeCase kChanges[] = {
          return mcb_repair(c, 1, &n);
      },
      false, "repair"},
+    // The card's last change (made without the journal) deleted b.
+    {"Recover", 0,
+     [](mcb_card* c) {
+         uint32_t n = 0;
+         const int found = mcb_recover_find(c, &n);
+         return found == MCB_OK ? mcb_recover(c, 1, &n) : found;
+     },
+     false, "recover"},
 };
 
 class Undo : public testing::TestWithParam<ChangeCase> {};
@@ -170,6 +178,10 @@ TEST_P(Undo, GivesTheCardBack)
     if (std::string(k.name) == "Repair")
         setMapEntryOnCard(image, 40, 0xFFFF); // a leaked block the repair frees
     auto& card = cards.add("mem:A", image);
+    if (std::string(k.name) == "Recover") {
+        ASSERT_EQ(mcb_delete_save(open("mem:A", "").get(), 1, nullptr), MCB_OK);
+        image = card.image();
+    }
     const Card c = open("mem:A", dir.path());
     ASSERT_EQ(k.change(c.get()), MCB_OK) << mcb_strerror(mcb_card_error(c.get()));
     ASSERT_NE(card.image(), image) << "the change changed nothing";
