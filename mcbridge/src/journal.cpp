@@ -456,7 +456,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
         out.before.resize(kSystemBytes);
         ok = std::fread(out.before.data(), 1, kSystemBytes, f) == kSystemBytes;
     }
-    uint64_t bytes = ok ? kHeadSize + kSystemBytes : 0;
     while (ok) {
         const int tag = std::fgetc(f);
         if (tag == 'B') {
@@ -475,7 +474,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
                     break;
             }
             out.keptBlocks.push_back(block);
-            bytes += 3 + kBlockSize;
         } else if (tag == 'E') {
             const int succeeded = std::fgetc(f);
             uint8_t n[4];
@@ -504,7 +502,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
     std::fseek(f, 0, SEEK_END);
     out.fileBytes = uint64_t(std::ftell(f));
     std::fclose(f);
-    (void)bytes;
     return ok;
 }
 
