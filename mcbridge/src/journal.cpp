@@ -284,14 +284,18 @@ Active* ensureRecord()
     a.sectors = (unsigned(l.userBlockCount) + kSystemBlocks) * kSectorsPerBlock;
     const SaveArea area = saveArea();
     a.kept.assign(area.end, false);
-    if (!readSystemArea(a.before))
+    // The card as it is now; an undo taken up again keeps the state it
+    // started from as its before.
+    std::vector<uint8_t> now;
+    if (!readSystemArea(now))
         return nullptr;
+    a.before = now;
     const bool made = j.resumePath.empty() ? openNew(j, folder, a) : reopen(j.resumePath, a);
     if (!made) {
         journalFailure(a);
         return nullptr;
     }
-    a.shadow = a.before;
+    a.shadow = now;
     a.usedBefore = usedIn(a.before, area);
     j.active = std::move(a);
     return &*j.active;

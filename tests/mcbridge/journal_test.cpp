@@ -429,6 +429,22 @@ INSTANTIATE_TEST_SUITE_P(Journal, Bounds, testing::ValuesIn(kBounds),
 
 class CutUndo : public testing::TestWithParam<ChangeCase> {};
 
+// The cut takes the link with it, so the undo's record has no end. A link
+// that kept answering would have read back the system area the undo left
+// and ended the record as failed: made so here by hand.
+void endAsReadBack(const std::string& folder, const std::vector<uint8_t>& card)
+{
+    const std::string path = folder + "/" + recordFiles(folder).back();
+    auto bytes = readFile(path);
+    std::size_t at = 4 + 4 + 8 + 4 + 4 + 32 + kSystemBlocks * kBlockSize;
+    while (at < bytes.size() && bytes[at] == 'B')
+        at += 3 + kBlockSize;
+    ASSERT_EQ(at, bytes.size()) << "the record was ended";
+    bytes.insert(bytes.end(), {'E', 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    bytes.insert(bytes.end(), card.begin(), card.begin() + kSystemBlocks * kBlockSize);
+    writeFile(path, bytes);
+}
+
 TEST_P(CutUndo, LeavesASoundCardAndTheNextUndoFinishes)
 {
     const ChangeCase& k = GetParam();
@@ -461,6 +477,8 @@ TEST_P(CutUndo, LeavesASoundCardAndTheNextUndoFinishes)
             const Card c = open("mem:A", journal.path());
             ASSERT_NE(mcb_undo(c.get(), 0), MCB_OK) << n;
         }
+        if (n % 2)
+            endAsReadBack(journal.path(), card.image());
         const CardReport report = inspectCard(card.image());
         ASSERT_TRUE(report.sound())
             << "cut after " << n << ": " << (report.problems.empty() ? "" : report.problems[0]);
