@@ -1,6 +1,7 @@
 #include "app_options.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -96,6 +97,10 @@ QString defaultDataDir()
 void applyDataDir(const AppOptions& options)
 {
     setDataDir(options.dataDir.isEmpty() ? defaultDataDir() : options.dataDir);
+    // The library keeps the journal of card changes beside the saves: under
+    // --data-dir when given. A folder (or "off") set by the user stays.
+    if (!qEnvironmentVariableIsSet("MCBRIDGE_JOURNAL"))
+        qputenv("MCBRIDGE_JOURNAL", QFile::encodeName(dataDir() + QStringLiteral("/journal")));
 }
 
 void setDataDir(const QString& dir) { chosenDataDir() = dir; }

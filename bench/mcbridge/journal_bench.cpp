@@ -7,6 +7,7 @@
 #include "card_medium.h"
 #include "emulated_adapter.h"
 #include "mcbridge.h"
+#include "mcbridge/cardfs.h"
 #include "mcbridge/format.h"
 
 #include <benchmark/benchmark.h>

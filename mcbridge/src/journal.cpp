@@ -42,7 +42,8 @@ struct Active {
     bool shadowSure = true;
     std::vector<bool> usedBefore;
     std::vector<bool> kept;
-    bool whole = false; // the header is rewritten: every block is kept
+    bool whole = false;       // the header is rewritten: every block is kept
+    bool dataWritten = false; // a block of the save area was written
 };
 
 } // namespace
@@ -283,14 +284,18 @@ Active* ensureRecord()
     a.sectors = (unsigned(l.userBlockCount) + kSystemBlocks) * kSectorsPerBlock;
     const SaveArea area = saveArea();
     a.kept.assign(area.end, false);
-    if (!readSystemArea(a.before))
+    // The card as it is now; an undo taken up again keeps the state it
+    // started from as its before.
+    std::vector<uint8_t> now;
+    if (!readSystemArea(now))
         return nullptr;
+    a.before = now;
     const bool made = j.resumePath.empty() ? openNew(j, folder, a) : reopen(j.resumePath, a);
     if (!made) {
         journalFailure(a);
         return nullptr;
     }
-    a.shadow = a.before;
+    a.shadow = now;
     a.usedBefore = usedIn(a.before, area);
     j.active = std::move(a);
     return &*j.active;
@@ -335,7 +340,8 @@ std::optional<Block> currentDirectory(const std::vector<uint8_t>& area)
 
 // What the change did, in a word, and the saves it touched.
 void describe(const JournalState& j, const std::vector<uint8_t>& before,
-              const std::vector<uint8_t>& after, bool whole, std::string& what, std::string& saves)
+              const std::vector<uint8_t>& after, const Active& a, std::string& what,
+              std::string& saves)
 {
     const auto was = currentDirectory(before), now = currentDirectory(after);
     std::set<std::string> removed, added, changed;
@@ -379,14 +385,14 @@ void describe(const JournalState& j, const std::vector<uint8_t>& before,
         what = j.groupWhat;
     else if (j.undoTarget)
         what = "undo to before #" + std::to_string(j.undoTarget);
-    else if (header || whole)
+    else if (header || a.whole)
         what = "write card";
     else if (!changed.empty() || (!removed.empty() && !added.empty()))
         what = "replace";
     else if (!removed.empty())
         what = "delete";
     else if (!added.empty())
-        what = "upload";
+        what = a.dataWritten ? "upload" : "recover"; // a save back on blocks it had
     else
         what = "repair";
     for (const auto* set : {&removed, &changed, &added})
@@ -454,7 +460,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
         out.before.resize(kSystemBytes);
         ok = std::fread(out.before.data(), 1, kSystemBytes, f) == kSystemBytes;
     }
-    uint64_t bytes = ok ? kHeadSize + kSystemBytes : 0;
     while (ok) {
         const int tag = std::fgetc(f);
         if (tag == 'B') {
@@ -473,7 +478,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
                     break;
             }
             out.keptBlocks.push_back(block);
-            bytes += 3 + kBlockSize;
         } else if (tag == 'E') {
             const int succeeded = std::fgetc(f);
             uint8_t n[4];
@@ -502,7 +506,6 @@ bool readRecord(const std::string& path, bool withBlocks, JournalRecord& out)
     std::fseek(f, 0, SEEK_END);
     out.fileBytes = uint64_t(std::ftell(f));
     std::fclose(f);
-    (void)bytes;
     return ok;
 }
 
@@ -546,6 +549,7 @@ bool journalBeforeWrite(unsigned sector)
                 all.push_back(b);
         return keep(*a, all);
     }
+    a->dataWritten = a->dataWritten || area.contains(block);
     if (area.contains(block) && !a->kept[block] && (a->whole || a->usedBefore[block]))
         return keep(*a, {block});
     return true;
@@ -599,7 +603,7 @@ void journalFinish(Library& card)
             after.clear();
         if (a.fd >= 0 && after.size() == kSystemBytes) {
             std::string what, saves;
-            describe(j, a.before, after, a.whole, what, saves);
+            describe(j, a.before, after, a, what, saves);
             std::vector<uint8_t> end{'E', uint8_t(j.failed ? 0 : 1)};
             put32(end, uint32_t(what.size()));
             end.insert(end.end(), what.begin(), what.end());

@@ -95,6 +95,21 @@ TEST_F(FoldersTest, TheDataDirOptionKeepsSavesWhereItSays)
     EXPECT_TRUE(QDir(chosen + "/saver").exists());
 }
 
+// The journal of card changes lives under the data folder, unless the user
+// (or a test run, which turns it off) named a folder.
+TEST_F(FoldersTest, TheJournalFollowsTheDataDir)
+{
+    const QByteArray saved = qgetenv("MCBRIDGE_JOURNAL");
+    const QString chosen = QString::fromStdString(dir.file("demo"));
+    qunsetenv("MCBRIDGE_JOURNAL");
+    applyDataDir(parseOptions({"cardsuite", "--data-dir", chosen}));
+    EXPECT_EQ(QString::fromLocal8Bit(qgetenv("MCBRIDGE_JOURNAL")), chosen + "/journal");
+    qputenv("MCBRIDGE_JOURNAL", "off");
+    applyDataDir(parseOptions({"cardsuite", "--data-dir", chosen}));
+    EXPECT_EQ(qgetenv("MCBRIDGE_JOURNAL"), "off");
+    qputenv("MCBRIDGE_JOURNAL", saved);
+}
+
 TEST_F(FoldersTest, ListingWritesNoBannerFiles)
 {
     makeCard();
