@@ -2,8 +2,9 @@
 // from outside: run it under strace and count what happens between the two
 // markers it writes to standard error.
 //
+//   cmake --preset default -DCARDSUITE_BENCH=ON && ninja -C build/default cardsuite_upload_probe
 //   QT_QPA_PLATFORM=offscreen strace -f -e trace=openat,pread64,pwrite64,write,rename,unlink \
-//       build/test/bin/cardsuite_upload_probe DIR 2> trace.txt
+//       build/default/bin/cardsuite_upload_probe DIR 2> trace.txt
 //
 // DIR gets a blank 16 Mbit card image and the save in DIR/saver; the card is
 // listed first, as a user would before copying.
