@@ -94,7 +94,7 @@ std::vector<Finding> takeFindings(mcb_card* card, uint32_t count)
 
 QString savePlace(const mcb_finding& f)
 {
-    return QString::fromLatin1(f.code) + QLatin1Char(' ') +
+    return shownCode(QByteArray(f.code)) + QLatin1Char(' ') +
            decodeSaveName(QByteArray(f.name), QByteArray(f.code));
 }
 

@@ -3,6 +3,7 @@
 #include "app_options.h"
 #include "main_form.h"
 #include "save_list_view.h"
+#include "user_file.h"
 
 #include "i18n/texts.h"
 #include "skin/pictures.h"
@@ -15,16 +16,14 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QSaveFile>
 
 namespace {
 
 bool writeWhole(const QString& path, const QByteArray& bytes)
 {
-    // Under a temporary name, renamed into place when complete: an error
-    // never leaves the user without the file.
-    QSaveFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() && f.commit();
+    // The one durable write: an error never leaves the user without the
+    // file, and a file the user protected against writing is left alone.
+    return replaceUserFile(path, bytes);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // gates closed or the adapter open behind it.
 #include "card_save_checks.h"
 #include "card_status.h"
+#include "failure_reason.h"
 #include "main_form.h"
 
 #include "i18n/texts.h"
@@ -40,7 +41,13 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
         return;
     CommandScope scope(*this);
     const CommandEnd end(*this, fLink, fSecondLink);
-    if (needs == Needs::Adapter && !connectAdapter()) {
+    if (needs == Needs::Adapter && !connectAdapter() && fLinkOpened == MCB_E_BUSY) {
+        // Another program writes the card: it is there, and probing it
+        // again would only wait for the same lock.
+        OkBtnExe(say_n_noanswer + reasonText(MCB_ERROR_BUSY));
+        return;
+    }
+    if (needs == Needs::Adapter && !link()) {
         // Never silent: the adapter went away or stopped answering since the
         // card was probed.
         applyCard(probeCard(window()));

@@ -124,14 +124,15 @@ void TMainForm::ReadCardBtnClick()
         Bar_Init(0, last);
         const std::optional<QString> path = skin::dialogs().saveFileName(
             imageDialog(saverDir(), QStringLiteral("gcp"), backupName(QDate::currentDate())));
-        if (!path || !mayReplaceOutput(*path, windowTitle()))
+        bool force = false;
+        if (!path || !mayReplaceOutput(*path, windowTitle(), &force))
             return;
         repaint();
         showBusy(say_saver_reading);
         const QByteArray image = cardImage(link());
         if (image.isEmpty()) {
             OkBtnExe(withCardReason(say_readcardfailed + *path, link()));
-        } else if (replaceUserFile(*path, image)) {
+        } else if (replaceUserFile(*path, image, force)) {
             Bar_pos(last);
             // Said as a single save's backup says it: a long copy that ends
             // without a word looks like one that stopped.

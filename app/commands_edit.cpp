@@ -7,6 +7,7 @@
 #include "failure_reason.h"
 #include "main_form.h"
 #include "save_list_view.h"
+#include "save_names.h"
 
 #include "hexedit/hexeditor.h"
 #include "i18n/texts.h"
@@ -54,8 +55,7 @@ void TMainForm::EditBtnClick()
                     editor.HexEditor1->SetNoSizeChange(true);
                     // The editor shows the save's name wherever it would
                     // show the working file's.
-                    editor.SetDocumentName(QString::fromLatin1(save.rawCode) + QLatin1Char(' ') +
-                                           save.name);
+                    editor.SetDocumentName(shownCode(save.rawCode) + QLatin1Char(' ') + save.name);
                     editor.ShowModal();
                 }
                 if (editor.ischanged) {

@@ -49,8 +49,7 @@ void TMainForm::EmailBtnClick()
             }
             SendMail1->ToName = QStringLiteral("123");
             SendMail1->ToAddress = QStringLiteral("@");
-            SendMail1->Subject =
-                name + QLatin1Char('(') + QString::fromLatin1(rawCode) + QLatin1Char(')');
+            SendMail1->Subject = name + QLatin1Char('(') + shownCode(rawCode) + QLatin1Char(')');
             SendMail1->AttachFiles().clear();
             SendMail1->AttachFiles().append(mailed);
             if (!SendMail1->Execute()) {

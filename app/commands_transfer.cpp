@@ -69,7 +69,8 @@ void TMainForm::DownLoadBtnClick()
             const std::optional<QString> path = skin::dialogs().saveFileName(dialog);
             if (!path)
                 continue;
-            if (!mayReplaceOutput(*path, windowTitle()))
+            bool force = false;
+            if (!mayReplaceOutput(*path, windowTitle(), &force))
                 continue;
             showBusy(i18n::busyText(say_saver_backup));
             repaint();
@@ -82,7 +83,7 @@ void TMainForm::DownLoadBtnClick()
                 continue;
             }
             const std::optional<QByteArray> bytes = inFormFor(*path, plain);
-            if (bytes && replaceUserFile(*path, *bytes)) {
+            if (bytes && replaceUserFile(*path, *bytes, force)) {
                 copied = true;
                 GetFilePIC();
                 Bar_pos(20);

@@ -18,7 +18,7 @@ QString placeInMailCache(const QByteArray& bytes, const QString& name)
     if (!QDir().mkpath(dir))
         return QString();
     const QString to = dir + QLatin1Char('/') + name;
-    return replaceUserFile(to, bytes) ? to : QString();
+    return replaceUserFile(to, bytes, true) ? to : QString();
 }
 
 void clearMailCache()

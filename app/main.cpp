@@ -7,6 +7,7 @@
 #include "main_form.h"
 #include "qt_dialogs.h"
 #include "qt_translations.h"
+#include "user_file.h"
 #include "window_placement.h"
 
 #include "skin/dialogs.h"
@@ -95,6 +96,9 @@ int main(int argc, char** argv)
 
     // Saves mailed last time have long been read by the mail program.
     clearMailCache();
+    // A run ended by a signal leaves none of our temporary files behind; one
+    // killed outright or cut by a power loss has them removed now.
+    cleanUpAfterEarlierRuns({dataDir() + QStringLiteral("/saver")});
 
     const i18n::Language language = i18n::languageFor(TMainForm::languageId());
     i18n::fillTexts(language);

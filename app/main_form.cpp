@@ -6,6 +6,7 @@
 #include "save_list_view.h"
 #include "second_card.h"
 #include "send_mail.h"
+#include "user_file.h"
 #include "window_placement.h"
 
 #include "i18n/captions.h"
@@ -225,7 +226,9 @@ void TMainForm::FormCreate()
     Enable_Btn(false);
     sys_dir = dataDir();
     // mkdtemp makes the folder with mode 0700.
-    fWork = std::make_unique<QTemporaryDir>(QDir::tempPath() + QStringLiteral("/cardsuite-XXXXXX"));
+    // Named as the start-up clean-up knows our folders, so that one left by
+    // a run that was killed is removed by the next.
+    fWork = std::make_unique<QTemporaryDir>(workFolderPattern());
     // Made before it is listed, so that it can be followed from the start.
     QDir().mkpath(saverDir());
     GetFilePIC();
@@ -322,7 +325,11 @@ bool TMainForm::enterGate(bool& gate)
     return true;
 }
 
-bool TMainForm::connectAdapter() { return fLink.open(mainDevice(), window()) == MCB_OK; }
+bool TMainForm::connectAdapter()
+{
+    fLinkOpened = fLink.open(mainDevice(), window());
+    return fLinkOpened == MCB_OK;
+}
 
 bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
 {

@@ -235,6 +235,7 @@ private:
 
     mcb_receiver fReceiver{};
     CardLink fLink;
+    int fLinkOpened = MCB_OK; // what the last connectAdapter's open returned
     CardProbe fCard;
     BannerCache fBanners;
     CardDescriptions fDescriptions;

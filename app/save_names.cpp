@@ -10,6 +10,14 @@ QString decodeSaveName(const QByteArray& raw, const QByteArray& code)
     size_t length = 0;
     const int n = mcb_save_text(raw.constData(), size_t(raw.size()), terminated.constData(),
                                 out.data(), size_t(out.size()), &length);
+    return n < 0 ? QString() : shownText(out.left(n));
+}
+
+QString shownText(const QByteArray& utf8)
+{
+    QByteArray out(qsizetype(MCB_ESCAPED_CAPACITY(size_t(utf8.size()))), '\0');
+    const int n =
+        mcb_escape_text(utf8.constData(), size_t(utf8.size()), out.data(), size_t(out.size()));
     return n < 0 ? QString() : QString::fromUtf8(out.constData(), n);
 }
 

@@ -9,7 +9,15 @@
 // Japanese games (the fourth letter of the code is J) name their saves in
 // Shift-JIS, the others in Windows-1252. Bytes that are no character come
 // out as U+FFFD; the raw bytes stay with the item for the library.
+// Control characters come out escaped (see shownText): a name is shown.
 QString decodeSaveName(const QByteArray& raw, const QByteArray& code);
+
+// A card's text (UTF-8) as a window may show it: control characters and
+// bytes that are no UTF-8 written out as the library's escapes ("\x1B"),
+// so that no byte from a card acts on the window instead of being read.
+QString shownText(const QByteArray& utf8);
+// A game or maker code's bytes, shown the same way.
+inline QString shownCode(const QByteArray& raw) { return shownText(raw); }
 
 // The bytes a file name may not keep: NUL " ' * , . / : < > ? \ | and 0x99.
 bool isRemovedFromFileNames(unsigned char byte);

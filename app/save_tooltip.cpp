@@ -2,6 +2,7 @@
 
 #include "folder_files.h"
 #include "save_list_view.h"
+#include "save_names.h"
 #include "save_order.h"
 
 #include "i18n/texts.h"
@@ -43,7 +44,7 @@ SaveDescription undescribed(const QListWidgetItem* item)
 {
     SaveDescription d;
     d.name = TSaveListView::nameOf(item);
-    d.code = QString::fromLatin1(item->data(TSaveListView::RawCodeRole).toByteArray());
+    d.code = shownCode(item->data(TSaveListView::RawCodeRole).toByteArray());
     // The caption's second line, "(blocks)", is all the listing knew.
     const QString caption = item->data(TSaveListView::CaptionRole).toString();
     const qsizetype open = caption.lastIndexOf(QStringLiteral("\r\n("));
@@ -58,11 +59,11 @@ SaveDescription describedSave(const mcb_save_info& info, const QString& shownNam
 {
     SaveDescription d;
     d.name = shownName;
-    d.code = QString::fromLatin1(info.code);
+    d.code = shownCode(QByteArray(info.code));
     d.described = true;
     d.hasComment = info.has_comment != 0;
-    d.title = QString::fromUtf8(info.title);
-    d.comment = QString::fromUtf8(info.comment);
+    d.title = shownText(QByteArray(info.title));
+    d.comment = shownText(QByteArray(info.comment));
     d.date = QStringLiteral("%1-%2-%3 %4:%5:%6")
                  .arg(info.year, 4, 10, QLatin1Char('0'))
                  .arg(info.month, 2, 10, QLatin1Char('0'))
