@@ -118,3 +118,17 @@ QString withCardReason(const QString& what, mcb_card* card)
 {
     return withCodeReason(what, card ? mcb_card_error(card) : MCB_E_NOT_OPEN, card);
 }
+
+QByteArray cardImage(mcb_card* card)
+{
+    mcb_card_info info{};
+    info.size = sizeof info;
+    if (mcb_describe_card(card, &info) < 0)
+        return {};
+    QByteArray image(qsizetype(MCB_CARD_BYTES(info.megabits)), '\0');
+    size_t length = 0;
+    if (mcb_read_image(card, image.data(), size_t(image.size()), &length) < 0)
+        return {};
+    image.truncate(qsizetype(length));
+    return image;
+}

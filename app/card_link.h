@@ -44,6 +44,10 @@ std::optional<SlotEntry> entryAt(mcb_card* card, unsigned slot);
 // when it could not be (mcb_card_error says why).
 QByteArray readSave(mcb_card* card, unsigned slot);
 
+// Every sector of the card, read into memory; empty when it could not be
+// (mcb_card_error says why).
+QByteArray cardImage(mcb_card* card);
+
 // A save's bytes (any form) in another mcb_save_format; nothing when they
 // are no save.
 std::optional<QByteArray> convertSave(const QByteArray& bytes, int32_t format);

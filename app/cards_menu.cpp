@@ -1,8 +1,10 @@
 #include "cards_menu.h"
 
+#include "card_link.h"
 #include "failure_reason.h"
 #include "main_form.h"
 #include "second_card.h"
+#include "user_file.h"
 
 #include "cardplaces/per_game.h"
 #include "i18n/texts.h"
@@ -113,21 +115,31 @@ void formatCard(TMainForm& form)
             !skin::dialogs().askYesNo(Say_format_askagain.arg(count), title))
             return;
         // The card as it was goes into the save folder first, as before a
-        // restore: a format the user regrets is undone by restoring it.
+        // restore: a format the user regrets is undone by restoring it. The
+        // same handle formats it, so no other program gets in between.
         const QString kept = freeFormatName(form.saverDir());
         QDir().mkpath(form.saverDir());
-        if (!ReadCardToFile(QFile::encodeName(kept).constData())) {
-            form.OkBtnExe(withLastReason(say_format_failed));
-            return;
-        }
-        CloseDevice();
         mcb_card* card = nullptr;
         int rc = mcb_open(QFile::encodeName(device).constData(), &card);
-        if (rc == MCB_OK)
-            rc = mcb_format(card, int32_t(facts.info.encoding));
+        if (rc != MCB_OK) {
+            form.OkBtnExe(withCodeReason(say_format_failed, rc));
+            return;
+        }
+        const QByteArray image = cardImage(card);
+        if (image.isEmpty() || !writeNewUserFile(kept, image)) {
+            form.OkBtnExe(image.isEmpty() ? withCardReason(say_format_failed, card)
+                                          : say_format_failed + kept);
+            mcb_close(card);
+            return;
+        }
+        rc = mcb_format(card, int32_t(facts.info.encoding));
+        if (rc != MCB_OK) {
+            form.OkBtnExe(withCardReason(say_format_failed, card));
+            mcb_close(card);
+            return;
+        }
         mcb_close(card);
-        form.OkBtnExe(rc == MCB_OK ? Say_format_done.arg(kept)
-                                   : withReason(say_format_failed, -rc));
+        form.OkBtnExe(Say_format_done.arg(kept));
     });
     form.deviceChanged();
 }
@@ -168,7 +180,6 @@ void splitToSd(TMainForm& form, const QString& root)
 void gatherFromSd(TMainForm& form, const QString& root)
 {
     form.runCommand(form.b2, [&] {
-        CloseDevice(); // the gather opens the card itself
         const cardplaces::GatherSummary g =
             cardplaces::gatherCards(root.toStdString(), mainDevice().toStdString());
         QStringList lines;

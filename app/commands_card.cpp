@@ -39,22 +39,6 @@ QString backupName(const QDate& day)
            QStringLiteral(".gcp");
 }
 
-// The whole card read into memory; empty when it could not be (the
-// handle's last error says why).
-QByteArray cardImage(mcb_card* card)
-{
-    mcb_card_info info{};
-    info.size = sizeof info;
-    if (mcb_describe_card(card, &info) < 0)
-        return {};
-    QByteArray image(qsizetype(MCB_CARD_BYTES(info.megabits)), '\0');
-    size_t length = 0;
-    if (mcb_read_image(card, image.data(), size_t(image.size()), &length) < 0)
-        return {};
-    image.truncate(qsizetype(length));
-    return image;
-}
-
 // What the card holds after a failed restore of image: read back whole and
 // compared, so "the whole image" is said only when it is so.
 QString afterRestore(mcb_card* card, const QByteArray& image)
