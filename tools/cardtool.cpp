@@ -477,6 +477,9 @@ bool Tool::open(std::string& error)
         return false;
     }
     mcb_set_receiver(card_, &receiver_);
+    // One run is one change in the card's journal, however many saves it
+    // writes or deletes; closing the handle ends it.
+    mcb_journal_begin(card_, nullptr);
     megabits_ = 0;
     return true;
 }
@@ -1228,10 +1231,5 @@ int main(int argc, char** argv)
     userfiles::sweepLeftovers(userfiles::tempFolder());
     userfiles::removeTempsOnSignals();
     Tool tool(device);
-    // One run is one change in the card's journal, however many saves it
-    // writes or deletes.
-    mcb_journal_begin(nullptr, nullptr);
-    const int status = tool.run(rest);
-    mcb_journal_end(nullptr);
-    return status;
+    return tool.run(rest);
 }

@@ -1,5 +1,6 @@
 // Reading the whole card into an image file and writing one back.
 #include "card_identity.h"
+#include "journal.h"
 #include "library.h"
 #include "mcbridge/atomic_file.h"
 #include "mcbridge/format.h"
@@ -230,6 +231,8 @@ int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorS
     if (!l.device->sameMedium())
         return fail(MCB_ERROR_CHANGED);
     progress(n);
+    if (!journalWholeCard())
+        return fail(MCB_ERROR_JOURNAL_FILE);
     // The saves' blocks first, the system area last and the header block
     // last of all: a card swapped part-way has, at most, blocks written
     // where the image's saves go, never its directory, map or identity.

@@ -529,6 +529,33 @@ bool recordIsFor(const JournalRecord& r, const uint8_t* header, uint32_t sectors
     return r.complete && std::memcmp(r.after.data(), header, kCardIdentitySize) == 0;
 }
 
+namespace {
+
+// A write of the header is a whole card written (a restore, a format):
+// every block is kept, used or not.
+bool keepWholeCard(Active& a, const SaveArea& area)
+{
+    a.whole = true;
+    std::vector<unsigned> all;
+    for (unsigned b = area.first; b < area.end; ++b)
+        if (!a.kept[b])
+            all.push_back(b);
+    return keep(a, all);
+}
+
+} // namespace
+
+bool journalWholeCard()
+{
+    Library& l = lib();
+    if (!journalOn(l) || !l.cardSized)
+        return true;
+    Active* a = ensureRecord();
+    if (!a)
+        return false;
+    return a->whole || keepWholeCard(*a, saveArea());
+}
+
 bool journalBeforeWrite(unsigned sector)
 {
     Library& l = lib();
@@ -539,16 +566,8 @@ bool journalBeforeWrite(unsigned sector)
         return false;
     const unsigned block = sector / kSectorsPerBlock;
     const SaveArea area = saveArea();
-    if (block == 0 && !a->whole) {
-        // A write of the header is a whole card written (a restore, a
-        // format): every block is kept, used or not.
-        a->whole = true;
-        std::vector<unsigned> all;
-        for (unsigned b = area.first; b < area.end; ++b)
-            if (!a->kept[b])
-                all.push_back(b);
-        return keep(*a, all);
-    }
+    if (block == 0 && !a->whole)
+        return keepWholeCard(*a, area);
     a->dataWritten = a->dataWritten || area.contains(block);
     if (area.contains(block) && !a->kept[block] && (a->whole || a->usedBefore[block]))
         return keep(*a, {block});

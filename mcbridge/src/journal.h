@@ -60,6 +60,10 @@ std::string journalFolder(const Library& card);
 // it, and before a commit of newMap (which frees or relinks blocks). Do
 // nothing while the journal is off.
 bool journalBeforeWrite(unsigned sector);
+// Before a change that writes the whole card (a restore, whose header comes
+// last): every block is kept from the start. False when the record could not
+// be written.
+bool journalWholeCard();
 void journalAfterWrite(unsigned sector, const uint8_t* data, bool erase, bool ok);
 bool journalBeforeCommit(const Block& newMap);
 

@@ -429,9 +429,11 @@ INSTANTIATE_TEST_SUITE_P(Journal, Bounds, testing::ValuesIn(kBounds),
 
 class CutUndo : public testing::TestWithParam<ChangeCase> {};
 
-// The cut takes the link with it, so the undo's record has no end. A link
-// that kept answering would have read back the system area the undo left
-// and ended the record as failed: made so here by hand.
+// The cut takes the link with it. When the undo had sent every write it
+// began, the library knows the system area it left and ends the record
+// itself; when a write was under way, the record has no end. A link that
+// kept answering would have read back the system area the undo left and
+// ended the record as failed: made so here by hand.
 void endAsReadBack(const std::string& folder, const std::vector<uint8_t>& card)
 {
     const std::string path = folder + "/" + recordFiles(folder).back();
@@ -439,7 +441,10 @@ void endAsReadBack(const std::string& folder, const std::vector<uint8_t>& card)
     std::size_t at = 4 + 4 + 8 + 4 + 4 + 32 + kSystemBlocks * kBlockSize;
     while (at < bytes.size() && bytes[at] == 'B')
         at += 3 + kBlockSize;
-    ASSERT_EQ(at, bytes.size()) << "the record was ended";
+    if (at < bytes.size()) {
+        ASSERT_EQ(bytes[at], 'E') << "a record holds blocks, then its end";
+        return;
+    }
     bytes.insert(bytes.end(), {'E', 0, 0, 0, 0, 0, 0, 0, 0, 0});
     bytes.insert(bytes.end(), card.begin(), card.begin() + kSystemBlocks * kBlockSize);
     writeFile(path, bytes);
