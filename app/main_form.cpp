@@ -1,5 +1,7 @@
 #include "main_form.h"
 
+#include "cards_menu.h"
+
 #include "device_watch.h"
 #include "gclink.h"
 #include "ok_btn_form.h"
@@ -209,6 +211,11 @@ void TMainForm::buildControls()
     connect(ListView1, &TSaveListView::droppedFrom, this, &TMainForm::ListView1DragDrop);
     ListView1->setAcceptsSaveFiles(true);
     connect(ListView1, &TSaveListView::filesDropped, this, &TMainForm::ListView1FilesDropped);
+    // A card image dropped on the card list is opened there, as "Open card
+    // image…" in the Cards submenu does.
+    connect(ListView1, &TSaveListView::cardImageDropped, this, [this](const QString& path) {
+        showCardOnCardSide(*this, QStringLiteral("image:") + path, cardsEnvironment());
+    });
     connect(ListView2, &TSaveListView::droppedFrom, this, &TMainForm::ListView2DragDrop);
     setUpKeyboard();
     keepOneSelection();

@@ -310,7 +310,9 @@ QMimeData* TSaveListView::mimeData(const QList<QListWidgetItem*>&) const
     return data;
 }
 
-QStringList TSaveListView::saveFilesIn(const QList<QUrl>& urls)
+namespace {
+
+QStringList localFilesEndingIn(const QList<QUrl>& urls, std::initializer_list<QLatin1String> ends)
 {
     QStringList paths;
     for (const QUrl& url : urls) {
@@ -318,11 +320,23 @@ QStringList TSaveListView::saveFilesIn(const QList<QUrl>& urls)
             continue;
         const QString path = url.toLocalFile();
         const QString suffix = QFileInfo(path).suffix().toLower();
-        if (suffix == QLatin1String("gci") || suffix == QLatin1String("gcs") ||
-            suffix == QLatin1String("sav"))
+        if (std::find(ends.begin(), ends.end(), suffix) != ends.end())
             paths << path;
     }
     return paths;
+}
+
+} // namespace
+
+QStringList TSaveListView::saveFilesIn(const QList<QUrl>& urls)
+{
+    return localFilesEndingIn(urls,
+                              {QLatin1String("gci"), QLatin1String("gcs"), QLatin1String("sav")});
+}
+
+QStringList TSaveListView::cardImagesIn(const QList<QUrl>& urls)
+{
+    return localFilesEndingIn(urls, {QLatin1String("raw"), QLatin1String("gcp")});
 }
 
 TSaveListView* TSaveListView::dragSource(const QMimeData* data) const
@@ -340,7 +354,8 @@ bool TSaveListView::acceptsDrag(const QMimeData* data) const
 {
     if (dragSource(data))
         return true;
-    return fAcceptsFiles && data && data->hasUrls() && !saveFilesIn(data->urls()).isEmpty();
+    return fAcceptsFiles && data && data->hasUrls() &&
+           (!saveFilesIn(data->urls()).isEmpty() || !cardImagesIn(data->urls()).isEmpty());
 }
 
 void TSaveListView::dragEnterEvent(QDragEnterEvent* event)
@@ -375,15 +390,22 @@ void TSaveListView::dropEvent(QDropEvent* event)
             this, [this, source] { emit droppedFrom(source); }, Qt::QueuedConnection);
         return;
     }
-    const QStringList files = fAcceptsFiles && event->mimeData()->hasUrls()
-                                  ? saveFilesIn(event->mimeData()->urls())
-                                  : QStringList();
-    if (files.isEmpty()) {
+    const QList<QUrl> urls =
+        fAcceptsFiles && event->mimeData()->hasUrls() ? event->mimeData()->urls() : QList<QUrl>();
+    const QStringList files = saveFilesIn(urls);
+    const QStringList images = cardImagesIn(urls);
+    if (files.isEmpty() && images.isEmpty()) {
         event->ignore();
         return;
     }
     event->setDropAction(Qt::CopyAction);
     event->accept();
+    if (files.isEmpty()) {
+        const QString image = images.front();
+        QMetaObject::invokeMethod(
+            this, [this, image] { emit cardImageDropped(image); }, Qt::QueuedConnection);
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, files] { emit filesDropped(files); }, Qt::QueuedConnection);
 }

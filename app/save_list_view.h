@@ -69,6 +69,8 @@ public:
     void setAcceptsSaveFiles(bool accepts) { fAcceptsFiles = accepts; }
     // The save files among urls: local .gci, .gcs and .sav files.
     static QStringList saveFilesIn(const QList<QUrl>& urls);
+    // The card images (.raw, .gcp) among dropped files.
+    static QStringList cardImagesIn(const QList<QUrl>& urls);
     // What a drag of these items carries: which list it left.
     QMimeData* dragData(const QList<QListWidgetItem*>& items) const { return mimeData(items); }
 
@@ -79,6 +81,9 @@ signals:
     void droppedFrom(TSaveListView* source);
     // Save files from outside were dropped here, by their paths.
     void filesDropped(const QStringList& paths);
+    // A card image dropped with no save file beside it: the user asks to
+    // open that card.
+    void cardImageDropped(const QString& path);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;

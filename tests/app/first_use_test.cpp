@@ -169,6 +169,30 @@ INSTANTIATE_TEST_SUITE_P(
                                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A card image dropped from a file manager opens that card on the card side;
+// beside a save file it is left alone and the save is copied.
+TEST_F(FirstUseTest, ACardImageDroppedOnTheCardListIsOpenedThere)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "there", .blocks = 1}, 5);
+    std::vector<uint8_t> other = mcb::formatCard(mcb::FormatOptions{4});
+    mcbtest::placeSave(other, 0, mcbtest::makeSaveFile({.name = "other", .blocks = 2}), 5);
+    const QString path = QString::fromStdString(dir.file("other.raw"));
+    mcbtest::writeFile(path.toStdString(), other);
+    start();
+    listCard();
+    const QString before = qEnvironmentVariable("MCBRIDGE_DEVICE");
+    QMimeData notes;
+    notes.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("notes.txt")))});
+    dropOn(form->ListView1, &notes);
+    EXPECT_EQ(qEnvironmentVariable("MCBRIDGE_DEVICE"), before);
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(path)});
+    dropOn(form->ListView1, &data);
+    EXPECT_EQ(qEnvironmentVariable("MCBRIDGE_DEVICE"), QStringLiteral("image:") + path);
+    EXPECT_EQ(names(form->ListView1), QStringList{"other"});
+}
+
 TEST_F(FirstUseTest, AFileDroppedOverASaveOfItsNameIsAskedAboutByItsPath)
 {
     makeCard(4);
