@@ -1,5 +1,7 @@
 #include "cardtool_check.h"
 
+#include <cstring>
+
 #include "cli_input.h"
 
 #include "mcbridge.h"
@@ -96,6 +98,33 @@ std::string afterFailure(const CheckContext& c)
            " (see 'cardtool check')";
 }
 
+// Whether a finding names the save wanted (by its name and code bytes).
+bool sameSave(const mcb_finding& a, const mcb_finding& b)
+{
+    return std::strncmp(a.name, b.name, sizeof a.name) == 0 &&
+           std::strncmp(a.code, b.code, sizeof a.code) == 0;
+}
+
+// Where a save stands after a recovery that failed part-way: the library
+// reads the card again and leaves one finding (back, or still recoverable);
+// when even that read failed, the card is opened again and asked.
+std::string afterRecoverFailure(const CheckContext& c, const mcb_finding& wanted)
+{
+    for (const Listed& l : listed(c.card(), 1)) {
+        if (l.f.kind == MCB_FINDING_SAVE && l.f.slot >= 0)
+            return "the save is back all the same, in slot " + std::to_string(l.f.slot);
+        if (l.f.kind == MCB_RECOVERABLE)
+            return "the save can still be put back (see 'cardtool recover')";
+    }
+    std::string error;
+    uint32_t count = 0;
+    if (c.reopen(error) && mcb_recover_find(c.card(), &count) == MCB_OK)
+        for (const Listed& l : listed(c.card(), count))
+            if (sameSave(l.f, wanted))
+                return "the save can still be put back (see 'cardtool recover')";
+    return afterFailure(c);
+}
+
 } // namespace
 
 int check(const CheckContext& c)
@@ -157,6 +186,13 @@ int recover(const CheckContext& c, std::optional<unsigned> slot)
         std::printf("'cardtool recover SLOT' puts one back.\n");
         return 0;
     }
+    // The save as listed before the attempt, to tell afterwards where it stands.
+    mcb_finding wanted{};
+    uint32_t count = 0;
+    if (mcb_recover_find(c.card(), &count) == MCB_OK)
+        for (const Listed& l : listed(c.card(), count))
+            if (l.f.slot == int32_t(*slot))
+                wanted = l.f;
     uint32_t placed = 0;
     if (const int error = mcb_recover(c.card(), *slot, &placed); error != MCB_OK) {
         if (error == MCB_E_NO_SAVE)
@@ -164,7 +200,7 @@ int recover(const CheckContext& c, std::optional<unsigned> slot)
                             " lists no deleted save that can be brought back (see 'cardtool "
                             "recover')");
         return failWith("the save could not be put back: " + std::string(mcb_strerror(error)) +
-                        "; " + afterFailure(c));
+                        "; " + afterRecoverFailure(c, wanted));
     }
     const std::vector<Listed> items = listed(c.card(), 1);
     std::string name = items.empty() ? std::string() : " (" + shown(c, items[0].f) + ")";

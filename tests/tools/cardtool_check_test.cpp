@@ -108,6 +108,35 @@ TEST(CardtoolRecover, ListsAndPutsBackTheLastDeletedSave)
     EXPECT_EQ(cardtool(c.dev + "recover -1").status, 2);
 }
 
+// A recovery cut at each of its writes (every other one, to keep the run
+// short) says where the save stands, and that is so: back in its slot, or
+// still listed for a later recover.
+TEST(CardtoolRecover, ACutShortRecoverySaysWhereTheSaveStands)
+{
+    Card c;
+    c.write();
+    ASSERT_EQ(cardtool(c.dev + "delete 1").status, 0);
+    const std::vector<uint8_t> deleted = c.now();
+    int back = 0, recoverable = 0;
+    for (int n = 1; n < 40; n += 2) {
+        writeFile(c.dir.file("card.raw"), deleted);
+        const Result r =
+            cardtool(c.dev + "recover 1", "MCBRIDGE_FAULTS=cut-after-writes=" + std::to_string(n));
+        if (r.status == 0)
+            break; // the recovery needs fewer writes than this
+        const bool saysBack = says(r, "the save is back all the same, in slot 1");
+        const bool saysRecoverable = says(r, "the save can still be put back");
+        const bool listed = says(cardtool(c.dev + "list"), "beta");
+        const bool stillFound = says(cardtool(c.dev + "recover"), "beta");
+        EXPECT_EQ(saysBack, listed) << "cut after " << n << ": " << r.out;
+        EXPECT_EQ(saysRecoverable, stillFound && !listed) << "cut after " << n << ": " << r.out;
+        back += saysBack;
+        recoverable += saysRecoverable;
+    }
+    EXPECT_GT(back, 0);
+    EXPECT_GT(recoverable, 0);
+}
+
 TEST(CardtoolDownload, ForceRescuesABrokenSaveAndSaysWhatItIs)
 {
     Card c;
