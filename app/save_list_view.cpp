@@ -105,6 +105,32 @@ private:
     TSaveListView* fList;
 };
 
+// A name broken into at most room lines of width where it fits, the last
+// one shortened when more remains.
+QStringList nameLines(const QString& name, const QFont& font, int width, qsizetype room)
+{
+    const QFontMetrics metrics(font);
+    QStringList lines;
+    QTextLayout layout(name, font);
+    QTextOption wrap;
+    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    layout.setTextOption(wrap);
+    layout.beginLayout();
+    qsizetype rest = 0;
+    while (lines.size() + 1 < room) {
+        QTextLine line = layout.createLine();
+        if (!line.isValid())
+            break;
+        line.setLineWidth(width);
+        lines << name.mid(line.textStart(), line.textLength()).trimmed();
+        rest = line.textStart() + line.textLength();
+    }
+    layout.endLayout();
+    if (room > 0 && rest < name.size())
+        lines << metrics.elidedText(name.mid(rest).trimmed(), Qt::ElideRight, width);
+    return lines;
+}
+
 } // namespace
 
 TSaveListView::TSaveListView(QWidget* parent) : QListWidget(parent)
@@ -163,27 +189,7 @@ QString TSaveListView::shownName(const QString& name) const
 {
     // Broken into lines here rather than by the view, so that the lines are
     // known: a third would push the block count out of the row.
-    const int width = captionWidth();
-    const QFontMetrics metrics(font());
-    QTextLayout layout(name, font());
-    QTextOption wrap;
-    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(wrap);
-    layout.beginLayout();
-    QStringList lines;
-    qsizetype rest = 0;
-    while (lines.size() < 1) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(width);
-        lines << name.mid(line.textStart(), line.textLength()).trimmed();
-        rest = line.textStart() + line.textLength();
-    }
-    layout.endLayout();
-    if (rest < name.size())
-        lines << metrics.elidedText(name.mid(rest).trimmed(), Qt::ElideRight, width);
-    return lines.join(QLatin1Char('\n'));
+    return nameLines(name, font(), captionWidth(), 2).join(QLatin1Char('\n'));
 }
 
 int TSaveListView::captionWidth() const
@@ -237,27 +243,9 @@ QStringList TSaveListView::rowLines(const QString& name, const QString& count, c
                                     int width, int height)
 {
     const QFontMetrics metrics(font);
-    // The count's line is kept first; the name has what is left, broken
-    // into lines where it fits, the last one shortened when more remains.
+    // The count's line is kept first; the name has what is left.
     const qsizetype room = qMax(0, height / metrics.lineSpacing() - 1);
-    QStringList lines;
-    QTextLayout layout(name, font);
-    QTextOption wrap;
-    wrap.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    layout.setTextOption(wrap);
-    layout.beginLayout();
-    qsizetype rest = 0;
-    while (lines.size() + 1 < room) {
-        QTextLine line = layout.createLine();
-        if (!line.isValid())
-            break;
-        line.setLineWidth(width);
-        lines << name.mid(line.textStart(), line.textLength()).trimmed();
-        rest = line.textStart() + line.textLength();
-    }
-    layout.endLayout();
-    if (room > 0 && rest < name.size())
-        lines << metrics.elidedText(name.mid(rest).trimmed(), Qt::ElideRight, width);
+    QStringList lines = nameLines(name, font, width, room);
     lines << metrics.elidedText(count, Qt::ElideRight, width);
     return lines;
 }
