@@ -27,9 +27,8 @@ bool writeNewUserFile(const QByteArray& local, const QByteArray& bytes)
 {
     // The names the program picks for new files are free when picked; one
     // that another program took since is still not replaced.
-    if (exists(local))
-        return false;
-    return bool(userfiles::writeFile(local.toStdString(), bytes.constData(), size_t(bytes.size())));
+    return bool(userfiles::writeFile(local.toStdString(), bytes.constData(), size_t(bytes.size()),
+                                     {.replace = false}));
 }
 
 bool writeNewUserFile(const QString& path, const QByteArray& bytes)

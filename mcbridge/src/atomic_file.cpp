@@ -8,4 +8,12 @@ bool writeFileAtomically(const std::string& path, const void* data, std::size_t 
     return bool(userfiles::writeFile(path, data, length, {.force = true, .durable = durable}));
 }
 
+NewFile writeNewFile(const std::string& path, const void* data, std::size_t length)
+{
+    const userfiles::WriteResult r = userfiles::writeFile(path, data, length, {.replace = false});
+    if (r.refusal == userfiles::Refusal::Exists)
+        return NewFile::Exists;
+    return r ? NewFile::Written : NewFile::Failed;
+}
+
 } // namespace mcb

@@ -247,6 +247,16 @@ int32_t writeImage(std::vector<uint8_t>& image, const uint8_t (&header)[kSectorS
 
 } // namespace
 
+int32_t newImage(const char* path, const std::vector<uint8_t>& image)
+{
+    switch (writeNewFile(path, image.data(), image.size())) {
+    case NewFile::Written: return 1;
+    case NewFile::Exists: return fail(MCB_ERROR_EXISTS);
+    case NewFile::Failed: break;
+    }
+    return fail(MCB_ERROR_FILE);
+}
+
 } // namespace mcb
 
 using namespace mcb;
@@ -323,12 +333,9 @@ MCB_API int mcb_create_image(const char* path, uint32_t megabits, int32_t encodi
     return offCard([&](int&) -> int32_t {
         if (!path || !isCardSize(megabits) || (encoding != 0 && encoding != 1))
             return fail(MCB_ERROR_BAD_ARGUMENT);
-        struct stat st {};
-        if (::lstat(path, &st) == 0)
-            return fail(MCB_ERROR_EXISTS);
         const std::vector<uint8_t> blank =
             formatCard(freshFormat(megabits, encoding ? Encoding::ShiftJis : Encoding::Ansi));
-        return writeFileAtomically(path, blank.data(), blank.size()) ? 1 : fail(MCB_ERROR_FILE);
+        return newImage(path, blank);
     });
 }
 

@@ -57,16 +57,6 @@ bool loadSlot(uint32_t slot)
     return !entryAt(*lib().directory, slot).empty() || fail(MCB_ERROR_NO_SAVE);
 }
 
-std::optional<SaveFormat> formatFrom(int32_t format)
-{
-    switch (format) {
-    case MCB_SAVE_GCI: return SaveFormat::Gci;
-    case MCB_SAVE_GCS: return SaveFormat::Gcs;
-    case MCB_SAVE_SAV: return SaveFormat::Sav;
-    default: return std::nullopt;
-    }
-}
-
 void fillOutcome(mcb_write_outcome* to, const WriteOutcome& from)
 {
     if (!to || to->size < sizeof(mcb_write_outcome))

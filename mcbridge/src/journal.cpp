@@ -7,6 +7,7 @@
 #include "library.h"
 #include "mcbridge/card_serial.h"
 #include "mcbridge/text_encoding.h"
+#include "userfiles/durable_file.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -91,27 +92,10 @@ uint64_t get(const uint8_t* p, int bytes)
 
 bool writeAll(int fd, const std::vector<uint8_t>& bytes)
 {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += std::size_t(n);
-    }
-    return true;
+    return userfiles::writeAll(fd, bytes.data(), bytes.size());
 }
 
-bool syncFolder(const std::string& folder)
-{
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fsync(fd) == 0;
-    ::close(fd);
-    return ok;
-}
+using userfiles::syncFolder;
 
 bool makeFolders(const std::string& folder)
 {
@@ -543,27 +527,39 @@ bool keepWholeCard(Active& a, const SaveArea& area)
     return keep(a, all);
 }
 
+// The record a write goes into, begun at the change's first write: none
+// while the journal is off (or the card not yet sized), failed when the
+// record could not be written.
+struct RecordForWrite {
+    Active* active = nullptr;
+    bool failed = false;
+};
+
+RecordForWrite recordForWrite()
+{
+    Library& l = lib();
+    if (!journalOn(l) || !l.cardSized)
+        return {};
+    Active* a = ensureRecord();
+    return {a, a == nullptr};
+}
+
 } // namespace
 
 bool journalWholeCard()
 {
-    Library& l = lib();
-    if (!journalOn(l) || !l.cardSized)
-        return true;
-    Active* a = ensureRecord();
-    if (!a)
-        return false;
-    return a->whole || keepWholeCard(*a, saveArea());
+    const RecordForWrite r = recordForWrite();
+    if (!r.active)
+        return !r.failed;
+    return r.active->whole || keepWholeCard(*r.active, saveArea());
 }
 
 bool journalBeforeWrite(unsigned sector)
 {
-    Library& l = lib();
-    if (!journalOn(l) || !l.cardSized)
-        return true;
-    Active* a = ensureRecord();
-    if (!a)
-        return false;
+    const RecordForWrite r = recordForWrite();
+    if (!r.active)
+        return !r.failed;
+    Active* a = r.active;
     const unsigned block = sector / kSectorsPerBlock;
     const SaveArea area = saveArea();
     if (block == 0 && !a->whole)

@@ -258,6 +258,10 @@ bool CommitRecovery(const Block& spareDirectory, const std::vector<unsigned>& le
 // takes no more of it. Else false with MCB_ERROR_CHANGED (or the read's
 // failure).
 bool stillTheCard(const uint8_t* header);
+
+// Writes a new card image at path, never over a file there: 1, or 0 with
+// MCB_ERROR_EXISTS or MCB_ERROR_FILE recorded.
+int32_t newImage(const char* path, const std::vector<uint8_t>& image);
 // After a change failed: when the card's header is no longer the one the
 // handle knows, the cause recorded is MCB_ERROR_CHANGED, whatever the
 // symptom was (a read back that differs, a directory that disagrees).

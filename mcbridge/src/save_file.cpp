@@ -168,4 +168,14 @@ std::optional<PlainSave> saveFromBytes(std::span<const uint8_t> bytes, Container
     return save;
 }
 
+std::optional<SaveFormat> formatFrom(int32_t format)
+{
+    switch (format) {
+    case MCB_SAVE_GCI: return SaveFormat::Gci;
+    case MCB_SAVE_GCS: return SaveFormat::Gcs;
+    case MCB_SAVE_SAV: return SaveFormat::Sav;
+    default: return std::nullopt;
+    }
+}
+
 } // namespace mcb

@@ -37,4 +37,7 @@ std::optional<PlainSave> saveFromBytes(std::span<const uint8_t> bytes, Container
 // is shorter.
 bool readFileHead(const char* path, uint8_t* out, std::size_t n);
 
+// An mcb_save_format as the library's; nothing for a number that is none.
+std::optional<SaveFormat> formatFrom(int32_t format);
+
 } // namespace mcb

@@ -71,16 +71,6 @@ void fill(mcb_save_info& out, const SaveInfo& in, uint32_t format)
     }
 }
 
-std::optional<SaveFormat> formatFrom(int32_t format)
-{
-    switch (format) {
-    case MCB_SAVE_GCI: return SaveFormat::Gci;
-    case MCB_SAVE_GCS: return SaveFormat::Gcs;
-    case MCB_SAVE_SAV: return SaveFormat::Sav;
-    default: return std::nullopt;
-    }
-}
-
 Encoding cardEncoding(bool& readable)
 {
     uint8_t sector[kSectorSize];

@@ -135,6 +135,26 @@ INSTANTIATE_TEST_SUITE_P(
         OutputRow{"FifoNeverWritten", Before::Fifo, true, Refusal::NotAFile, nullptr, 0, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// A file that must be new is never written over: not one there at the
+// start, not one another program makes while it is being written.
+TEST(Output, ANewOnlyFileNeverReplacesOneThatAppears)
+{
+    TempDir dir;
+    const std::string out = dir.file("out");
+    DurableFile late(out, {.replace = false});
+    ASSERT_TRUE(late.isOpen());
+    ASSERT_TRUE(late.write("new", 3));
+    mcbtest::writeFile(out, {'o', 'l', 'd'});
+    EXPECT_FALSE(late.commit());
+    EXPECT_EQ(late.refusal(), Refusal::Exists);
+    EXPECT_EQ(mcbtest::readFile(out), (std::vector<uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(writeFile(out, "new", 3, {.replace = false}).refusal, Refusal::Exists);
+    const std::string fresh = dir.file("fresh");
+    EXPECT_TRUE(writeFile(fresh, "new", 3, {.replace = false}));
+    EXPECT_EQ(mcbtest::readFile(fresh), (std::vector<uint8_t>{'n', 'e', 'w'}));
+    EXPECT_TRUE(tempsIn(dir.path()).empty());
+}
+
 TEST(Output, ForcedLinkLeavesTheLinkAndReplacesOnlyItsTarget)
 {
     TempDir dir;

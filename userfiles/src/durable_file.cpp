@@ -27,7 +27,10 @@ void splitPath(const std::string& path, std::string& dir, std::string& base)
 DurableFile::DurableFile(std::string target, WriteOptions options)
     : target_(std::move(target)), options_(options)
 {
-    refusal_ = checkOutput(target_, options_.force);
+    struct stat any {};
+    refusal_ = !options_.replace && ::lstat(target_.c_str(), &any) == 0
+                   ? Refusal::Exists
+                   : checkOutput(target_, options_.force);
     if (refusal_ != Refusal::None)
         return;
     // Forced through a link, the file it names is the one replaced.
@@ -91,21 +94,28 @@ bool DurableFile::write(const void* data, std::size_t length)
     return pending_.size() < kGather || flush();
 }
 
-bool DurableFile::flush()
+bool writeAll(int fd, const void* data, std::size_t length)
 {
-    const uint8_t* p = pending_.data();
-    std::size_t length = pending_.size();
+    const auto* p = static_cast<const uint8_t*>(data);
     while (length > 0) {
-        const ssize_t n = ::write(fd_, p, length);
+        const ssize_t n = ::write(fd, p, length);
         if (n < 0 && errno == EINTR)
             continue;
         if (n <= 0) {
-            failWith(n < 0 ? errno : ENOSPC);
-            break;
+            if (n == 0)
+                errno = ENOSPC;
+            return false;
         }
         p += n;
         length -= std::size_t(n);
     }
+    return true;
+}
+
+bool DurableFile::flush()
+{
+    if (!writeAll(fd_, pending_.data(), pending_.size()))
+        failWith(errno);
     pending_.clear();
     return refusal_ == Refusal::None;
 }
@@ -120,8 +130,19 @@ bool DurableFile::commit()
         failWith(errno);
     if (::close(fd) != 0)
         failWith(errno);
-    if (refusal_ == Refusal::None && std::rename(temp_.c_str(), target_.c_str()) != 0)
+    if (refusal_ == Refusal::None && options_.replace &&
+        std::rename(temp_.c_str(), target_.c_str()) != 0)
         failWith(errno);
+    // A link fails when the name is taken, however late it was taken.
+    if (refusal_ == Refusal::None && !options_.replace) {
+        if (::link(temp_.c_str(), target_.c_str()) != 0) {
+            if (errno == EEXIST)
+                refusal_ = Refusal::Exists;
+            else
+                failWith(errno);
+        }
+        ::unlink(temp_.c_str());
+    }
     if (refusal_ != Refusal::None)
         ::unlink(temp_.c_str());
     // Forgotten only now: a signal before the rename still removes it, one
@@ -138,16 +159,21 @@ bool DurableFile::commit()
     return true;
 }
 
-bool syncFolderOf(const std::string& path)
+bool syncFolder(const std::string& folder)
 {
-    std::string dir, base;
-    splitPath(path, dir, base);
-    const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0)
         return false;
     const bool synced = ::fsync(fd) == 0;
     ::close(fd);
     return synced;
+}
+
+bool syncFolderOf(const std::string& path)
+{
+    std::string dir, base;
+    splitPath(path, dir, base);
+    return syncFolder(dir);
 }
 
 WriteResult writeFile(const std::string& path, const void* data, std::size_t length,

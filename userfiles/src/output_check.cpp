@@ -68,6 +68,7 @@ const char* refusalText(Refusal refusal)
     case Refusal::Protected: return "the file is write-protected";
     case Refusal::SymbolicLink: return "the path is a symbolic link";
     case Refusal::NotAFile: return "the path is not a regular file";
+    case Refusal::Exists: return "a file of that name exists";
     case Refusal::Failed: break;
     }
     return "the file could not be written";

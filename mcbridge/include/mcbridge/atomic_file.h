@@ -30,4 +30,10 @@ using userfiles::syncFolderOf;
 bool writeFileAtomically(const std::string& path, const void* data, std::size_t length,
                          bool durable = true);
 
+// A file that must not exist yet (a new card image): written whole and
+// flushed, then linked in under path, which fails when path exists however
+// late another program made it, so nothing is ever written over.
+enum class NewFile { Written, Exists, Failed };
+NewFile writeNewFile(const std::string& path, const void* data, std::size_t length);
+
 } // namespace mcb

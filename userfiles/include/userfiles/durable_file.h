@@ -21,6 +21,9 @@ struct WriteOptions {
     // Flush file and folder to the disk; off only for files nobody loses
     // anything by (pictures that can be made again).
     bool durable = true;
+    // Off: the file is linked in under its name only when nothing has that
+    // name, however late another program made it (Refusal::Exists).
+    bool replace = true;
 };
 
 class DurableFile {
@@ -67,5 +70,11 @@ WriteResult writeFile(const std::string& path, const void* data, std::size_t len
 
 // Flushes the folder that holds path to the disk.
 bool syncFolderOf(const std::string& path);
+// Flushes the folder itself to the disk (the names it holds).
+bool syncFolder(const std::string& folder);
+
+// Writes all length bytes to fd, going on after a signal; false when any
+// write fails or writes nothing.
+bool writeAll(int fd, const void* data, std::size_t length);
 
 } // namespace userfiles

@@ -12,6 +12,7 @@ enum class Refusal {
     Protected,    // an existing file its owner may not write (chmod a-w)
     SymbolicLink, // the path is a symbolic link
     NotAFile,     // a directory, device, FIFO or socket
+    Exists,       // a file of that name, where none may be replaced
     Failed,       // the file could not be written; error() says why
 };
 
