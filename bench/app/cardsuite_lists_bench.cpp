@@ -4,8 +4,8 @@
 //
 //   QT_QPA_PLATFORM=offscreen build/default/bin/cardsuite_lists_bench
 #include "app_options.h"
-#include "main_form.h"
 #include "save_maker.h"
+#include "window/main_form.h"
 
 #include "mcbridge/format.h"
 

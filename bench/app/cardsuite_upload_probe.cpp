@@ -8,9 +8,9 @@
 //
 // DIR gets a blank 16 Mbit card image and the save in DIR/saver; the card is
 // listed first, as a user would before copying.
-#include "main_form.h"
-#include "save_list_view.h"
 #include "save_maker.h"
+#include "window/main_form.h"
+#include "window/save_list_view.h"
 
 #include "mcbridge/format.h"
 #include "skin/dialogs.h"

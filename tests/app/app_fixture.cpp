@@ -1,6 +1,6 @@
 #include "app_fixture.h"
 
-#include "cards_menu.h"
+#include "window/cards_menu.h"
 
 #include "mcbridge/format.h"
 

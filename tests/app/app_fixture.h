@@ -3,13 +3,13 @@
 // The main window on an emulated card image in a folder of its own, with
 // every dialog answered by the test.
 
-#include "change_form.h"
 #include "editor/save_edit_form.h"
-#include "main_form.h"
-#include "ok_btn_form.h"
-#include "save_list_view.h"
 #include "save_maker.h"
 #include "scripted_dialogs.h"
+#include "window/change_form.h"
+#include "window/main_form.h"
+#include "window/ok_btn_form.h"
+#include "window/save_list_view.h"
 
 #include "skin/dialogs.h"
 #include "skin/picture_button.h"

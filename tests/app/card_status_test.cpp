@@ -2,7 +2,7 @@
 // adapter set, a file that is no card image, an unformatted card, and a card
 // image that may only be read.
 #include "app_fixture.h"
-#include "card_status.h"
+#include "cards/card_status.h"
 
 #include "i18n/texts.h"
 

@@ -1,5 +1,5 @@
 // Noticing a card image come, go or change under the program.
-#include "device_watch.h"
+#include "cards/device_watch.h"
 #include "save_maker.h"
 
 #include "mcbridge/format.h"

@@ -2,7 +2,7 @@
 // events reach the device watch, and the window lists the card when the
 // adapter comes and clears the list when it goes.
 #include "app_fixture.h"
-#include "device_watch.h"
+#include "cards/device_watch.h"
 #include "simulated_adapter.h"
 
 #include "mcbridge/format.h"

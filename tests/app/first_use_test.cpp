@@ -4,11 +4,11 @@
 // as the emulator writes them, and the keyboard and notices around them.
 #include "app_fixture.h"
 
-#include "card_image_question.h"
-#include "device_watch.h"
-#include "icon_animation.h"
-#include "qt_translations.h"
-#include "window_placement.h"
+#include "cards/device_watch.h"
+#include "window/card_image_question.h"
+#include "window/icon_animation.h"
+#include "window/qt_translations.h"
+#include "window/window_placement.h"
 
 #include "i18n/texts.h"
 #include "mcbridge/format.h"

@@ -1,8 +1,8 @@
 // Mailing card saves through a stand-in for xdg-email.
 #include "app_fixture.h"
 
-#include "mail_cache.h"
-#include "send_mail.h"
+#include "commands/mail_cache.h"
+#include "commands/send_mail.h"
 
 #include "skin/smooth_bar.h"
 

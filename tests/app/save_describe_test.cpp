@@ -3,10 +3,10 @@
 // lists' orders.
 #include "app_fixture.h"
 
-#include "commands_view.h"
-#include "icon_animation.h"
-#include "save_order.h"
-#include "save_tooltip.h"
+#include "window/commands_view.h"
+#include "window/icon_animation.h"
+#include "window/save_order.h"
+#include "window/save_tooltip.h"
 
 #include <QMenu>
 #include <QSettings>

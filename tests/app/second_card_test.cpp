@@ -1,8 +1,8 @@
 // A second card on the PC side of the window, and copies from card to card.
 #include "app_fixture.h"
 
-#include "save_order.h"
-#include "second_card.h"
+#include "cards/second_card.h"
+#include "window/save_order.h"
 
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"

@@ -1,8 +1,8 @@
 // Start-up, the card size table, the command gates, progress and device
 // changes, and leaving the program.
 #include "app_fixture.h"
-#include "card_image_question.h"
-#include "gclink.h"
+#include "cards/gclink.h"
+#include "window/card_image_question.h"
 
 #include "i18n/texts.h"
 #include "skin/japanese_font.h"

@@ -2,9 +2,9 @@
 // chosen path is replaced only after the program asked; leftovers of runs
 // that were killed are swept at start; card texts reach the window escaped.
 #include "app_fixture.h"
+#include "commands/user_file.h"
 #include "i18n/texts.h"
-#include "save_tooltip.h"
-#include "user_file.h"
+#include "window/save_tooltip.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // Where the main window opens and that its size is its own.
 #include "app_fixture.h"
 
-#include "window_placement.h"
+#include "window/window_placement.h"
 
 #include <QGuiApplication>
 #include <QScreen>

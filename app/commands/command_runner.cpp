@@ -1,0 +1,66 @@
+// The opening and closing every command shares, so that none can leave the
+// gates closed or the adapter open behind it.
+#include "cards/card_status.h"
+#include "commands/card_save_checks.h"
+#include "commands/failure_reason.h"
+#include "window/main_form.h"
+
+#include "i18n/texts.h"
+
+namespace {
+
+class CommandEnd {
+public:
+    CommandEnd(TMainForm& form, CardLink& first, CardLink& second)
+        : fForm(form), fFirst(first), fSecond(second)
+    {
+    }
+    ~CommandEnd()
+    {
+        fForm.ENBtn_click();
+        // The cards are given back, and with them their write locks, as
+        // soon as the command ends: another program may write them then.
+        fFirst.close();
+        fSecond.close();
+        fForm.Bar_pos(0);
+    }
+    CommandEnd(const CommandEnd&) = delete;
+    CommandEnd& operator=(const CommandEnd&) = delete;
+
+private:
+    TMainForm& fForm;
+    CardLink& fFirst;
+    CardLink& fSecond;
+};
+
+} // namespace
+
+void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs needs)
+{
+    if (!enterGate(gate))
+        return;
+    CommandScope scope(*this);
+    const CommandEnd end(*this, fLink, fSecondLink);
+    if (needs == Needs::Adapter && !connectAdapter() && fLinkOpened == MCB_E_BUSY) {
+        // Another program writes the card: it is there, and probing it
+        // again would only wait for the same lock.
+        OkBtnExe(say_n_noanswer + reasonText(MCB_ERROR_BUSY));
+        return;
+    }
+    if (needs == Needs::Adapter && !link()) {
+        // Never silent: the adapter went away or stopped answering since the
+        // card was probed.
+        applyCard(probeCard(window()));
+        OkBtnExe(cardNoticeText(fCard).isEmpty() ? say_n_noanswer + say_why_io
+                                                 : cardNoticeText(fCard));
+        return;
+    }
+    body();
+    // A save the list showed was gone from the card: another program
+    // changed it. The list is read again, so the next try acts on the card
+    // as it is instead of on the same ghost.
+    if (takeStaleListing() && fCard.state == CardState::Ready && connectAdapter()) {
+        if (ShowGC())
+            Enable_Btn(true);
+    }
+}
