@@ -696,12 +696,13 @@ I18N_TEXT(say_cardimagefilter,
           u"存储卡映像 (*.gcp *.raw *.GCP *.RAW)",
           u"カードイメージ (*.gcp *.raw *.GCP *.RAW)")
 
-// The prompt for an adapter's device string (usb:VVVV:PPPP, /dev/..., image:PATH).
+// The prompt for an adapter's device string (usb:VVVV:PPPP, /dev/...,
+// image:PATH, folder:PATH).
 I18N_TEXT(say_adapterprompt,
-          u"Device (usb:VVVV:PPPP, /dev/... or image:PATH):",
-          u"裝置 (usb:VVVV:PPPP、/dev/... 或 image:PATH):",
-          u"设备 (usb:VVVV:PPPP、/dev/... 或 image:PATH):",
-          u"デバイス (usb:VVVV:PPPP、/dev/... または image:PATH):")
+          u"Device (usb:VVVV:PPPP, /dev/..., image:PATH or folder:PATH):",
+          u"裝置 (usb:VVVV:PPPP、/dev/...、image:PATH 或 folder:PATH):",
+          u"设备 (usb:VVVV:PPPP、/dev/...、image:PATH 或 folder:PATH):",
+          u"デバイス (usb:VVVV:PPPP、/dev/...、image:PATH または folder:PATH):")
 
 // Why the chosen card cannot be shown, then the reason.
 I18N_TEXT(say_secondcardfailed,
