@@ -4,8 +4,8 @@
 // still in its slot before it is acted on, and the old save kept in the
 // save folder before it is deleted from the card.
 
+#include "cards/card_save.h"
 #include "mcbridge.h"
-#include "window/save_list_view.h"
 
 #include <QByteArray>
 #include <QString>

@@ -2,12 +2,11 @@
 
 #include "cards/card_link.h"
 #include "commands/card_save_checks.h"
+#include "commands/command_host.h"
 #include "commands/put_save.h"
-#include "window/main_form.h"
 #include "window/save_names.h"
 
 #include "i18n/texts.h"
-#include "skin/dialogs.h"
 
 namespace {
 
@@ -24,9 +23,9 @@ QByteArray entryField(const uint8_t* entry, int at, int width)
 // The edited save always goes onto the card before the old one is given up,
 // so a failure at any point leaves the card with at least the save it had;
 // after a failure the library reads the card again and says what it holds.
-WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArray& bytes)
+WriteBackResult writeBack(CommandHost& host, mcb_card* card, const QString& folder,
+                          const CardSave& save, const QByteArray& bytes)
 {
-    mcb_card* card = form.link();
     const qint64 size = bytes.size();
     // The library counts blocks from the length and drops what a partial
     // block holds.
@@ -38,7 +37,7 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArra
     const bool renamed = newName != save.rawName || newCode != save.rawCode;
     if (!stillInSlot(card, save)) // nothing written: the card changed since listed
         return {WriteBack::Failed, {}, {}, errorOf(mcb_card_error(card))};
-    form.Bar_inc();
+    host.progressStep();
     PutResult r;
     bool keepFailed = false;
     if (renamed) {
@@ -47,8 +46,8 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArra
         if (r.code == MCB_E_EXISTS) {
             if (r.outcome.other_slot >= 0)
                 return {WriteBack::Failed, {}, {}, MCB_ERROR_AMBIGUOUS};
-            if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(decodeSaveName(newName, newCode)),
-                                          form.windowTitle()))
+            if (!host.dialogs().askYesNo(i18n::overwriteQuestion(decodeSaveName(newName, newCode)),
+                                         host.title()))
                 return {WriteBack::Declined, {}, {}};
             r = putSave(card, bytes, MCB_WRITE_REPLACE_SLOT, r.outcome.slot);
         }
@@ -59,13 +58,12 @@ WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArra
         // deleted from the card first, if the user agrees.
         r = putSave(card, bytes, MCB_WRITE_REPLACE_SLOT, save.slot,
                     [&](const mcb_write_outcome& o, const QByteArray& old) {
-                        const QString folder = form.saverDir();
                         const QString keepAs =
                             freeOldName(folder, decodeSaveName(newName, newCode));
-                        if (!skin::dialogs().askYesNo(
+                        if (!host.dialogs().askYesNo(
                                 i18n::deleteFirstQuestion(save.name, int(o.blocks_needed),
                                                           int(o.blocks_free), keepAs),
-                                form.windowTitle()))
+                                host.title()))
                             return QString();
                         if (keepOldSave(old, folder + QLatin1Char('/') + keepAs))
                             return keepAs;

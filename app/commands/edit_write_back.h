@@ -3,14 +3,15 @@
 // Writing an edited save file back onto the card in place of the card save
 // it was copied from, without ever leaving the card without that save.
 
-#include "window/save_list_view.h"
+#include "cards/card_save.h"
+#include "mcbridge.h"
 
 #include <QByteArray>
 #include <QString>
 
 #include <cstdint>
 
-class TMainForm;
+class CommandHost;
 
 enum class WriteBack {
     Written,
@@ -29,5 +30,7 @@ struct WriteBackResult {
     int32_t error = 0; // why the library refused, when it did (an mcb_error)
 };
 
-// The edited save's bytes onto the form's open card in place of save.
-WriteBackResult writeBack(TMainForm& form, const CardSave& save, const QByteArray& bytes);
+// The edited save's bytes onto card in place of save; questions go through
+// host, an old save kept before it is deleted goes into folder.
+WriteBackResult writeBack(CommandHost& host, mcb_card* card, const QString& folder,
+                          const CardSave& save, const QByteArray& bytes);

@@ -58,19 +58,22 @@ OutputKind outputKind(const QString& path)
 
 bool mayReplaceOutput(const QString& path, const QString& title, bool* force)
 {
+    return mayReplaceOutput(skin::dialogs(), path, title, force);
+}
+
+bool mayReplaceOutput(skin::Dialogs& dialogs, const QString& path, const QString& title,
+                      bool* force)
+{
     if (force)
         *force = false;
     bool asked = false;
     switch (outputKind(path)) {
     case OutputKind::Missing: return true;
     case OutputKind::NotAFile: return false;
-    case OutputKind::Plain: return skin::dialogs().askYesNo(i18n::overwriteQuestion(path), title);
-    case OutputKind::Protected:
-        asked = skin::dialogs().askYesNo(say_ask_protected.arg(path), title);
-        break;
+    case OutputKind::Plain: return dialogs.askYesNo(i18n::overwriteQuestion(path), title);
+    case OutputKind::Protected: asked = dialogs.askYesNo(say_ask_protected.arg(path), title); break;
     case OutputKind::Link:
-        asked = skin::dialogs().askYesNo(say_ask_symlink.arg(path, QFileInfo(path).symLinkTarget()),
-                                         title);
+        asked = dialogs.askYesNo(say_ask_symlink.arg(path, QFileInfo(path).symLinkTarget()), title);
         break;
     }
     if (force)

@@ -9,6 +9,10 @@
 #include <QByteArray>
 #include <QString>
 
+namespace skin {
+class Dialogs;
+}
+
 // Writes bytes into a new file at path, never over one that is there.
 bool writeNewUserFile(const QString& path, const QByteArray& bytes);
 bool writeNewUserFile(const QByteArray& localPath, const QByteArray& bytes);
@@ -28,6 +32,9 @@ OutputKind outputKind(const QString& path);
 // written; *force (may be null) then says the write must pass the
 // protection or follow the link.
 bool mayReplaceOutput(const QString& path, const QString& title, bool* force = nullptr);
+// The same, asked through the dialogs given.
+bool mayReplaceOutput(skin::Dialogs& dialogs, const QString& path, const QString& title,
+                      bool* force = nullptr);
 
 // At start: the handlers that remove our temporary files on SIGINT, SIGTERM
 // and SIGHUP, and what earlier runs left in our temporary folders (only

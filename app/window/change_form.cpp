@@ -1,9 +1,10 @@
 #include "window/change_form.h"
 
 #include "app_options.h"
-#include "commands/user_file.h"
+#include "commands/region_command.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
+#include "window/window_host.h"
 
 #include "i18n/texts.h"
 #include "skin/pictures.h"
@@ -16,17 +17,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-
-namespace {
-
-bool writeWhole(const QString& path, const QByteArray& bytes)
-{
-    // The one durable write: an error never leaves the user without the
-    // file, and a file the user protected against writing is left alone.
-    return replaceUserFile(path, bytes);
-}
-
-} // namespace
 
 TChangeForm::TChangeForm(TMainForm* mainForm) : QDialog(mainForm), fMain(mainForm)
 {
@@ -119,40 +109,15 @@ void TChangeForm::Button1Click()
     const QString path = sys_dir + QStringLiteral("/saver/") + name;
     const QString shown = sys_dir + QStringLiteral(" / saver / ") + name;
 
-    QFile source(path);
-    QByteArray contents;
-    const bool read = source.open(QIODevice::ReadOnly);
-    if (read)
-        contents = source.readAll();
-    if (!read || source.error() != QFileDevice::NoError || contents.size() < 4) {
-        Memo1->setPlainText(QStringLiteral("The File, ") + shown +
-                            QStringLiteral(" cannot be read or is too short to be a game save. "
-                                           "Nothing was changed."));
-    } else if (!writeWhole(path + QStringLiteral(".BAK"), contents)) {
-        // Without its copy the file is not touched.
-        Memo1->setPlainText(QStringLiteral("The Backup ") + shown +
-                            QStringLiteral(".BAK cannot be written. Nothing was changed."));
-    } else {
-        QString done;
-        if (PalRadioBtn->isChecked()) {
-            contents[3] = 'P';
-            done = QStringLiteral(" Was Converted to PAL System!");
-        } else if (UsaRadioBtn->isChecked()) {
-            contents[3] = 'E';
-            done = QStringLiteral(" Was Converted to USA System! ");
-        } else if (JapRadioBtn->isChecked()) {
-            contents[3] = 'J';
-            done = QStringLiteral(" Was Converted to JAP System! ");
-        }
+    const std::optional<Region> region = PalRadioBtn->isChecked()   ? Region::Pal
+                                         : UsaRadioBtn->isChecked() ? Region::Usa
+                                         : JapRadioBtn->isChecked() ? Region::Jap
+                                                                    : std::optional<Region>();
+    const RegionOutcome outcome = changeRegion(path, shown, region);
+    if (outcome.backedUp)
         Edit1->clear();
-        if (!writeWhole(path, contents))
-            Memo1->setPlainText(QStringLiteral("The File, ") + shown +
-                                QStringLiteral(" cannot be written. It is unchanged."));
-        else if (!done.isEmpty())
-            Memo1->setPlainText(QStringLiteral("The File, ") + shown + done +
-                                QStringLiteral("\r\n Backup of Original is ") + shown +
-                                QStringLiteral(".BAK! "));
-    }
+    if (!outcome.notice.isEmpty())
+        Memo1->setPlainText(outcome.notice);
     fMain->ListView2->clearSelection();
     Button1->setEnabled(false);
     fMain->ENBtn_click();
@@ -173,26 +138,13 @@ void TChangeForm::done(int result)
 
 void TMainForm::changebtnClick()
 {
+    QStringList files;
+    for (const QListWidgetItem* item : ListView2->selectedItems())
+        files << TSaveListView::nameOf(item);
     runCommand(
         b8,
-        [this] {
-            TChangeForm* form = ChangeForm;
-            for (QWidget* w :
-                 {static_cast<QWidget*>(form->PalRadioBtn),
-                  static_cast<QWidget*>(form->UsaRadioBtn),
-                  static_cast<QWidget*>(form->JapRadioBtn), static_cast<QWidget*>(form->Button1)})
-                w->setEnabled(true);
-            const QList<QListWidgetItem*> selected = ListView2->selectedItems();
-            // A card shown on the PC side holds saves, not files to rewrite.
-            if (selected.size() != 1 || fSecond) {
-                OkBtnExe(Say_WARNING2);
-            } else {
-                form->prepareFor(saverPath(TSaveListView::nameOf(selected.constFirst())));
-                const QRect r = frameGeometry();
-                form->move(r.x() + (r.width() - form->width()) / 2,
-                           r.y() + (r.height() - form->height()) / 2);
-                form->exec();
-            }
+        [this, files] {
+            RegionCommand(host(), fSession, files, fSecond != nullptr, saverDir(), host()).run();
         },
         Needs::Nothing);
 }

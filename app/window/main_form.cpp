@@ -9,6 +9,7 @@
 #include "commands/user_file.h"
 #include "window/ok_btn_form.h"
 #include "window/save_list_view.h"
+#include "window/window_host.h"
 #include "window/window_placement.h"
 
 #include "i18n/captions.h"
@@ -321,21 +322,21 @@ bool TMainForm::MaybeOk() const
            EditBtn->isEnabled() && EmailBtn->isEnabled();
 }
 
-void TMainForm::ENBtn_click() { b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = true; }
+void TMainForm::ENBtn_click() { fSession.openGates(); }
 
-bool TMainForm::enterGate(bool& gate)
-{
-    if (!gate)
-        return false;
-    b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
-    gate = true;
-    return true;
-}
+bool TMainForm::enterGate(bool& gate) { return fSession.enterGate(gate); }
 
 bool TMainForm::connectAdapter()
 {
-    fLinkOpened = fLink.open(mainDevice(), window());
+    fLinkOpened = fSession.open(mainDevice(), window());
     return fLinkOpened == MCB_OK;
+}
+
+WindowHost& TMainForm::host()
+{
+    if (!fHost)
+        fHost = std::make_unique<WindowHost>(*this);
+    return *fHost;
 }
 
 bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)

@@ -5,6 +5,7 @@
 // turns while the card library works.
 
 #include "cards/card_link.h"
+#include "cards/card_session.h"
 #include "cards/card_status.h"
 #include "mcbridge.h"
 #include "window/banner_cache.h"
@@ -36,6 +37,7 @@ class TSendMail;
 class DeviceWatcher;
 class QTemporaryDir;
 class SecondCard;
+class WindowHost;
 struct CardSave;
 namespace skin {
 class TFocusMark;
@@ -84,9 +86,16 @@ public:
     // watch it instead.
     std::function<void()> quitAction;
 
+    // The card in the adapter as the commands see it: what is on it, the
+    // card held open for a command, the gates. The window's names below
+    // are its fields.
+    CardSession fSession;
+    // The window as every command's host.
+    WindowHost& host();
+
     // ---- State --------------------------------------------------------------
     QString sys_dir;                          // the folder of the saver folder, chosen at start
-    int FreeBlock = 0;                        // free save blocks as last computed
+    int& FreeBlock = fSession.freeBlocks;     // free save blocks as last computed
     std::optional<QStringList> strGameIDList; // game code of each card list item
     char StrGameName[36] = {};
     char StrGameID[6 + 1] = {};
@@ -94,8 +103,9 @@ public:
     int mapIndex = 0;
     // The command gates, one per command: list, back up card, restore card,
     // copy to file, copy to card, delete, edit, mail, region change.
-    bool b0 = false, b1 = false, b2 = false, b3 = false, b4 = false, b5 = false, b6 = false,
-         b7 = false, b8 = false;
+    bool &b0 = fSession.b0, &b1 = fSession.b1, &b2 = fSession.b2, &b3 = fSession.b3,
+         &b4 = fSession.b4, &b5 = fSession.b5, &b6 = fSession.b6, &b7 = fSession.b7,
+         &b8 = fSession.b8;
 
     // ---- Operations ---------------------------------------------------------
     // Runs a command's body the one way every command runs: nothing when
@@ -234,16 +244,16 @@ private:
     void saverFolderChanged();
 
     mcb_receiver fReceiver{};
-    CardLink fLink;
+    CardLink& fLink = fSession.link;
     int fLinkOpened = MCB_OK; // what the last connectAdapter's open returned
-    CardProbe fCard;
+    CardProbe& fCard = fSession.probe;
     BannerCache fBanners;
     CardDescriptions fDescriptions;
     FileDescriptions fFileDescriptions;
     QFileSystemWatcher* fFolderWatch = nullptr;
     QTimer* fFolderSettle = nullptr;
     bool fFolderChangePending = false;
-    bool fListed = false; // FreeBlock was read from the card's directory
+    bool& fListed = fSession.listed; // FreeBlock was read from the card's directory
     int fBusy = 0;
     bool fDeviceChangePending = false;
     bool fQuitPending = false;
@@ -272,23 +282,13 @@ private:
     CardLink fSecondLink;
     // A save file to copy to the card: its name, its path as the system
     // spells it, and what the question before replacing a save names.
-    struct UploadSource {
-        QString name;
-        QByteArray path;
-        QString shown;
-    };
-    void uploadSaveFiles(const QList<UploadSource>& files);
+    std::unique_ptr<WindowHost> fHost;
 
 public:
     QMenu* cardMenu() const { return fCardMenu; }
     QMenu* pcMenu() const { return fPcMenu; }
     const SecondCard* secondCard() const { return fSecond.get(); }
     skin::TFocusMark* focusMark() const { return fFocusMark; }
-
-private:
-    // Opens the adapter and reads the card's size, for the card's health
-    // commands.
-    bool openCardForHealth();
 };
 
 // Marks a command as running for its whole life; when the last one ends,

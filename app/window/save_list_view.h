@@ -3,19 +3,13 @@
 // The two save lists: banners with a two-line caption, several selected at
 // once, dragged from one to the other to copy.
 
+#include "cards/card_save.h"
+
 #include <QByteArray>
 #include <QListWidget>
 #include <QUrl>
 
 class QMimeData;
-
-// What a command needs of a card list item, taken before the list changes.
-struct CardSave {
-    QString name;       // as shown
-    QByteArray rawName; // as the card holds it, for the library
-    QByteArray rawCode;
-    int slot = -1; // its directory slot: two saves may share name and code
-};
 
 class TSaveListView : public QListWidget {
     Q_OBJECT
