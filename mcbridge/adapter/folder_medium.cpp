@@ -15,7 +15,6 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <set>
-#include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,18 +98,27 @@ bool sameSave(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
 constexpr uint8_t kCardFileMagic[4] = {0x4D, 0x43, 0x46, 0x31};
 constexpr std::size_t kSystemBytes = std::size_t(kSystemBlocks) * kBlockSize;
 
-// A new card's identity. Its words fold into a serial of zero, as the
-// identity of every folder card had before it had one of its own: a save
-// bound to a card's serial reads on a folder card as it always did.
-CardIdentity newIdentity()
+// The identity of a folder card that has none kept yet: made from the
+// folder's own place on the disk, so that it stays while the folder does and
+// no other folder has it, and with nothing written to the folder just to
+// look at it. Its words fold into a serial of zero, as the identity of every
+// folder card had before it had one of its own: a save bound to a card's
+// serial reads on a folder card as it always did.
+CardIdentity folderIdentity(int folderFd)
 {
+    struct stat st {};
+    ::fstat(folderFd, &st);
+    // splitmix64 over the folder's device and inode: well spread bytes.
+    uint64_t x = uint64_t(st.st_dev) * 0x9E3779B97F4A7C15ull ^ uint64_t(st.st_ino);
     CardIdentity id{};
-    std::size_t got = 0;
-    while (got < 12) {
-        const ssize_t n = ::getrandom(id.data() + got, 12 - got, 0);
-        if (n < 0 && errno != EINTR)
-            break;
-        got += n > 0 ? std::size_t(n) : 0;
+    for (std::size_t i = 0; i < 12; i += 4) {
+        x += 0x9E3779B97F4A7C15ull;
+        uint64_t z = x;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        for (std::size_t b = 0; b < 4; ++b)
+            id[i + b] = uint8_t(z >> (8 * b));
     }
     // The serial XORs the words at 0, 8, 16 and 24, and those at 4, 12,
     // 20 and 28 (the last three zero here): word 16 and word 12 cancel them.
@@ -215,11 +223,6 @@ std::unique_ptr<FolderMedium> FolderMedium::open(const FolderSpec& spec, int32_t
     m->faults_ = faults;
     m->readCardFile();
     m->build();
-    // The identity is the folder's from the first time it is opened: a
-    // backup read now restores to the card it was read from. (A folder that
-    // cannot be written is never changed, and needs no lasting one.)
-    if (!m->cardFileKept_ && !m->readOnly_)
-        m->writeCardFile(m->image_);
     error = MCB_SUCCESS;
     return m;
 }
@@ -237,9 +240,10 @@ void FolderMedium::readCardFile()
     cardFileKept_ = readWhole(file, bytes) && bytes.size() == 4 + kSystemBytes &&
                     std::equal(bytes.begin(), bytes.begin() + 4, kCardFileMagic);
     if (!cardFileKept_) {
-        // None yet: the card gets its identity now (see open).
+        // None yet: the identity the folder has until its first change
+        // keeps it (see settle).
         kept_.clear();
-        identity_ = newIdentity();
+        identity_ = folderIdentity(fd_);
         return;
     }
     kept_.assign(bytes.begin() + 4, bytes.end());
