@@ -11,10 +11,12 @@
 // from the folder's place on the disk (its device and inode) and kept in
 // the file at the card's first change; from then on it goes where the
 // folder goes (a copied folder is a copy of the card, as a copied image
-// is), and no other folder has it. Looking at a folder card writes nothing. The system area lets
-// the card be built again exactly as the library left it, so that the journal finds it as its last
-// record left it; when the saves in the folder no longer match it (the emulator or a file manager
-// changed them), the card is built afresh from the files, with the same identity.
+// is), and no other folder has it. Looking at a folder card writes
+// nothing. The system area lets the card be built again exactly as the
+// library left it, so that the journal finds it as its last record left
+// it; when the saves in the folder no longer match it (the emulator or a
+// file manager changed them), the card is built afresh from the files, with
+// the same identity.
 #pragma once
 
 #include "card_medium.h"
