@@ -55,8 +55,9 @@ int listCards()
         const std::string saves = c.saves >= 0 ? std::to_string(c.saves) : "?";
         std::printf("%-16s  %8s  %5s  %s\n", cardplaces::kindText(c.kind), size.c_str(),
                     saves.c_str(), c.device.c_str());
-        std::printf("%-16s  %8s  %5s    %s%s%s\n", "", "", "", c.where.c_str(),
-                    c.problem.empty() ? "" : ": ", c.problem.c_str());
+        std::printf("%-16s  %8s  %5s    %s%s%s\n", "", "", "",
+                    cardplaces::whereText(c.where).c_str(), c.problem.empty() ? "" : ": ",
+                    c.problem.c_str());
     }
     return 0;
 }

@@ -31,6 +31,28 @@ QString kindName(cardplaces::CardKind kind)
     return {};
 }
 
+// Where a found card is, in the program's language.
+QString whereName(const cardplaces::Where& w)
+{
+    switch (w.kind) {
+    case cardplaces::Where::Kind::Variable: return say_where_variable;
+    case cardplaces::Where::Kind::Emulator: {
+        const QString install = w.install == cardplaces::Install::Native    ? say_where_native
+                                : w.install == cardplaces::Install::Flatpak ? say_where_flatpak
+                                                                            : say_where_older;
+        QString text = say_where_slot.arg(install, QString(QChar::fromLatin1(w.slot)));
+        if (!w.region.empty())
+            text = say_where_region.arg(text, QString::fromStdString(w.region));
+        return w.configured ? say_where_configured.arg(text) : text;
+    }
+    case cardplaces::Where::Kind::SdCard:
+        return say_where_sd.arg(QString::fromStdString(w.sdCard), QString::fromStdString(w.game),
+                                QString::number(w.channel));
+    case cardplaces::Where::Kind::Recent: break;
+    }
+    return say_where_recent;
+}
+
 QString menuText(const QString& text) { return text.endsWith(u'…') ? text.chopped(1) : text; }
 
 // The card shown on the card side, through a handle of its own: its save
@@ -221,9 +243,9 @@ void addCardsMenu(QMenu& menu, TMainForm& form)
     const auto found = cardplaces::findCards(env);
     for (const cardplaces::FoundCard& c : found) {
         const QString device = QString::fromStdString(c.device);
-        QAction* a = cards->addAction(
-            say_cards_entry.arg(kindName(c.kind), QString::fromStdString(c.where),
-                                QString::number(c.megabits), QString::number(c.saves)));
+        QAction* a = cards->addAction(say_cards_entry.arg(kindName(c.kind), whereName(c.where),
+                                                          QString::number(c.megabits),
+                                                          QString::number(c.saves)));
         a->setToolTip(device);
         a->setEnabled(c.problem.empty() && device != mainDevice());
         QObject::connect(a, &QAction::triggered, &form,

@@ -80,14 +80,14 @@ struct Collector {
     std::vector<FoundCard> cards;
     std::set<std::string> seen; // by the file or folder's own path
 
-    void add(CardKind kind, const std::string& scheme, const fs::path& path,
-             const std::string& where)
+    void add(CardKind kind, const std::string& scheme, const fs::path& path, Where where)
     {
         std::error_code ec;
         const fs::path real = fs::canonical(path, ec);
         if (ec || !seen.insert(real.string()).second)
             return;
-        cards.push_back({kind, scheme + path.string(), where});
+        where.path = path.string();
+        cards.push_back({kind, scheme + path.string(), std::move(where)});
     }
 };
 
@@ -97,33 +97,37 @@ void emulatorCards(const Environment& env, Collector& c)
         const fs::path gc = fs::path(baseOf(env, row.dataBase)) / row.gcFolder;
         const auto settings = coreSettings(baseOf(env, row.configBase) + "/" + row.configFile);
         for (const char slot : {'A', 'B'}) {
-            const std::string label = std::string(row.label) + ", slot " + slot;
+            const auto at = [&](const std::string& region, bool configured) {
+                Where w{.kind = Where::Kind::Emulator, .install = row.install, .slot = slot};
+                w.region = region;
+                w.configured = configured;
+                return w;
+            };
             std::error_code ec;
             // Paths the configuration sets come first: they are the ones in use.
             const auto image = settings.find(std::string("Memcard") + slot + "Path");
             if (image != settings.end() && !image->second.empty()) {
                 const fs::path p = image->second;
                 if (fs::is_regular_file(p, ec))
-                    c.add(CardKind::EmulatorImage, "image:", p, label + " (configured)");
+                    c.add(CardKind::EmulatorImage, "image:", p, at("", true));
                 for (const char* region : emulatorRegions()) {
                     fs::path r = p;
                     r.replace_extension(std::string(".") + region + p.extension().string());
                     if (fs::is_regular_file(r, ec))
-                        c.add(CardKind::EmulatorImage, "image:", r,
-                              label + ", " + region + " (configured)");
+                        c.add(CardKind::EmulatorImage, "image:", r, at(region, true));
                 }
             }
             const auto folder = settings.find(std::string("GCIFolder") + slot + "Path");
             if (folder != settings.end() && fs::is_directory(folder->second, ec))
-                c.add(CardKind::EmulatorFolder, "folder:", folder->second, label + " (configured)");
+                c.add(CardKind::EmulatorFolder, "folder:", folder->second, at("", true));
             for (const char* region : emulatorRegions()) {
                 const fs::path file =
                     gc / (std::string("MemoryCard") + slot + "." + region + ".raw");
                 if (fs::is_regular_file(file, ec))
-                    c.add(CardKind::EmulatorImage, "image:", file, label + ", " + region);
+                    c.add(CardKind::EmulatorImage, "image:", file, at(region, false));
                 const fs::path dir = gc / region / (std::string("Card ") + slot);
                 if (fs::is_directory(dir, ec))
-                    c.add(CardKind::EmulatorFolder, "folder:", dir, label + ", " + region);
+                    c.add(CardKind::EmulatorFolder, "folder:", dir, at(region, false));
             }
         }
     }
@@ -162,6 +166,26 @@ const char* kindText(CardKind kind)
     return "";
 }
 
+std::string whereText(const Where& w)
+{
+    switch (w.kind) {
+    case Where::Kind::Variable: return "MCBRIDGE_DEVICE";
+    case Where::Kind::Emulator: {
+        const char* install = w.install == Install::Native    ? "native"
+                              : w.install == Install::Flatpak ? "Flatpak"
+                                                              : "older";
+        std::string text = std::string(install) + ", slot " + w.slot;
+        if (!w.region.empty())
+            text += ", " + w.region;
+        return w.configured ? text + " (configured)" : text;
+    }
+    case Where::Kind::SdCard:
+        return w.sdCard + ": " + w.game + " channel " + std::to_string(w.channel);
+    case Where::Kind::Recent: break;
+    }
+    return "opened lately";
+}
+
 std::vector<std::string> sdCardRoots(const Environment& env)
 {
     std::vector<std::string> roots;
@@ -180,7 +204,8 @@ std::vector<FoundCard> findCards(const Environment& env)
     // The adapter the library is set to use, when it answers.
     if (!env.adapter.empty() && !env.adapter.starts_with("image:") &&
         !env.adapter.starts_with("folder:")) {
-        FoundCard adapter{CardKind::Adapter, env.adapter, "MCBRIDGE_DEVICE"};
+        FoundCard adapter{CardKind::Adapter, env.adapter,
+                          Where{.kind = Where::Kind::Variable, .path = env.adapter}};
         describe(adapter);
         if (adapter.problem.empty())
             c.cards.push_back(adapter);
@@ -189,14 +214,16 @@ std::vector<FoundCard> findCards(const Environment& env)
     for (const std::string& root : sdCardRoots(env))
         for (const PerGameCard& card : perGameCards(root))
             c.add(CardKind::PerGame, "image:", card.path,
-                  fs::path(root).filename().string() + ": " + card.game + card.maker + " channel " +
-                      std::to_string(card.channel));
+                  Where{.kind = Where::Kind::SdCard,
+                        .sdCard = fs::path(root).filename().string(),
+                        .game = card.game + card.maker,
+                        .channel = card.channel});
     for (const std::string& device : recentCards(env)) {
         const auto colon = device.find(':');
         std::error_code ec;
         if (colon != std::string::npos && fs::exists(device.substr(colon + 1), ec))
             c.add(CardKind::Recent, device.substr(0, colon + 1), device.substr(colon + 1),
-                  "opened lately");
+                  Where{.kind = Where::Kind::Recent});
     }
     for (FoundCard& card : c.cards)
         if (card.kind != CardKind::Adapter)

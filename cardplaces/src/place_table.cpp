@@ -7,10 +7,10 @@ namespace cardplaces {
 namespace {
 
 constexpr EmulatorRow kEmulators[] = {
-    {"native", Base::XdgData, "dolphin-emu/GC", Base::XdgConfig, "dolphin-emu/Dolphin.ini"},
-    {"Flatpak", Base::Home, ".var/app/org.DolphinEmu.dolphin-emu/data/dolphin-emu/GC", Base::Home,
-     ".var/app/org.DolphinEmu.dolphin-emu/config/dolphin-emu/Dolphin.ini"},
-    {"older", Base::Home, ".dolphin-emu/GC", Base::Home, ".dolphin-emu/Config/Dolphin.ini"},
+    {Install::Native, Base::XdgData, "dolphin-emu/GC", Base::XdgConfig, "dolphin-emu/Dolphin.ini"},
+    {Install::Flatpak, Base::Home, ".var/app/org.DolphinEmu.dolphin-emu/data/dolphin-emu/GC",
+     Base::Home, ".var/app/org.DolphinEmu.dolphin-emu/config/dolphin-emu/Dolphin.ini"},
+    {Install::Older, Base::Home, ".dolphin-emu/GC", Base::Home, ".dolphin-emu/Config/Dolphin.ini"},
 };
 
 constexpr const char* kEmulatorRegions[] = {"USA", "JAP", "EUR"};

@@ -53,7 +53,8 @@ std::vector<std::string> filesIn(const std::string& path)
     while (const dirent* e = ::readdir(d)) {
         const std::string name = e->d_name;
         struct stat st {};
-        if (::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode))
+        if (::fstatat(::dirfd(d), e->d_name, &st, 0) == 0 && S_ISREG(st.st_mode) &&
+            name != kCardFile)
             names.push_back(name);
     }
     ::closedir(d);
@@ -91,6 +92,41 @@ bool sameSave(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b)
         return false;
     return std::equal(a.begin(), a.begin() + kEntryFirstBlock, b.begin()) &&
            std::equal(a.begin() + kEntryFirstBlock + 2, a.end(), b.begin() + kEntryFirstBlock + 2);
+}
+
+// kCardFile: these bytes, then the card's system area.
+constexpr uint8_t kCardFileMagic[4] = {0x4D, 0x43, 0x46, 0x31};
+constexpr std::size_t kSystemBytes = std::size_t(kSystemBlocks) * kBlockSize;
+
+// The identity of a folder card that has none kept yet: made from the
+// folder's own place on the disk, so that it stays while the folder does and
+// no other folder has it, and with nothing written to the folder just to
+// look at it. Its words fold into a serial of zero, as the identity of every
+// folder card had before it had one of its own: a save bound to a card's
+// serial reads on a folder card as it always did.
+CardIdentity folderIdentity(int folderFd)
+{
+    struct stat st {};
+    ::fstat(folderFd, &st);
+    // splitmix64 over the folder's device and inode: well spread bytes.
+    uint64_t x = uint64_t(st.st_dev) * 0x9E3779B97F4A7C15ull ^ uint64_t(st.st_ino);
+    CardIdentity id{};
+    for (std::size_t i = 0; i < 12; i += 4) {
+        x += 0x9E3779B97F4A7C15ull;
+        uint64_t z = x;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+        z ^= z >> 31;
+        for (std::size_t b = 0; b < 4; ++b)
+            id[i + b] = uint8_t(z >> (8 * b));
+    }
+    // The serial XORs the words at 0, 8, 16 and 24, and those at 4, 12,
+    // 20 and 28 (the last three zero here): word 16 and word 12 cancel them.
+    for (int i = 0; i < 4; ++i) {
+        id[16 + i] = uint8_t(id[0 + i] ^ id[8 + i]);
+        id[12 + i] = id[4 + i];
+    }
+    return id;
 }
 
 } // namespace
@@ -185,6 +221,7 @@ std::unique_ptr<FolderMedium> FolderMedium::open(const FolderSpec& spec, int32_t
     m->encodingGiven_ = spec.encodingGiven;
     m->readOnly_ = ::access(spec.path.c_str(), W_OK) != 0;
     m->faults_ = faults;
+    m->readCardFile();
     m->build();
     error = MCB_SUCCESS;
     return m;
@@ -196,12 +233,84 @@ FolderMedium::~FolderMedium()
         ::close(fd_);
 }
 
+void FolderMedium::readCardFile()
+{
+    std::vector<uint8_t> bytes;
+    const std::string file = path_ + "/" + kCardFile;
+    cardFileKept_ = readWhole(file, bytes) && bytes.size() == 4 + kSystemBytes &&
+                    std::equal(bytes.begin(), bytes.begin() + 4, kCardFileMagic);
+    if (!cardFileKept_) {
+        // None yet: the identity the folder has until its first change
+        // keeps it (see settle).
+        kept_.clear();
+        identity_ = folderIdentity(fd_);
+        return;
+    }
+    kept_.assign(bytes.begin() + 4, bytes.end());
+    identity_ = identityOf(kept_);
+}
+
+bool FolderMedium::writeCardFile(const std::vector<uint8_t>& image)
+{
+    std::vector<uint8_t> bytes(std::begin(kCardFileMagic), std::end(kCardFileMagic));
+    bytes.insert(bytes.end(), image.begin(), image.begin() + std::ptrdiff_t(kSystemBytes));
+    AtomicFile file(path_ + "/" + kCardFile);
+    if (!file.isOpen() || !file.write(bytes.data(), bytes.size()) || !file.commit())
+        return false;
+    cardFileKept_ = true;
+    kept_.assign(image.begin(), image.begin() + std::ptrdiff_t(kSystemBytes));
+    return true;
+}
+
+bool FolderMedium::buildAsKept(std::vector<Found>& saves)
+{
+    if (kept_.size() != kSystemBytes)
+        return false;
+    const auto header = std::span<const uint8_t, kSectorSize>(kept_.data(), kSectorSize);
+    const Encoding encoding =
+        getBe16(&kept_[kHeaderEncoding]) == 1 ? Encoding::ShiftJis : Encoding::Ansi;
+    if (!headerIntact(header) || kept_[kHeaderSizeMbit + 1] != megabits_ ||
+        (encodingGiven_ && encoding != encoding_))
+        return false;
+    std::vector<uint8_t> image = CardBuilder(megabits_, encoding, identity_).image();
+    std::copy(kept_.begin(), kept_.end(), image.begin());
+    Block dir{}, map{};
+    if (!currentStructures(image, dir, map))
+        return false;
+    const SaveArea area = saveAreaFor(uint16_t(megabits_ * 16 - kSystemBlocks));
+    std::map<Key, Shown> shown;
+    for (unsigned slot = 0; slot < kSaveSlotCount; ++slot) {
+        const EntryRef e = entryAt(dir, slot);
+        if (e.empty())
+            continue;
+        const auto found = std::find_if(saves.begin(), saves.end(), [&](const Found& f) {
+            return std::equal(f.bytes.begin(), f.bytes.begin() + kEntryFirstBlock, e.p) &&
+                   std::equal(f.bytes.begin() + kEntryFirstBlock + 2, f.bytes.begin() + kEntrySize,
+                              e.p + kEntryFirstBlock + 2);
+        });
+        const Chain chain = followChain(map, e.firstBlock(), e.blockCount(), area);
+        if (found == saves.end() || !chain.sound() ||
+            found->bytes.size() != kEntrySize + chain.blocks.size() * kBlockSize)
+            return false;
+        for (std::size_t i = 0; i < chain.blocks.size(); ++i)
+            std::memcpy(&image[std::size_t(chain.blocks[i]) * kBlockSize],
+                        &found->bytes[kEntrySize + i * kBlockSize], kBlockSize);
+        Key key;
+        std::copy_n(e.p, kEntryCodeSize, key.begin());
+        std::copy_n(e.p + kEntryName, kEntryNameSize, key.begin() + kEntryCodeSize);
+        shown[key] = {found->file, found->bytes};
+    }
+    if (shown.size() != saves.size())
+        return false;
+    encoding_ = encoding;
+    encodingGiven_ = true;
+    shown_ = std::move(shown);
+    image_ = std::move(image);
+    return true;
+}
+
 void FolderMedium::build()
 {
-    struct Found {
-        std::string file;
-        std::vector<uint8_t> bytes;
-    };
     std::vector<Found> saves;
     aside_.clear();
     shown_.clear();
@@ -226,6 +335,12 @@ void FolderMedium::build()
         }
         saves.push_back({name, std::move(bytes)});
     }
+    // The card as the library left it, when the files still hold it.
+    if (buildAsKept(saves)) {
+        settled_ = image_;
+        signature_ = signature();
+        return;
+    }
     // A folder of Japanese games only is a Japanese card, as the emulator
     // gives such a game a card of its region.
     if (!encodingGiven_) {
@@ -235,7 +350,7 @@ void FolderMedium::build()
                         : Encoding::Ansi;
         encodingGiven_ = true; // decided once: a card does not change its encoding
     }
-    CardBuilder card(megabits_, encoding_, CardIdentity{});
+    CardBuilder card(megabits_, encoding_, identity_);
     for (Found& f : saves) {
         const auto entry = std::span<const uint8_t, kEntrySize>(f.bytes.data(), kEntrySize);
         const auto placed = card.add(entry, std::span(f.bytes).subspan(kEntrySize));
@@ -386,6 +501,12 @@ int32_t FolderMedium::settle(bool succeeded)
         if (n.file.empty())
             n.file = names[next++];
 
+    // The card's identity is in the folder before its first change reaches
+    // the files: the journal's record of the change names it.
+    if (!cardFileKept_ && !writeCardFile(settled_)) {
+        image_ = settled_;
+        return MCB_ERROR_FILE;
+    }
     // Every new file whole on the disk before any old one goes.
     int err = 0;
     for (const auto& [key, n] : now)
@@ -413,6 +534,10 @@ int32_t FolderMedium::settle(bool succeeded)
             shown[key] = old->second;
     shown_ = std::move(shown);
     settled_ = image_;
+    // Last: the layout the files now hold. Should it not be written, the
+    // older one no longer matches the files and the card is built afresh
+    // next time, under the same identity.
+    writeCardFile(image_);
     signature_ = signature();
     return MCB_SUCCESS;
 }

@@ -5,10 +5,23 @@
 // saves it changed back as files when it ends (settle). Files that are not
 // saves, and saves that do not fit on a card of the folder's size, are set
 // aside: never shown, never written over, never removed.
+//
+// The folder keeps one file of the card's own, kCardFile: the card's
+// identity and its system area as the files hold it. The identity is made
+// from the folder's place on the disk (its device and inode) and kept in
+// the file at the card's first change; from then on it goes where the
+// folder goes (a copied folder is a copy of the card, as a copied image
+// is), and no other folder has it. Looking at a folder card writes
+// nothing. The system area lets the card be built again exactly as the
+// library left it, so that the journal finds it as its last record left
+// it; when the saves in the folder no longer match it (the emulator or a
+// file manager changed them), the card is built afresh from the files, with
+// the same identity.
 #pragma once
 
 #include "card_medium.h"
 
+#include "mcbridge/card_build.h"
 #include "mcbridge/cardfs.h"
 #include "mcbridge/format.h"
 
@@ -52,6 +65,10 @@ struct FolderSpec {
 };
 FolderSpec parseFolderSpec(std::string_view rest);
 
+// The name of the card's own file in the folder: hidden, no save, never
+// listed as set aside.
+inline constexpr const char* kCardFile = ".cardsuite-card";
+
 class FolderMedium : public CardMedium {
 public:
     ~FolderMedium() override;
@@ -86,6 +103,17 @@ private:
     FolderMedium() = default;
     // Builds the card from the folder's files as they are now.
     void build();
+    struct Found {
+        std::string file;
+        std::vector<uint8_t> bytes;
+    };
+    // The card as kept_ lays it out, when the saves found are exactly the
+    // ones it holds: false (and nothing built) when not.
+    bool buildAsKept(std::vector<Found>& saves);
+    // Reads kCardFile into kept_ and identity_ (made anew when there is none).
+    void readCardFile();
+    // Writes kCardFile for the system area of image: false when it could not be.
+    bool writeCardFile(const std::vector<uint8_t>& image);
     // The folder's files with their sizes, times and inodes, to tell a
     // change by another program.
     std::string signature() const;
@@ -100,6 +128,10 @@ private:
     bool readOnly_ = false;
     FolderFaults faults_;
     uint64_t written_ = 0;
+
+    CardIdentity identity_{};
+    bool cardFileKept_ = false; // kCardFile is in the folder
+    std::vector<uint8_t> kept_; // the system area kCardFile holds
 
     std::vector<uint8_t> image_;   // the card as the library sees it
     std::vector<uint8_t> settled_; // the card as the files hold it

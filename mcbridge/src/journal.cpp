@@ -513,6 +513,33 @@ bool recordIsFor(const JournalRecord& r, const uint8_t* header, uint32_t sectors
     return r.complete && std::memcmp(r.after.data(), header, kCardIdentitySize) == 0;
 }
 
+std::vector<JournalRecord> recordsFor(const std::string& folder, const uint8_t* header,
+                                      uint32_t sectors)
+{
+    std::vector<JournalRecord> all = listRecords(folder);
+    // An undo of a whole card writes the header last; cut while it did,
+    // the card has the header it was going back to, while the undo's record
+    // names the card it started from. That record, and those of the card it
+    // started from, are still this card's: the next undo finishes the job.
+    std::vector<std::array<uint8_t, kCardIdentitySize>> ids(1);
+    std::memcpy(ids[0].data(), header, kCardIdentitySize);
+    for (const JournalRecord& u : all) {
+        if (!u.undoes || (u.complete && u.succeeded) || u.sectors != sectors)
+            continue;
+        for (const JournalRecord& t : all)
+            if (t.number == u.undoes && t.sectors == sectors &&
+                std::memcmp(t.before.data(), header, kCardIdentitySize) == 0 &&
+                std::memcmp(u.identity.data(), header, kCardIdentitySize) != 0)
+                ids.push_back(u.identity);
+    }
+    std::vector<JournalRecord> out;
+    for (JournalRecord& r : all)
+        if (std::any_of(ids.begin(), ids.end(),
+                        [&](const auto& id) { return recordIsFor(r, id.data(), sectors); }))
+            out.push_back(std::move(r));
+    return out;
+}
+
 namespace {
 
 // A write of the header is a whole card written (a restore, a format):

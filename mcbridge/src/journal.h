@@ -52,6 +52,12 @@ std::vector<JournalRecord> listRecords(const std::string& folder);
 // identity before or after the change, never by how it was reached.
 bool recordIsFor(const JournalRecord& r, const uint8_t* header, uint32_t sectors);
 
+// The records of the folder about the card with this header and size,
+// oldest first, without their blocks; with an undo of a whole card that was
+// cut once the header had gone back (see recordsFor in journal.cpp).
+std::vector<JournalRecord> recordsFor(const std::string& folder, const uint8_t* header,
+                                      uint32_t sectors);
+
 // The folder a card's records go to, "" when its journal is off.
 std::string journalFolder(const Library& card);
 

@@ -73,12 +73,10 @@ MCB_API int mcb_journal_list(mcb_card* card, mcb_journal_entry* out, size_t capa
         if (folder.empty())
             return 1;
         const uint32_t sectors = (unsigned(l.userBlockCount) + kSystemBlocks) * kSectorsPerBlock;
-        auto records = listRecords(folder);
+        auto records = recordsFor(folder, l.headerOnCard.data(), sectors);
         std::reverse(records.begin(), records.end());
         int n = 0;
         for (const JournalRecord& r : records) {
-            if (!recordIsFor(r, l.headerOnCard.data(), sectors))
-                continue;
             if (std::size_t(n) < capacity) {
                 mcb_journal_entry& e = out[n];
                 e.number = r.number;

@@ -8,6 +8,7 @@
 #include "library.h"
 #include "mcbridge/chain.h"
 
+#include <array>
 #include <cstring>
 
 namespace mcb {
@@ -27,6 +28,13 @@ bool writeRawBlock(unsigned block, const uint8_t* data, bool checksumFirst)
             return false;
     }
     return true;
+}
+
+// A raw write goes only to the card the undo began on: a card swapped part
+// way takes none of it (the commits check the same for themselves).
+bool writeToCard(unsigned block, const uint8_t* data, bool checksumFirst, const uint8_t* header)
+{
+    return stillTheCard(header) && writeRawBlock(block, data, checksumFirst);
 }
 
 Block blockOf(const std::vector<uint8_t>& area, unsigned block)
@@ -53,14 +61,16 @@ int copyInUse(const std::vector<uint8_t>& area, bool map)
 // Writes the target's pair of copies over the card's, whose copy in use
 // (at now) holds the target's content already: at every moment some intact
 // copy with that content is the newest. target's copy in use is at want.
-bool placePair(const std::vector<uint8_t>& target, bool map, int want, int now)
+bool placePair(const std::vector<uint8_t>& target, bool map, int want, int now,
+               const uint8_t* header)
 {
     const unsigned* blocks = map ? kMapBlock : kDirectoryBlock;
     const uint8_t* used = &target[std::size_t(blocks[want]) * kBlockSize];
     const uint8_t* other = &target[std::size_t(blocks[1 - want]) * kBlockSize];
-    if (now == want && !writeRawBlock(blocks[1 - want], used, map))
+    if (now == want && !writeToCard(blocks[1 - want], used, map, header))
         return false;
-    return writeRawBlock(blocks[want], used, map) && writeRawBlock(blocks[1 - want], other, map);
+    return writeToCard(blocks[want], used, map, header) &&
+           writeToCard(blocks[1 - want], other, map, header);
 }
 
 // The saves on the card now that own a block about to be written come off
@@ -98,14 +108,17 @@ int32_t putBack(const std::vector<uint8_t>& target,
                 const std::map<uint16_t, std::vector<uint8_t>>& blocks)
 {
     Library& l = lib();
-    // Only a whole card written (a restore, a format) changed the header:
-    // it goes back first, so that the commits below see the card's own.
+    // Only a whole card written (a restore, a format) changed the header.
+    // It goes back last, as a restore writes it: until then the card is
+    // still the one the commits below check for, and a cut anywhere before
+    // leaves a card whose own header, directory and map agree.
+    std::array<uint8_t, kSectorSize> header;
+    if (!readWholeSector(0, header.data()))
+        return 0;
     Block now;
     if (!readBlock(0, now))
         return 0;
-    if (std::memcmp(now.data(), target.data(), kBlockSize) != 0 &&
-        (!writeRawBlock(0, target.data(), false) || !sizeCard()))
-        return 0;
+    const bool headerBack = std::memcmp(now.data(), target.data(), kBlockSize) != 0;
     const SaveArea area = saveArea();
     std::vector<unsigned> differ;
     for (const auto& [b, data] : blocks) {
@@ -130,7 +143,7 @@ int32_t putBack(const std::vector<uint8_t>& target,
     if (safe && !clearOwners(differ))
         return 0;
     for (unsigned b : differ)
-        if (!writeRawBlock(b, blocks.at(uint16_t(b)).data(), false))
+        if (!writeToCard(b, blocks.at(uint16_t(b)).data(), false, header.data()))
             return 0;
     if (safe) {
         if (!loadSystemArea())
@@ -141,14 +154,18 @@ int32_t putBack(const std::vector<uint8_t>& target,
         putBe16(&mapT[kMapCounter], mapCounter(*l.map));
         *l.directory = dirT;
         *l.map = mapT;
-        if (!CommitSystemArea() || !placePair(target, false, dirCopy, l.directoryCopy) ||
-            !placePair(target, true, mapCopy, l.mapCopy))
+        if (!CommitSystemArea() ||
+            !placePair(target, false, dirCopy, l.directoryCopy, header.data()) ||
+            !placePair(target, true, mapCopy, l.mapCopy, header.data()))
             return 0;
     } else {
         for (unsigned b = 1; b < kSystemBlocks; ++b)
-            if (!writeRawBlock(b, &target[std::size_t(b) * kBlockSize], b >= kMapBlock[0]))
+            if (!writeToCard(b, &target[std::size_t(b) * kBlockSize], b >= kMapBlock[0],
+                             header.data()))
                 return 0;
     }
+    if (headerBack && (!writeToCard(0, target.data(), false, header.data()) || !sizeCard()))
+        return 0;
     l.loaded = false;
     return loadSystemArea() ? 1 : 0;
 }
@@ -176,10 +193,7 @@ int32_t undoTo(uint32_t number)
         std::memcpy(&current[std::size_t(i) * kBlockSize], b.data(), kBlockSize);
     }
     const uint32_t sectors = (unsigned(l.userBlockCount) + kSystemBlocks) * kSectorsPerBlock;
-    std::vector<JournalRecord> records;
-    for (JournalRecord& r : listRecords(folder))
-        if (recordIsFor(r, header, sectors))
-            records.push_back(std::move(r));
+    std::vector<JournalRecord> records = recordsFor(folder, header, sectors);
     if (records.empty())
         return fail(MCB_ERROR_BAD_ARGUMENT);
 

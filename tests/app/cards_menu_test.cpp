@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 #include "mcbridge.h"
 #include "mcbridge/folder_names.h"
+#include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
 
 #include <QApplication>
@@ -15,6 +16,7 @@
 #include <filesystem>
 
 namespace fs = std::filesystem;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -80,20 +82,79 @@ TEST_P(CardsMenuLanguages, ListsTheCardsFoundAndTheCommands)
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, CardsMenuLanguages,
+    testing::Values(MenuLanguage{"English",
+                                 0x0409,
+                                 {"Emulator folder card: native, slot A, USA (128 Mbit, 1 saves)",
+                                  "", "Open card image…", "New card image…", "Format card…", "",
+                                  "Copy this card's saves to per-game cards (SD)…",
+                                  "Gather per-game cards onto this card (SD)…"}},
+                    MenuLanguage{"Japanese",
+                                 0x0411,
+                                 {"エミュレーターのフォルダーカード：ネイティブ版、スロット "
+                                  "A、USA（128 Mbit、セーブ 1 個）",
+                                  "", "カードイメージを開く…", "新しいカードイメージ…",
+                                  "カードをフォーマット…", "",
+                                  "このカードのセーブをゲーム別カードにコピー (SD)…",
+                                  "ゲーム別カードをこのカードにまとめる (SD)…"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Where each card was found, in the program's language: cardplaces gives
+// the parts, the program words them.
+struct WhereRow {
+    const char* name;
+    quint16 languageId;
+    const char* card;   // made under the test's folder ("/" at the end: a folder card)
+    const char* config; // "FILE|TEXT" written first ({top}: the test's folder), or ""
+    QString entry;      // the menu's first entry
+};
+
+class CardsMenuWhere : public CardsMenuTest, public testing::WithParamInterface<WhereRow> {};
+
+TEST_P(CardsMenuWhere, SaysWhereInTheProgramsLanguage)
+{
+    const WhereRow& w = GetParam();
+    const auto expand = [&](std::string text) {
+        for (auto at = text.find("{top}"); at != std::string::npos; at = text.find("{top}"))
+            text.replace(at, 5, dir.path());
+        return text;
+    };
+    if (*w.config) {
+        const std::string c = w.config;
+        const std::string file = dir.file(c.substr(0, c.find('|')));
+        fs::create_directories(fs::path(file).parent_path());
+        mcbtest::writeFile(file, [&] {
+            const std::string text = expand(c.substr(c.find('|') + 1));
+            return std::vector<uint8_t>(text.begin(), text.end());
+        }());
+    }
+    const std::string card = dir.file(w.card);
+    if (card.ends_with("/")) {
+        fs::create_directories(card);
+    } else {
+        fs::create_directories(fs::path(card).parent_path());
+        mcbtest::writeFile(card, mcb::formatCard(mcb::FormatOptions{4}));
+    }
+    start(w.languageId);
+    const QStringList entries = cardsMenu();
+    ASSERT_FALSE(entries.isEmpty());
+    EXPECT_EQ(entries.front(), w.entry);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, CardsMenuWhere,
     testing::Values(
-        MenuLanguage{"English",
-                     0x0409,
-                     {"Emulator folder card: native, slot A, USA (128 Mbit, 1 saves)", "",
-                      "Open card image…", "New card image…", "Format card…", "",
-                      "Copy this card's saves to per-game cards (SD)…",
-                      "Gather per-game cards onto this card (SD)…"}},
-        MenuLanguage{
-            "Japanese",
-            0x0411,
-            {"エミュレーターのフォルダーカード：native, slot A, USA（128 Mbit、セーブ 1 個）", "",
-             "カードイメージを開く…", "新しいカードイメージ…", "カードをフォーマット…", "",
-             "このカードのセーブをゲーム別カードにコピー (SD)…",
-             "ゲーム別カードをこのカードにまとめる (SD)…"}}),
+        WhereRow{
+            "JapaneseFlatpakImage", 0x0411,
+            "home/.var/app/org.DolphinEmu.dolphin-emu/data/dolphin-emu/GC/MemoryCardB.JAP.raw", "",
+            u"エミュレーターのカードイメージ：Flatpak 版、スロット B、JAP（4 Mbit、セーブ 0 個）"_s},
+        WhereRow{"JapaneseSdCard", 0x0411, "media/me/SD/MemoryCards/GAFE0100/GAFE0100-2.raw", "",
+                 u"ゲーム別カード：SD：GAFE01 チャンネル 2（4 Mbit、セーブ 0 個）"_s},
+        WhereRow{"TraditionalChineseConfiguredFolder", 0x0404, "gci/",
+                 "home/.dolphin-emu/Config/Dolphin.ini|[Core]\nGCIFolderBPath = {top}/gci\n",
+                 u"模擬器資料夾記憶卡：舊版，插槽 B（設定檔指定）（128 Mbit，0 個存檔）"_s},
+        WhereRow{"SimplifiedChineseRecent", 0x0804, "mine.raw",
+                 "home/.local/state/cardsuite/recent-cards|image:{top}/mine.raw\n",
+                 u"最近打开：最近打开（4 Mbit，0 个存档）"_s}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -88,7 +88,8 @@ TEST_P(Discovery, FindsEachKindWhereItIsKept)
         device.pop_back();
     EXPECT_EQ(found[0].device, device);
     EXPECT_EQ(found[0].kind, p.kind);
-    EXPECT_NE(found[0].where.find(p.where), std::string::npos) << found[0].where;
+    const std::string where = whereText(found[0].where);
+    EXPECT_NE(where.find(p.where), std::string::npos) << where;
     EXPECT_EQ(found[0].saves, std::string(p.card).ends_with("/") ? 1 : 0) << found[0].problem;
     EXPECT_EQ(found[0].megabits, std::string(p.card).ends_with("/") ? 128u : 4u);
 }

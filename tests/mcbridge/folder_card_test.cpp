@@ -1,5 +1,6 @@
 // A folder of .gci files as a card: every change reaches the files, a
 // failing disk leaves the old files, files that are not saves stay.
+#include "folder_medium.h"
 #include "mcbridge.h"
 #include "mcbridge/folder_names.h"
 #include "save_maker.h"
@@ -33,11 +34,13 @@ Card openFolder(const std::string& device)
 
 using Files = std::map<std::string, std::vector<uint8_t>>;
 
+// The folder's files but the card's own (its identity and layout).
 Files filesOf(const std::string& dir)
 {
     Files files;
     for (const auto& e : std::filesystem::directory_iterator(dir))
-        files[e.path().filename().string()] = readFile(e.path().string());
+        if (e.path().filename() != kCardFile)
+            files[e.path().filename().string()] = readFile(e.path().string());
     return files;
 }
 

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 
 using namespace mcbtest;
@@ -205,5 +206,53 @@ INSTANTIATE_TEST_SUITE_P(
                   2,
                   {"region-folders|id-folders"}}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// cardtool's undo on a folder card: one command a process, the folder
+// opened anew each time, the files back byte for byte.
+struct UndoRun {
+    const char* name;
+    const char* change; // "{card}" and "{dir}" filled in
+};
+
+class CardtoolFolderUndo : public testing::TestWithParam<UndoRun> {};
+
+std::map<std::string, std::vector<uint8_t>> filesOf(const std::string& dir)
+{
+    std::map<std::string, std::vector<uint8_t>> files;
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        files[e.path().filename().string()] = readFile(e.path().string());
+    return files;
+}
+
+TEST_P(CardtoolFolderUndo, GivesTheFilesBack)
+{
+    TempDir dir;
+    const std::string env = "MCBRIDGE_JOURNAL=" + dir.file("journal");
+    const std::string card = "--device folder:" + dir.file("card") + " ";
+    std::filesystem::create_directory(dir.file("card"));
+    writeFile(dir.file("card/readme.txt"), {'h', 'i'});
+    writeFile(dir.file("town.gci"), kTown);
+    writeFile(dir.file("zelda.gci"), kZelda);
+    writeFile(dir.file("town2.gci"),
+              makeSaveFile({.code = "GAFE01", .name = "town", .blocks = 5, .seed = 2}));
+    ASSERT_EQ(cardtool(card + "upload " + dir.file("town.gci"), env).status, 0);
+    const auto before = filesOf(dir.file("card"));
+
+    std::string change = GetParam().change;
+    for (auto at = change.find("{dir}"); at != std::string::npos; at = change.find("{dir}"))
+        change.replace(at, 5, dir.path());
+    const Result changed = cardtool(card + change, env);
+    ASSERT_EQ(changed.status, 0) << changed.out;
+    ASSERT_NE(filesOf(dir.file("card")), before);
+    const Result undone = cardtool(card + "undo", env);
+    EXPECT_EQ(undone.status, 0) << undone.out;
+    EXPECT_EQ(filesOf(dir.file("card")), before);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CardtoolFolderUndo,
+                         testing::Values(UndoRun{"Upload", "upload {dir}/zelda.gci"},
+                                         UndoRun{"Delete", "delete 0"},
+                                         UndoRun{"Replace", "upload {dir}/town2.gci"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

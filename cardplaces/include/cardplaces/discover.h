@@ -4,6 +4,8 @@
 // cards opened lately. For cardtool and the program alike; no Qt.
 #pragma once
 
+#include "cardplaces/place_table.h"
+
 #include <string>
 #include <vector>
 
@@ -23,10 +25,31 @@ struct Environment {
 enum class CardKind { Adapter, EmulatorImage, EmulatorFolder, PerGame, Recent };
 const char* kindText(CardKind kind); // English, for cardtool
 
+// Where a card was found, as parts for each program to word in its own
+// language (whereText words it in English).
+struct Where {
+    enum class Kind {
+        Variable, // the device MCBRIDGE_DEVICE names
+        Emulator, // an install of the emulator: install, slot, region, configured
+        SdCard,   // a per-game card: sdCard, game, channel
+        Recent,   // a card opened lately
+    };
+    Kind kind = Kind::Recent;
+    std::string path; // the card's file, folder or device
+    Install install = Install::Native;
+    char slot = 'A';
+    std::string region;      // the emulator's region folder; empty for a configured path
+    bool configured = false; // a path the emulator's configuration sets
+    std::string sdCard;      // the SD card's own name
+    std::string game;        // the game id (four or six characters)
+    unsigned channel = 0;
+};
+std::string whereText(const Where& where);
+
 struct FoundCard {
     CardKind kind;
     std::string device; // for mcb_open
-    std::string where;  // which install, slot and region, SD card and game
+    Where where;        // which install, slot and region, SD card and game
     unsigned megabits = 0;
     int saves = -1;      // -1 when the card could not be read
     std::string problem; // why not, in English

@@ -12,9 +12,12 @@ namespace cardplaces {
 // Where a path in a row starts from.
 enum class Base { Home, XdgData, XdgConfig };
 
+// Which install of the emulator a card belongs to.
+enum class Install { Native, Flatpak, Older };
+
 // One install of the emulator: its GC folder and its configuration file.
 struct EmulatorRow {
-    const char* label; // "native", "Flatpak", "older"
+    Install install;
     Base dataBase;
     const char* gcFolder; // relative to dataBase
     Base configBase;

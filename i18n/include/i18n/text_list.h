@@ -1192,6 +1192,67 @@ I18N_TEXT(say_kind_recent,
           u"最近打开",
           u"最近開いたもの")
 
+// Where a found card is: the emulator's install, its slot and region
+// folder; a path the emulator's configuration sets; an SD card's per-game
+// card; the device the environment names; a card opened lately. Region
+// folders and game ids are shown as they are on the disk.
+I18N_TEXT(say_where_native,
+          u"native",
+          u"原生版",
+          u"原生版",
+          u"ネイティブ版")
+
+I18N_TEXT(say_where_flatpak,
+          u"Flatpak",
+          u"Flatpak 版",
+          u"Flatpak 版",
+          u"Flatpak 版")
+
+I18N_TEXT(say_where_older,
+          u"older",
+          u"舊版",
+          u"旧版",
+          u"旧版")
+
+// %1 the install (above), %2 the slot letter.
+I18N_TEXT(say_where_slot,
+          u"%1, slot %2",
+          u"%1，插槽 %2",
+          u"%1，插槽 %2",
+          u"%1、スロット %2")
+
+// %1 the install and slot (above), %2 the region folder.
+I18N_TEXT(say_where_region,
+          u"%1, %2",
+          u"%1，%2",
+          u"%1，%2",
+          u"%1、%2")
+
+I18N_TEXT(say_where_configured,
+          u"%1 (configured)",
+          u"%1（設定檔指定）",
+          u"%1（配置文件指定）",
+          u"%1（設定ファイルで指定）")
+
+// %1 the SD card's name, %2 the game id, %3 the channel.
+I18N_TEXT(say_where_sd,
+          u"%1: %2 channel %3",
+          u"%1：%2 第 %3 通道",
+          u"%1：%2 第 %3 通道",
+          u"%1：%2 チャンネル %3")
+
+I18N_TEXT(say_where_variable,
+          u"MCBRIDGE_DEVICE",
+          u"MCBRIDGE_DEVICE 指定",
+          u"MCBRIDGE_DEVICE 指定",
+          u"MCBRIDGE_DEVICE で指定")
+
+I18N_TEXT(say_where_recent,
+          u"opened lately",
+          u"最近開啟",
+          u"最近打开",
+          u"最近開いたもの")
+
 I18N_TEXT(say_menu_opencard,
           u"Open card image…",
           u"開啟記憶卡映像…",
