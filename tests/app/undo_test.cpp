@@ -12,9 +12,11 @@
 #include "mcbridge/inspect.h"
 #include "save_maker.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QMenu>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
 
@@ -222,6 +224,24 @@ TEST_F(UndoTest, NothingToUndoLeavesTheEntryOffAndCtrlZSaysSo)
     EXPECT_EQ(cardImage(), before);
 }
 
+// Ctrl+Z anywhere in the window undoes the latest change, asking first.
+TEST_F(UndoTest, CtrlZUndoesTheLatestChange)
+{
+    twoSaves();
+    const std::vector<uint8_t> before = cardImage();
+    remove("alpha");
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    form->ListView2->setFocus(Qt::TabFocusReason);
+    dialogs.questions.clear();
+    dialogs.yesNo = {true};
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    ASSERT_EQ(dialogs.questions.size(), 1);
+    EXPECT_TRUE(dialogs.questions[0].contains("delete of alpha (GAAE01)"));
+    EXPECT_EQ(cardImage(), before);
+    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
+}
+
 TEST_F(UndoTest, NoMeansTheCardStaysAsItIs)
 {
     twoSaves();
@@ -238,6 +258,7 @@ TEST_F(UndoTest, NoMeansTheCardStaysAsItIs)
 struct ElsewhereCase {
     const char* name;
     quint16 language;
+    QString entry; // the Undo entry before
     QString notice;
 };
 
@@ -250,6 +271,7 @@ TEST_P(UndoAfterAChangeElsewhere, IsRefusedInTheUsersLanguageAndLeavesTheCard)
 {
     twoSaves(GetParam().language);
     remove("alpha");
+    EXPECT_EQ(undoEntry().first, GetParam().entry);
     deleteElsewhere(1); // beta
     const std::vector<uint8_t> after = cardImage();
     dialogs.messages.clear();
@@ -265,10 +287,12 @@ TEST_P(UndoAfterAChangeElsewhere, IsRefusedInTheUsersLanguageAndLeavesTheCard)
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, UndoAfterAChangeElsewhere,
-    ::testing::Values(ElsewhereCase{"English", 0x0409,
+    ::testing::Values(ElsewhereCase{"English", 0x0409, "Undo delete of alpha (GAAE01)…",
                                     "Nothing was undone: the card was changed elsewhere since"},
-                      ElsewhereCase{"Japanese", 0x0411,
-                                    "何も元に戻していません。このカードはその後ほかの場所"}),
+                      ElsewhereCase{"Japanese", 0x0411, "alpha (GAAE01) の削除を元に戻す…",
+                                    "何も元に戻していません。このカードはその後ほかの場所"},
+                      ElsewhereCase{"TraditionalChinese", 0x0404, "復原alpha (GAAE01) 的刪除…",
+                                    "未復原任何內容：記憶卡之後已在別處被變更"}),
     [](const ::testing::TestParamInfo<ElsewhereCase>& info) {
         return std::string(info.param.name);
     });
