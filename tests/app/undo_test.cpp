@@ -8,6 +8,8 @@
 #include "window/history_window.h"
 #include "window/undo_menu.h"
 
+#include "hexedit/hexeditor.h"
+
 #include "mcbridge/cardfs.h"
 #include "mcbridge/inspect.h"
 #include "save_maker.h"
@@ -355,6 +357,36 @@ TEST_F(UndoTest, ABatchIsOneRecordAndOneUndo)
     EXPECT_EQ(r[0].what, "upload");
     EXPECT_EQ(changeSummary(r[0]).left(22), "upload of one (GTSE01)");
     EXPECT_EQ(undoEntry().first, "Undo upload of one (GTSE01) and 2 more…");
+    dialogs.yesNo = {true};
+    EXPECT_EQ(undoOnCard(*form), UndoCommand::Outcome::Undone);
+    EXPECT_TRUE(sameCard(before, cardImage()));
+    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
+}
+
+// An edit that renames the save writes the new save, then deletes the old
+// one: two changes to the card, one record, one undo.
+TEST_F(UndoTest, AnEditWrittenBackUnderANewNameIsOneRecord)
+{
+    twoSaves();
+    const std::vector<uint8_t> before = cardImage();
+    select(form->ListView1, {"alpha"});
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (!editor->isVisible())
+            return;
+        editor->HexEditor1->Seek(8, 0, true);
+        QTest::keyClicks(editor->HexEditor1, "41"); // "Alpha"
+        editor->Speichern1Click();
+        editor->close();
+    });
+    poll.start(5);
+    form->EditBtnClick();
+    poll.stop();
+    ASSERT_EQ(names(form->ListView1), (QStringList{"beta", "Alpha"}));
+    const std::vector<JournalRecord> r = cardSideRecords();
+    ASSERT_EQ(r.size(), 1u);
+    EXPECT_EQ(r[0].what, "replacement");
+    EXPECT_EQ(r[0].saves, "alpha (GAAE01), Alpha (GAAE01)");
     dialogs.yesNo = {true};
     EXPECT_EQ(undoOnCard(*form), UndoCommand::Outcome::Undone);
     EXPECT_TRUE(sameCard(before, cardImage()));
