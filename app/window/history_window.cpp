@@ -14,12 +14,14 @@
 
 THistoryWindow::THistoryWindow(TMainForm& form, QWidget* parent)
     : QDialog(parent), fForm(form), fNote(new QLabel(say_history_note, this)),
-      fList(new QTreeWidget(this)), fUndo(new QPushButton(say_history_undo, this)),
-      fClose(new QPushButton(say_close, this))
+      fList(new QTreeWidget(this)), fDetails(new QLabel(this)),
+      fUndo(new QPushButton(say_history_undo, this)), fClose(new QPushButton(say_close, this))
 {
     setObjectName(QStringLiteral("HistoryWindow"));
     setWindowTitle(say_history_title);
     fNote->setWordWrap(true);
+    fDetails->setWordWrap(true);
+    fDetails->setTextInteractionFlags(Qt::TextSelectableByMouse);
     fList->setObjectName(QStringLiteral("HistoryList"));
     fList->setRootIsDecorated(false);
     fList->setUniformRowHeights(true);
@@ -36,15 +38,21 @@ THistoryWindow::THistoryWindow(TMainForm& form, QWidget* parent)
     buttons->addWidget(fClose);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(fNote);
-    layout->addWidget(fList);
+    layout->addWidget(fList, 1);
+    layout->addWidget(fDetails);
     layout->addLayout(buttons);
     // Enter never undoes by itself: the default only closes.
     fClose->setDefault(true);
     fUndo->setAutoDefault(false);
     connect(fClose, &QPushButton::clicked, this, &QDialog::accept);
     connect(fUndo, &QPushButton::clicked, this, &THistoryWindow::undoToHere);
-    connect(fList, &QTreeWidget::itemSelectionChanged, this,
-            [this] { fUndo->setEnabled(!fList->selectedItems().isEmpty()); });
+    connect(fList, &QTreeWidget::itemSelectionChanged, this, [this] {
+        const QList<QTreeWidgetItem*> selected = fList->selectedItems();
+        const int row = selected.isEmpty() ? -1 : fList->indexOfTopLevelItem(selected.front());
+        const bool known = row >= 0 && std::size_t(row) < fRecords.size();
+        fUndo->setEnabled(known);
+        fDetails->setText(known ? recordLine(fRecords[std::size_t(row)]) : QString());
+    });
     connect(fList, &QTreeWidget::itemActivated, this, &THistoryWindow::undoToHere);
     resize(760, 400);
     reload();
@@ -72,6 +80,7 @@ void THistoryWindow::reload()
         item->setFirstColumnSpanned(true);
     }
     fUndo->setEnabled(false);
+    fDetails->clear();
 }
 
 void THistoryWindow::undoToHere()

@@ -20,6 +20,7 @@ public:
     explicit THistoryWindow(TMainForm& form, QWidget* parent = nullptr);
 
     QTreeWidget* list() const { return fList; }
+    QLabel* details() const { return fDetails; }
     QPushButton* undoButton() const { return fUndo; }
     QPushButton* closeButton() const { return fClose; }
     const std::vector<JournalRecord>& records() const { return fRecords; }
@@ -33,6 +34,7 @@ private:
     TMainForm& fForm;
     QLabel* fNote;
     QTreeWidget* fList;
+    QLabel* fDetails; // the selected change in full: a batch names many saves
     QPushButton* fUndo;
     QPushButton* fClose;
     std::vector<JournalRecord> fRecords;

@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QLabel>
 #include <QMenu>
 #include <QPushButton>
 #include <QTest>
@@ -326,6 +327,9 @@ TEST_F(UndoTest, HistoryListsNewestFirstAndUndoesToTheChosenChange)
     dialogs.yesNo = {true};
     list->topLevelItem(2)->setSelected(true);
     ASSERT_TRUE(history.undoButton()->isEnabled());
+    // The selected change in full under the list.
+    EXPECT_EQ(history.details()->text(), recordLine(history.records()[2]));
+    EXPECT_TRUE(history.details()->text().contains("upload of new (GNNE01)"));
     history.undoButton()->click();
     // The question names every change put back, newest first.
     ASSERT_EQ(dialogs.questions.size(), 1);
