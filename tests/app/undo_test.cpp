@@ -245,6 +245,24 @@ TEST_F(UndoTest, CtrlZUndoesTheLatestChange)
     EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
 }
 
+// Nothing is changed without its record: a journal folder that cannot be
+// made leaves the card as it is, and the notice says why.
+TEST_F(UndoTest, AChangeWithoutItsRecordIsRefusedAndSaysWhy)
+{
+    twoSaves();
+    mcbtest::writeFile(dir.file("plain-file"), {1});
+    qputenv("MCBRIDGE_JOURNAL",
+            QFile::encodeName(QString::fromStdString(dir.file("plain-file/journal"))));
+    const std::vector<uint8_t> before = cardImage();
+    dialogs.messages.clear();
+    remove("alpha");
+    EXPECT_EQ(cardImage(), before);
+    ASSERT_EQ(dialogs.messages.size(), 1);
+    EXPECT_TRUE(dialogs.messages[0].contains("[" + say_why_journalfile + "]"))
+        << dialogs.messages[0].toStdString();
+    EXPECT_EQ(names(form->ListView1), (QStringList{"alpha", "beta"}));
+}
+
 TEST_F(UndoTest, NoMeansTheCardStaysAsItIs)
 {
     twoSaves();
