@@ -41,7 +41,8 @@ THistoryWindow::THistoryWindow(TMainForm& form, QWidget* parent)
     layout->addWidget(fList, 1);
     layout->addWidget(fDetails);
     layout->addLayout(buttons);
-    // Enter never undoes by itself: the default only closes.
+    // The default button only closes; undoing (the button, a double click
+    // or Enter on a change) always asks first.
     fClose->setDefault(true);
     fUndo->setAutoDefault(false);
     connect(fClose, &QPushButton::clicked, this, &QDialog::accept);
