@@ -1,6 +1,7 @@
 // The opening and closing every command shares, so that none can leave the
 // gates closed or the adapter open behind it.
 #include "cards/card_status.h"
+#include "cards/journal_group.h"
 #include "commands/card_save_checks.h"
 #include "commands/failure_reason.h"
 #include "window/main_form.h"
@@ -55,6 +56,8 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
                                                  : cardNoticeText(fCard));
         return;
     }
+    // One journal record for everything the command changes on the card.
+    const JournalGroup record(fLink);
     body();
     // A save the list showed was gone from the card: another program
     // changed it. The list is read again, so the next try acts on the card

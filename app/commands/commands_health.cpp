@@ -4,6 +4,7 @@
 #include "window/commands_view.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
+#include "window/undo_menu.h"
 
 #include "i18n/texts.h"
 #include "skin/dialogs.h"
@@ -22,6 +23,8 @@ void TMainForm::showCardMenu(const QPoint& at)
                    &TMainForm::CopyAllToPcClick);
     menu.addSeparator();
     addCardsMenu(menu, *this);
+    menu.addSeparator();
+    addUndoEntries(menu, *this);
     menu.addSeparator();
     addViewEntries(menu, ListView1, {ListView1, ListView2});
     fCardMenu = &menu;

@@ -36,6 +36,8 @@ QString reasonText(int32_t error)
     case MCB_ERROR_CHANGED: return say_why_changed;
     case MCB_ERROR_READ_ONLY: return say_why_readonly;
     case MCB_ERROR_EXISTS: return say_why_exists;
+    case MCB_ERROR_JOURNAL: return say_why_journal;
+    case MCB_ERROR_JOURNAL_FILE: return say_why_journalfile;
     default: break;
     }
     // A reason this program does not know yet (a newer library) is still a

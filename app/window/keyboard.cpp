@@ -1,7 +1,9 @@
 // The main window by keyboard: Tab walks the lists and the buttons, Enter
-// runs the focused button, Delete on the card list deletes, F5 lists again.
+// runs the focused button, Delete on the card list deletes, F5 lists again,
+// Ctrl+Z undoes the latest change to the card.
 #include "window/main_form.h"
 #include "window/save_list_view.h"
+#include "window/undo_menu.h"
 
 #include "skin/focus_mark.h"
 
@@ -33,4 +35,9 @@ void TMainForm::setUpKeyboard()
     auto* relist = new QShortcut(QKeySequence(Qt::Key_F5), this);
     relist->setContext(Qt::WindowShortcut);
     connect(relist, &QShortcut::activated, UpDateBtn, &QPushButton::click);
+    // Ctrl+Z undoes the latest change to the card on the card side, as the
+    // card list's context menu does.
+    auto* undo = new QShortcut(QKeySequence::Undo, this);
+    undo->setContext(Qt::WindowShortcut);
+    connect(undo, &QShortcut::activated, this, [this] { undoOnCard(*this); });
 }

@@ -72,6 +72,9 @@ const QStringList kCardEntries{"Check card…",
                                "Copy all to PC…",
                                "",
                                "Cards",
+                               "",
+                               "Undo",
+                               "History…",
                                ""};
 const QStringList kEnglishMenu = kCardEntries + kViewEntries;
 

@@ -1373,6 +1373,217 @@ I18N_TEXT(say_gather_nothing,
           u"未写入任何数据：",
           u"何も書き込みませんでした：")
 
+// Undo and the history of changes to the card (the card list's context menu,
+// Ctrl+Z): the journal's kinds of change, the questions and the outcomes.
+
+I18N_TEXT(say_menu_undo_none,
+          u"Undo",
+          u"復原",
+          u"撤销",
+          u"元に戻す")
+
+// %1: the change, as Say_change_of words it.
+I18N_TEXT(Say_menu_undo,
+          u"Undo %1…",
+          u"復原%1…",
+          u"撤销%1…",
+          u"%1を元に戻す…")
+
+I18N_TEXT(say_menu_history,
+          u"History…",
+          u"變更記錄…",
+          u"更改记录…",
+          u"変更履歴…")
+
+// %1: the kind of change; %2: the saves it touched.
+I18N_TEXT(Say_change_of,
+          u"%1 of %2",
+          u"%2 的%1",
+          u"%2 的%1",
+          u"%2 の%1")
+
+// %1: the first save; %2: how many others.
+I18N_TEXT(Say_change_more,
+          u"%1 and %2 more",
+          u"%1 及另外 %2 個",
+          u"%1 及另外 %2 个",
+          u"%1 ほか %2 件")
+
+I18N_TEXT(say_change_upload,
+          u"upload",
+          u"上載",
+          u"上载",
+          u"追加")
+
+I18N_TEXT(say_change_replace,
+          u"replacement",
+          u"取代",
+          u"替换",
+          u"置き換え")
+
+I18N_TEXT(say_change_delete,
+          u"delete",
+          u"刪除",
+          u"删除",
+          u"削除")
+
+I18N_TEXT(say_change_writecard,
+          u"whole-card write",
+          u"寫入全張記憶卡",
+          u"写入整张存储卡",
+          u"カード全体の書き込み")
+
+I18N_TEXT(say_change_repair,
+          u"repair",
+          u"修復",
+          u"修复",
+          u"修復")
+
+I18N_TEXT(say_change_recover,
+          u"recovery",
+          u"還原",
+          u"还原",
+          u"復元")
+
+// %1: the number of the change the undo went back to before.
+I18N_TEXT(Say_change_undo,
+          u"undo to before #%1",
+          u"復原至 #%1 之前",
+          u"撤销至 #%1 之前",
+          u"#%1 より前に戻す操作")
+
+I18N_TEXT(say_change_unfinished,
+          u"unfinished change",
+          u"未完成的變更",
+          u"未完成的更改",
+          u"未完了の変更")
+
+I18N_TEXT(Say_change_blocks,
+          u"(%1 blocks kept)",
+          u"（保留 %1 個區塊）",
+          u"（保留 %1 个块）",
+          u"（%1 ブロック保存）")
+
+// %1: the change, on a line of its own.
+I18N_TEXT(Say_undo_ask,
+          u"Put the card back as it was before this change?\n\n%1\n\nWhat it wrote is taken off the card and what it overwrote or deleted is put back. The undo can itself be undone.",
+          u"要將記憶卡恢復到此變更之前的狀態嗎？\n\n%1\n\n此變更寫入的內容將從記憶卡移除，被覆寫或刪除的內容將放回。此復原本身也可以再復原。",
+          u"要将存储卡恢复到此更改之前的状态吗？\n\n%1\n\n此更改写入的内容将从存储卡移除，被覆盖或删除的内容将放回。此撤销本身也可以再撤销。",
+          u"カードをこの変更の前の状態に戻しますか？\n\n%1\n\n変更で書き込まれたものはカードから取り除かれ、上書き・削除されたものは元に戻ります。この操作もあとで元に戻せます。")
+
+// %1: the changes, one a line, newest first; %2: how many.
+I18N_TEXT(Say_undo_askmany,
+          u"Put the card back as it was before these %2 changes, newest first?\n\n%1\n\nWhat they wrote is taken off the card and what they overwrote or deleted is put back. The undo can itself be undone.",
+          u"要將記憶卡恢復到這 %2 項變更之前的狀態嗎（從最新的開始）？\n\n%1\n\n這些變更寫入的內容將從記憶卡移除，被覆寫或刪除的內容將放回。此復原本身也可以再復原。",
+          u"要将存储卡恢复到这 %2 项更改之前的状态吗（从最新的开始）？\n\n%1\n\n这些更改写入的内容将从存储卡移除，被覆盖或删除的内容将放回。此撤销本身也可以再撤销。",
+          u"カードをこれら %2 件の変更の前の状態に戻しますか（新しい順）？\n\n%1\n\n変更で書き込まれたものはカードから取り除かれ、上書き・削除されたものは元に戻ります。この操作もあとで元に戻せます。")
+
+// %1: the changes undone, one a line.
+I18N_TEXT(Say_undo_done,
+          u"The card is back as it was before:\n\n%1",
+          u"記憶卡已恢復到以下變更之前的狀態：\n\n%1",
+          u"存储卡已恢复到以下更改之前的状态：\n\n%1",
+          u"カードを次の変更の前の状態に戻しました：\n\n%1")
+
+// Busy text while an undo writes the card.
+I18N_TEXT(say_undo_busy,
+          u"UNDO",
+          u"復原",
+          u"撤销",
+          u"元に戻す")
+
+I18N_TEXT(say_undo_nothing,
+          u"There is nothing to undo: the journal holds no change to this card.",
+          u"沒有可復原的變更：記錄中沒有此記憶卡的變更。",
+          u"没有可撤销的更改：记录中没有此存储卡的更改。",
+          u"元に戻せる変更はありません。このカードの変更は記録されていません。")
+
+I18N_TEXT(say_undo_gone,
+          u"That change is no longer in the journal of this card; nothing was undone.",
+          u"該變更已不在此記憶卡的記錄中；未復原任何內容。",
+          u"该更改已不在此存储卡的记录中；未撤销任何内容。",
+          u"その変更はこのカードの記録にもうありません。何も元に戻していません。")
+
+I18N_TEXT(say_undo_elsewhere,
+          u"Nothing was undone: the card was changed elsewhere since (by another program, a console or a copy of the card). Undoing now would throw that later change away, so the card was left as it is.",
+          u"未復原任何內容：記憶卡之後已在別處被變更（其他程式、遊戲機或記憶卡的副本）。現在復原會丟失那次變更，因此記憶卡保持原樣。",
+          u"未撤销任何内容：存储卡之后已在别处被更改（其他程序、游戏机或存储卡的副本）。现在撤销会丢失那次更改，因此存储卡保持原样。",
+          u"何も元に戻していません。このカードはその後ほかの場所（ほかのプログラム、ゲーム機、カードのコピー）で変更されています。いま戻すとその変更が失われるため、カードはそのままです。")
+
+I18N_TEXT(say_undo_failed,
+          u"The undo did not finish",
+          u"復原未完成",
+          u"撤销未完成",
+          u"元に戻す操作が完了しませんでした")
+
+I18N_TEXT(say_undo_again,
+          u"\nThe card can still be read; choose Undo again to finish it.",
+          u"\n記憶卡仍可讀取；請再次選擇「復原」以完成。",
+          u"\n存储卡仍可读取；请再次选择“撤销”以完成。",
+          u"\nカードは読み込めます。もう一度「元に戻す」を選ぶと完了します。")
+
+I18N_TEXT(say_undo_noread,
+          u"The journal of this card could not be read",
+          u"無法讀取此記憶卡的記錄",
+          u"无法读取此存储卡的记录",
+          u"このカードの記録を読み込めません")
+
+// The History window: the changes to the card the journal keeps.
+
+I18N_TEXT(say_history_title,
+          u"Changes to this card",
+          u"此記憶卡的變更記錄",
+          u"此存储卡的更改记录",
+          u"このカードの変更履歴")
+
+I18N_TEXT(say_history_when,
+          u"When",
+          u"時間",
+          u"时间",
+          u"日時")
+
+I18N_TEXT(say_history_what,
+          u"Change",
+          u"變更",
+          u"更改",
+          u"変更")
+
+I18N_TEXT(say_history_saves,
+          u"Saves",
+          u"存檔",
+          u"存档",
+          u"セーブ")
+
+I18N_TEXT(say_history_blocks,
+          u"Blocks kept",
+          u"保留區塊",
+          u"保留块",
+          u"保存ブロック")
+
+I18N_TEXT(say_history_undo,
+          u"Undo to here…",
+          u"復原至此…",
+          u"撤销至此…",
+          u"ここまで戻す…")
+
+I18N_TEXT(say_history_note,
+          u"Newest first. \"Undo to here\" puts the card back as it was before the selected change and every later one.",
+          u"最新的在最前。「復原至此」會將記憶卡恢復到所選變更及其後所有變更之前的狀態。",
+          u"最新的在最前。“撤销至此”会将存储卡恢复到所选更改及其后所有更改之前的状态。",
+          u"新しい順です。「ここまで戻す」は、選んだ変更とそれ以降のすべての変更の前の状態にカードを戻します。")
+
+I18N_TEXT(say_why_journal,
+          u"the card was changed elsewhere since",
+          u"記憶卡之後已在別處被變更",
+          u"存储卡之后已在别处被更改",
+          u"カードはその後ほかの場所で変更されています")
+
+I18N_TEXT(say_why_journalfile,
+          u"the record of the change could not be written to the journal folder, so the card was not touched",
+          u"無法將變更記錄寫入記錄資料夾，因此未變更記憶卡",
+          u"无法将更改记录写入记录文件夹，因此未更改存储卡",
+          u"変更の記録を記録フォルダーに書き込めないため、カードには触れていません")
+
 // Captions of the main window's command buttons, keyed by the buttons' object names.
 
 // List the card's saves.
