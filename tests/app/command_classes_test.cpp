@@ -26,6 +26,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -113,14 +114,21 @@ void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 class CommandClassTest : public ::testing::TestWithParam<Row> {};
 
-TEST_P(CommandClassTest, Runs)
+void runRow(const Row& row, bool onThread)
 {
-    const Row& row = GetParam();
     Bench b;
     b.open();
     row.make(b);
     ASSERT_TRUE(b.command);
-    b.command->run();
+    if (onThread) {
+        // As the card's own thread runs it: the command reaches the window
+        // only through its host, so it needs nothing of the main thread.
+        std::unique_ptr<QThread> thread(QThread::create([&] { b.command->run(); }));
+        thread->start();
+        ASSERT_TRUE(thread->wait(QDeadlineTimer(120000))); // a failure bound only
+    } else {
+        b.command->run();
+    }
     b.openAfterRun = b.session.card() != nullptr;
     b.session.link.close();
     if (row.told != byCheck)
@@ -130,6 +138,10 @@ TEST_P(CommandClassTest, Runs)
     EXPECT_EQ(b.host.held, 0); // the lists are never left held
     row.check(b);
 }
+
+TEST_P(CommandClassTest, Runs) { runRow(GetParam(), false); }
+
+TEST_P(CommandClassTest, RunsOnAThreadOfItsOwn) { runRow(GetParam(), true); }
 
 // A save file in the bench's folder, of a save with this name and blocks.
 QByteArray putFile(Bench& b, const char* file, const mcbtest::SaveSpec& spec)
