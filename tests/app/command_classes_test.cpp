@@ -66,7 +66,17 @@ struct Bench {
     TSendMail mail;
     bool openAfterRun = false; // the command left the card open
 
-    ~Bench() { TSendMail::setCommand(QString()); }
+    ~Bench()
+    {
+        TSendMail::setCommand(QString());
+        qunsetenv("MCBRIDGE_FAULTS");
+    }
+    // The link drops at the transfer spec names, from a fresh open on.
+    void cutAt(const char* spec)
+    {
+        qputenv("MCBRIDGE_FAULTS", spec);
+        open();
+    }
     Bench()
     {
         i18n::fillTexts(i18n::Language::English);
@@ -244,6 +254,26 @@ const Row transferRows[] = {
      {"alpha", "beta"},
      true,
      [](Bench&) { EXPECT_TRUE(takeStaleListing()); }},
+    {"DeleteCutAtTheDirectoryCommitSaysWhatTheCardHolds",
+     [](Bench& b) {
+         b.cutAt("cut-at=dir");
+         b.host.script.yesNo = {true};
+         b.command = std::make_unique<DeleteCommand>(b.host, b.session, QList{alpha()});
+     },
+     {"DELETE Failed: alpha [the adapter did not answer] (the card still holds the old saver)"},
+     {"alpha", "beta"},
+     true},
+    {"CopyToCardCutInItsDataSaysWhatTheCardHolds",
+     [](Bench& b) {
+         const QByteArray path = putFile(b, "new.gci", {.code = "GNNE01", .name = "new"});
+         b.cutAt("cut-at=data");
+         b.command = std::make_unique<CopyToCardCommand>(
+             b.host, b.session, QList<CopyToCardCommand::Source>{{"new.gci", path, "new"}},
+             b.folder);
+     },
+     {"UPLOAD Failed: new.gci [the adapter did not answer] (the card holds no such saver now)"},
+     {"alpha", "beta"},
+     true},
     {"DeleteAnsweredNoLeavesTheCard",
      [](Bench& b) {
          b.host.script.yesNo = {false};
