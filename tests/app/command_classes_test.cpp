@@ -26,6 +26,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QThread>
 
 #include <functional>
 #include <memory>
@@ -65,7 +66,17 @@ struct Bench {
     TSendMail mail;
     bool openAfterRun = false; // the command left the card open
 
-    ~Bench() { TSendMail::setCommand(QString()); }
+    ~Bench()
+    {
+        TSendMail::setCommand(QString());
+        qunsetenv("MCBRIDGE_FAULTS");
+    }
+    // The link drops at the transfer spec names, from a fresh open on.
+    void cutAt(const char* spec)
+    {
+        qputenv("MCBRIDGE_FAULTS", spec);
+        open();
+    }
     Bench()
     {
         i18n::fillTexts(i18n::Language::English);
@@ -113,14 +124,21 @@ void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
 class CommandClassTest : public ::testing::TestWithParam<Row> {};
 
-TEST_P(CommandClassTest, Runs)
+void runRow(const Row& row, bool onThread)
 {
-    const Row& row = GetParam();
     Bench b;
     b.open();
     row.make(b);
     ASSERT_TRUE(b.command);
-    b.command->run();
+    if (onThread) {
+        // As the card's own thread runs it: the command reaches the window
+        // only through its host, so it needs nothing of the main thread.
+        std::unique_ptr<QThread> thread(QThread::create([&] { b.command->run(); }));
+        thread->start();
+        ASSERT_TRUE(thread->wait(QDeadlineTimer(120000))); // a failure bound only
+    } else {
+        b.command->run();
+    }
     b.openAfterRun = b.session.card() != nullptr;
     b.session.link.close();
     if (row.told != byCheck)
@@ -130,6 +148,10 @@ TEST_P(CommandClassTest, Runs)
     EXPECT_EQ(b.host.held, 0); // the lists are never left held
     row.check(b);
 }
+
+TEST_P(CommandClassTest, Runs) { runRow(GetParam(), false); }
+
+TEST_P(CommandClassTest, RunsOnAThreadOfItsOwn) { runRow(GetParam(), true); }
 
 // A save file in the bench's folder, of a save with this name and blocks.
 QByteArray putFile(Bench& b, const char* file, const mcbtest::SaveSpec& spec)
@@ -232,6 +254,26 @@ const Row transferRows[] = {
      {"alpha", "beta"},
      true,
      [](Bench&) { EXPECT_TRUE(takeStaleListing()); }},
+    {"DeleteCutAtTheDirectoryCommitSaysWhatTheCardHolds",
+     [](Bench& b) {
+         b.cutAt("cut-at=dir");
+         b.host.script.yesNo = {true};
+         b.command = std::make_unique<DeleteCommand>(b.host, b.session, QList{alpha()});
+     },
+     {"DELETE Failed: alpha [the adapter did not answer] (the card still holds the old saver)"},
+     {"alpha", "beta"},
+     true},
+    {"CopyToCardCutInItsDataSaysWhatTheCardHolds",
+     [](Bench& b) {
+         const QByteArray path = putFile(b, "new.gci", {.code = "GNNE01", .name = "new"});
+         b.cutAt("cut-at=data");
+         b.command = std::make_unique<CopyToCardCommand>(
+             b.host, b.session, QList<CopyToCardCommand::Source>{{"new.gci", path, "new"}},
+             b.folder);
+     },
+     {"UPLOAD Failed: new.gci [the adapter did not answer] (the card holds no such saver now)"},
+     {"alpha", "beta"},
+     true},
     {"DeleteAnsweredNoLeavesTheCard",
      [](Bench& b) {
          b.host.script.yesNo = {false};
