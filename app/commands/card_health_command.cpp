@@ -8,6 +8,7 @@
 #include "i18n/texts.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -29,6 +30,52 @@ bool isChange(const Finding& f)
 {
     return f.f.kind == MCB_REPAIR_REBUILD_COPY || f.f.kind == MCB_REPAIR_FREE_BLOCKS ||
            f.f.kind == MCB_REPAIR_FREE_COUNT;
+}
+
+bool sameSave(const mcb_finding& a, const mcb_finding& b)
+{
+    return std::strncmp(a.name, b.name, sizeof a.name) == 0 &&
+           std::strncmp(a.code, b.code, sizeof a.code) == 0;
+}
+
+// The slot of the card's directory that holds the save a finding names, or -1.
+int slotHolding(mcb_card* card, const mcb_finding& save)
+{
+    for (uint32_t slot = 0; slot < MCB_SLOTS; ++slot) {
+        uint8_t entry[MCB_ENTRY_SIZE];
+        if (mcb_entry(card, slot, entry, sizeof entry) != MCB_OK)
+            continue;
+        mcb_finding listed{};
+        std::memcpy(listed.name, entry + MCB_ENTRY_NAME, MCB_ENTRY_NAME_SIZE);
+        std::memcpy(listed.code, entry + MCB_ENTRY_GAME, MCB_ENTRY_CODE_SIZE);
+        if (listed.code[0] != 0 && sameSave(listed, save))
+            return int(slot);
+    }
+    return -1;
+}
+
+// Where a save stands after its recovery failed part-way. The library reads
+// the card again and leaves one finding: back, or still to be put back. When
+// that read failed too, the card is opened again and asked. A save that is
+// back must never be reported as lost, nor one that is lost as back.
+QString afterRecoverFailure(CardSession& session, const mcb_finding& save, const QString& name)
+{
+    for (const Finding& x : takeFindings(session.card(), 1)) {
+        if (x.f.kind == MCB_FINDING_SAVE && x.f.slot >= 0)
+            return say_rec_back_anyway.arg(name, QString::number(x.f.slot));
+        if (x.f.kind == MCB_RECOVERABLE)
+            return say_rec_still.arg(name);
+    }
+    if (!session.reopen())
+        return say_rec_failed.arg(name);
+    if (const int slot = slotHolding(session.card(), save); slot >= 0)
+        return say_rec_back_anyway.arg(name, QString::number(slot));
+    uint32_t count = 0;
+    if (mcb_recover_find(session.card(), &count) == MCB_OK)
+        for (const Finding& x : takeFindings(session.card(), count))
+            if (sameSave(x.f, save))
+                return say_rec_still.arg(name);
+    return say_rec_failed.arg(name);
 }
 
 } // namespace
@@ -116,7 +163,7 @@ void RecoverSavesCommand::run()
             report << say_rec_done.arg(name, QString::number(placed));
             changed = true;
         } else {
-            report << say_rec_failed.arg(name);
+            report << afterRecoverFailure(fSession, s.f, name);
             changed = true; // what the card holds is read again below
             if (!fSession.reopen())
                 break;

@@ -4,6 +4,7 @@
 #include "cards/second_card.h"
 #include "window/history_window.h"
 #include "window/main_form.h"
+#include "window/window_host.h"
 
 #include "i18n/texts.h"
 
@@ -12,23 +13,17 @@
 
 namespace {
 
-// The window as the host of a command: its dialogs, message box, status
-// line and bar.
-class FormHost : public CommandHost {
+// The window as the undo's host. An undo may be chosen before the card was
+// listed: the card it puts back is listed whole, with its save buttons.
+class UndoHost : public WindowHost {
 public:
-    explicit FormHost(TMainForm& form) : fForm(form) {}
-    skin::Dialogs& dialogs() override { return skin::dialogs(); }
-    void tell(const QString& notice) override { fForm.OkBtnExe(notice); }
-    void busy(const QString& text) override { fForm.showBusy(text); }
-    void progressRange(int min, int max) override { fForm.Bar_Init(min, max); }
-    void progressStep() override { fForm.Bar_inc(); }
-    void progressAt(int pos) override { fForm.Bar_pos(pos); }
+    UndoHost(TMainForm& form) : WindowHost(form), fForm(form) {}
     void changed(Changed what) override
     {
+        WindowHost::changed(what);
         if (what == Changed::CardList)
-            fForm.Enable_Btn(fForm.ShowGC());
+            fForm.Enable_Btn(fForm.cardListed());
     }
-    bool cancelled() const override { return false; }
 
 private:
     TMainForm& fForm;
@@ -64,7 +59,7 @@ UndoCommand::Outcome undoOnCard(TMainForm& form, uint32_t number)
     UndoCommand::Outcome outcome = UndoCommand::Outcome::Nothing;
     // The gate of the whole-card commands: an undo may write any part of it.
     form.runCommand(form.b2, [&] {
-        FormHost host(form);
+        UndoHost host(form);
         outcome = UndoCommand(host, form.link()).run(number);
     });
     return outcome;

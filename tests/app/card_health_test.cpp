@@ -12,6 +12,7 @@
 #include <QTest>
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
 
 using namespace mcb;
@@ -239,6 +240,56 @@ INSTANTIATE_TEST_SUITE_P(Recover, RecoverAnswers,
                          ::testing::Values(RecoverCase{"PutBack", true, {"alpha", "beta"}, 2},
                                            RecoverCase{"Close", false, {"alpha"}, 1}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A recovery the adapter cut short says where the save stands as the card
+// shows it afterwards: back all the same, still to be put back, or neither.
+TEST_F(HealthTest, ARecoveryCutShortSaysWhatTheCardHolds)
+{
+    makeCard(4);
+    placeOnCard(0, {.name = "alpha", .blocks = 3}, 5);
+    placeOnCard(1, {.name = "beta", .blocks = 2, .seed = 4}, 8);
+    deleteSlot1AsAConsoleDoes();
+    const std::vector<uint8_t> deleted = cardImage();
+    start();
+    const auto stillRecoverable = [&] {
+        mcb_card* card = nullptr;
+        uint32_t count = 0;
+        bool found = false;
+        if (mcb_open(("image:" + cardPath.toStdString()).c_str(), &card) == MCB_OK &&
+            mcb_recover_find(card, &count) == MCB_OK)
+            for (uint32_t i = 0; i < count; ++i) {
+                mcb_finding f{};
+                found |= mcb_card_finding(card, i, &f) == MCB_OK && std::string(f.name) == "beta";
+            }
+        mcb_close(card);
+        return found;
+    };
+    int back = 0, still = 0;
+    for (int cut = 1; cut < 40; ++cut) {
+        SCOPED_TRACE("cut after " + std::to_string(cut) + " writes");
+        mcbtest::writeFile(cardPath.toStdString(), deleted);
+        listCard();
+        dialogs.reports.clear();
+        dialogs.reportActions = {true};
+        faults(("cut-after-writes=" + std::to_string(cut)).c_str());
+        form->RecoverCardClick();
+        faults("");
+        ASSERT_EQ(dialogs.reports.size(), 2u);
+        const QString said = dialogs.reports[1].text;
+        if (said == "Put back GTSE01 beta in slot 1.")
+            break; // the recovery needs fewer writes than this
+        const CardReport card = inspectCard(cardImage());
+        const bool isBack = std::any_of(card.saves.begin(), card.saves.end(),
+                                        [](const SaveInfo& i) { return i.name == "beta"; });
+        EXPECT_EQ(said.contains("is back all the same, in slot 1"), isBack) << said.toStdString();
+        EXPECT_EQ(said.contains("It can still be put back"), !isBack && stillRecoverable())
+            << said.toStdString();
+        back += isBack;
+        still += !isBack;
+    }
+    EXPECT_GT(back, 0);
+    EXPECT_GT(still, 0);
+}
 
 TEST(ReportWindow, ItsActionButtonAnswersAndCloseDoesNot)
 {

@@ -3,6 +3,7 @@
 // test's folder.
 #include "commands/undo_command.h"
 
+#include "fake_host.h"
 #include "save_maker.h"
 #include "scripted_dialogs.h"
 
@@ -14,22 +15,9 @@
 
 #include <QFile>
 
-namespace {
+#include <algorithm>
 
-class RecordingHost : public CommandHost {
-public:
-    ScriptedDialogs script;
-    QStringList told;
-    int relisted = 0;
-    skin::Dialogs& dialogs() override { return script; }
-    void tell(const QString& notice) override { told << notice; }
-    void busy(const QString&) override {}
-    void progressRange(int, int) override {}
-    void progressStep() override {}
-    void progressAt(int) override {}
-    void changed(Changed what) override { relisted += what == Changed::CardList; }
-    bool cancelled() const override { return false; }
-};
+namespace {
 
 struct UndoCut {
     const char* name;
@@ -69,7 +57,7 @@ protected:
     mcbtest::TempDir dir;
     std::vector<uint8_t> image;
     mcb_card* card = nullptr;
-    RecordingHost host;
+    FakeHost host;
 };
 
 TEST_P(UndoCommandAlone, PutsTheCardBackEvenWhenTheFirstTryIsCutShort)
@@ -90,7 +78,8 @@ TEST_P(UndoCommandAlone, PutsTheCardBackEvenWhenTheFirstTryIsCutShort)
     EXPECT_EQ(UndoCommand(host, card).run(), GetParam().first);
     ASSERT_EQ(host.told.size(), 1);
     EXPECT_TRUE(host.told[0].startsWith(GetParam().notice)) << host.told[0].toStdString();
-    EXPECT_EQ(host.relisted, 1);
+    EXPECT_EQ(std::count(host.changes.begin(), host.changes.end(), CommandHost::Changed::CardList),
+              1);
     // Whatever the cut left, a console reads the card.
     EXPECT_TRUE(mcb::inspectCard(mcbtest::readFile(path())).sound());
     if (GetParam().first != UndoCommand::Outcome::Undone) {

@@ -1035,6 +1035,20 @@ I18N_TEXT(say_rec_failed,
           u"无法还原 %1。",
           u"%1 を復元できませんでした。")
 
+// A recovery that failed part-way, as the card was read again after it: the
+// save made it back all the same, or it is still there to be put back.
+I18N_TEXT(say_rec_back_anyway,
+          u"%1 is back all the same, in slot %2, though the card stopped answering before the end.",
+          u"雖然存儲卡在完成前停止回應, %1 仍已還原到位置 %2。",
+          u"虽然存储卡在完成前停止响应, %1 仍已还原到位置 %2。",
+          u"カードが途中で応答しなくなりましたが、%1 はスロット %2 に復元されています。")
+
+I18N_TEXT(say_rec_still,
+          u"Could not put back %1. It can still be put back: try again.",
+          u"無法還原 %1。仍可還原: 請再試一次。",
+          u"无法还原 %1。仍可还原: 请再试一次。",
+          u"%1 を復元できませんでした。まだ復元できます。もう一度お試しください。")
+
 // What a save says about itself, in the lists' tooltips: the labels before
 // its game code, title, comment, date and block count.
 I18N_TEXT(say_tip_game,
