@@ -15,6 +15,7 @@
 #include "window/main_form.h"
 #include "window/save_list_view.h"
 
+#include "mcbridge.h"
 #include "mcbridge/format.h"
 #include "skin/dialogs.h"
 
@@ -84,11 +85,12 @@ private:
     std::vector<qint64> fTimes;
 };
 
-// 127 saves filling every block of a 16 Mbit card.
+// 127 saves filling every block of a 16 Mbit card: every directory slot and
+// every save block in use.
 std::vector<uint8_t> fullCard()
 {
     std::vector<uint8_t> image = mcb::formatCard(mcb::FormatOptions{16});
-    const unsigned dataBlocks = 2048 - 5;
+    const unsigned dataBlocks = unsigned(image.size() / MCB_BLOCK_SIZE) - 5;
     unsigned block = 5;
     for (unsigned slot = 0; slot < 127; ++slot) {
         const unsigned blocks = dataBlocks / 127 + (slot < dataBlocks % 127 ? 1 : 0);
