@@ -11,6 +11,7 @@
 
 #include "cards/card_worker.h"
 
+#include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
 
 #include <QCoreApplication>
@@ -337,3 +338,54 @@ INSTANTIATE_TEST_SUITE_P(CardThread, CloseAsked,
                          [](const ::testing::TestParamInfo<CloseWhileRunning>& info) {
                              return std::string(info.param.name);
                          });
+
+// The second card's copies are a batch too: Cancel once the first save is
+// on the card in the adapter stops them before the next one begins; each
+// save that went is whole, and the notice counts them and the rest.
+TEST_F(CardThreadTest, CardToCardCopiesStopBetweenSaves)
+{
+    makeCard(4);
+    std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
+    for (unsigned i = 0; i < 4; ++i)
+        mcbtest::placeSave(second, i,
+                           mcbtest::makeSaveFile({.code = "GCCE01",
+                                                  .name = "card" + std::to_string(i),
+                                                  .blocks = 3,
+                                                  .seed = uint8_t(i + 7)}),
+                           5 + 3 * i);
+    const std::string secondPath = dir.file("second.raw");
+    mcbtest::writeFile(secondPath, second);
+    start();
+    listCard();
+    dialogs.files = {QString::fromStdString(secondPath)};
+    form->ShowCardHereClick();
+    ASSERT_NE(form->secondCard(), nullptr) << dialogs.messages.join('\n').toStdString();
+
+    HeldInCall hold(*form);
+    hold.when = [&] { return !card().saves.empty(); };
+    hold.meanwhile = [&] { QTest::mouseClick(form->CancelBtn, Qt::LeftButton); };
+    form->CopyAllToCardClick();
+    EXPECT_TRUE(hold.held && hold.answered);
+    EXPECT_FALSE(form->CancelBtn->isVisible());
+
+    const mcb::CardReport report = card();
+    EXPECT_TRUE(report.sound());
+    const int copied = int(report.saves.size());
+    EXPECT_GE(copied, 1);
+    EXPECT_LT(copied, 4) << "the copies went on after Cancel";
+    const mcb::CardReport source = mcb::inspectCard(second);
+    for (const mcb::SaveInfo& s : report.saves)
+        for (const mcb::SaveInfo& from : source.saves) {
+            if (from.name != s.name)
+                continue;
+            EXPECT_EQ(mcbtest::blocksOf(cardImage(), s.firstBlock, s.blockCount),
+                      mcbtest::blocksOf(second, from.firstBlock, from.blockCount))
+                << s.name;
+        }
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("%1 of 4 saves copied.").arg(copied)))
+        << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(
+        QStringLiteral("You stopped the copy: the other %1 were not tried.").arg(4 - copied)))
+        << dialogs.messages[0].toStdString();
+}
