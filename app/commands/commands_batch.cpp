@@ -1,8 +1,12 @@
 // Copying every save at once: the whole card into the save folder, or the
 // whole save folder onto the card. Every save is tried; one progress runs
 // for the batch and one report at the end names each save that failed and
-// why. A failed save leaves no file behind, and the card as it was.
+// why. A failed save leaves no file behind, and the card as it was. Both run
+// on the card's thread, and Cancel stops them between two saves: the report
+// then counts what was copied and says the rest were not tried.
 #include "cards/card_link.h"
+#include "cards/card_worker.h"
+#include "commands/batch_scope.h"
 #include "commands/card_save_checks.h"
 #include "commands/failure_reason.h"
 #include "commands/put_save.h"
@@ -44,13 +48,16 @@ QString titleOf(const QString& menuText)
 }
 
 // The batch's report: how many were copied, how many were in the folder
-// already, then each failure on its own line.
+// already, how many the user's Cancel left untried, then each failure on its
+// own line.
 void reportBatch(const QString& menuText, int done, int total, const QStringList& failed,
-                 int same = 0)
+                 int same = 0, int untried = 0)
 {
     QStringList lines{say_batch_count.arg(done).arg(total)};
     if (same > 0)
         lines << say_batch_same.arg(same);
+    if (untried > 0)
+        lines << say_batch_stopped.arg(untried);
     if (!failed.isEmpty()) {
         lines << QString() << say_batch_failed;
         for (const QString& f : failed)
@@ -112,108 +119,125 @@ void TMainForm::CopyAllToPcClick()
 {
     if (fSecond)
         return copyAllCardToCard(true);
-    runCommand(b3, [this] {
-        if (const int loaded = mcb_load(link()); loaded < 0) {
-            OkBtnExe(withCodeReason(say_backupfailed, loaded, link()));
-            return;
-        }
-        std::vector<CardEntry> saves;
-        for (unsigned j = 0; j < MCB_SLOTS; ++j)
-            if (const std::optional<SlotEntry> e = entryAt(link(), j))
-                saves.push_back({int(j), decodeSaveName(e->name, e->code)});
-        ListView1->setEnabled(false);
-        ListView2->setEnabled(false);
-        Bar_Init(0, int(saves.size()) * cStepsPerSave);
-        // Each save is read whole into memory first: its entry names its
-        // file, and only a sound copy reaches the folder.
-        QStringList failed;
-        QByteArray entries;
-        std::vector<const CardEntry*> read;
-        std::vector<QByteArray> copies;
-        for (std::size_t i = 0; i < saves.size(); ++i) {
-            showBusy(i18n::busyText(say_saver_backup));
-            const QByteArray bytes = readSave(link(), unsigned(saves[i].slot));
-            Bar_pos(int(i + 1) * cStepsPerSave);
-            if (bytes.size() < MCB_ENTRY_SIZE) {
-                failed << withCardReason(saves[i].shown, link());
-                continue;
+    runCommand(
+        b3,
+        [this] {
+            const BatchShown shown(*this);
+            if (const int loaded = mcb_load(link()); loaded < 0) {
+                OkBtnExe(withCodeReason(say_backupfailed, loaded, link()));
+                return;
             }
-            entries += bytes.left(MCB_ENTRY_SIZE);
-            read.push_back(&saves[i]);
-            copies.push_back(bytes);
-        }
-        fLink.close();
-        QDir().mkpath(saverDir());
-        // Names as emulators give them; a file already in the folder is never
-        // replaced, the new one takes a name of its own. A save whose file is
-        // in the folder byte for byte is not copied again. Each copy is on
-        // the disk, flushed, before the next is written.
-        const std::vector<QByteArray> names = folderNames(entries, namesIn(saverDir()));
-        const QList<FolderFile> inFolder = filesInFolder(saverDir());
-        const QByteArray folder = QFile::encodeName(saverDir()) + '/';
-        int done = 0, same = 0;
-        for (std::size_t i = 0; i < read.size(); ++i) {
-            if (alreadyInFolder(copies[i], inFolder)) {
-                ++same;
-                continue;
+            std::vector<CardEntry> saves;
+            for (unsigned j = 0; j < MCB_SLOTS; ++j)
+                if (const std::optional<SlotEntry> e = entryAt(link(), j))
+                    saves.push_back({int(j), decodeSaveName(e->name, e->code)});
+            enableLists(*this, false);
+            Bar_Init(0, int(saves.size()) * cStepsPerSave);
+            // Each save is read whole into memory first: its entry names its
+            // file, and only a sound copy reaches the folder.
+            QStringList failed;
+            QByteArray entries;
+            std::vector<const CardEntry*> read;
+            std::vector<QByteArray> copies;
+            std::size_t tried = 0;
+            for (; tried < saves.size() && !batchCancelled(); ++tried) {
+                const std::size_t i = tried;
+                showBusy(i18n::busyText(say_saver_backup));
+                const QByteArray bytes = readSave(link(), unsigned(saves[i].slot));
+                Bar_pos(int(i + 1) * cStepsPerSave);
+                if (bytes.size() < MCB_ENTRY_SIZE) {
+                    failed << withCardReason(saves[i].shown, link());
+                    continue;
+                }
+                entries += bytes.left(MCB_ENTRY_SIZE);
+                read.push_back(&saves[i]);
+                copies.push_back(bytes);
             }
-            if (i < names.size() && writeNewUserFile(folder + names[i], copies[i]))
-                ++done;
-            else
-                failed << withReason(read[i]->shown, MCB_ERROR_FILE);
-        }
-        GetFilePIC();
-        ListView1->setEnabled(true);
-        ListView2->setEnabled(true);
-        reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed, same);
-        showFreeBlocks();
-    });
+            fLink.close();
+            QDir().mkpath(saverDir());
+            // Names as emulators give them; a file already in the folder is never
+            // replaced, the new one takes a name of its own. A save whose file is
+            // in the folder byte for byte is not copied again. Each copy is on
+            // the disk, flushed, before the next is written.
+            const std::vector<QByteArray> names = folderNames(entries, namesIn(saverDir()));
+            const QList<FolderFile> inFolder = filesInFolder(saverDir());
+            const QByteArray folder = QFile::encodeName(saverDir()) + '/';
+            int done = 0, same = 0;
+            // Stopped while reading, what was read is written all the same:
+            // each of those saves is whole in memory.
+            const bool readAll = tried == saves.size();
+            std::size_t written = 0;
+            for (; written < read.size() && !(readAll && batchCancelled()); ++written) {
+                const std::size_t i = written;
+                if (alreadyInFolder(copies[i], inFolder)) {
+                    ++same;
+                    continue;
+                }
+                if (i < names.size() && writeNewUserFile(folder + names[i], copies[i]))
+                    ++done;
+                else
+                    failed << withReason(read[i]->shown, MCB_ERROR_FILE);
+            }
+            GetFilePIC();
+            enableLists(*this, true);
+            const int untried = int(saves.size() - tried + read.size() - written);
+            reportBatch(say_menu_copyall_pc, done, int(saves.size()), failed, same, untried);
+            showFreeBlocks();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::CopyAllToCardClick()
 {
     if (fSecond)
         return copyAllCardToCard(false);
-    runCommand(b4, [this] {
-        QStringList files;
-        QList<QByteArray> paths;
-        for (int i = 0; i < ListView2->count(); ++i) {
-            files << TSaveListView::nameOf(ListView2->item(i));
-            paths << filePathOf(ListView2->item(i));
-        }
-        ListView1->setEnabled(false);
-        ListView2->setEnabled(false);
-        Bar_Init(0, int(files.size()) * cStepsPerSave);
-        QStringList failed;
-        int done = 0;
-        for (int i = 0; i < files.size(); ++i) {
-            showBusy(i18n::busyText(say_saver_upload));
-            const QString& name = files[i];
-            const QByteArray bytes = saveFileBytes(paths[i]);
-            // Replacing a save is a choice made for that save alone: the
-            // batch only adds new ones.
-            const PutResult r = bytes.isEmpty() ? PutResult{MCB_E_FILE, {}, {}, false}
-                                                : putSave(link(), bytes, MCB_WRITE_NEW, -1);
-            if (r.code == MCB_OK)
-                ++done;
-            else if (r.code == MCB_E_EXISTS)
-                failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
-            else if (r.code == MCB_E_NO_ROOM)
-                failed << name + QStringLiteral(" [") +
-                              say_batch_noroom.arg(r.outcome.blocks_needed)
-                                  .arg(r.outcome.blocks_free) +
-                              QLatin1Char(']');
-            else if (r.outcome.result == MCB_FAILED)
-                failed << withOutcome(withCodeReason(name, r.code, link()),
-                                      holdsText(r.outcome.holds));
-            else
-                failed << withCodeReason(name, r.code, link());
-            Bar_pos((i + 1) * cStepsPerSave);
-        }
-        ShowGC();
-        fLink.close();
-        ListView1->setEnabled(true);
-        ListView2->setEnabled(true);
-        reportBatch(say_menu_copyall_card, done, int(files.size()), failed);
-    });
+    runCommand(
+        b4,
+        [this] {
+            const BatchShown shown(*this);
+            QStringList files;
+            QList<QByteArray> paths;
+            onThreadOf(this, [&] {
+                for (int i = 0; i < ListView2->count(); ++i) {
+                    files << TSaveListView::nameOf(ListView2->item(i));
+                    paths << filePathOf(ListView2->item(i));
+                }
+            });
+            enableLists(*this, false);
+            Bar_Init(0, int(files.size()) * cStepsPerSave);
+            QStringList failed;
+            int done = 0;
+            int tried = 0;
+            for (; tried < files.size() && !batchCancelled(); ++tried) {
+                const int i = tried;
+                showBusy(i18n::busyText(say_saver_upload));
+                const QString& name = files[i];
+                const QByteArray bytes = saveFileBytes(paths[i]);
+                // Replacing a save is a choice made for that save alone: the
+                // batch only adds new ones.
+                const PutResult r = bytes.isEmpty() ? PutResult{MCB_E_FILE, {}, {}, false}
+                                                    : putSave(link(), bytes, MCB_WRITE_NEW, -1);
+                if (r.code == MCB_OK)
+                    ++done;
+                else if (r.code == MCB_E_EXISTS)
+                    failed << name + QStringLiteral(" [") + say_batch_samename + QLatin1Char(']');
+                else if (r.code == MCB_E_NO_ROOM)
+                    failed << name + QStringLiteral(" [") +
+                                  say_batch_noroom.arg(r.outcome.blocks_needed)
+                                      .arg(r.outcome.blocks_free) +
+                                  QLatin1Char(']');
+                else if (r.outcome.result == MCB_FAILED)
+                    failed << withOutcome(withCodeReason(name, r.code, link()),
+                                          holdsText(r.outcome.holds));
+                else
+                    failed << withCodeReason(name, r.code, link());
+                Bar_pos((i + 1) * cStepsPerSave);
+            }
+            ShowGC();
+            fLink.close();
+            enableLists(*this, true);
+            reportBatch(say_menu_copyall_card, done, int(files.size()), failed, 0,
+                        int(files.size()) - tried);
+        },
+        Needs::Adapter, Where::CardThread);
 }

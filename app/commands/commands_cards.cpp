@@ -1,7 +1,9 @@
 // A second card on the PC side of the window, and copying saves from one
 // card to the other.
 #include "cards/card_link.h"
+#include "cards/card_worker.h"
 #include "cards/second_card.h"
+#include "commands/batch_scope.h"
 #include "commands/card_save_checks.h"
 #include "commands/failure_reason.h"
 #include "commands/put_save.h"
@@ -213,7 +215,8 @@ QString TMainForm::copyOneSave(const CardSave& save, mcb_card* from, mcb_card* t
     if (r.code == MCB_E_EXISTS) {
         if (r.outcome.other_slot >= 0)
             return withReason(save.name, MCB_ERROR_AMBIGUOUS);
-        if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(save.name), windowTitle()))
+        const QString title = onThreadOf(this, [this] { return windowTitle(); });
+        if (!skin::dialogs().askYesNo(i18n::overwriteQuestion(save.name), title))
             return QString();
         r = putSave(to, bytes, MCB_WRITE_REPLACE_SLOT, r.outcome.slot);
     }
@@ -226,32 +229,38 @@ QString TMainForm::copyOneSave(const CardSave& save, mcb_card* from, mcb_card* t
 void TMainForm::CopyCardToCard(bool toSecond)
 {
     runCommand(
-        toSecond ? b3 : b4, [this, toSecond] { copyCardToCard(toSecond); }, Needs::Nothing);
+        toSecond ? b3 : b4, [this, toSecond] { copyCardToCard(toSecond); }, Needs::Nothing,
+        Where::CardThread);
 }
 
+// On the card's thread: the lists are read and written on the window's.
 void TMainForm::copyCardToCard(bool toSecond)
 {
     TSaveListView* source = toSecond ? ListView1 : ListView2;
-    if (!hasSelection(source, toSecond ? Say_WARNING0 : Say_WARNING1))
+    const QList<CardSave> saves = onThreadOf(this, [&] { return source->selectedCardSaves(); });
+    if (saves.isEmpty()) {
+        OkBtnExe(toSecond ? Say_WARNING0 : Say_WARNING1);
         return;
-    ListView1->setEnabled(false);
-    ListView2->setEnabled(false);
+    }
+    const BatchShown shown(*this, saves.size() > 1);
+    enableLists(*this, false);
     QStringList failed;
-    bool copied = false;
+    int copied = 0;
+    qsizetype tried = 0;
     // Both cards open at once, each by its own handle.
     const int here = connectAdapter() ? MCB_OK : MCB_E_NOT_OPEN;
     const int there = fSecondLink.open(fSecond->device(), window());
-    for (const CardSave& save : source->selectedCardSaves()) {
+    for (; tried < saves.size() && !batchCancelled(); ++tried) {
+        const CardSave& save = saves[tried];
         Bar_Init(0, 20);
         showBusy(i18n::busyText(say_saver_cardcopy));
-        repaint();
         const int opened = here != MCB_OK ? here : there;
         const QString why = opened != MCB_OK
                                 ? withCodeReason(save.name, opened)
                                 : copyOneSave(save, toSecond ? link() : fSecondLink.get(),
                                               toSecond ? fSecondLink.get() : link());
         if (why.isEmpty()) {
-            copied = true;
+            ++copied;
             Bar_pos(20);
         } else {
             failed << why;
@@ -263,13 +272,18 @@ void TMainForm::copyCardToCard(bool toSecond)
     if (connectAdapter())
         ShowGC();
     fLink.close();
-    ShowSecondCard();
-    ListView1->setEnabled(true);
-    ListView2->setEnabled(true);
+    onThreadOf(this, [this] { ShowSecondCard(); });
+    enableLists(*this, true);
+    QStringList notice;
     if (!failed.isEmpty())
-        OkBtnExe(say_cardcopyfailed + failed.join(QStringLiteral(", ")));
-    else if (copied)
-        OkBtnExe(say_cardcopycomplete);
-    source->clearSelection();
+        notice << say_cardcopyfailed + failed.join(QStringLiteral(", "));
+    else if (copied > 0 && tried == saves.size())
+        notice << say_cardcopycomplete;
+    if (tried < saves.size())
+        notice << say_batch_count.arg(copied).arg(saves.size())
+               << say_batch_stopped.arg(saves.size() - tried);
+    if (!notice.isEmpty())
+        OkBtnExe(notice.join(QLatin1Char('\n')));
+    onThreadOf(this, [&] { source->clearSelection(); });
     showFreeBlocks();
 }

@@ -223,6 +223,10 @@ void gatherFromSd(TMainForm& form, const QString& root)
 
 void showCardOnCardSide(TMainForm& form, const QString& device, const cardplaces::Environment& env)
 {
+    // Never under a running command: it reads the card named here, perhaps
+    // on the card's thread.
+    if (form.commandRunning())
+        return;
     const CardFacts facts = factsOf(device);
     if (facts.error != MCB_OK) {
         form.OkBtnExe(withReason(say_opencard_failed + device, -facts.error));

@@ -2,6 +2,7 @@
 
 #include "window/cards_menu.h"
 
+#include "cards/card_worker.h"
 #include "cards/device_watch.h"
 #include "cards/gclink.h"
 #include "cards/second_card.h"
@@ -34,6 +35,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 #include <QWindow>
 
@@ -78,6 +80,10 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     fReceiver.send = receiveProgress;
     fReceiver.context = this;
     fPlaceholder = placeholderPicture();
+    fWorker = std::make_unique<CardWorker>();
+    // Queued whatever thread the library calls from: the bar moves on the
+    // window's thread, never under a widget call from the card's.
+    connect(this, &TMainForm::cardProgress, this, &TMainForm::stepBar, Qt::QueuedConnection);
     buildControls();
     FormCreate();
 }
@@ -185,6 +191,14 @@ void TMainForm::buildControls()
     EmailBtn = makeButton("EmailBtn", 341, 422);
     ExitBtn = makeButton("ExitBtn", 498, 422);
     changebtn = makeButton("changebtn", 498, 340);
+    // Under the progress bar, between the lists: where the eye is while a
+    // batch fills the bar.
+    CancelBtn = makeButton("CancelBtn", 262, 314);
+    CancelBtn->hide();
+    connect(CancelBtn, &QPushButton::clicked, this, [this] {
+        fCancel = true;
+        CancelBtn->setEnabled(false);
+    });
 
     CloseBtn = new skin::TPictureButton(skin::TPictureButton::Glyph::Close, this);
     CloseBtn->setObjectName(QStringLiteral("CloseBtn"));
@@ -253,21 +267,29 @@ void TMainForm::Translation()
     for (const auto& c : i18n::captionsFor(lang))
         if (auto* b = findChild<QPushButton*>(c.button.toString()))
             b->setText(c.caption.toString());
+    CancelBtn->setText(say_cancel);
     if (lang != i18n::Language::Japanese)
         return;
     // The fonts that show interface texts get a family with Japanese glyphs.
     QList<QWidget*> widgets = {this, ListView1, ListView2, Label1, OkBtnForm->Label1};
     for (QPushButton* b : {UpDateBtn, ReadCardBtn, WriteCardBtn, DeleteBtn, DownLoadBtn, UpLoadBtn,
-                           EditBtn, EmailBtn, ExitBtn, changebtn})
+                           EditBtn, EmailBtn, ExitBtn, changebtn, CancelBtn})
         widgets.append(b);
     for (QWidget* w : widgets)
         w->setFont(skin::withJapaneseGlyphs(w->font()));
 }
 
-void TMainForm::OkBtnExe(const QString& text) { skin::dialogs().message(text); }
+bool TMainForm::offWindow() const { return QThread::currentThread() != thread(); }
+
+void TMainForm::OkBtnExe(const QString& text)
+{
+    onThreadOf(this, [&] { skin::dialogs().message(text); });
+}
 
 void TMainForm::Bar_Init(int min, int max)
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { Bar_Init(min, max); });
     ProgressBar1->setRange(min, max);
     ProgressBar1->setPosition(0);
     ProgressBar1->repaint();
@@ -275,6 +297,8 @@ void TMainForm::Bar_Init(int min, int max)
 
 void TMainForm::Bar_inc()
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { Bar_inc(); });
     ProgressBar1->setStep(1);
     ProgressBar1->stepIt();
     ProgressBar1->repaint();
@@ -282,12 +306,16 @@ void TMainForm::Bar_inc()
 
 void TMainForm::Bar_pos(int pos)
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { Bar_pos(pos); });
     ProgressBar1->setPosition(pos);
     ProgressBar1->repaint();
 }
 
 void TMainForm::Enable_Btn(bool enabled)
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { Enable_Btn(enabled); });
     for (QPushButton* b : {DownLoadBtn, EmailBtn})
         b->setEnabled(enabled);
     // A card image that may only be read keeps the commands that write off,
@@ -300,6 +328,8 @@ void TMainForm::Enable_Btn(bool enabled)
 
 void TMainForm::applyCard(const CardProbe& probe)
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { applyCard(probe); });
     fCard = probe;
     const bool ready = probe.state == CardState::Ready;
     if (!ready) {
@@ -349,6 +379,8 @@ bool TMainForm::hasSelection(const TSaveListView* list, const QString& notice)
 
 void TMainForm::showFreeBlocks()
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { showFreeBlocks(); });
     if (fListed)
         Label1->setText(i18n::freeBlockText(FreeBlock) +
                         (fCard.readOnly ? say_st_readonly : QString()));
@@ -363,6 +395,8 @@ void TMainForm::showFreeBlocks()
 
 void TMainForm::showBusy(const QString& text)
 {
+    if (offWindow())
+        return onThreadOf(this, [&] { showBusy(text); });
     Label1->setText(text);
     QPalette p = Label1->palette();
     p.setColor(QPalette::WindowText, QColor(skin::cStatusBusy));
@@ -372,13 +406,35 @@ void TMainForm::showBusy(const QString& text)
 
 void TMainForm::OnProcess(uintptr_t, intptr_t)
 {
+    if (offWindow()) {
+        // The window's thread is free and paints by itself; it is only told.
+        emit cardProgress();
+        return;
+    }
     // Repaints and clicks are handled while the library works; the gates
     // keep other commands out.
     QCoreApplication::processEvents();
     // The command sized the bar before calling the library, so every message,
     // the count sent ahead of the steps included, moves it one step; the bar
     // stops at its end.
-    ProgressBar1->setPosition(ProgressBar1->position() + 1);
+    stepBar();
+}
+
+void TMainForm::stepBar() { ProgressBar1->setPosition(ProgressBar1->position() + 1); }
+
+void TMainForm::batchStarts()
+{
+    onThreadOf(this, [this] {
+        // A close asked for before the batch began stops it before its first.
+        fCancel = fQuitPending;
+        CancelBtn->setEnabled(true);
+        CancelBtn->show();
+    });
+}
+
+void TMainForm::batchEnds()
+{
+    onThreadOf(this, [this] { CancelBtn->hide(); });
 }
 
 void TMainForm::deviceChanged()
@@ -464,7 +520,10 @@ void TMainForm::closeEvent(QCloseEvent* event)
     if (!yes)
         return;
     if (commandRunning()) {
-        fQuitPending = true; // once the card is left whole
+        // Once the card is left whole: the save being written is finished,
+        // a batch stops before its next one, and the program ends then.
+        fQuitPending = true;
+        fCancel = true;
         return;
     }
     event->accept();

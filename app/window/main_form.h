@@ -19,6 +19,7 @@
 #include <QWidget>
 
 #include <array>
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -38,6 +39,7 @@ class DeviceWatcher;
 class QTemporaryDir;
 class SecondCard;
 class WindowHost;
+class CardWorker;
 struct CardSave;
 namespace skin {
 class TFocusMark;
@@ -116,7 +118,14 @@ public:
     // exception included, the gates opened, the adapter closed and the bar
     // emptied.
     enum class Needs { Adapter, Nothing };
-    void runCommand(bool& gate, const std::function<void()>& body, Needs needs = Needs::Adapter);
+    //
+    // Where::CardThread runs the body on the card's thread while the window
+    // keeps painting; such a body reaches widgets only through the window's
+    // own operations below, which carry themselves over to the window's
+    // thread, and the dialogs, which are carried over while it runs.
+    enum class Where { Window, CardThread };
+    void runCommand(bool& gate, const std::function<void()>& body, Needs needs = Needs::Adapter,
+                    Where where = Where::Window);
     void Translation();
     void OkBtnExe(const QString& text);
     void Bar_Init(int min, int max);
@@ -175,6 +184,17 @@ public:
     // The watcher is started by the program; tests leave it off.
     void startDeviceWatch();
 
+    // Stops a batch between saves: visible only while one runs.
+    QPushButton* CancelBtn = nullptr;
+    // Shows Cancel for a batch about to start, and forgets an earlier stop.
+    void batchStarts();
+    void batchEnds();
+    // True once the user stopped the running batch (any thread).
+    bool batchCancelled() const { return fCancel.load(); }
+    // The card's thread, while a command runs there (tests hold it in a
+    // read to see the window answer).
+    CardWorker* cardWorker() const { return fWorker.get(); }
+
 public slots:
     void UpDateBtnClick();
     void ReadCardBtnClick();
@@ -215,6 +235,8 @@ signals:
     void windowMoveRequested();
     // A command has ended and everything it deferred has run.
     void commandFinished();
+    // The library's progress from the card's thread, queued to the bar.
+    void cardProgress();
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
@@ -236,9 +258,9 @@ private:
     // Adds a picture for the next item, or a placeholder when there is none,
     // so every item keeps its own picture.
     void appendPicture(QList<QPixmap>& list, const QPixmap& picture);
-    // The banner of the card save in slot, from the cache when its entry is
-    // unchanged; its entry joins listed.
-    QPixmap cardPicture(const SlotEntry& entry, unsigned slot, QSet<QByteArray>& listed);
+    // The banner of a card save, from the cache when its entry is unchanged,
+    // else from bitmap (read only for such saves); its entry joins listed.
+    QPixmap cardPicture(const SlotEntry& entry, const QByteArray& bitmap, QSet<QByteArray>& listed);
     // Follows the save folder and the files listed in it.
     void watchSaverFolder(const QStringList& files);
     void saverFolderChanged();
@@ -259,6 +281,12 @@ private:
     bool fQuitPending = false;
     bool fAskingToQuit = false;
     std::unique_ptr<DeviceWatcher> fWatcher;
+    std::unique_ptr<CardWorker> fWorker;
+    std::atomic<bool> fCancel{false};
+    // True on a thread other than the window's: the caller is a command on
+    // the card's thread, and widget work is carried over.
+    bool offWindow() const;
+    void stepBar();
     std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;
     // The card list's context menu while it is open, for tests.

@@ -1,6 +1,7 @@
 // The card list and the file list, the listing command, and the shortcuts
 // on the lists.
 #include "cards/card_link.h"
+#include "cards/card_worker.h"
 #include "cards/device_watch.h"
 #include "cards/gclink.h"
 #include "commands/save_forms.h"
@@ -18,6 +19,8 @@
 #include <QSet>
 
 #include <cstring>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -29,14 +32,17 @@ constexpr qint64 cLargestSaveFile = qint64(MCB_LARGEST_SAVE_FILE) + MCB_BLOCK_SI
 
 bool TMainForm::ShowGC()
 {
-    ImageList1.clear();
-    ListView1->clear();
-    int picture = 0;
-    FreeBlock = GCLINK::Max_block;
-    if (!strGameIDList)
-        strGameIDList.emplace();
-    else
-        strGameIDList->clear();
+    // Runs on whichever thread the command does: the card is read here, the
+    // lists are filled on the window's thread.
+    onThreadOf(this, [this] {
+        ImageList1.clear();
+        ListView1->clear();
+        FreeBlock = GCLINK::Max_block;
+        if (!strGameIDList)
+            strGameIDList.emplace();
+        else
+            strGameIDList->clear();
+    });
 
     // What the image holds as it is read: a change made after this is one
     // the list lacks, and the device watch tells of it.
@@ -48,61 +54,88 @@ bool TMainForm::ShowGC()
         applyCard(unreadableCard(errorOf(loaded), fCard.readOnly));
         return false;
     }
-    fListed = true;
-    if (fWatcher)
-        fWatcher->setKnownContents(seen);
-    {
+    // The entries up to a broken one: it ends the listing, what came before
+    // stays.
+    std::vector<std::pair<unsigned, SlotEntry>> entries;
+    int free = GCLINK::Max_block;
+    unsigned lastBlocks = 0;
+    for (unsigned j = 0; j < MCB_SLOTS; ++j) {
+        std::optional<SlotEntry> e = entryAt(link(), j);
+        if (!e)
+            continue;
+        lastBlocks = e->blocks;
+        if (free < 0 || e->blocks == 0)
+            break;
+        free -= int(e->blocks);
+        entries.emplace_back(j, std::move(*e));
+    }
+    // A save whose entry is as it was has the picture it had: only the
+    // directory is read for it, none of its blocks.
+    const std::vector<bool> known = onThreadOf(this, [&] {
+        std::vector<bool> k;
+        for (const auto& [slot, e] : entries)
+            k.push_back(fBanners.card(e.raw).has_value());
+        return k;
+    });
+    std::vector<QByteArray> bitmaps(entries.size());
+    QList<CardSlot> shown;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const auto& [slot, e] = entries[i];
+        if (!known[i])
+            bitmaps[i] = slotBitmap(link(), slot);
+        shown.append({int(slot), decodeSaveName(e.name, e.code)});
+    }
+    const CardSlotDescriptions described = readCardDescriptions(link(), shown, fDescriptions);
+
+    onThreadOf(this, [&] {
+        fListed = true;
+        if (fWatcher)
+            fWatcher->setKnownContents(seen);
         QSet<QByteArray> listed;
-        for (unsigned j = 0; j < MCB_SLOTS; ++j) {
-            const std::optional<SlotEntry> e = entryAt(link(), j);
-            if (!e)
-                continue;
-            WBlockCount = uint16_t(e->blocks);
-            // A broken directory ends the listing here; what came before stays.
-            if (FreeBlock < 0 || WBlockCount == 0)
-                break;
-            const QByteArray& name = e->name;
-            const QByteArray& code = e->code;
-            strGameIDList->append(QString::fromLatin1(code));
-            const QString caption = decodeSaveName(name, code) + QStringLiteral("\r\n(") +
-                                    QString::number(WBlockCount) + QLatin1Char(')');
+        int picture = 0;
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const auto& [slot, e] = entries[i];
+            strGameIDList->append(QString::fromLatin1(e.code));
+            const QString caption = shown[qsizetype(i)].shown + QStringLiteral("\r\n(") +
+                                    QString::number(e.blocks) + QLatin1Char(')');
             QListWidgetItem* item = ListView1->addSave(caption, picture);
-            item->setData(TSaveListView::RawNameRole, name);
-            item->setData(TSaveListView::RawCodeRole, code);
-            item->setData(TSaveListView::SlotRole, int(j));
-            appendPicture(ImageList1, cardPicture(*e, j, listed));
+            item->setData(TSaveListView::RawNameRole, e.name);
+            item->setData(TSaveListView::RawCodeRole, e.code);
+            item->setData(TSaveListView::SlotRole, int(slot));
+            appendPicture(ImageList1, cardPicture(e, bitmaps[i], listed));
             item->setIcon(QIcon(ImageList1.constLast()));
-            FreeBlock -= WBlockCount;
+            FreeBlock -= int(e.blocks);
             ++picture;
         }
-        describeCardSaves(link(), ListView1, fDescriptions);
+        WBlockCount = uint16_t(lastBlocks);
+        showCardDescriptions(ListView1, described, fDescriptions);
         fBanners.keepCard(listed);
-    }
+    });
     showFreeBlocks();
     return true;
 }
 
-QPixmap TMainForm::cardPicture(const SlotEntry& e, unsigned slot, QSet<QByteArray>& listed)
+QPixmap TMainForm::cardPicture(const SlotEntry& e, const QByteArray& bitmap,
+                               QSet<QByteArray>& listed)
 {
-    // A save whose entry is as it was has the picture it had: only the
-    // directory is read for it, none of its blocks.
     const QByteArray& entry = e.raw;
     listed.insert(entry);
     if (const std::optional<QPixmap> known = fBanners.card(entry))
         return *known;
     ++fBanners.cardDecodes;
-    const QByteArray bitmap = slotBitmap(link(), slot);
     if (bitmap.isEmpty())
         return {};
     const QPixmap picture = pictureFromBitmap(bitmap);
     // A picture the link failed to read is not kept: the next listing tries again.
-    if (!picture.isNull() && listed.contains(entry))
+    if (!picture.isNull())
         fBanners.putCard(entry, picture);
     return picture;
 }
 
 void TMainForm::GetFilePIC()
 {
+    if (offWindow())
+        return onThreadOf(this, [this] { GetFilePIC(); });
     if (fSecond) {
         ShowSecondCard();
         return;
@@ -178,7 +211,7 @@ void TMainForm::UpDateBtnClick()
             if (fCard.state != CardState::Ready)
                 OkBtnExe(cardNoticeText(fCard));
         },
-        Needs::Nothing);
+        Needs::Nothing, Where::CardThread);
 }
 
 void TMainForm::ListView1DblClick()

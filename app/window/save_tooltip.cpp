@@ -110,34 +110,54 @@ void setDescription(QListWidgetItem* item, const SaveDescription& save)
     item->setData(TSaveListView::IconFramesRole, QVariant::fromValue(save.icon));
 }
 
-void describeCardSaves(mcb_card* card, TSaveListView* list, CardDescriptions& cache)
+CardSlotDescriptions readCardDescriptions(mcb_card* card, const QList<CardSlot>& saves,
+                                          const CardDescriptions& cache)
 {
     auto info = std::make_unique<mcb_save_info>();
-    QHash<QByteArray, SaveDescription> listed;
-    for (QListWidgetItem* item : itemsOf(list)) {
-        const QVariant slot = item->data(TSaveListView::SlotRole);
+    CardSlotDescriptions read;
+    for (const CardSlot& s : saves) {
         QByteArray entry(MCB_ENTRY_SIZE, '\0');
-        const bool hasEntry = slot.isValid() && mcb_entry(card, uint32_t(slot.toInt()),
-                                                          reinterpret_cast<uint8_t*>(entry.data()),
-                                                          size_t(entry.size())) == MCB_OK;
+        const bool hasEntry =
+            mcb_entry(card, uint32_t(s.slot), reinterpret_cast<uint8_t*>(entry.data()),
+                      size_t(entry.size())) == MCB_OK;
         if (hasEntry && cache.known.contains(entry)) {
-            listed.insert(entry, cache.known.value(entry));
-            setDescription(item, listed.value(entry));
+            read.listed.insert(entry, cache.known.value(entry));
+            read.bySlot.insert(s.slot, cache.known.value(entry));
             continue;
         }
-        if (slot.isValid() && (++cache.reads, mcb_describe_slot(card, uint32_t(slot.toInt()),
-                                                                info.get()) == MCB_OK)) {
-            const SaveDescription save = describedSave(*info, TSaveListView::nameOf(item));
+        ++read.reads;
+        if (mcb_describe_slot(card, uint32_t(s.slot), info.get()) == MCB_OK) {
+            const SaveDescription save = describedSave(*info, s.shown);
             // One that could not be read is tried again at the next listing.
             if (hasEntry)
-                listed.insert(entry, save);
-            setDescription(item, save);
-        } else {
-            setDescription(item, undescribed(item));
+                read.listed.insert(entry, save);
+            read.bySlot.insert(s.slot, save);
         }
     }
-    cache.known = std::move(listed);
+    return read;
+}
+
+void showCardDescriptions(TSaveListView* list, const CardSlotDescriptions& read,
+                          CardDescriptions& cache)
+{
+    for (QListWidgetItem* item : itemsOf(list)) {
+        const QVariant slot = item->data(TSaveListView::SlotRole);
+        const auto found =
+            slot.isValid() ? read.bySlot.constFind(slot.toInt()) : read.bySlot.constEnd();
+        setDescription(item, found != read.bySlot.constEnd() ? *found : undescribed(item));
+    }
+    cache.reads += read.reads;
+    cache.known = read.listed;
     finishListing(list);
+}
+
+void describeCardSaves(mcb_card* card, TSaveListView* list, CardDescriptions& cache)
+{
+    QList<CardSlot> saves;
+    for (const QListWidgetItem* item : itemsOf(list))
+        if (const QVariant slot = item->data(TSaveListView::SlotRole); slot.isValid())
+            saves.append({slot.toInt(), TSaveListView::nameOf(item)});
+    showCardDescriptions(list, readCardDescriptions(card, saves, cache), cache);
 }
 
 void describeFileSaves(TSaveListView* list, const QString& folder, FileDescriptions& cache)

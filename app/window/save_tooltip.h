@@ -11,6 +11,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QString>
 
 class TSaveListView;
@@ -50,6 +51,22 @@ struct CardDescriptions {
 };
 
 void describeCardSaves(mcb_card* card, TSaveListView* list, CardDescriptions& cache);
+// The same in two halves, for a listing read on the card's thread: the
+// descriptions read (no widget touched), then put on the list's items on
+// the window's.
+struct CardSlot {
+    int slot;
+    QString shown; // the name as the list shows it
+};
+struct CardSlotDescriptions {
+    QHash<int, SaveDescription> bySlot;
+    QHash<QByteArray, SaveDescription> listed; // the cache after this listing
+    int reads = 0;
+};
+CardSlotDescriptions readCardDescriptions(mcb_card* card, const QList<CardSlot>& saves,
+                                          const CardDescriptions& cache);
+void showCardDescriptions(TSaveListView* list, const CardSlotDescriptions& read,
+                          CardDescriptions& cache);
 // Save files' descriptions kept between listings, by path, size and
 // modification time (as their banners are).
 struct FileDescriptions {

@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 namespace mcb {
 
@@ -100,6 +101,8 @@ Faults parseFaults(std::string_view text)
             f.cutAfterTransfers = n;
         else if (key == "cut-after-writes")
             f.cutAfterSectorWrites = n;
+        else if (key == "read-delay")
+            f.readDelay = std::chrono::milliseconds(n);
     }
     return f;
 }
@@ -168,6 +171,10 @@ int32_t EmulatedAdapter::read(uint8_t* data, uint16_t length)
         return 0;
     }
     expect_ = Expect::Packet;
+    if (faults_.beforeRead)
+        faults_.beforeRead(sector_);
+    if (faults_.readDelay.count() > 0)
+        std::this_thread::sleep_for(faults_.readDelay);
     uint8_t sector[kSectorSize];
     if (!card_->readAt(uint64_t(sector_) * kSectorSize, sector, kSectorSize))
         return 0; // no such sector on this card

@@ -8,7 +8,9 @@
 #include "card_medium.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -56,6 +58,14 @@ struct Faults {
     // The same by place: the sector read or written there fails, comes
     // half, or (cutAt) the link drops just before the sector is written.
     Place failReadAt, shortReadAt, failWriteAt, shortWriteAt, cutAt;
+    // Not faults but the pace of a real adapter, which pauses a few
+    // milliseconds before answering each sector read: what a program must
+    // stay usable through.
+    std::chrono::milliseconds readDelay{0};
+    // Called on the reading thread before each sector read is answered, with
+    // the sector: a test holds the library in a read here for as long as it
+    // needs, without waiting on a clock.
+    std::function<void(unsigned sector)> beforeRead;
     bool any() const
     {
         return failRead || shortRead || failWrite || shortWrite || cutAfterTransfers ||
@@ -68,8 +78,9 @@ struct Faults {
 // cut-after-writes=N" (the Nth transfer of the kind), and the same faults by
 // place, "read-fail=PLACE[:N]" ... "cut-at=PLACE[:N]", where PLACE is header,
 // dir, map, system (blocks 0-4), data (the save blocks) or blockB, and N
-// the how-manyth sector transfer there (1 when left out). Unknown or
-// malformed items are ignored.
+// the how-manyth sector transfer there (1 when left out); "read-delay=MS"
+// pauses each sector read MS milliseconds. Unknown or malformed items are
+// ignored.
 Faults parseFaults(std::string_view text);
 
 class EmulatedAdapter : public Adapter {

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <chrono>
 #include <memory>
 
 using namespace mcb;
@@ -126,6 +127,29 @@ TEST(EmulatedAdapter, FaultTextIsParsed)
     EXPECT_EQ(f.cutAfterSectorWrites, 70u);
     EXPECT_EQ(f.cutAfterTransfers, 0u);
     EXPECT_FALSE(parseFaults("").any());
+}
+
+TEST(EmulatedAdapter, ReadDelayAndTheReadHookPaceEachSectorRead)
+{
+    EXPECT_EQ(parseFaults("read-delay=5").readDelay, std::chrono::milliseconds(5));
+    EXPECT_EQ(parseFaults("read-fail=2,read-delay=12").readDelay, std::chrono::milliseconds(12));
+    EXPECT_FALSE(parseFaults("read-delay=5").any()) << "a slow adapter is no failing one";
+
+    Faults f;
+    f.readDelay = std::chrono::milliseconds(3);
+    std::vector<unsigned> seen;
+    f.beforeRead = [&](unsigned sector) { seen.push_back(sector); };
+    Rig rig(f);
+    uint8_t buf[512];
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(rig.readSector(7, buf), 512);
+    EXPECT_EQ(rig.readSector(40, buf), 512);
+    // A pause is at least as long as asked; how much longer is the machine's.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(6));
+    EXPECT_EQ(seen, (std::vector<unsigned>{7, 40}));
+    // A write is not a read: neither paused nor seen by the hook.
+    EXPECT_EQ(rig.writeSector(100, buf), 512);
+    EXPECT_EQ(seen.size(), 2u);
 }
 
 TEST(EmulatedAdapter, AnImageFileIsWrittenInPlace)

@@ -1140,6 +1140,14 @@ I18N_TEXT(say_batch_same,
           u"%1 个已在文件夹中且未更改，未再次复制。",
           u"%1 件は変更なしでフォルダーにあるため、コピーしませんでした。")
 
+// A batch the user stopped with Cancel: the saves after the one being
+// copied then were not tried.
+I18N_TEXT(say_batch_stopped,
+          u"You stopped the copy: the other %1 were not tried.",
+          u"您已停止複製：其餘 %1 個未嘗試。",
+          u"您已停止复制：其余 %1 个未尝试。",
+          u"コピーを中止しました。残りの %1 件は試していません。")
+
 // The window would not fit the screen at the scale asked for.
 I18N_TEXT(say_scaletoolarge,
           u"At a scale of %1 the window does not fit this screen; it is shown at %2 instead.",

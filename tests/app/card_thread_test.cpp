@@ -1,0 +1,391 @@
+// Card work on the card's thread: the window answers while the library waits
+// on the card, the gates keep every other command out meanwhile, a batch
+// stops between saves when the user cancels it, and closing the window waits
+// for the save in flight.
+//
+// The library is held inside a call through the window's progress receiver:
+// at the chosen progress message the card's thread stops there until the
+// window's thread has done what the test asks of it. No clock decides
+// anything; the bound on the hold only ends a test that is failing.
+#include "app_fixture.h"
+
+#include "cards/card_worker.h"
+
+#include "mcbridge/format.h"
+#include "mcbridge/inspect.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QSemaphore>
+#include <QTest>
+#include <QThread>
+
+#include <functional>
+#include <set>
+
+namespace {
+
+class HeldInCall {
+public:
+    explicit HeldInCall(TMainForm& form) : fForm(form), fOriginal(*form.window())
+    {
+        form.window()->send = &HeldInCall::send;
+        form.window()->context = this;
+    }
+    ~HeldInCall()
+    {
+        // A hold the window's thread never answered leaves its call posted.
+        QCoreApplication::sendPostedEvents(&fForm, QEvent::MetaCall);
+        *fForm.window() = fOriginal;
+    }
+    HeldInCall(const HeldInCall&) = delete;
+    HeldInCall& operator=(const HeldInCall&) = delete;
+
+    // Asked on the window's thread at each progress message, before the
+    // window is given it, until it holds.
+    std::function<bool()> when = [] { return true; };
+    // Done on the window's thread while the card's is held.
+    std::function<void()> meanwhile = [] {};
+
+    bool held = false;          // the hold happened
+    bool heldOffWindow = false; // in a call on another thread than the window's
+    bool answered = false;      // meanwhile ran while the call was held
+    int messages = 0;           // progress messages seen in all
+
+private:
+    static void send(void* context, uint32_t message, uintptr_t w, intptr_t l)
+    {
+        auto* self = static_cast<HeldInCall*>(context);
+        ++self->messages;
+        if (self->held || !onThreadOf(&self->fForm, [self] { return self->when(); })) {
+            self->fOriginal.send(self->fOriginal.context, message, w, l);
+            return;
+        }
+        // The message held is passed on first: the window has it to show
+        // while the call waits.
+        self->fOriginal.send(self->fOriginal.context, message, w, l);
+        self->held = true;
+        self->heldOffWindow = QThread::currentThread() != self->fForm.thread();
+        QMetaObject::invokeMethod(
+            &self->fForm,
+            [self] {
+                self->meanwhile();
+                self->fReleased.release();
+            },
+            Qt::QueuedConnection);
+        // The bound only ends a test whose window never answers.
+        self->answered = self->fReleased.tryAcquire(1, 10000);
+    }
+
+    TMainForm& fForm;
+    mcb_receiver fOriginal;
+    QSemaphore fReleased;
+};
+
+constexpr int cStepsPerSave = 1000; // the batch's bar share of one save
+
+class CardThreadTest : public AppTest {
+protected:
+    void fourSavesOnCard()
+    {
+        makeCard(4);
+        for (unsigned i = 0; i < 4; ++i)
+            placeOnCard(i,
+                        {.code = "GZLE01",
+                         .name = "save" + std::to_string(i),
+                         .blocks = 2,
+                         .seed = uint8_t(i + 1)},
+                        5 + 2 * i);
+    }
+    void fourSaveFiles()
+    {
+        for (int i = 0; i < 4; ++i)
+            putSaveFile(
+                QStringLiteral("%1-file.gci").arg(i),
+                mcbtest::makeSaveFile(
+                    {.name = "file" + std::to_string(i), .blocks = 2, .seed = uint8_t(i + 1)}));
+    }
+    mcb::CardReport card() const { return mcb::inspectCard(cardImage()); }
+    QStringList saverFiles() const
+    {
+        return QDir(form->saverDir()).entryList(QDir::Files, QDir::Name);
+    }
+};
+
+} // namespace
+
+// While the library reads the card, the window's thread is free: the
+// progress of the call being held has reached the bar before the window does
+// what it was asked, and the listing then ends as ever.
+TEST_F(CardThreadTest, TheBarMovesWhileTheListingWaitsOnTheCard)
+{
+    fourSavesOnCard();
+    start();
+    form->Bar_Init(0, 10);
+    HeldInCall hold(*form);
+    int barBefore = -1, barWhileHeld = -1;
+    hold.when = [&] {
+        barBefore = form->ProgressBar1->position();
+        return true;
+    };
+    hold.meanwhile = [&] { barWhileHeld = form->ProgressBar1->position(); };
+    listCard();
+    EXPECT_TRUE(hold.held);
+    EXPECT_TRUE(hold.heldOffWindow) << "the listing ran on the window's thread";
+    EXPECT_TRUE(hold.answered) << "the window did not answer while the card was read";
+    EXPECT_EQ(barWhileHeld, barBefore + 1) << "the held call's progress did not reach the bar";
+    EXPECT_EQ(names(form->ListView1).size(), 4);
+    EXPECT_EQ(form->ProgressBar1->position(), 0);
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+}
+
+// What the user may try while a listing runs on the card's thread; every one
+// is turned away: no dialog, no card work of its own, the card as it was.
+struct Attempt {
+    const char* name;
+    std::function<void(TMainForm&, const QString& folder)> act;
+};
+
+class GatesWhileRunning : public CardThreadTest, public ::testing::WithParamInterface<Attempt> {};
+
+TEST_P(GatesWhileRunning, TurnAwayWhatTheUserTries)
+{
+    fourSavesOnCard();
+    fourSaveFiles();
+    start();
+    // Keys reach the window's shortcuts only while it is the active one.
+    form->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    listCard();
+    form->ListView1->setFocus();
+    form->ListView1->item(0)->setSelected(true);
+    form->ListView2->item(0)->setSelected(true);
+    ASSERT_TRUE(form->MaybeOk()) << "the buttons must be on for the attempt to mean anything";
+    const auto before = cardImage();
+    const QByteArray device = qgetenv("MCBRIDGE_DEVICE");
+
+    // The same listing once more with nothing tried: what it costs alone.
+    int alone = 0;
+    {
+        HeldInCall hold(*form);
+        listCard();
+        alone = hold.messages;
+    }
+    form->ListView1->item(0)->setSelected(true);
+    form->ListView2->item(0)->setSelected(true);
+    HeldInCall hold(*form);
+    hold.meanwhile = [&] { GetParam().act(*form, form->saverDir()); };
+    listCard();
+    EXPECT_TRUE(hold.answered) << "a second command started under the first";
+    EXPECT_EQ(hold.messages, alone) << "the attempt reached the card";
+    EXPECT_TRUE(dialogs.questions.isEmpty()) << dialogs.questions.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.fileDialogs.empty());
+    EXPECT_TRUE(dialogs.reports.empty());
+    EXPECT_EQ(cardImage(), before);
+    EXPECT_EQ(qgetenv("MCBRIDGE_DEVICE"), device);
+    EXPECT_EQ(names(form->ListView1).size(), 4);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CardThread, GatesWhileRunning,
+    ::testing::Values(
+        Attempt{"ListButton", [](TMainForm& f, const QString&) { f.UpDateBtn->click(); }},
+        Attempt{"F5", [](TMainForm& f, const QString&) { QTest::keyClick(&f, Qt::Key_F5); }},
+        Attempt{"DeleteKey",
+                [](TMainForm& f, const QString&) { QTest::keyClick(f.ListView1, Qt::Key_Delete); }},
+        Attempt{"DeleteButton", [](TMainForm& f, const QString&) { f.DeleteBtn->click(); }},
+        Attempt{"CopyToPcButton", [](TMainForm& f, const QString&) { f.DownLoadBtn->click(); }},
+        Attempt{"CopyToCardButton", [](TMainForm& f, const QString&) { f.UpLoadBtn->click(); }},
+        Attempt{"BackUpButton", [](TMainForm& f, const QString&) { f.ReadCardBtn->click(); }},
+        Attempt{"RestoreButton", [](TMainForm& f, const QString&) { f.WriteCardBtn->click(); }},
+        Attempt{"EditButton", [](TMainForm& f, const QString&) { f.EditBtn->click(); }},
+        Attempt{"MailButton", [](TMainForm& f, const QString&) { f.EmailBtn->click(); }},
+        Attempt{"DragToCardList",
+                [](TMainForm& f, const QString&) { f.ListView1DragDrop(f.ListView2); }},
+        Attempt{"DragToFileList",
+                [](TMainForm& f, const QString&) { f.ListView2DragDrop(f.ListView1); }},
+        Attempt{"FilesDropped",
+                [](TMainForm& f, const QString& folder) {
+                    f.ListView1FilesDropped({folder + QStringLiteral("/1-file.gci")});
+                }},
+        Attempt{"CardImageDropped",
+                [](TMainForm& f, const QString& folder) {
+                    emit f.ListView1->cardImageDropped(folder + QStringLiteral("/../card.raw"));
+                }},
+        Attempt{"CopyAllToCard", [](TMainForm& f, const QString&) { f.CopyAllToCardClick(); }},
+        Attempt{"CopyAllToPc", [](TMainForm& f, const QString&) { f.CopyAllToPcClick(); }},
+        Attempt{"CheckCard", [](TMainForm& f, const QString&) { f.CheckCardClick(); }}),
+    [](const ::testing::TestParamInfo<Attempt>& info) { return std::string(info.param.name); });
+
+// A batch cancelled while its second save is copied: that save is finished,
+// no other is begun, and the report says how many went and that the rest
+// were not tried. Cancel shows only while the batch runs.
+struct CancelledBatch {
+    const char* name;
+    bool toCard;
+};
+
+class BatchCancelled : public CardThreadTest,
+                       public ::testing::WithParamInterface<CancelledBatch> {};
+
+TEST_P(BatchCancelled, StopsBetweenSaves)
+{
+    const bool toCard = GetParam().toCard;
+    if (toCard) {
+        makeCard(4);
+        fourSaveFiles();
+    } else {
+        fourSavesOnCard();
+    }
+    start();
+    listCard();
+    EXPECT_FALSE(form->CancelBtn->isVisible());
+    HeldInCall hold(*form);
+    // The bar passes a save's share once the first save is copied: the next
+    // progress comes from the second.
+    hold.when = [&] { return form->ProgressBar1->position() >= cStepsPerSave; };
+    bool shownWhileRunning = false;
+    hold.meanwhile = [&] {
+        shownWhileRunning = form->CancelBtn->isVisible() && form->CancelBtn->isEnabled();
+        QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
+    };
+    if (toCard)
+        form->CopyAllToCardClick();
+    else
+        form->CopyAllToPcClick();
+    EXPECT_TRUE(hold.held && hold.answered);
+    EXPECT_TRUE(shownWhileRunning);
+    EXPECT_FALSE(form->CancelBtn->isVisible());
+
+    ASSERT_EQ(dialogs.reports.size(), 1u);
+    const QString text = dialogs.reports[0].text;
+    EXPECT_TRUE(text.startsWith("2 of 4 saves copied.")) << text.toStdString();
+    EXPECT_TRUE(text.contains("You stopped the copy: the other 2 were not tried."))
+        << text.toStdString();
+    const mcb::CardReport report = card();
+    EXPECT_TRUE(report.sound());
+    if (toCard) {
+        // The first two in the list's order, whole.
+        ASSERT_EQ(report.saves.size(), 2u);
+        std::set<std::string> copied;
+        for (const auto& s : report.saves)
+            copied.insert(s.name);
+        EXPECT_EQ(copied, (std::set<std::string>{"file0", "file1"}));
+        EXPECT_EQ(form->ListView1->count(), 2);
+    } else {
+        EXPECT_EQ(saverFiles().size(), 2) << saverFiles().join(' ').toStdString();
+        EXPECT_EQ(report.saves.size(), 4u) << "the card is only read";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CardThread, BatchCancelled,
+                         ::testing::Values(CancelledBatch{"CopyAllToCard", true},
+                                           CancelledBatch{"CopyAllToPc", false}),
+                         [](const ::testing::TestParamInfo<CancelledBatch>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// Closing the window while a batch copies: the user is asked; a yes lets the
+// save in flight finish, begins no other, and quits only once the command
+// has ended; a no changes nothing.
+struct CloseWhileRunning {
+    const char* name;
+    bool yes;
+};
+
+class CloseAsked : public CardThreadTest,
+                   public ::testing::WithParamInterface<CloseWhileRunning> {};
+
+TEST_P(CloseAsked, WaitsForTheSaveInFlight)
+{
+    const bool yes = GetParam().yes;
+    makeCard(4);
+    fourSaveFiles();
+    start();
+    listCard();
+    int step = 0, finishedAt = 0, quitAt = 0;
+    form->quitAction = [&] { quitAt = ++step; };
+    QObject::connect(form.get(), &TMainForm::commandFinished, [&] { finishedAt = ++step; });
+    HeldInCall hold(*form);
+    hold.when = [&] { return form->ProgressBar1->position() >= cStepsPerSave; };
+    bool quitWhileHeld = true;
+    hold.meanwhile = [&] {
+        dialogs.yesNo.push_back(yes);
+        form->close();
+        quitWhileHeld = quitAt != 0;
+    };
+    form->CopyAllToCardClick();
+    EXPECT_TRUE(hold.held && hold.answered);
+    EXPECT_EQ(dialogs.questions.size(), 1u);
+    EXPECT_FALSE(quitWhileHeld) << "quit with a save being written";
+    const mcb::CardReport report = card();
+    EXPECT_TRUE(report.sound());
+    if (yes) {
+        QTRY_VERIFY(quitAt != 0);
+        EXPECT_GT(quitAt, finishedAt) << "quit before the command ended";
+        EXPECT_EQ(report.saves.size(), 2u) << "the batch went on after the close";
+    } else {
+        QCoreApplication::processEvents();
+        EXPECT_EQ(quitAt, 0);
+        EXPECT_EQ(report.saves.size(), 4u);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(CardThread, CloseAsked,
+                         ::testing::Values(CloseWhileRunning{"Yes", true},
+                                           CloseWhileRunning{"No", false}),
+                         [](const ::testing::TestParamInfo<CloseWhileRunning>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// The second card's copies are a batch too: Cancel once the first save is
+// on the card in the adapter stops them before the next one begins; each
+// save that went is whole, and the notice counts them and the rest.
+TEST_F(CardThreadTest, CardToCardCopiesStopBetweenSaves)
+{
+    makeCard(4);
+    std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
+    for (unsigned i = 0; i < 4; ++i)
+        mcbtest::placeSave(second, i,
+                           mcbtest::makeSaveFile({.code = "GCCE01",
+                                                  .name = "card" + std::to_string(i),
+                                                  .blocks = 3,
+                                                  .seed = uint8_t(i + 7)}),
+                           5 + 3 * i);
+    const std::string secondPath = dir.file("second.raw");
+    mcbtest::writeFile(secondPath, second);
+    start();
+    listCard();
+    dialogs.files = {QString::fromStdString(secondPath)};
+    form->ShowCardHereClick();
+    ASSERT_NE(form->secondCard(), nullptr) << dialogs.messages.join('\n').toStdString();
+
+    HeldInCall hold(*form);
+    hold.when = [&] { return !card().saves.empty(); };
+    hold.meanwhile = [&] { QTest::mouseClick(form->CancelBtn, Qt::LeftButton); };
+    form->CopyAllToCardClick();
+    EXPECT_TRUE(hold.held && hold.answered);
+    EXPECT_FALSE(form->CancelBtn->isVisible());
+
+    const mcb::CardReport report = card();
+    EXPECT_TRUE(report.sound());
+    const int copied = int(report.saves.size());
+    EXPECT_GE(copied, 1);
+    EXPECT_LT(copied, 4) << "the copies went on after Cancel";
+    const mcb::CardReport source = mcb::inspectCard(second);
+    for (const mcb::SaveInfo& s : report.saves)
+        for (const mcb::SaveInfo& from : source.saves) {
+            if (from.name != s.name)
+                continue;
+            EXPECT_EQ(mcbtest::blocksOf(cardImage(), s.firstBlock, s.blockCount),
+                      mcbtest::blocksOf(second, from.firstBlock, from.blockCount))
+                << s.name;
+        }
+    ASSERT_EQ(dialogs.messages.size(), 1) << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(QStringLiteral("%1 of 4 saves copied.").arg(copied)))
+        << dialogs.messages[0].toStdString();
+    EXPECT_TRUE(dialogs.messages[0].contains(
+        QStringLiteral("You stopped the copy: the other %1 were not tried.").arg(4 - copied)))
+        << dialogs.messages[0].toStdString();
+}
