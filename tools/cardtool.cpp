@@ -126,11 +126,14 @@ Commands:
   demo [--saves-dir DIR]   put the demo saves on the card; with --saves-dir,
                            also write them to DIR as save files
   cards                    the cards on this computer a user would open, with
-                           their kind, size and save count: the adapter in
-                           MCBRIDGE_DEVICE, the emulator's card images and
-                           folder cards (as its Dolphin.ini sets them), the
-                           per-game cards of SD cards under /media/$USER and
-                           /run/media/$USER, and cards the program opened
+                           their kind, size and save count: the adapter
+                           MCBRIDGE_DEVICE names (for a device node, also
+                           the other nodes of its driver that answer, such
+                           as /dev/NAME0, /dev/NAME1), the emulator's card
+                           images and folder cards (as its Dolphin.ini sets
+                           them), the per-game cards of SD cards under
+                           /media/$USER and /run/media/$USER, and cards the
+                           program opened
   split CARD ROOT --layout region-folders|id-folders [--size MBIT]
                            one new card per game of CARD under the SD card
                            root ROOT, as memory card emulators keep them:

@@ -36,6 +36,7 @@ QString whereName(const cardplaces::Where& w)
 {
     switch (w.kind) {
     case cardplaces::Where::Kind::Variable: return say_where_variable;
+    case cardplaces::Where::Kind::Node: return say_where_node;
     case cardplaces::Where::Kind::Emulator: {
         const QString install = w.install == cardplaces::Install::Native    ? say_where_native
                                 : w.install == cardplaces::Install::Flatpak ? say_where_flatpak

@@ -170,6 +170,7 @@ std::string whereText(const Where& w)
 {
     switch (w.kind) {
     case Where::Kind::Variable: return "MCBRIDGE_DEVICE";
+    case Where::Kind::Node: return "device node";
     case Where::Kind::Emulator: {
         const char* install = w.install == Install::Native    ? "native"
                               : w.install == Install::Flatpak ? "Flatpak"
@@ -198,14 +199,45 @@ std::vector<std::string> sdCardRoots(const Environment& env)
     return roots;
 }
 
+std::vector<std::string> adapterDevices(const std::string& named)
+{
+    if (named.empty() || named.starts_with("image:") || named.starts_with("folder:"))
+        return {};
+    std::vector<std::string> out{named};
+    if (!named.starts_with("/"))
+        return out;
+    const fs::path node(named);
+    const std::string name = node.filename().string();
+    const std::size_t digits = name.find_last_not_of("0123456789") + 1;
+    if (digits == name.size() || digits == 0)
+        return out;
+    const std::string stem = name.substr(0, digits);
+    std::vector<std::pair<unsigned long, std::string>> others;
+    std::error_code ec;
+    for (const auto& e : fs::directory_iterator(node.parent_path(), ec)) {
+        const std::string other = e.path().filename().string();
+        if (other == name || !other.starts_with(stem) || other.size() == stem.size() ||
+            other.size() - stem.size() > 6 ||
+            other.find_first_not_of("0123456789", stem.size()) != std::string::npos ||
+            e.is_directory(ec))
+            continue;
+        others.emplace_back(std::stoul(other.substr(stem.size())), e.path().string());
+    }
+    std::sort(others.begin(), others.end());
+    for (const auto& [number, path] : others)
+        out.push_back(path);
+    return out;
+}
+
 std::vector<FoundCard> findCards(const Environment& env)
 {
     Collector c;
-    // The adapter the library is set to use, when it answers.
-    if (!env.adapter.empty() && !env.adapter.starts_with("image:") &&
-        !env.adapter.starts_with("folder:")) {
-        FoundCard adapter{CardKind::Adapter, env.adapter,
-                          Where{.kind = Where::Kind::Variable, .path = env.adapter}};
+    // The adapters the library can reach, each listed when it answers.
+    for (const std::string& device : adapterDevices(env.adapter)) {
+        FoundCard adapter{
+            CardKind::Adapter, device,
+            Where{.kind = device == env.adapter ? Where::Kind::Variable : Where::Kind::Node,
+                  .path = device}};
         describe(adapter);
         if (adapter.problem.empty())
             c.cards.push_back(adapter);

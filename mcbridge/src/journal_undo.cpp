@@ -119,6 +119,10 @@ int32_t putBack(const std::vector<uint8_t>& target,
     if (!readBlock(0, now))
         return 0;
     const bool headerBack = std::memcmp(now.data(), target.data(), kBlockSize) != 0;
+    // Such an undo is a whole card written too: its own record keeps every
+    // block from the start, so that it can be undone byte for byte.
+    if (headerBack && !journalWholeCard())
+        return fail(MCB_ERROR_JOURNAL_FILE);
     const SaveArea area = saveArea();
     std::vector<unsigned> differ;
     for (const auto& [b, data] : blocks) {

@@ -174,3 +174,51 @@ TEST(Discovery, RecentCardsAreNewestFirstWithoutRepeats)
     rememberCard(home.env, "image:/a");
     EXPECT_EQ(recentCards(home.env), (std::vector<std::string>{"image:/a", "folder:/b"}));
 }
+
+namespace {
+
+// The adapters looked for: the device MCBRIDGE_DEVICE names, and the other
+// nodes of a node's driver, by number (in a fake /dev: nodes made as plain
+// files, which is all the listing looks at).
+struct AdapterRow {
+    const char* name;
+    const char* named;                // "{dev}" the fake /dev
+    std::vector<std::string> devices; // what is looked for, in order
+};
+
+void PrintTo(const AdapterRow& r, std::ostream* os) { *os << r.name; }
+
+class AdapterDevices : public testing::TestWithParam<AdapterRow> {};
+
+TEST_P(AdapterDevices, AreTheNamedOneAndItsDriversOtherNodes)
+{
+    TempDir dev;
+    for (const char* node : {"mcadapter0", "mcadapter1", "mcadapter10", "mcadapter2", "mcadapterx",
+                             "tty0", "mcadapter"})
+        writeFile(dev.file(node), {});
+    fs::create_directory(dev.file("mcadapter3"));
+    const auto expand = [&](std::string s) {
+        if (const auto at = s.find("{dev}"); at != std::string::npos)
+            s.replace(at, 5, dev.path());
+        return s;
+    };
+    std::vector<std::string> want;
+    for (const std::string& d : GetParam().devices)
+        want.push_back(expand(d));
+    EXPECT_EQ(adapterDevices(expand(GetParam().named)), want);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, AdapterDevices,
+    testing::Values(AdapterRow{"NodeAndItsDriversOthersByNumber",
+                               "{dev}/mcadapter1",
+                               {"{dev}/mcadapter1", "{dev}/mcadapter0", "{dev}/mcadapter2",
+                                "{dev}/mcadapter10"}},
+                    AdapterRow{"NodeWithoutANumberIsAlone", "{dev}/mcadapter", {"{dev}/mcadapter"}},
+                    AdapterRow{"UsbIsTheFirstOfItsKindOnly", "usb:1234:5678", {"usb:1234:5678"}},
+                    AdapterRow{"ImageIsNoAdapter", "image:{dev}/card.raw", {}},
+                    AdapterRow{"FolderIsNoAdapter", "folder:{dev}", {}},
+                    AdapterRow{"NoneNamed", "", {}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace

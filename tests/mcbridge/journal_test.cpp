@@ -290,6 +290,30 @@ TEST_F(JournalTest, AnUndoCanBeUndone)
     expectSameCard(deleted, card.image(), "undo of the undo");
 }
 
+// An undo of a whole card written is itself a whole card written: undone,
+// the card is again what the restore or the format made, block for block.
+class UndoOfWholeCard : public testing::TestWithParam<ChangeCase> {};
+
+TEST_P(UndoOfWholeCard, IsUndoneByteForByte)
+{
+    TempDir dir;
+    NamedCards cards;
+    auto& card = cards.add("mem:A", twoSaves());
+    const Card c = open("mem:A", dir.path());
+    ASSERT_EQ(GetParam().change(c.get()), MCB_OK);
+    const auto written = card.image();
+    ASSERT_EQ(mcb_undo(c.get(), 0), MCB_OK);
+    ASSERT_EQ(mcb_undo(c.get(), history(c.get()).front().number), MCB_OK)
+        << mcb_strerror(mcb_card_error(c.get()));
+    EXPECT_TRUE(card.image() == written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Journal, UndoOfWholeCard,
+                         testing::Values(kChanges[4], kChanges[5], kChanges[6]),
+                         [](const testing::TestParamInfo<ChangeCase>& info) {
+                             return std::string(info.param.name);
+                         });
+
 TEST_F(JournalTest, RecordsFollowTheCardNotItsDeviceString)
 {
     {

@@ -30,6 +30,7 @@ const char* kindText(CardKind kind); // English, for cardtool
 struct Where {
     enum class Kind {
         Variable, // the device MCBRIDGE_DEVICE names
+        Node,     // another device node of the same driver as that one
         Emulator, // an install of the emulator: install, slot, region, configured
         SdCard,   // a per-game card: sdCard, game, channel
         Recent,   // a card opened lately
@@ -54,6 +55,15 @@ struct FoundCard {
     int saves = -1;      // -1 when the card could not be read
     std::string problem; // why not, in English
 };
+
+// The adapters to look for: the device MCBRIDGE_DEVICE names (it names one)
+// and, when that is a device node, the other nodes of its driver: the same
+// name with another number (/dev/mcadapter0, /dev/mcadapter1, ...), by
+// number. A USB adapter is named by its vendor and product, and the library
+// opens the first device of that kind: others of the same kind cannot be
+// told apart by a device string, so none is added for them. Image and
+// folder devices are no adapters.
+std::vector<std::string> adapterDevices(const std::string& named);
 
 // Every card found, each opened once to tell its size and save count.
 std::vector<FoundCard> findCards(const Environment& env);

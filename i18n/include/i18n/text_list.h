@@ -1269,6 +1269,13 @@ I18N_TEXT(say_where_variable,
           u"MCBRIDGE_DEVICE 指定",
           u"MCBRIDGE_DEVICE で指定")
 
+// Another device node of the same driver as the one MCBRIDGE_DEVICE names.
+I18N_TEXT(say_where_node,
+          u"device node",
+          u"裝置節點",
+          u"设备节点",
+          u"デバイスノード")
+
 I18N_TEXT(say_where_recent,
           u"opened lately",
           u"最近開啟",
