@@ -2,6 +2,7 @@
 // card to the other.
 #include "cards/card_link.h"
 #include "cards/card_worker.h"
+#include "cards/journal_group.h"
 #include "cards/second_card.h"
 #include "commands/batch_scope.h"
 #include "commands/card_save_checks.h"
@@ -250,6 +251,9 @@ void TMainForm::copyCardToCard(bool toSecond)
     // Both cards open at once, each by its own handle.
     const int here = connectAdapter() ? MCB_OK : MCB_E_NOT_OPEN;
     const int there = fSecondLink.open(fSecond->device(), window());
+    // One journal record on each card for the whole copy, undone in one step.
+    const JournalGroup hereRecord(fLink);
+    const JournalGroup thereRecord(fSecondLink);
     for (; tried < saves.size() && !batchCancelled(); ++tried) {
         const CardSave& save = saves[tried];
         Bar_Init(0, 20);

@@ -1,6 +1,10 @@
 // The window's side of the card commands: the selection taken from the
 // lists, the command made with the window as its host and run on the card
-// in the adapter.
+// in the adapter. Those that only ask, tell and show progress run on the
+// card's thread, so the window paints while the card works; the editor and
+// the region dialog are windows of their own and keep theirs on the
+// window's thread.
+#include "cards/threaded_host.h"
 #include "commands/backup_card_command.h"
 #include "commands/card_health_command.h"
 #include "commands/copy_to_card_command.h"
@@ -21,9 +25,13 @@ void TMainForm::DownLoadBtnClick()
 {
     if (fSecond)
         return CopyCardToCard(true);
-    runCommand(b3, [this, saves = ListView1->selectedCardSaves()] {
-        CopyToFileCommand(host(), fSession, saves, saverDir()).run();
-    });
+    runCommand(
+        b3,
+        [this, saves = ListView1->selectedCardSaves()] {
+            ThreadedHost carried(this, host());
+            CopyToFileCommand(carried, fSession, saves, saverDir()).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::UpLoadBtnClick()
@@ -35,7 +43,13 @@ void TMainForm::UpLoadBtnClick()
         files.append(
             {TSaveListView::nameOf(item), filePathOf(item),
              saverDir() + QLatin1Char('/') + item->data(TSaveListView::CaptionRole).toString()});
-    runCommand(b4, [this, files] { CopyToCardCommand(host(), fSession, files, saverDir()).run(); });
+    runCommand(
+        b4,
+        [this, files] {
+            ThreadedHost carried(this, host());
+            CopyToCardCommand(carried, fSession, files, saverDir()).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::ListView1FilesDropped(const QStringList& paths)
@@ -52,24 +66,46 @@ void TMainForm::ListView1FilesDropped(const QStringList& paths)
                       path + QStringLiteral("\r\n(") +
                           QString::number(QFileInfo(path).size() / MCB_BLOCK_SIZE) +
                           QLatin1Char(')')});
-    runCommand(b4, [this, files] { CopyToCardCommand(host(), fSession, files, saverDir()).run(); });
+    runCommand(
+        b4,
+        [this, files] {
+            ThreadedHost carried(this, host());
+            CopyToCardCommand(carried, fSession, files, saverDir()).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::DeleteBtnClick()
 {
-    runCommand(b5, [this, saves = ListView1->selectedCardSaves()] {
-        DeleteCommand(host(), fSession, saves).run();
-    });
+    runCommand(
+        b5,
+        [this, saves = ListView1->selectedCardSaves()] {
+            ThreadedHost carried(this, host());
+            DeleteCommand(carried, fSession, saves).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::ReadCardBtnClick()
 {
-    runCommand(b1, [this] { BackupCardCommand(host(), fSession, saverDir()).run(); });
+    runCommand(
+        b1,
+        [this] {
+            ThreadedHost carried(this, host());
+            BackupCardCommand(carried, fSession, saverDir()).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::WriteCardBtnClick()
 {
-    runCommand(b2, [this] { RestoreCardCommand(host(), fSession, saverDir()).run(); });
+    runCommand(
+        b2,
+        [this] {
+            ThreadedHost carried(this, host());
+            RestoreCardCommand(carried, fSession, saverDir()).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::EditBtnClick()
@@ -91,15 +127,33 @@ void TMainForm::EmailBtnClick()
 
 void TMainForm::CheckCardClick()
 {
-    runCommand(b0, [this] { CheckCardCommand(host(), fSession).run(); });
+    runCommand(
+        b0,
+        [this] {
+            ThreadedHost carried(this, host());
+            CheckCardCommand(carried, fSession).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::RepairCardClick()
 {
-    runCommand(b0, [this] { RepairCardCommand(host(), fSession).run(); });
+    runCommand(
+        b0,
+        [this] {
+            ThreadedHost carried(this, host());
+            RepairCardCommand(carried, fSession).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }
 
 void TMainForm::RecoverCardClick()
 {
-    runCommand(b0, [this] { RecoverSavesCommand(host(), fSession).run(); });
+    runCommand(
+        b0,
+        [this] {
+            ThreadedHost carried(this, host());
+            RecoverSavesCommand(carried, fSession).run();
+        },
+        Needs::Adapter, Where::CardThread);
 }

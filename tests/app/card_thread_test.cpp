@@ -139,6 +139,51 @@ TEST_F(CardThreadTest, TheBarMovesWhileTheListingWaitsOnTheCard)
     EXPECT_TRUE(dialogs.messages.isEmpty()) << dialogs.messages.join('\n').toStdString();
 }
 
+// The commands that only ask, tell and show progress read and write the
+// card on its own thread too: the window answers while the card works.
+struct OffWindow {
+    const char* name;
+    std::function<void(TMainForm&, ScriptedDialogs&, const QString& folder)> run;
+};
+
+class CommandsOffWindow : public CardThreadTest, public ::testing::WithParamInterface<OffWindow> {};
+
+TEST_P(CommandsOffWindow, WorkOnTheCardsThread)
+{
+    fourSavesOnCard();
+    fourSaveFiles();
+    start();
+    listCard();
+    form->ListView1->item(0)->setSelected(true);
+    HeldInCall hold(*form);
+    GetParam().run(*form, dialogs, form->saverDir());
+    EXPECT_TRUE(hold.held) << "the command sent no progress";
+    EXPECT_TRUE(hold.heldOffWindow) << "the command worked on the window's thread";
+    EXPECT_TRUE(hold.answered);
+    EXPECT_TRUE(card().sound());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CardThread, CommandsOffWindow,
+    ::testing::Values(OffWindow{"CopyToPc",
+                                [](TMainForm& f, ScriptedDialogs& d, const QString& folder) {
+                                    d.files = {folder + QStringLiteral("/copy.gci")};
+                                    f.DownLoadBtnClick();
+                                }},
+                      OffWindow{"Delete",
+                                [](TMainForm& f, ScriptedDialogs& d, const QString&) {
+                                    d.yesNo = {true};
+                                    f.DeleteBtnClick();
+                                }},
+                      OffWindow{"BackUp",
+                                [](TMainForm& f, ScriptedDialogs& d, const QString& folder) {
+                                    d.files = {folder + QStringLiteral("/card.raw")};
+                                    f.ReadCardBtnClick();
+                                }},
+                      OffWindow{"Check", [](TMainForm& f, ScriptedDialogs&,
+                                            const QString&) { f.CheckCardClick(); }}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // What the user may try while a listing runs on the card's thread; every one
 // is turned away: no dialog, no card work of its own, the card as it was.
 struct Attempt {

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QMenu>
 #include <QTimer>
 
@@ -169,6 +170,26 @@ TEST_F(SecondCardTest, ItsSideIsHeadedAndItsSavesDescribedAndSorted)
 }
 
 // Every save of either card onto the other, from either list's menu.
+// Several saves copied onto the other card are one change there, undone in
+// one step, as a batch onto the adapter's card is.
+TEST_F(SecondCardTest, SavesCopiedOverAreOneRecordOnTheOtherCard)
+{
+    qputenv("MCBRIDGE_JOURNAL", QFile::encodeName(QString::fromStdString(dir.file("journal"))));
+    twoCards();
+    select(form->ListView1, {"alpha", "beta"});
+    form->DownLoadBtnClick();
+    ASSERT_EQ(names(form->ListView2), (QStringList{"gamma", "alpha", "beta"}));
+    mcb_card* card = nullptr;
+    ASSERT_EQ(mcb_open(("image:" + secondPath().toStdString()).c_str(), &card), MCB_OK);
+    mcb_journal_entry records[4]{};
+    for (mcb_journal_entry& r : records)
+        r.size = sizeof r;
+    EXPECT_EQ(mcb_journal_list(card, records, 4), 1);
+    EXPECT_STREQ(records[0].saves, "alpha (GAAE01), beta (GBBE01)");
+    mcb_close(card);
+    qputenv("MCBRIDGE_JOURNAL", "off");
+}
+
 TEST_F(SecondCardTest, CopyAllGoesBothWays)
 {
     twoCards();
