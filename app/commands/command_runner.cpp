@@ -1,8 +1,8 @@
 // The opening and closing every command shares, so that none can leave the
 // gates closed or the adapter open behind it.
 #include "cards/card_status.h"
-#include "cards/journal_group.h"
 #include "cards/card_worker.h"
+#include "cards/journal_group.h"
 #include "cards/threaded_host.h"
 #include "commands/card_save_checks.h"
 #include "commands/failure_reason.h"
