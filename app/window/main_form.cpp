@@ -317,11 +317,11 @@ void TMainForm::Enable_Btn(bool enabled)
     if (offWindow())
         return onThreadOf(this, [&] { Enable_Btn(enabled); });
     for (QPushButton* b : {DownLoadBtn, EmailBtn})
-        b->setEnabled(enabled);
+        setButton(b, enabled);
     // A card image that may only be read keeps the commands that write off,
     // and says why on them.
     for (QPushButton* b : {DeleteBtn, UpLoadBtn, EditBtn}) {
-        b->setEnabled(enabled && !fCard.readOnly);
+        setButton(b, enabled && !fCard.readOnly);
         b->setToolTip(fCard.readOnly ? say_n_readonly : QString());
     }
 }
@@ -340,16 +340,16 @@ void TMainForm::applyCard(const CardProbe& probe)
     }
     Label2->setText(ready ? GCLINK::Size : QString());
     USbImage->setVisible(ready);
-    ReadCardBtn->setEnabled(ready);
-    WriteCardBtn->setEnabled(ready && !probe.readOnly);
+    setButton(ReadCardBtn, ready);
+    setButton(WriteCardBtn, ready && !probe.readOnly);
     WriteCardBtn->setToolTip(ready && probe.readOnly ? say_n_readonly : QString());
     showFreeBlocks();
 }
 
 bool TMainForm::MaybeOk() const
 {
-    return DeleteBtn->isEnabled() && DownLoadBtn->isEnabled() && UpLoadBtn->isEnabled() &&
-           EditBtn->isEnabled() && EmailBtn->isEnabled();
+    return buttonOn(DeleteBtn) && buttonOn(DownLoadBtn) && buttonOn(UpLoadBtn) &&
+           buttonOn(EditBtn) && buttonOn(EmailBtn);
 }
 
 void TMainForm::ENBtn_click() { fSession.openGates(); }
@@ -547,4 +547,48 @@ void TMainForm::mousePressEvent(QMouseEvent* event)
 void TMainForm::appendPicture(QList<QPixmap>& list, const QPixmap& picture)
 {
     list.append(picture.isNull() ? fPlaceholder : picture);
+}
+
+void TMainForm::holdButtons(bool held)
+{
+    if (held == fHeldButtons.has_value())
+        return;
+    if (held) {
+        fFocusBeforeHold = focusWidget();
+        fHeldButtons.emplace();
+        for (QPushButton* b : {UpDateBtn, ReadCardBtn, WriteCardBtn, DownLoadBtn, UpLoadBtn,
+                               DeleteBtn, EditBtn, EmailBtn, changebtn}) {
+            fHeldButtons->emplace_back(b, b->isEnabled());
+            b->setEnabled(false);
+        }
+        return;
+    }
+    const auto kept = std::move(*fHeldButtons);
+    fHeldButtons.reset();
+    for (const auto& [b, enabled] : kept)
+        b->setEnabled(enabled);
+    // A button shown off lost the keyboard's focus; it gets it back.
+    if (fFocusBeforeHold && fFocusBeforeHold->isEnabled() && fFocusBeforeHold->isVisible())
+        fFocusBeforeHold->setFocus();
+    fFocusBeforeHold = nullptr;
+}
+
+void TMainForm::setButton(QPushButton* button, bool enabled)
+{
+    if (fHeldButtons)
+        for (auto& [b, on] : *fHeldButtons)
+            if (b == button) {
+                on = enabled;
+                return;
+            }
+    button->setEnabled(enabled);
+}
+
+bool TMainForm::buttonOn(const QPushButton* button) const
+{
+    if (fHeldButtons)
+        for (const auto& [b, on] : *fHeldButtons)
+            if (b == button)
+                return on;
+    return button->isEnabled();
 }

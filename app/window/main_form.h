@@ -15,6 +15,7 @@
 #include <QFileInfoList>
 #include <QList>
 #include <QPixmap>
+#include <QPointer>
 #include <QStringList>
 #include <QWidget>
 
@@ -23,6 +24,8 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 class QLabel;
 class QFileSystemWatcher;
@@ -286,6 +289,14 @@ private:
     // True on a thread other than the window's: the caller is a command on
     // the card's thread, and widget work is carried over.
     bool offWindow() const;
+    // While a command works on the card's thread the window stays live: the
+    // command buttons are shown off, and what the command sets them to
+    // meanwhile takes effect when it ends.
+    void holdButtons(bool held);
+    void setButton(QPushButton* button, bool enabled);
+    bool buttonOn(const QPushButton* button) const;
+    std::optional<std::vector<std::pair<QPushButton*, bool>>> fHeldButtons;
+    QPointer<QWidget> fFocusBeforeHold;
     void stepBar();
     std::unique_ptr<QTemporaryDir> fWork;
     QPixmap fPlaceholder;

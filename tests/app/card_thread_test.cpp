@@ -156,10 +156,18 @@ TEST_P(CommandsOffWindow, WorkOnTheCardsThread)
     listCard();
     form->ListView1->item(0)->setSelected(true);
     HeldInCall hold(*form);
+    // Meanwhile the commands are shown off, CLOSE (which asks) is not.
+    bool shownOff = false;
+    hold.meanwhile = [&] {
+        shownOff = !form->UpDateBtn->isEnabled() && !form->DeleteBtn->isEnabled() &&
+                   !form->WriteCardBtn->isEnabled() && form->ExitBtn->isEnabled();
+    };
     GetParam().run(*form, dialogs, form->saverDir());
     EXPECT_TRUE(hold.held) << "the command sent no progress";
     EXPECT_TRUE(hold.heldOffWindow) << "the command worked on the window's thread";
     EXPECT_TRUE(hold.answered);
+    EXPECT_TRUE(shownOff);
+    EXPECT_TRUE(form->UpDateBtn->isEnabled() && form->WriteCardBtn->isEnabled() && form->MaybeOk());
     EXPECT_TRUE(card().sound());
 }
 
