@@ -51,7 +51,8 @@ QString whereName(const cardplaces::Where& w)
                                 QString::number(w.channel));
     case cardplaces::Where::Kind::Recent: break;
     }
-    return say_where_recent;
+    // Cards opened lately are told apart by where they are.
+    return w.path.empty() ? say_where_recent : QString::fromStdString(w.path);
 }
 
 QString menuText(const QString& text) { return text.endsWith(u'…') ? text.chopped(1) : text; }

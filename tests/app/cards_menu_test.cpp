@@ -137,7 +137,7 @@ TEST_P(CardsMenuWhere, SaysWhereInTheProgramsLanguage)
     start(w.languageId);
     const QStringList entries = cardsMenu();
     ASSERT_FALSE(entries.isEmpty());
-    EXPECT_EQ(entries.front(), w.entry);
+    EXPECT_EQ(entries.front(), QString::fromStdString(expand(w.entry.toStdString())));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -154,7 +154,7 @@ INSTANTIATE_TEST_SUITE_P(
                  u"模擬器資料夾記憶卡：舊版，插槽 B（設定檔指定）（128 Mbit，0 個存檔）"_s},
         WhereRow{"SimplifiedChineseRecent", 0x0804, "mine.raw",
                  "home/.local/state/cardsuite/recent-cards|image:{top}/mine.raw\n",
-                 u"最近打开：最近打开（4 Mbit，0 个存档）"_s}),
+                 u"最近打开：{top}/mine.raw（4 Mbit，0 个存档）"_s}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
