@@ -1,6 +1,6 @@
 #include "commands/card_report.h"
 
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include "i18n/texts.h"
 

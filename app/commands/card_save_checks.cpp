@@ -1,9 +1,9 @@
 #include "commands/card_save_checks.h"
 
 #include "cards/card_link.h"
+#include "commands/folder_files.h"
+#include "commands/save_names.h"
 #include "commands/user_file.h"
-#include "window/folder_files.h"
-#include "window/save_names.h"
 
 #include <QFileInfo>
 

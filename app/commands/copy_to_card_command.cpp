@@ -5,7 +5,7 @@
 #include "commands/command_host.h"
 #include "commands/failure_reason.h"
 #include "commands/put_save.h"
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include "i18n/texts.h"
 

@@ -5,8 +5,8 @@
 #include "commands/command_host.h"
 #include "commands/failure_reason.h"
 #include "commands/save_forms.h"
+#include "commands/save_names.h"
 #include "commands/user_file.h"
-#include "window/save_names.h"
 
 #include "i18n/texts.h"
 

@@ -6,7 +6,7 @@
 #include "commands/edit_write_back.h"
 #include "commands/failure_reason.h"
 #include "commands/save_editing.h"
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include "i18n/texts.h"
 

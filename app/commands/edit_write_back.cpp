@@ -4,7 +4,7 @@
 #include "commands/card_save_checks.h"
 #include "commands/command_host.h"
 #include "commands/put_save.h"
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include "i18n/texts.h"
 

@@ -4,8 +4,8 @@
 #include "commands/card_save_checks.h"
 #include "commands/command_host.h"
 #include "commands/mail_cache.h"
+#include "commands/save_names.h"
 #include "commands/send_mail.h"
-#include "window/save_names.h"
 
 #include "i18n/texts.h"
 

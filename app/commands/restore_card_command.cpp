@@ -6,8 +6,8 @@
 #include "commands/card_save_checks.h"
 #include "commands/command_host.h"
 #include "commands/failure_reason.h"
+#include "commands/folder_files.h"
 #include "commands/user_file.h"
-#include "window/folder_files.h"
 
 #include "i18n/texts.h"
 

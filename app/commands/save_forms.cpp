@@ -1,8 +1,8 @@
 #include "commands/save_forms.h"
 
 #include "cards/card_link.h"
+#include "commands/folder_files.h"
 #include "mcbridge.h"
-#include "window/folder_files.h"
 
 #include "i18n/texts.h"
 

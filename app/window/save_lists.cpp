@@ -4,11 +4,11 @@
 #include "cards/card_worker.h"
 #include "cards/device_watch.h"
 #include "cards/gclink.h"
+#include "commands/folder_files.h"
 #include "commands/save_forms.h"
-#include "window/folder_files.h"
+#include "commands/save_names.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
-#include "window/save_names.h"
 #include "window/save_tooltip.h"
 
 #include "i18n/texts.h"

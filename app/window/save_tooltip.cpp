@@ -1,8 +1,8 @@
 #include "window/save_tooltip.h"
 
-#include "window/folder_files.h"
+#include "commands/folder_files.h"
+#include "commands/save_names.h"
 #include "window/save_list_view.h"
-#include "window/save_names.h"
 #include "window/save_order.h"
 
 #include "i18n/texts.h"

@@ -6,15 +6,15 @@
 // then counts what was copied and says the rest were not tried.
 #include "cards/card_link.h"
 #include "cards/card_worker.h"
-#include "commands/batch_scope.h"
 #include "commands/card_save_checks.h"
 #include "commands/failure_reason.h"
+#include "commands/folder_files.h"
 #include "commands/put_save.h"
+#include "commands/save_names.h"
 #include "commands/user_file.h"
-#include "window/folder_files.h"
+#include "window/batch_scope.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
-#include "window/save_names.h"
 
 #include "i18n/texts.h"
 #include "skin/dialogs.h"

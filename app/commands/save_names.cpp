@@ -1,4 +1,4 @@
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include "mcbridge.h"
 

@@ -1,6 +1,6 @@
-#include "window/folder_files.h"
+#include "commands/folder_files.h"
 
-#include "window/save_names.h"
+#include "commands/save_names.h"
 
 #include <QFile>
 #include <QStringDecoder>
