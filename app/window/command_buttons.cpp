@@ -21,17 +21,32 @@
 
 #include <QFileInfo>
 
+#include <functional>
+
+namespace {
+
+// Runs a command on the card's thread, every call of its host carried over
+// to the window's.
+void onCardThread(TMainForm& form, bool& gate, const std::function<void(CommandHost&)>& run)
+{
+    form.runCommand(
+        gate,
+        [&form, run] {
+            ThreadedHost carried(&form, form.host());
+            run(carried);
+        },
+        TMainForm::Needs::Adapter, TMainForm::Where::CardThread);
+}
+
+} // namespace
+
 void TMainForm::DownLoadBtnClick()
 {
     if (fSecond)
         return CopyCardToCard(true);
-    runCommand(
-        b3,
-        [this, saves = ListView1->selectedCardSaves()] {
-            ThreadedHost carried(this, host());
-            CopyToFileCommand(carried, fSession, saves, saverDir()).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b3, [this, saves = ListView1->selectedCardSaves()](CommandHost& h) {
+        CopyToFileCommand(h, fSession, saves, saverDir()).run();
+    });
 }
 
 void TMainForm::UpLoadBtnClick()
@@ -43,13 +58,9 @@ void TMainForm::UpLoadBtnClick()
         files.append(
             {TSaveListView::nameOf(item), filePathOf(item),
              saverDir() + QLatin1Char('/') + item->data(TSaveListView::CaptionRole).toString()});
-    runCommand(
-        b4,
-        [this, files] {
-            ThreadedHost carried(this, host());
-            CopyToCardCommand(carried, fSession, files, saverDir()).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b4, [this, files](CommandHost& h) {
+        CopyToCardCommand(h, fSession, files, saverDir()).run();
+    });
 }
 
 void TMainForm::ListView1FilesDropped(const QStringList& paths)
@@ -66,46 +77,28 @@ void TMainForm::ListView1FilesDropped(const QStringList& paths)
                       path + QStringLiteral("\r\n(") +
                           QString::number(QFileInfo(path).size() / MCB_BLOCK_SIZE) +
                           QLatin1Char(')')});
-    runCommand(
-        b4,
-        [this, files] {
-            ThreadedHost carried(this, host());
-            CopyToCardCommand(carried, fSession, files, saverDir()).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b4, [this, files](CommandHost& h) {
+        CopyToCardCommand(h, fSession, files, saverDir()).run();
+    });
 }
 
 void TMainForm::DeleteBtnClick()
 {
-    runCommand(
-        b5,
-        [this, saves = ListView1->selectedCardSaves()] {
-            ThreadedHost carried(this, host());
-            DeleteCommand(carried, fSession, saves).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b5, [this, saves = ListView1->selectedCardSaves()](CommandHost& h) {
+        DeleteCommand(h, fSession, saves).run();
+    });
 }
 
 void TMainForm::ReadCardBtnClick()
 {
-    runCommand(
-        b1,
-        [this] {
-            ThreadedHost carried(this, host());
-            BackupCardCommand(carried, fSession, saverDir()).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b1,
+                 [this](CommandHost& h) { BackupCardCommand(h, fSession, saverDir()).run(); });
 }
 
 void TMainForm::WriteCardBtnClick()
 {
-    runCommand(
-        b2,
-        [this] {
-            ThreadedHost carried(this, host());
-            RestoreCardCommand(carried, fSession, saverDir()).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b2,
+                 [this](CommandHost& h) { RestoreCardCommand(h, fSession, saverDir()).run(); });
 }
 
 void TMainForm::EditBtnClick()
@@ -127,33 +120,15 @@ void TMainForm::EmailBtnClick()
 
 void TMainForm::CheckCardClick()
 {
-    runCommand(
-        b0,
-        [this] {
-            ThreadedHost carried(this, host());
-            CheckCardCommand(carried, fSession).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b0, [this](CommandHost& h) { CheckCardCommand(h, fSession).run(); });
 }
 
 void TMainForm::RepairCardClick()
 {
-    runCommand(
-        b0,
-        [this] {
-            ThreadedHost carried(this, host());
-            RepairCardCommand(carried, fSession).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b0, [this](CommandHost& h) { RepairCardCommand(h, fSession).run(); });
 }
 
 void TMainForm::RecoverCardClick()
 {
-    runCommand(
-        b0,
-        [this] {
-            ThreadedHost carried(this, host());
-            RecoverSavesCommand(carried, fSession).run();
-        },
-        Needs::Adapter, Where::CardThread);
+    onCardThread(*this, b0, [this](CommandHost& h) { RecoverSavesCommand(h, fSession).run(); });
 }
