@@ -112,3 +112,8 @@ void ThreadedHost::unselect(List which)
 {
     onThreadOf(fOwner, [&] { fTo.unselect(which); });
 }
+
+bool ThreadedEditing::edit(const QString& path, const QString& name)
+{
+    return onThreadOf(fOwner, [&] { return fTo.edit(path, name); });
+}

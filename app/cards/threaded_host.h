@@ -5,6 +5,7 @@
 // the command waits. Called on that thread itself, they answer at once.
 
 #include "commands/command_host.h"
+#include "commands/save_editing.h"
 
 #include "skin/dialogs.h"
 
@@ -55,4 +56,16 @@ private:
     QObject* fOwner;
     CommandHost& fTo;
     ThreadedDialogs fDialogs;
+};
+
+// The save editor reached from a card's thread: it opens, and the user works
+// in it, on the window's thread while the card's waits.
+class ThreadedEditing : public SaveEditing {
+public:
+    ThreadedEditing(QObject* owner, SaveEditing& to) : fOwner(owner), fTo(to) {}
+    bool edit(const QString& path, const QString& name) override;
+
+private:
+    QObject* fOwner;
+    SaveEditing& fTo;
 };

@@ -104,9 +104,9 @@ void TMainForm::WriteCardBtnClick()
 void TMainForm::EditBtnClick()
 {
     // The editor's copy lives in the run's private folder.
-    runCommand(b6, [this, saves = ListView1->selectedCardSaves()] {
-        EditCommand(host(), fSession, saves, host(), workPath(QStringLiteral("temp.~ic")),
-                    saverDir())
+    onCardThread(*this, b6, [this, saves = ListView1->selectedCardSaves()](CommandHost& h) {
+        ThreadedEditing editor(this, host());
+        EditCommand(h, fSession, saves, editor, workPath(QStringLiteral("temp.~ic")), saverDir())
             .run();
     });
 }

@@ -10,6 +10,7 @@
 #include "app_fixture.h"
 
 #include "cards/card_worker.h"
+#include "editor/save_edit_form.h"
 
 #include "mcbridge/format.h"
 #include "mcbridge/inspect.h"
@@ -19,6 +20,7 @@
 #include <QSemaphore>
 #include <QTest>
 #include <QThread>
+#include <QTimer>
 
 #include <functional>
 #include <set>
@@ -189,7 +191,23 @@ INSTANTIATE_TEST_SUITE_P(
                                     f.ReadCardBtnClick();
                                 }},
                       OffWindow{"Check", [](TMainForm& f, ScriptedDialogs&,
-                                            const QString&) { f.CheckCardClick(); }}),
+                                            const QString&) { f.CheckCardClick(); }},
+                      // The editor opens on the window's thread and is closed
+                      // unchanged.
+                      OffWindow{"Edit",
+                                [](TMainForm& f, ScriptedDialogs&, const QString&) {
+                                    bool shown = false;
+                                    QTimer poll;
+                                    QObject::connect(&poll, &QTimer::timeout, [&] {
+                                        if (f.SaveEditForm->isVisible() && !shown) {
+                                            shown = QThread::currentThread() == f.thread();
+                                            f.SaveEditForm->hide();
+                                        }
+                                    });
+                                    poll.start(10);
+                                    f.EditBtnClick();
+                                    EXPECT_TRUE(shown) << "the editor was not shown";
+                                }}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What the user may try while a listing runs on the card's thread; every one
