@@ -11,6 +11,7 @@
 // Something on the window asks for a repaint every 10 ms throughout, as an
 // animation or a moving mouse would, so every stretch the window thread
 // cannot paint shows as a gap.
+#include "quiet_dialogs.h"
 #include "save_maker.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
@@ -30,28 +31,6 @@
 #include <vector>
 
 namespace {
-
-// Notices are dropped: the probe only lists.
-class Quiet : public skin::Dialogs {
-public:
-    void message(const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    skin::Answer askYesNoCancel(const QString&, const QString&) override
-    {
-        return skin::Answer::Yes;
-    }
-    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
-    void information(const QString&, const QString&) override {}
-    void error(const QString&, const QString&) override {}
-    std::optional<QString> saveFileName(const skin::FileDialogSpec&) override { return {}; }
-    std::optional<QString> openFileName(const skin::FileDialogSpec&) override { return {}; }
-    std::optional<QString> text(const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    std::optional<skin::SearchEntry> search(const skin::SearchSpec&) override { return {}; }
-    bool report(const skin::ReportSpec&) override { return false; }
-};
 
 // Every paint of the window or of a widget on it, as times since start.
 class PaintClock : public QObject {
@@ -121,7 +100,7 @@ int main(int argc, char** argv)
     qputenv("MCBRIDGE_FAULTS", ("read-delay=" + delay).toLocal8Bit());
 
     QApplication app(argc, argv);
-    Quiet quiet;
+    QuietDialogs quiet;
     skin::installDialogs(&quiet);
     TMainForm form;
     form.quitAction = [] {};

@@ -8,6 +8,7 @@
 //
 // DIR gets a blank 16 Mbit card image and the save in DIR/saver; the card is
 // listed first, as a user would before copying.
+#include "quiet_dialogs.h"
 #include "save_maker.h"
 #include "window/main_form.h"
 #include "window/save_list_view.h"
@@ -22,28 +23,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Answers nothing is asked of an upload of a new save; notices are dropped.
-class Quiet : public skin::Dialogs {
-public:
-    void message(const QString&) override {}
-    bool askYesNo(const QString&, const QString&) override { return true; }
-    skin::Answer askYesNoCancel(const QString&, const QString&) override
-    {
-        return skin::Answer::Yes;
-    }
-    int choose(const QString&, const QString&, const QStringList&) override { return 0; }
-    void information(const QString&, const QString&) override {}
-    void error(const QString&, const QString&) override {}
-    std::optional<QString> saveFileName(const skin::FileDialogSpec&) override { return {}; }
-    std::optional<QString> openFileName(const skin::FileDialogSpec&) override { return {}; }
-    std::optional<QString> text(const QString&, const QString&, const QString&) override
-    {
-        return {};
-    }
-    std::optional<skin::SearchEntry> search(const skin::SearchSpec&) override { return {}; }
-    bool report(const skin::ReportSpec&) override { return false; }
-};
 
 void mark(const char* text) { (void)!::write(2, text, strlen(text)); }
 
@@ -65,7 +44,7 @@ int main(int argc, char** argv)
     qputenv("MCBRIDGE_DEVICE", ("image:" + dir + QStringLiteral("/card.raw")).toLocal8Bit());
 
     QApplication app(argc, argv);
-    Quiet quiet;
+    QuietDialogs quiet;
     skin::installDialogs(&quiet);
     TMainForm form;
     form.quitAction = [] {};
