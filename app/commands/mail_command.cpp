@@ -1,6 +1,7 @@
 #include "commands/mail_command.h"
 
 #include "cards/card_session.h"
+#include "cards/card_worker.h"
 #include "commands/card_save_checks.h"
 #include "commands/command_host.h"
 #include "commands/mail_cache.h"
@@ -52,12 +53,18 @@ void MailCommand::run()
             fHost.progressAt(20);
             continue;
         }
-        fMail.ToName = QStringLiteral("123");
-        fMail.ToAddress = QStringLiteral("@");
-        fMail.Subject = name + QLatin1Char('(') + shownCode(rawCode) + QLatin1Char(')');
-        fMail.AttachFiles().clear();
-        fMail.AttachFiles().append(mailed);
-        if (!fMail.Execute()) {
+        const QString subject = name + QLatin1Char('(') + shownCode(rawCode) + QLatin1Char(')');
+        // The mail program is started, and waited for, on the thread the
+        // mail object lives on (the window's): the card's thread only waits.
+        const bool taken = onThreadOf(&fMail, [&] {
+            fMail.ToName = QStringLiteral("123");
+            fMail.ToAddress = QStringLiteral("@");
+            fMail.Subject = subject;
+            fMail.AttachFiles().clear();
+            fMail.AttachFiles().append(mailed);
+            return fMail.Execute();
+        });
+        if (!taken) {
             // The busy text must not stand behind the notice.
             fHost.progressAt(0);
             fHost.idle();

@@ -1,9 +1,8 @@
 // The window's side of the card commands: the selection taken from the
 // lists, the command made with the window as its host and run on the card
-// in the adapter. Those that only ask, tell and show progress run on the
-// card's thread, so the window paints while the card works; the editor and
-// the region dialog are windows of their own and keep theirs on the
-// window's thread.
+// in the adapter. They run on the card's thread, so the window paints while
+// the card works; what opens a window of its own (the editor, the mail
+// program) is carried to the window's thread while the card's waits.
 #include "cards/threaded_host.h"
 #include "commands/backup_card_command.h"
 #include "commands/card_health_command.h"
@@ -113,8 +112,8 @@ void TMainForm::EditBtnClick()
 
 void TMainForm::EmailBtnClick()
 {
-    runCommand(b7, [this, saves = ListView1->selectedCardSaves()] {
-        MailCommand(host(), fSession, saves, *SendMail1).run();
+    onCardThread(*this, b7, [this, saves = ListView1->selectedCardSaves()](CommandHost& h) {
+        MailCommand(h, fSession, saves, *SendMail1).run();
     });
 }
 

@@ -10,6 +10,7 @@
 #include "app_fixture.h"
 
 #include "cards/card_worker.h"
+#include "commands/send_mail.h"
 #include "editor/save_edit_form.h"
 
 #include "mcbridge/format.h"
@@ -192,6 +193,14 @@ INSTANTIATE_TEST_SUITE_P(
                                 }},
                       OffWindow{"Check", [](TMainForm& f, ScriptedDialogs&,
                                             const QString&) { f.CheckCardClick(); }},
+                      // The mail program (a stand-in that takes the message)
+                      // is started from the window's thread.
+                      OffWindow{"Mail",
+                                [](TMainForm& f, ScriptedDialogs&, const QString&) {
+                                    TSendMail::setCommand(QStringLiteral("true"));
+                                    f.EmailBtnClick();
+                                    TSendMail::setCommand(QString());
+                                }},
                       // The editor opens on the window's thread and is closed
                       // unchanged.
                       OffWindow{"Edit",
