@@ -65,7 +65,7 @@ TEST_F(CardTest, AFailedBackupIsToldAndKeepsTheOlderFile)
     mcbtest::writeFile(dir.file("old.gcp"), {1, 2});
     dialogs.files = {out("old.gcp")};
     dialogs.yesNo = {true};
-    faults("read-short=500");
+    faults("read-short=data");
     form->ReadCardBtnClick();
     EXPECT_EQ(dialogs.messages, QStringList{"BACKUP CARD Failed: " + out("old.gcp") +
                                             " [the adapter did not answer]"});
@@ -135,7 +135,7 @@ TEST_F(CardTest, ARestoreCutShortIsToldAndTheCardRelisted)
     mcbtest::placeSave(source, 0, mcbtest::makeSaveFile({.name = "after", .blocks = 30}), 5);
     mcbtest::writeFile(dir.file("in.gcp"), source);
     dialogs.files = {out("in.gcp")};
-    faults("cut-after-writes=300");
+    faults("cut-at=block20"); // among the saves' blocks
     form->WriteCardBtnClick();
     ASSERT_EQ(dialogs.messages.size(), 1);
     EXPECT_TRUE(dialogs.messages[0].startsWith(

@@ -152,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(Mail, NoMailProgram, ::testing::Bool(), [](const auto& 
 TEST_F(MailTest, ASaveThatCannotBeReadIsNamed)
 {
     twoSaves();
-    faults(("read-fail=" + std::to_string(52 + 3)).c_str()); // past the load, into the save
+    faults("read-fail=block5:3"); // inside the first save's first block
     form->EmailBtnClick();
     EXPECT_EQ(mails().size(), 1); // the second still goes
     EXPECT_EQ(dialogs.messages,

@@ -153,7 +153,7 @@ TEST_F(SafeWriteTest, ACutAfterTheDeleteFirstSaysWhereTheOldSaveIs)
 {
     fullCard();
     dialogs.yesNo = {true, true};
-    faults("cut-after-writes=200");
+    faults("cut-at=data"); // the new save's first sector, after the delete
     form->UpLoadBtnClick();
     faults("");
     EXPECT_FALSE(onCard("race").has_value());
@@ -242,7 +242,7 @@ TEST_F(SafeWriteTest, AFailedRestoreSaysTheCardMayBeIncompleteOnlyWhenItIs)
     mcbtest::writeFile(dir.file("other.gcp"), other);
     const QString path = QString::fromStdString(dir.file("other.gcp"));
     dialogs.files = {path};
-    faults("cut-after-writes=40");
+    faults("cut-at=block10"); // block 9 of the image written, 10 not
     form->WriteCardBtnClick();
     faults("");
     ASSERT_EQ(dialogs.messages.size(), 1);

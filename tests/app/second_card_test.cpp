@@ -294,11 +294,10 @@ TEST_P(CardCopyFaults, FailTheCopyAndLeaveBothCardsSound)
 
 INSTANTIATE_TEST_SUITE_P(
     Cards, CardCopyFaults,
-    testing::Values(CopyFault{"ReadFailsOnTheCardInTheAdapter", true, "read-fail=3"},
-                    CopyFault{"ReadFailsOnTheCardShownHere", false, "read-fail=3"},
-                    CopyFault{"CutWhileTheCardShownHereIsWritten", true, "cut-after-writes=4"},
-                    CopyFault{"CutWhileTheCardInTheAdapterIsWritten", false,
-                              "cut-after-writes=20"}),
+    testing::Values(CopyFault{"ReadFailsOnTheCardInTheAdapter", true, "read-fail=data"},
+                    CopyFault{"ReadFailsOnTheCardShownHere", false, "read-fail=data"},
+                    CopyFault{"CutWhileTheCardShownHereIsWritten", true, "cut-at=data:4"},
+                    CopyFault{"CutWhileTheCardInTheAdapterIsWritten", false, "cut-at=data:20"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SecondCardTest, BackupAndRestoreOfferRawImages)

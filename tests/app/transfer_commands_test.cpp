@@ -89,10 +89,8 @@ TEST_F(TransferTest, AFailedCopyIsNamedAndNoCompletionClaimed)
     select(form->ListView1, {"alpha", "beta"});
     dialogs.files = {out("a.gci"), out("b.gci")};
     dialogs.yesNo = {true};
-    // Reads in this connection: alpha's load (both directory and both map
-    // copies' counters, the current copies and the other map) and 32
-    // sectors, beta's load, then a few of beta's sectors.
-    faults(("read-fail=" + std::to_string(52 + 32 + 52 + 5)).c_str());
+    // The fifth sector read of beta's first block.
+    faults("read-fail=block7:5");
     form->DownLoadBtnClick();
     EXPECT_TRUE(QFile::exists(out("a.gci")));
     EXPECT_EQ(readFile(dir.file("b.gci")), std::vector<uint8_t>{1}); // the older file stays
@@ -155,7 +153,7 @@ TEST_F(TransferTest, AFailedUploadIsNamedAndTheCardKeepsItsSaves)
     putSaveFile("next.GCI", mcbtest::makeSaveFile({.name = "next", .blocks = 1}));
     form->GetFilePIC();
     select(form->ListView2, {"new.GCI", "next.GCI"});
-    faults("cut-after-writes=20");
+    faults("cut-at=data:10"); // inside each save's blocks, the card opened afresh for each
     form->UpLoadBtnClick();
     EXPECT_EQ(dialogs.messages,
               QStringList{"UPLOAD Failed: new.GCI [the adapter did not answer] (the card holds no "

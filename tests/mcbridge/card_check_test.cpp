@@ -229,7 +229,7 @@ TEST(Check, ExportsSayWhyTheyFail)
     EXPECT_EQ(mcb_last_error(), MCB_ERROR_BAD_ARGUMENT);
     EXPECT_EQ(mcb_recover_slot(1, nullptr), 0);
     EXPECT_EQ(mcb_last_error(), MCB_ERROR_NO_SAVE);
-    card.faults.failRead = 3;
+    card.faults.failReadAt = {Place::Kind::Directory, 0, 1};
     ASSERT_TRUE(connect());
     EXPECT_EQ(mcb_check_card(&count, nullptr), 0);
     EXPECT_EQ(mcb_last_error(), MCB_ERROR_IO);

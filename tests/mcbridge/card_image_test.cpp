@@ -30,7 +30,7 @@ TEST(CardImage, AFailedBackupKeepsTheOlderFile)
     EmulatedCard card(8);
     TempDir dir;
     writeFile(dir.file("card.gcp"), {9, 9});
-    card.faults.shortRead = 700;
+    card.faults.shortReadAt = {Place::Kind::Block, 43, 12}; // well inside the card
     ASSERT_TRUE(connect());
     EXPECT_EQ(ReadCardToFile(dir.file("card.gcp").c_str()), 0);
     EXPECT_EQ(readFile(dir.file("card.gcp")), (std::vector<uint8_t>{9, 9}));
@@ -111,10 +111,10 @@ TEST(CardImage, ARestoreCutShortSaysSo)
     std::vector<uint8_t> source = formatCard(FormatOptions{4});
     placeSave(source, 0, makeSaveFile({.name = "x", .blocks = 30}), 5);
     writeFile(dir.file("in.gcp"), source);
-    card.faults.cutAfterSectorWrites = 500;
+    card.faults.cutAt = {Place::Kind::Block, 20, 4}; // inside the save's blocks
     ASSERT_TRUE(connect());
     EXPECT_EQ(WriteFileToCard(dir.file("in.gcp").c_str()), 0);
-    EXPECT_EQ(card.traffic().sectorWrites, 500u);
+    EXPECT_NE(card.image(), source);
 }
 
 TEST(CardImage, NothingWithoutAKnownCardSize)

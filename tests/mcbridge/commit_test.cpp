@@ -130,7 +130,7 @@ TEST(Commit, RefusesWithoutAFreshLoad)
 TEST(Commit, AFailedWriteStopsItAndForcesAReload)
 {
     EmulatedCard card(baseCard());
-    card.faults.cutAfterSectorWrites = 20;
+    card.faults.cutAt = {Place::Kind::System, 0, 20};
     ASSERT_TRUE(connect());
     ASSERT_EQ(InitSaverInfo(), 1);
     kAllocate(*lib().directory, *lib().map);

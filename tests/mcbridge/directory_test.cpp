@@ -162,13 +162,15 @@ INSTANTIATE_TEST_SUITE_P(Structures, BothCopiesDamaged, ::testing::Bool(),
                              return std::string(info.param ? "Directory" : "Map");
                          });
 
-class ReadFailure : public ::testing::TestWithParam<uint64_t> {};
+class ReadFailure : public ::testing::TestWithParam<Place> {};
 
-// Reads after the size query: 2 counters, 16 directory, 2 counters, 16 map.
+// The load reads each copy's counters, then the current copy whole: the
+// first, second and third read of the directory's blocks and of the map's,
+// and the last.
 TEST_P(ReadFailure, AnywhereFailsTheLoadAndALaterLoadSucceeds)
 {
     EmulatedCard card;
-    card.faults.failRead = GetParam() + 1; // the size read comes first
+    card.faults.failReadAt = GetParam();
     ASSERT_TRUE(connect());
     EXPECT_EQ(InitSaverInfo(), 0);
     CloseDevice();
@@ -177,10 +179,16 @@ TEST_P(ReadFailure, AnywhereFailsTheLoadAndALaterLoadSucceeds)
     EXPECT_EQ(InitSaverInfo(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Reads, ReadFailure, ::testing::Values(1u, 2u, 3u, 18u, 19u, 20u, 21u, 36u),
-                         [](const ::testing::TestParamInfo<uint64_t>& info) {
-                             return "Read" + std::to_string(info.param);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Reads, ReadFailure,
+    ::testing::Values(Place{Place::Kind::Directory, 0, 1}, Place{Place::Kind::Directory, 0, 2},
+                      Place{Place::Kind::Directory, 0, 3}, Place{Place::Kind::Directory, 0, 18},
+                      Place{Place::Kind::Map, 0, 1}, Place{Place::Kind::Map, 0, 2},
+                      Place{Place::Kind::Map, 0, 3}, Place{Place::Kind::Map, 0, 18}),
+    [](const ::testing::TestParamInfo<Place>& info) {
+        return std::string(info.param.kind == Place::Kind::Map ? "Map" : "Directory") +
+               std::to_string(info.param.nth);
+    });
 
 } // namespace
 

@@ -77,7 +77,8 @@ TEST(Download, AFailedReadLeavesTheOlderFileAndNoLeftovers)
     EmulatedCard card(image);
     TempDir dir;
     writeFile(dir.file("x.gci"), {1, 2, 3});
-    card.faults.failRead = 1 + 36 + 20; // size, directory load, then 20 sectors in
+    card.faults.failReadAt = {Place::Kind::Block, 6,
+                              4}; // the fourth sector of the save's second block
     ASSERT_TRUE(connect());
     EXPECT_EQ(DownLoadSaver("x", "GTSE01", dir.file("x.gci").c_str()), 0);
     EXPECT_EQ(readFile(dir.file("x.gci")), (std::vector<uint8_t>{1, 2, 3}));

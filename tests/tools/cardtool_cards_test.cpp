@@ -192,11 +192,11 @@ TEST_P(CardtoolCopyFaults, FailTheCopyAndLeaveBothCardsSound)
 
 INSTANTIATE_TEST_SUITE_P(
     Faults, CardtoolCopyFaults,
-    testing::Values(
-        CopyFault{"ReadFailsOnTheFirstCard", "read-fail=data", "could not be read"},
-        CopyFault{"ShortReadOnTheFirstCard", "read-short=data", "could not be read"},
-        CopyFault{"CutWhileTheSecondIsWritten", "cut-after-writes=5", "was not copied to"},
-        CopyFault{"CutAsTheSecondsDirectoryIsWritten", "cut-after-writes=50", "was not copied to"}),
+    testing::Values(CopyFault{"ReadFailsOnTheFirstCard", "read-fail=data", "could not be read"},
+                    CopyFault{"ShortReadOnTheFirstCard", "read-short=data", "could not be read"},
+                    CopyFault{"CutWhileTheSecondIsWritten", "cut-at=data:5", "was not copied to"},
+                    CopyFault{"CutAsTheSecondsDirectoryIsWritten", "cut-at=dir",
+                              "was not copied to"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
