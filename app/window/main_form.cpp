@@ -191,9 +191,10 @@ void TMainForm::buildControls()
     EmailBtn = makeButton("EmailBtn", 341, 422);
     ExitBtn = makeButton("ExitBtn", 498, 422);
     changebtn = makeButton("changebtn", 498, 340);
-    // Under the progress bar, between the lists: where the eye is while a
-    // batch fills the bar.
-    CancelBtn = makeButton("CancelBtn", 262, 314);
+    // In the status box, where the card's size stands otherwise: beside the
+    // text that says what the batch is doing.
+    CancelBtn = makeButton("CancelBtn", 174, 342);
+    CancelBtn->resize(102, 24);
     CancelBtn->hide();
     connect(CancelBtn, &QPushButton::clicked, this, [this] {
         fCancel = true;
@@ -339,7 +340,9 @@ void TMainForm::applyCard(const CardProbe& probe)
         Enable_Btn(false);
     }
     Label2->setText(ready ? GCLINK::Size : QString());
-    USbImage->setVisible(ready);
+    // While a batch runs, its Cancel stands where the size is shown.
+    USbImage->setVisible(ready && CancelBtn->isHidden());
+    Label2->setVisible(CancelBtn->isHidden());
     setButton(ReadCardBtn, ready);
     setButton(WriteCardBtn, ready && !probe.readOnly);
     WriteCardBtn->setToolTip(ready && probe.readOnly ? say_n_readonly : QString());
@@ -428,13 +431,19 @@ void TMainForm::batchStarts()
         // A close asked for before the batch began stops it before its first.
         fCancel = fQuitPending;
         CancelBtn->setEnabled(true);
+        USbImage->hide();
+        Label2->hide();
         CancelBtn->show();
     });
 }
 
 void TMainForm::batchEnds()
 {
-    onThreadOf(this, [this] { CancelBtn->hide(); });
+    onThreadOf(this, [this] {
+        CancelBtn->hide();
+        USbImage->setVisible(fCard.state == CardState::Ready);
+        Label2->show();
+    });
 }
 
 void TMainForm::deviceChanged()

@@ -327,7 +327,9 @@ TEST_P(BatchCancelled, StopsBetweenSaves)
     hold.when = [&] { return form->ProgressBar1->position() >= cStepsPerSave; };
     bool shownWhileRunning = false;
     hold.meanwhile = [&] {
-        shownWhileRunning = form->CancelBtn->isVisible() && form->CancelBtn->isEnabled();
+        // In the card size's place, which comes back afterwards.
+        shownWhileRunning = form->CancelBtn->isVisible() && form->CancelBtn->isEnabled() &&
+                            !form->USbImage->isVisible() && !form->Label2->isVisible();
         QTest::mouseClick(form->CancelBtn, Qt::LeftButton);
     };
     if (toCard)
@@ -337,6 +339,7 @@ TEST_P(BatchCancelled, StopsBetweenSaves)
     EXPECT_TRUE(hold.held && hold.answered);
     EXPECT_TRUE(shownWhileRunning);
     EXPECT_FALSE(form->CancelBtn->isVisible());
+    EXPECT_TRUE(form->USbImage->isVisible() && form->Label2->isVisible());
 
     ASSERT_EQ(dialogs.reports.size(), 1u);
     const QString text = dialogs.reports[0].text;
