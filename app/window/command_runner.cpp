@@ -87,14 +87,7 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
         // must not start, and what may not wait (a device change, the save
         // folder's) waits for the end all the same.
         const DialogsCarried carried(this);
-        holdButtons(true);
-        try {
-            fWorker->run(body);
-        } catch (...) {
-            holdButtons(false);
-            throw;
-        }
-        holdButtons(false);
+        workOffWindow(*fWorker, body);
     } else {
         body();
     }

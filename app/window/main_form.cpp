@@ -81,6 +81,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     fReceiver.context = this;
     fPlaceholder = placeholderPicture();
     fWorker = std::make_unique<CardWorker>();
+    fSecondWorker = std::make_unique<CardWorker>();
     // Queued whatever thread the library calls from: the bar moves on the
     // window's thread, never under a widget call from the card's.
     connect(this, &TMainForm::cardProgress, this, &TMainForm::stepBar, Qt::QueuedConnection);
@@ -571,6 +572,26 @@ void TMainForm::holdButtons(bool held)
     if (fFocusBeforeHold && fFocusBeforeHold->isEnabled() && fFocusBeforeHold->isVisible())
         fFocusBeforeHold->setFocus();
     fFocusBeforeHold = nullptr;
+}
+
+void TMainForm::workOffWindow(CardWorker& worker, const std::function<void()>& work)
+{
+    if (offWindow())
+        return work();
+    // Work nested in a command's (a list it relists) leaves the command's
+    // hold to the command.
+    const bool hold = !fHeldButtons;
+    if (hold)
+        holdButtons(true);
+    try {
+        worker.run(work);
+    } catch (...) {
+        if (hold)
+            holdButtons(false);
+        throw;
+    }
+    if (hold)
+        holdButtons(false);
 }
 
 void TMainForm::setButton(QPushButton* button, bool enabled)
