@@ -331,7 +331,9 @@ TEST_P(ListingsOffWindow, ReadTheCardOnACardsThread)
 }
 
 INSTANTIATE_TEST_SUITE_P(CardThread, ListingsOffWindow,
-                         ::testing::Values(OffWindowListing{"SecondCard", Listing::SecondCard}),
+                         ::testing::Values(OffWindowListing{"SecondCard", Listing::SecondCard},
+                                           OffWindowListing{"DeviceChange", Listing::DeviceChange},
+                                           OffWindowListing{"StaleList", Listing::StaleList}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // What the user may try while a listing runs on the card's thread; every one
