@@ -87,22 +87,18 @@ void TMainForm::runCommand(bool& gate, const std::function<void()>& body, Needs 
         // must not start, and what may not wait (a device change, the save
         // folder's) waits for the end all the same.
         const DialogsCarried carried(this);
-        holdButtons(true);
-        try {
-            fWorker->run(body);
-        } catch (...) {
-            holdButtons(false);
-            throw;
-        }
-        holdButtons(false);
+        workOffWindow(*fWorker, body);
     } else {
         body();
     }
     // A save the list showed was gone from the card: another program
     // changed it. The list is read again, so the next try acts on the card
-    // as it is instead of on the same ghost.
-    if (takeStaleListing() && fCard.state == CardState::Ready && connectAdapter()) {
-        if (ShowGC())
-            Enable_Btn(true);
+    // as it is instead of on the same ghost; on the card's thread, whichever
+    // thread the command's body ran on.
+    if (takeStaleListing() && fCard.state == CardState::Ready) {
+        workOffWindow(*fWorker, [this] {
+            if (connectAdapter() && ShowGC())
+                Enable_Btn(true);
+        });
     }
 }

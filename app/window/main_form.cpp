@@ -81,6 +81,7 @@ TMainForm::TMainForm(QWidget* parent) : QWidget(parent, Qt::Window | Qt::Framele
     fReceiver.context = this;
     fPlaceholder = placeholderPicture();
     fWorker = std::make_unique<CardWorker>();
+    fSecondWorker = std::make_unique<CardWorker>();
     // Queued whatever thread the library calls from: the bar moves on the
     // window's thread, never under a widget call from the card's.
     connect(this, &TMainForm::cardProgress, this, &TMainForm::stepBar, Qt::QueuedConnection);
@@ -462,21 +463,33 @@ void TMainForm::WMDeviceChange()
     // The relisting is card work too: while it runs, clicks on the command
     // buttons are ignored as they are during a command.
     CommandScope scope(*this);
-    const std::array<bool, 9> gates = {b0, b1, b2, b3, b4, b5, b6, b7, b8};
+    // Opened again however the relisting ends, an exception included.
+    struct Reopen {
+        TMainForm& form;
+        const std::array<bool, 9> gates;
+        ~Reopen()
+        {
+            form.b0 = gates[0], form.b1 = gates[1], form.b2 = gates[2], form.b3 = gates[3],
+            form.b4 = gates[4], form.b5 = gates[5], form.b6 = gates[6], form.b7 = gates[7],
+            form.b8 = gates[8];
+        }
+    } reopen{*this, {b0, b1, b2, b3, b4, b5, b6, b7, b8}};
     b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
-    const CardProbe probe = probeCard(window());
-    applyCard(probe);
-    if (probe.state == CardState::Ready) {
-        // Relisted as LIST would: the same buttons light up after it.
-        if (connectAdapter() && ShowGC())
-            Enable_Btn(true);
-        else
-            Enable_Btn(false);
-        fLink.close();
-        Bar_pos(0);
-    }
-    b0 = gates[0], b1 = gates[1], b2 = gates[2], b3 = gates[3], b4 = gates[4], b5 = gates[5],
-    b6 = gates[6], b7 = gates[7], b8 = gates[8];
+    // Probed and read on the card's thread, as LIST does: a slow adapter
+    // does not freeze the window meanwhile.
+    workOffWindow(*fWorker, [this] {
+        const CardProbe probe = probeCard(window());
+        applyCard(probe);
+        if (probe.state == CardState::Ready) {
+            // Relisted as LIST would: the same buttons light up after it.
+            if (connectAdapter() && ShowGC())
+                Enable_Btn(true);
+            else
+                Enable_Btn(false);
+            fLink.close();
+            Bar_pos(0);
+        }
+    });
 }
 
 void TMainForm::commandEnded()
@@ -580,6 +593,26 @@ void TMainForm::holdButtons(bool held)
     if (fFocusBeforeHold && fFocusBeforeHold->isEnabled() && fFocusBeforeHold->isVisible())
         fFocusBeforeHold->setFocus();
     fFocusBeforeHold = nullptr;
+}
+
+void TMainForm::workOffWindow(CardWorker& worker, const std::function<void()>& work)
+{
+    if (offWindow())
+        return work();
+    // Work nested in a command's (a list it relists) leaves the command's
+    // hold to the command.
+    const bool hold = !fHeldButtons;
+    if (hold)
+        holdButtons(true);
+    try {
+        worker.run(work);
+    } catch (...) {
+        if (hold)
+            holdButtons(false);
+        throw;
+    }
+    if (hold)
+        holdButtons(false);
 }
 
 void TMainForm::setButton(QPushButton* button, bool enabled)

@@ -285,6 +285,15 @@ private:
     bool fAskingToQuit = false;
     std::unique_ptr<DeviceWatcher> fWatcher;
     std::unique_ptr<CardWorker> fWorker;
+    // The second card's own thread: its listing reads the card there while
+    // the window paints, as the first card's commands read theirs on
+    // fWorker's.
+    std::unique_ptr<CardWorker> fSecondWorker;
+    // Card work the window waits for without freezing: run on worker's
+    // thread with the command buttons held as for a command's body (unless
+    // a command holds them already); at once when the caller is off the
+    // window's thread already.
+    void workOffWindow(CardWorker& worker, const std::function<void()>& work);
     std::atomic<bool> fCancel{false};
     // True on a thread other than the window's: the caller is a command on
     // the card's thread, and widget work is carried over.
@@ -327,6 +336,9 @@ public:
     QMenu* cardMenu() const { return fCardMenu; }
     QMenu* pcMenu() const { return fPcMenu; }
     const SecondCard* secondCard() const { return fSecond.get(); }
+    // The second card's thread, while its listing runs there (tests hold it
+    // in a read to see the window answer).
+    CardWorker* secondCardWorker() const { return fSecondWorker.get(); }
     skin::TFocusMark* focusMark() const { return fFocusMark; }
 };
 

@@ -219,6 +219,132 @@ INSTANTIATE_TEST_SUITE_P(
                                 }}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The listings no command's body runs read their card on a card's thread
+// too: the second card's on a thread of its own, the relisting after a
+// device change and the one after a stale list on the first card's. While
+// the card is held in a read the window answers, the bar moves, the
+// commands are shown off and every gate is closed; the list is right after.
+enum class Listing { SecondCard, DeviceChange, StaleList };
+
+struct OffWindowListing {
+    const char* name;
+    Listing which;
+};
+
+class ListingsOffWindow : public CardThreadTest,
+                          public ::testing::WithParamInterface<OffWindowListing> {};
+
+TEST_P(ListingsOffWindow, ReadTheCardOnACardsThread)
+{
+    fourSavesOnCard();
+    std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
+    for (unsigned i = 0; i < 2; ++i)
+        mcbtest::placeSave(second, i,
+                           mcbtest::makeSaveFile({.code = "GCCE01",
+                                                  .name = "other" + std::to_string(i),
+                                                  .blocks = 2,
+                                                  .seed = uint8_t(i + 9)}),
+                           5 + 2 * i);
+    const std::string secondPath = dir.file("second.raw");
+    mcbtest::writeFile(secondPath, second);
+    start();
+    listCard();
+
+    HeldInCall hold(*form);
+    TSaveListView* list = form->ListView1;
+    CardWorker* worker = form->cardWorker();
+    QStringList expected;
+    QString told; // what the one notice says, if one is due
+    std::function<void()> listing;
+    std::function<bool()> inListing = [] { return true; };
+    switch (GetParam().which) {
+    case Listing::SecondCard:
+        dialogs.files = {QString::fromStdString(secondPath)};
+        listing = [&] { form->ShowCardHereClick(); };
+        list = form->ListView2;
+        worker = form->secondCardWorker();
+        expected = {"other0", "other1"};
+        break;
+    case Listing::DeviceChange:
+        placeOnCard(4, {.code = "GZLE01", .name = "save4", .blocks = 2, .seed = 5}, 13);
+        listing = [&] { form->deviceChanged(); };
+        expected = {"save0", "save1", "save2", "save3", "save4"};
+        break;
+    case Listing::StaleList:
+        // Deleted by another program while the list shows it: the copy
+        // finds it gone, then the list is read again.
+        mcbtest::writeFile(cardPath.toStdString(), mcb::formatCard(mcb::FormatOptions{4}));
+        for (unsigned i = 1; i < 4; ++i)
+            placeOnCard(i,
+                        {.code = "GZLE01",
+                         .name = "save" + std::to_string(i),
+                         .blocks = 2,
+                         .seed = uint8_t(i + 1)},
+                        5 + 2 * i);
+        select(form->ListView1, {"save0"});
+        dialogs.files = {form->saverDir() + QStringLiteral("/save0.gci")};
+        listing = [&] { form->DownLoadBtnClick(); };
+        // Held in the relisting: the copy has told its failure by then.
+        inListing = [&] { return !dialogs.messages.isEmpty(); };
+        expected = {"save1", "save2", "save3"};
+        told = QStringLiteral("save0 [no such saver on the card]");
+        break;
+    }
+    int barBefore = -1, barWhileHeld = -1;
+    hold.when = [&] {
+        barBefore = form->ProgressBar1->position();
+        return inListing();
+    };
+    bool shownOff = false, gatesClosed = false, onItsThread = false, quitWhileHeld = true;
+    int quits = 0;
+    bool listedAtQuit = false;
+    form->quitAction = [&] {
+        ++quits;
+        QStringList now = names(list);
+        now.sort();
+        listedAtQuit = now == expected;
+    };
+    hold.meanwhile = [&] {
+        // Closing is asked at once, and waits for the listing's end.
+        dialogs.yesNo.push_back(true);
+        form->close();
+        quitWhileHeld = quits != 0;
+        barWhileHeld = form->ProgressBar1->position();
+        shownOff = !form->UpDateBtn->isEnabled() && !form->DownLoadBtn->isEnabled() &&
+                   !form->ReadCardBtn->isEnabled() && form->ExitBtn->isEnabled();
+        gatesClosed = !(form->b0 || form->b1 || form->b2 || form->b3 || form->b4 || form->b5 ||
+                        form->b6 || form->b7 || form->b8);
+        onItsThread = worker->busy();
+    };
+    listing();
+    EXPECT_TRUE(hold.held) << "the listing sent no progress";
+    EXPECT_TRUE(hold.heldOffWindow) << "the card was read on the window's thread";
+    EXPECT_TRUE(hold.answered) << "the window did not answer while the card was read";
+    EXPECT_TRUE(onItsThread) << "not read on the card's own thread";
+    EXPECT_EQ(barWhileHeld, std::min(barBefore + 1, form->ProgressBar1->maximum()));
+    EXPECT_TRUE(shownOff);
+    EXPECT_TRUE(gatesClosed);
+    QStringList shown = names(list);
+    shown.sort();
+    EXPECT_EQ(shown, expected);
+    EXPECT_TRUE(form->UpDateBtn->isEnabled() && form->ReadCardBtn->isEnabled() && form->MaybeOk());
+    EXPECT_TRUE(form->b0 && form->b3 && form->b8) << "the gates stayed closed";
+    EXPECT_EQ(dialogs.questions.size(), 1) << "closing was not asked while the card was read";
+    EXPECT_FALSE(quitWhileHeld) << "quit while the card was read";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return quits != 0; })) << "no quit after the listing";
+    EXPECT_TRUE(listedAtQuit) << "quit before the list was filled";
+    EXPECT_EQ(dialogs.messages.size(), told.isEmpty() ? 0 : 1)
+        << dialogs.messages.join('\n').toStdString();
+    EXPECT_TRUE(dialogs.messages.join('\n').contains(told))
+        << dialogs.messages.join('\n').toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(CardThread, ListingsOffWindow,
+                         ::testing::Values(OffWindowListing{"SecondCard", Listing::SecondCard},
+                                           OffWindowListing{"DeviceChange", Listing::DeviceChange},
+                                           OffWindowListing{"StaleList", Listing::StaleList}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // What the user may try while a listing runs on the card's thread; every one
 // is turned away: no dialog, no card work of its own, the card as it was.
 struct Attempt {
