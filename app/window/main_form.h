@@ -247,6 +247,7 @@ protected:
 
 private:
     friend class CommandScope;
+    friend class WindowHost; // lists the second card again for a command
     void FormCreate();
     void buildControls();
     QPushButton* makeButton(const char* name, int x, int y);
