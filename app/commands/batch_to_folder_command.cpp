@@ -40,6 +40,9 @@ QByteArray namesIn(const QString& folder)
 // a folder that holds taken; nothing when the library could not name them.
 std::vector<QByteArray> folderNames(const QByteArray& entries, const QByteArray& taken)
 {
+    // No save read, nothing to name: the library is not asked for nothing.
+    if (entries.isEmpty())
+        return {};
     const size_t count = size_t(entries.size()) / MCB_ENTRY_SIZE;
     const auto* e = reinterpret_cast<const uint8_t*>(entries.constData());
     size_t length = 0;

@@ -388,6 +388,22 @@ const Row batchRows[] = {
                    "1 of 2 saves copied.\n1 already in the folder unchanged, not copied again.");
          EXPECT_EQ(saverFiles(b), (QStringList{"01-GAAE-alpha.gci", "mine.gci"}));
      }},
+    {"CopyAllToPcOfACardWithoutSavesCopiesNothing",
+     [](Bench& b) {
+         for (int32_t slot : {0, 1}) {
+             mcb_write_outcome outcome{};
+             outcome.size = sizeof outcome;
+             ASSERT_EQ(mcb_delete_save(b.session.card(), slot, &outcome), MCB_OK);
+         }
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {},
+     false,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b), "0 of 0 saves copied.");
+         EXPECT_TRUE(saverFiles(b).isEmpty());
+     }},
     {"CopyAllToCardStoppedAfterTheFirstSaveTriesNoOther",
      [](Bench& b) {
          const QList<CopyAllToCardCommand::File> files{
