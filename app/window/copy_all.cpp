@@ -3,7 +3,6 @@
 // between two cards. The files and the selection are taken from the lists
 // here; the command runs on the card's thread with Cancel shown for the
 // batch, every call of its host carried over to the window's thread.
-#include "cards/card_worker.h"
 #include "cards/second_card.h"
 #include "cards/threaded_host.h"
 #include "commands/batch_to_card_command.h"
@@ -19,8 +18,8 @@
 namespace {
 
 // Runs a batch on the card's thread, Cancel shown for it when shown.
-void onCardThread(TMainForm& form, bool& gate, TMainForm::Needs needs, bool shown,
-                  const std::function<void(CommandHost&)>& run)
+void onCardThreadAsBatch(TMainForm& form, bool& gate, TMainForm::Needs needs, bool shown,
+                         const std::function<void(CommandHost&)>& run)
 {
     form.runCommand(
         gate,
@@ -38,8 +37,9 @@ void TMainForm::CopyAllToPcClick()
 {
     if (fSecond)
         return copyAllCardToCard(true);
-    onCardThread(*this, b3, Needs::Adapter, true,
-                 [this](CommandHost& h) { CopyAllToFolderCommand(h, fSession, saverDir()).run(); });
+    onCardThreadAsBatch(*this, b3, Needs::Adapter, true, [this](CommandHost& h) {
+        CopyAllToFolderCommand(h, fSession, saverDir()).run();
+    });
 }
 
 void TMainForm::CopyAllToCardClick()
@@ -49,8 +49,9 @@ void TMainForm::CopyAllToCardClick()
     QList<CopyAllToCardCommand::File> files;
     for (int i = 0; i < ListView2->count(); ++i)
         files.append({TSaveListView::nameOf(ListView2->item(i)), filePathOf(ListView2->item(i))});
-    onCardThread(*this, b4, Needs::Adapter, true,
-                 [this, files](CommandHost& h) { CopyAllToCardCommand(h, fSession, files).run(); });
+    onCardThreadAsBatch(*this, b4, Needs::Adapter, true, [this, files](CommandHost& h) {
+        CopyAllToCardCommand(h, fSession, files).run();
+    });
 }
 
 void TMainForm::CopyCardToCard(bool toSecond)
@@ -59,8 +60,9 @@ void TMainForm::CopyCardToCard(bool toSecond)
     // The command opens both cards itself: one that does not answer is
     // named for each save rather than in the adapter's notice.
     const CardToCardCommand::Devices devices{mainDevice(), fSecond->device(), window()};
-    onCardThread(*this, toSecond ? b3 : b4, Needs::Nothing, saves.size() > 1,
-                 [this, saves, devices, toSecond](CommandHost& h) {
-                     CardToCardCommand(h, fSession, fSecondLink, devices, saves, toSecond).run();
-                 });
+    onCardThreadAsBatch(
+        *this, toSecond ? b3 : b4, Needs::Nothing, saves.size() > 1,
+        [this, saves, devices, toSecond](CommandHost& h) {
+            CardToCardCommand(h, fSession, fSecondLink, devices, saves, toSecond).run();
+        });
 }
