@@ -404,6 +404,19 @@ const Row batchRows[] = {
          EXPECT_EQ(reportOf(b), "0 of 0 saves copied.");
          EXPECT_TRUE(saverFiles(b).isEmpty());
      }},
+    {"CopyAllToPcStoppedWhileReadingWritesWhatItRead",
+     [](Bench& b) {
+         b.host.stopWhen = [](const FakeHost& h) { return h.progress >= cStepsPerSave; };
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {"alpha", "beta"},
+     false,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b),
+                   "1 of 2 saves copied.\nYou stopped the copy: the other 1 were not tried.");
+         EXPECT_EQ(saverFiles(b), QStringList{"01-GAAE-alpha.gci"});
+     }},
     {"CopyAllToCardStoppedAfterTheFirstSaveTriesNoOther",
      [](Bench& b) {
          const QList<CopyAllToCardCommand::File> files{
