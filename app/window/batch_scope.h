@@ -1,11 +1,9 @@
 #pragma once
 
 // What every batch does around its saves, on the card's thread: Cancel shown
-// for its length, and the lists closed to the user while it walks them.
+// for its length. (The command holds the lists through its host.)
 
-#include "cards/card_worker.h"
 #include "window/main_form.h"
-#include "window/save_list_view.h"
 
 class BatchShown {
 public:
@@ -26,11 +24,3 @@ private:
     TMainForm& fForm;
     bool fShown;
 };
-
-inline void enableLists(TMainForm& form, bool enabled)
-{
-    onThreadOf(&form, [&] {
-        form.ListView1->setEnabled(enabled);
-        form.ListView2->setEnabled(enabled);
-    });
-}

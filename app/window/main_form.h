@@ -247,6 +247,7 @@ protected:
 
 private:
     friend class CommandScope;
+    friend class WindowHost; // lists the second card again for a command
     void FormCreate();
     void buildControls();
     QPushButton* makeButton(const char* name, int x, int y);
@@ -324,8 +325,6 @@ private:
     CardDescriptions fSecondDescriptions;
     int fSecondFree = 0;
     void CopyCardToCard(bool toSecond);
-    void copyCardToCard(bool toSecond); // the body, run as a command
-    QString copyOneSave(const CardSave& save, mcb_card* from, mcb_card* to);
     // The second card, open while a command copies to or from it.
     CardLink fSecondLink;
     // A save file to copy to the card: its name, its path as the system

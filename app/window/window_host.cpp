@@ -36,7 +36,10 @@ void WindowHost::changed(Changed what)
     switch (what) {
     case Changed::CardList: fForm.ShowGC(); break;
     case Changed::FileList: fForm.GetFilePIC(); break;
-    case Changed::SecondCard: break; // the second card's commands list it themselves
+    case Changed::SecondCard:
+        if (fForm.secondCard())
+            fForm.ShowSecondCard();
+        break;
     }
 }
 
@@ -50,6 +53,8 @@ void WindowHost::unselect(List which)
 {
     (which == List::Card ? fForm.ListView1 : fForm.ListView2)->clearSelection();
 }
+
+bool WindowHost::cancelled() const { return fForm.batchCancelled(); }
 
 bool WindowHost::edit(const QString& path, const QString& name)
 {

@@ -25,7 +25,7 @@ public:
     void changed(Changed what) override;
     void holdLists(bool held) override;
     void unselect(List which) override;
-    bool cancelled() const override { return false; }
+    bool cancelled() const override;
     bool edit(const QString& path, const QString& name) override;
     void showFor(const QString& path) override;
 

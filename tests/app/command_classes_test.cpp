@@ -5,8 +5,12 @@
 
 #include "cards/card_session.h"
 #include "commands/backup_card_command.h"
+#include "commands/batch_report.h"
+#include "commands/batch_to_card_command.h"
+#include "commands/batch_to_folder_command.h"
 #include "commands/card_health_command.h"
 #include "commands/card_save_checks.h"
+#include "commands/card_to_card_command.h"
 #include "commands/copy_to_card_command.h"
 #include "commands/copy_to_file_command.h"
 #include "commands/delete_command.h"
@@ -66,11 +70,15 @@ struct Bench {
     FakeRegionDialog region;
     TSendMail mail;
     bool openAfterRun = false; // the command left the card open
+    // A second card, for the copies between two cards.
+    std::string otherPath = dir.file("other.raw");
+    CardLink other;
 
     ~Bench()
     {
         TSendMail::setCommand(QString());
         qunsetenv("MCBRIDGE_FAULTS");
+        qputenv("MCBRIDGE_JOURNAL", "off");
     }
     // The link drops at the transfer spec names, from a fresh open on.
     void cutAt(const char* spec)
@@ -288,6 +296,217 @@ const Row transferRows[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Transfer, CommandClassTest, ::testing::ValuesIn(transferRows),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// The save folder the batches copy into, made by the batch.
+QString saverOf(const Bench& b) { return b.file("saver"); }
+
+QStringList saverFiles(const Bench& b)
+{
+    return QDir(saverOf(b)).entryList(QDir::Files, QDir::Name);
+}
+
+// The only report the batch gave.
+QString reportOf(const Bench& b)
+{
+    EXPECT_EQ(b.host.script.reports.size(), 1u);
+    return b.host.script.reports.empty() ? QString() : b.host.script.reports[0].text;
+}
+
+// The journal's records for the card image at path: how many, and the saves
+// the newest names.
+std::pair<int, std::string> journalOf(const std::string& path)
+{
+    mcb_card* card = nullptr;
+    if (mcb_open(("image:" + path).c_str(), &card) != MCB_OK)
+        return {-1, {}};
+    mcb_journal_entry records[4]{};
+    for (mcb_journal_entry& r : records)
+        r.size = sizeof r;
+    const int count = mcb_journal_list(card, records, 4);
+    mcb_close(card);
+    return {count, count > 0 ? records[0].saves : ""};
+}
+
+// The second card: gamma, and an alpha of its own beside it.
+void otherCard(Bench& b)
+{
+    qputenv("MCBRIDGE_JOURNAL", QFile::encodeName(b.file("journal")));
+    // A card of its own: the journal knows a card by the serial it was
+    // formatted with.
+    mcb::FormatOptions format{4};
+    format.serial.fill(0x42);
+    std::vector<uint8_t> image = mcb::formatCard(format);
+    mcbtest::placeSave(
+        image, 0,
+        mcbtest::makeSaveFile({.code = "GAAE01", .name = "alpha", .blocks = 2, .seed = 9}), 5);
+    mcbtest::placeSave(image, 1,
+                       mcbtest::makeSaveFile({.code = "GCCE01", .name = "gamma", .blocks = 1}), 7);
+    writeFile(b.otherPath, image);
+}
+
+CardToCardCommand::Devices devicesOf(const Bench& b)
+{
+    return {"image:" + QString::fromStdString(b.cardPath),
+            "image:" + QString::fromStdString(b.otherPath), nullptr};
+}
+
+const Row batchRows[] = {
+    {"CopyAllToPcNamesTheSaveThatFailsAndWritesTheOthers",
+     [](Bench& b) {
+         b.cutAt("read-fail=block6"); // alpha's second block
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {"alpha", "beta"},
+     false,
+     [](Bench& b) {
+         const QString text = reportOf(b);
+         EXPECT_TRUE(text.startsWith("1 of 2 saves copied.\n\nNot copied:\n  alpha ["))
+             << text.toStdString();
+         EXPECT_FALSE(text.contains("beta")) << text.toStdString();
+         EXPECT_EQ(b.host.script.reports.at(0).title, "Copy all to PC");
+         ASSERT_EQ(saverFiles(b), QStringList{"01-GBBE-beta.gci"});
+         EXPECT_EQ(readFile(saverOf(b).toStdString() + "/01-GBBE-beta.gci").size(),
+                   64u + 3 * 8192u);
+         EXPECT_EQ(b.host.progressTop, 2 * cStepsPerSave); // one bar for the batch
+         EXPECT_TRUE(b.host.didChange(CommandHost::Changed::FileList));
+         EXPECT_FALSE(b.openAfterRun); // the card let go before the files are written
+     }},
+    {"CopyAllToPcCountsWhatTheFolderHoldsAlready",
+     [](Bench& b) {
+         // beta as the card holds it, under a name of the user's.
+         QDir().mkpath(saverOf(b));
+         QFile mine(saverOf(b) + "/mine.gci");
+         ASSERT_TRUE(mine.open(QIODevice::WriteOnly));
+         mine.write(readSave(b.session.card(), 1));
+         mine.close();
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {"alpha", "beta"},
+     false,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b),
+                   "1 of 2 saves copied.\n1 already in the folder unchanged, not copied again.");
+         EXPECT_EQ(saverFiles(b), (QStringList{"01-GAAE-alpha.gci", "mine.gci"}));
+     }},
+    {"CopyAllToPcOfACardWithoutSavesCopiesNothing",
+     [](Bench& b) {
+         for (int32_t slot : {0, 1}) {
+             mcb_write_outcome outcome{};
+             outcome.size = sizeof outcome;
+             ASSERT_EQ(mcb_delete_save(b.session.card(), slot, &outcome), MCB_OK);
+         }
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {},
+     false,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b), "0 of 0 saves copied.");
+         EXPECT_TRUE(saverFiles(b).isEmpty());
+     }},
+    {"CopyAllToPcStoppedWhileReadingWritesWhatItRead",
+     [](Bench& b) {
+         b.host.stopWhen = [](const FakeHost& h) { return h.progress >= cStepsPerSave; };
+         b.command = std::make_unique<CopyAllToFolderCommand>(b.host, b.session, saverOf(b));
+     },
+     {},
+     {"alpha", "beta"},
+     false,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b),
+                   "1 of 2 saves copied.\nYou stopped the copy: the other 1 were not tried.");
+         EXPECT_EQ(saverFiles(b), QStringList{"01-GAAE-alpha.gci"});
+     }},
+    {"CopyAllToCardStoppedAfterTheFirstSaveTriesNoOther",
+     [](Bench& b) {
+         const QList<CopyAllToCardCommand::File> files{
+             {"1.gci", putFile(b, "1.gci", {.code = "GNNE01", .name = "one"})},
+             {"2.gci", putFile(b, "2.gci", {.code = "GNNE01", .name = "two"})},
+             {"3.gci", putFile(b, "3.gci", {.code = "GNNE01", .name = "three"})}};
+         b.host.stopWhen = [](const FakeHost& h) { return h.progress >= cStepsPerSave; };
+         b.command = std::make_unique<CopyAllToCardCommand>(b.host, b.session, files);
+     },
+     {},
+     {"alpha", "beta", "one"},
+     true,
+     [](Bench& b) {
+         EXPECT_EQ(reportOf(b),
+                   "1 of 3 saves copied.\nYou stopped the copy: the other 2 were not tried.");
+         EXPECT_EQ(b.host.script.reports.at(0).title, "Copy all to card");
+         EXPECT_EQ(b.host.busyAs.size(), 1);
+     }},
+    {"CardToCardOfTwoSavesIsOneRecordOnTheCardWrittenTo",
+     [](Bench& b) {
+         otherCard(b);
+         b.host.script.yesNo = {true}; // the other card's alpha is replaced
+         b.command = std::make_unique<CardToCardCommand>(b.host, b.session, b.other, devicesOf(b),
+                                                         QList{alpha(), beta()}, true);
+     },
+     {"Copied to the other card"},
+     {"alpha", "beta"},
+     true,
+     [](Bench& b) {
+         EXPECT_EQ(b.host.script.questions,
+                   QStringList{"Do you want to Overwrite Saver alpha Now ?"});
+         const auto card = readFile(b.cardPath);
+         const auto other = readFile(b.otherPath);
+         std::vector<std::string> there;
+         for (const auto& s : mcb::inspectCard(other).saves)
+             there.push_back(s.name);
+         EXPECT_EQ(there, (std::vector<std::string>{"alpha", "gamma", "beta"}));
+         EXPECT_EQ(mcbtest::blocksOf(other, mcb::inspectCard(other).saves.at(0).firstBlock, 2),
+                   mcbtest::blocksOf(card, 5, 2));
+         const auto [records, saves] = journalOf(b.otherPath);
+         EXPECT_EQ(records, 1);
+         EXPECT_NE(saves.find("alpha (GAAE01)"), std::string::npos) << saves;
+         EXPECT_NE(saves.find("beta (GBBE01)"), std::string::npos) << saves;
+         EXPECT_EQ(journalOf(b.cardPath).first, 0); // only read
+         EXPECT_TRUE(b.host.didChange(CommandHost::Changed::SecondCard));
+         EXPECT_EQ(b.host.unselected, std::vector{CommandHost::List::Card});
+         EXPECT_FALSE(b.other.isOpen());
+     }},
+    {"CardToCardKeepsASaveTheUserWouldNotReplace",
+     [](Bench& b) {
+         otherCard(b);
+         b.host.script.yesNo = {false};
+         b.command = std::make_unique<CardToCardCommand>(
+             b.host, b.session, b.other, devicesOf(b),
+             QList<CardSave>{{"gamma", "gamma", "GCCE01", 1}, {"alpha", "alpha", "GAAE01", 0}},
+             false);
+     },
+     {"Copied to the other card"},
+     {"alpha", "beta", "gamma"},
+     true,
+     [](Bench& b) {
+         EXPECT_EQ(b.host.script.questions,
+                   QStringList{"Do you want to Overwrite Saver alpha Now ?"});
+         const auto file = mcbtest::makeSaveFile({.code = "GAAE01", .name = "alpha", .blocks = 2});
+         EXPECT_EQ(mcbtest::blocksOf(readFile(b.cardPath), 5, 2),
+                   std::vector<uint8_t>(file.begin() + 64, file.end()));
+         EXPECT_EQ(journalOf(b.cardPath), (std::pair<int, std::string>{1, "gamma (GCCE01)"}));
+         EXPECT_EQ(journalOf(b.otherPath).first, 0);
+         EXPECT_EQ(b.host.unselected, std::vector{CommandHost::List::Files});
+     }},
+    {"CardToCardStoppedAfterTheFirstSaveSaysSo",
+     [](Bench& b) {
+         otherCard(b);
+         b.host.stopWhen = [](const FakeHost& h) { return h.progress == 20; };
+         b.command = std::make_unique<CardToCardCommand>(b.host, b.session, b.other, devicesOf(b),
+                                                         QList{beta(), alpha()}, true);
+     },
+     {"1 of 2 saves copied.\nYou stopped the copy: the other 1 were not tried."},
+     {"alpha", "beta"},
+     true,
+     [](Bench& b) {
+         EXPECT_TRUE(b.host.script.questions.isEmpty()); // alpha was never tried
+         EXPECT_EQ(mcb::inspectCard(readFile(b.otherPath)).saves.size(), 3u);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Batch, CommandClassTest, ::testing::ValuesIn(batchRows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -8,6 +8,7 @@
 
 #include <QStringList>
 
+#include <functional>
 #include <vector>
 
 class FakeHost : public CommandHost {
@@ -21,6 +22,8 @@ public:
     std::vector<Changed> changes;
     std::vector<List> unselected;
     int held = 0; // holdLists(true) minus holdLists(false)
+    // The user's Cancel: pressed once this turns true for what the host saw.
+    std::function<bool(const FakeHost&)> stopWhen;
 
     skin::Dialogs& dialogs() override { return script; }
     void tell(const QString& notice) override { told << notice; }
@@ -33,7 +36,7 @@ public:
     void changed(Changed what) override { changes.push_back(what); }
     void holdLists(bool h) override { held += h ? 1 : -1; }
     void unselect(List which) override { unselected.push_back(which); }
-    bool cancelled() const override { return false; }
+    bool cancelled() const override { return stopWhen && stopWhen(*this); }
 
     bool didChange(Changed what) const
     {
