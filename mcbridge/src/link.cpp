@@ -28,6 +28,10 @@ bool giveBytes(std::span<const uint8_t> bytes, void* out, std::size_t capacity, 
 {
     if (length)
         *length = bytes.size();
+    // Nothing to give fits any buffer, a missing one too (and an empty
+    // span's data may be null, which memcpy must never see).
+    if (bytes.empty())
+        return true;
     if (!out || capacity < bytes.size())
         return fail(MCB_ERROR_TOO_SMALL);
     std::memcpy(out, bytes.data(), bytes.size());

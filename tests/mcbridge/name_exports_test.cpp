@@ -86,4 +86,7 @@ TEST(FolderNames, AreTheEmulatorsNamesOnePerSaveAndNeverATakenOne)
     EXPECT_NE(expected[0], "01-GAAE-same.gci");
     EXPECT_EQ(mcb_folder_names(joined.data(), 3, 0, nullptr, 0, out.data(), out.size(), &length),
               MCB_E_BAD_ARGUMENT);
+    // No saves, no names: nothing to give fits even no buffer.
+    EXPECT_EQ(mcb_folder_names(joined.data(), 0, MCB_SAVE_GCI, nullptr, 0, nullptr, 0, &length), 0);
+    EXPECT_EQ(length, 0u);
 }
