@@ -16,7 +16,8 @@ CardToCardCommand::CardToCardCommand(CommandHost& host, CardSession& session, Ca
 {
 }
 
-QString CardToCardCommand::copyOne(const CardSave& save, mcb_card* from, mcb_card* to)
+std::optional<QString> CardToCardCommand::copyOne(const CardSave& save, mcb_card* from,
+                                                  mcb_card* to)
 {
     const QByteArray bytes =
         stillInSlot(from, save) ? readSave(from, unsigned(save.slot)) : QByteArray();
@@ -27,7 +28,7 @@ QString CardToCardCommand::copyOne(const CardSave& save, mcb_card* from, mcb_car
         if (r.outcome.other_slot >= 0)
             return withReason(save.name, MCB_ERROR_AMBIGUOUS);
         if (!fHost.dialogs().askYesNo(i18n::overwriteQuestion(save.name), fHost.title()))
-            return QString();
+            return std::nullopt;
         r = putSave(to, bytes, MCB_WRITE_REPLACE_SLOT, r.outcome.slot);
     }
     if (r.code == MCB_OK)
@@ -60,14 +61,17 @@ void CardToCardCommand::run()
             fHost.progressRange(0, 20);
             fHost.busy(i18n::busyText(say_saver_cardcopy));
             const int opened = here != MCB_OK ? here : there;
-            const QString why = opened != MCB_OK ? withCodeReason(save.name, opened)
-                                                 : copyOne(save, fToOther ? card() : fOther.get(),
-                                                           fToOther ? fOther.get() : card());
-            if (why.isEmpty()) {
+            const std::optional<QString> why = opened != MCB_OK
+                                                   ? withCodeReason(save.name, opened)
+                                                   : copyOne(save, fToOther ? card() : fOther.get(),
+                                                             fToOther ? fOther.get() : card());
+            // A save the user chose to keep is neither copied nor failed:
+            // a copy of that alone says nothing, as the other copies do.
+            if (why && why->isEmpty()) {
                 ++copied;
                 fHost.progressAt(20);
-            } else {
-                failed << why;
+            } else if (why) {
+                failed << *why;
             }
         }
         // Both lists show what the cards hold now; the second card's write

@@ -9,6 +9,8 @@
 #include "cards/card_save.h"
 #include "commands/card_command.h"
 
+#include <optional>
+
 class CardLink;
 
 class CardToCardCommand : public CardCommand {
@@ -27,8 +29,9 @@ public:
     void run() override;
 
 private:
-    // Empty when the save went; else why not.
-    QString copyOne(const CardSave& save, mcb_card* from, mcb_card* to);
+    // Empty when the save went, nothing when the user kept the other card's
+    // save of that name; else why not.
+    std::optional<QString> copyOne(const CardSave& save, mcb_card* from, mcb_card* to);
 
     CardLink& fOther;
     Devices fDevices;

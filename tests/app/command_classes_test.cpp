@@ -490,6 +490,19 @@ const Row batchRows[] = {
          EXPECT_EQ(journalOf(b.otherPath).first, 0);
          EXPECT_EQ(b.host.unselected, std::vector{CommandHost::List::Files});
      }},
+    // Nothing copied when the user keeps the only save: no word of a copy.
+    {"CardToCardOfASaveTheUserKeepsSaysNothing",
+     [](Bench& b) {
+         otherCard(b);
+         b.host.script.yesNo = {false};
+         b.command = std::make_unique<CardToCardCommand>(
+             b.host, b.session, b.other, devicesOf(b),
+             QList<CardSave>{{"alpha", "alpha", "GAAE01", 0}}, false);
+     },
+     {},
+     {"alpha", "beta"},
+     true,
+     [](Bench& b) { EXPECT_EQ(b.host.script.questions.size(), 1); }},
     {"CardToCardStoppedAfterTheFirstSaveSaysSo",
      [](Bench& b) {
          otherCard(b);
