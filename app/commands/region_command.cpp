@@ -8,9 +8,9 @@
 #include <QFile>
 
 RegionCommand::RegionCommand(CommandHost& host, CardSession& session, QStringList files,
-                             bool secondCard, QString folder, RegionDialog& dialog)
+                             bool secondCard, QString folder, RegionDialog dialog)
     : CardCommand(host, session), fFiles(std::move(files)), fSecondCard(secondCard),
-      fFolder(std::move(folder)), fDialog(dialog)
+      fFolder(std::move(folder)), fDialog(std::move(dialog))
 {
 }
 
@@ -20,7 +20,7 @@ void RegionCommand::run()
         fHost.tell(Say_WARNING2);
         return;
     }
-    fDialog.showFor(fFolder + QLatin1Char('/') + fFiles.constFirst());
+    fDialog(fFolder + QLatin1Char('/') + fFiles.constFirst());
 }
 
 RegionOutcome changeRegion(const QString& path, const QString& shown, std::optional<Region> region)

@@ -6,29 +6,26 @@
 
 #include "commands/card_command.h"
 
+#include <functional>
 #include <optional>
 
 // The region dialog, a window of its own, as the command reaches it: shown
 // for the save file at path until the user closes it.
-class RegionDialog {
-public:
-    virtual ~RegionDialog() = default;
-    virtual void showFor(const QString& path) = 0;
-};
+using RegionDialog = std::function<void(const QString& path)>;
 
 class RegionCommand : public CardCommand {
 public:
     // files: the save files chosen (one is needed); secondCard: a card is
     // shown where the files would be, whose saves are no files to rewrite.
     RegionCommand(CommandHost& host, CardSession& session, QStringList files, bool secondCard,
-                  QString folder, RegionDialog& dialog);
+                  QString folder, RegionDialog dialog);
     void run() override;
 
 private:
     QStringList fFiles;
     bool fSecondCard;
     QString fFolder;
-    RegionDialog& fDialog;
+    RegionDialog fDialog;
 };
 
 // The region a file is marked for: its game code's fourth letter.

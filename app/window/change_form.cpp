@@ -144,7 +144,9 @@ void TMainForm::changebtnClick()
     runCommand(
         b8,
         [this, files] {
-            RegionCommand(host(), fSession, files, fSecond != nullptr, saverDir(), host()).run();
+            RegionCommand(host(), fSession, files, fSecond != nullptr, saverDir(),
+                          [this](const QString& path) { host().showRegionDialog(path); })
+                .run();
         },
         Needs::Nothing);
 }

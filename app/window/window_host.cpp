@@ -75,7 +75,7 @@ bool WindowHost::edit(const QString& path, const QString& name)
     return editor.ischanged;
 }
 
-void WindowHost::showFor(const QString& path)
+void WindowHost::showRegionDialog(const QString& path)
 {
     TChangeForm* form = fForm.ChangeForm;
     for (QWidget* w :

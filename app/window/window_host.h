@@ -10,7 +10,7 @@
 
 class TMainForm;
 
-class WindowHost : public CommandHost, public SaveEditing, public RegionDialog {
+class WindowHost : public CommandHost, public SaveEditing {
 public:
     explicit WindowHost(TMainForm& form) : fForm(form) {}
 
@@ -27,7 +27,8 @@ public:
     void unselect(List which) override;
     bool cancelled() const override;
     bool edit(const QString& path, const QString& name) override;
-    void showFor(const QString& path) override;
+    // The region dialog, shown for the save file at path.
+    void showRegionDialog(const QString& path);
 
 private:
     TMainForm& fForm;

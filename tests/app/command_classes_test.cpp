@@ -53,9 +53,12 @@ struct FakeEditor : SaveEditing {
     }
 };
 
-struct FakeRegionDialog : RegionDialog {
+struct FakeRegionDialog {
     QStringList shownFor;
-    void showFor(const QString& path) override { shownFor << path; }
+    RegionDialog shower()
+    {
+        return [this](const QString& path) { shownFor << path; };
+    }
 };
 
 // A card with two saves, open in a session, and a save folder beside it.
@@ -673,7 +676,7 @@ const Row cardRows[] = {
     {"RegionShowsTheDialogForTheOneFile",
      [](Bench& b) {
          b.command = std::make_unique<RegionCommand>(b.host, b.session, QStringList{"a.gci"}, false,
-                                                     b.folder, b.region);
+                                                     b.folder, b.region.shower());
      },
      {},
      {"alpha", "beta"},
@@ -682,7 +685,7 @@ const Row cardRows[] = {
     {"RegionOfTwoFilesWarnsAndShowsNoDialog",
      [](Bench& b) {
          b.command = std::make_unique<RegionCommand>(
-             b.host, b.session, QStringList{"a.gci", "b.gci"}, false, b.folder, b.region);
+             b.host, b.session, QStringList{"a.gci", "b.gci"}, false, b.folder, b.region.shower());
      },
      {"please Choose a Game File!"},
      {"alpha", "beta"},
@@ -691,7 +694,7 @@ const Row cardRows[] = {
     {"RegionWhileASecondCardIsShownWarns",
      [](Bench& b) {
          b.command = std::make_unique<RegionCommand>(b.host, b.session, QStringList{"a.gci"}, true,
-                                                     b.folder, b.region);
+                                                     b.folder, b.region.shower());
      },
      {"please Choose a Game File!"},
      {"alpha", "beta"},
