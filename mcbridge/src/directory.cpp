@@ -225,7 +225,7 @@ bool loadSystemArea()
 bool systemAreaAsLoaded(const uint8_t* header)
 {
     const Library& l = lib();
-    if (!l.loaded || !l.countersKnown || !l.headerKnown || !l.device->sameMedium() ||
+    if (!l.device || !l.loaded || !l.countersKnown || !l.headerKnown || !l.device->sameMedium() ||
         std::memcmp(header, l.headerOnCard.data(), kSectorSize) != 0 ||
         *l.directory != l.directoryOnCard || *l.map != l.mapOnCard)
         return false;

@@ -58,9 +58,10 @@ struct Library {
     // The sectors a load reads first, those holding the counter and the
     // checksum of each copy of the directory (0, 1) and of the map (2, 3),
     // as the last loadSystemArea read them; known only while its buffers
-    // are what it loaded (a commit or a check clears it). Any commit changes
-    // at least one of them, so a read that finds them as they were need not
-    // load the system area again (see systemAreaAsLoaded).
+    // are what it loaded (a commit or a check clears it). A commit, this
+    // handle's or another program's, writes a copy with a new counter and
+    // checksum, so a read that finds them as they were need not load the
+    // system area again (see systemAreaAsLoaded).
     std::array<std::array<uint8_t, kSectorSize>, 4> countersSeen{};
     bool countersKnown = false;
 

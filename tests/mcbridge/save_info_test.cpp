@@ -380,7 +380,9 @@ namespace {
 // entry, its banner's bitmap and its description. What that reads is counted
 // by the adapter, in sectors: the system area once, and for each save no
 // more than the sectors its banner, icon and comment lie in and the few that
-// show the card is still the one loaded.
+// show the card is still the one loaded. The figures are printed:
+//
+//   build/test/bin/mcbridge_tests --gtest_filter='*ListingReads*'
 struct ListedSave {
     unsigned blocks;
     uint8_t bannerFlags;
