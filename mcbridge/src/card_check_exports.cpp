@@ -72,6 +72,7 @@ void adopt(const SystemCopies& s, int d, int m)
     l.directoryOtherIntact = directoryIntact(s.dir[1 - d]);
     *l.directory = l.directoryOnCard;
     *l.map = l.mapOnCard;
+    l.countersKnown = false;
     l.loaded = true;
 }
 

@@ -12,12 +12,20 @@ namespace mcb {
 
 namespace {
 
+// The sectors that hold each copy's counter (and its checksum): the last of
+// a directory block, the first of a map block.
+constexpr unsigned kDirCounterSectors[2] = {kDirectoryBlock[0] * kSectorsPerBlock + 15,
+                                            kDirectoryBlock[1] * kSectorsPerBlock + 15};
+constexpr unsigned kMapCounterSectors[2] = {kMapBlock[0] * kSectorsPerBlock,
+                                            kMapBlock[1] * kSectorsPerBlock};
+
 struct Loaded {
     Block block;
     int copy = 0;
-    Block other;              // the copy not in use, when it was read
-    bool otherRead = false;   // other holds what the card has there
-    bool otherIntact = false; // and its checksum holds
+    Block other;                        // the copy not in use, when it was read
+    bool otherRead = false;             // other holds what the card has there
+    bool otherIntact = false;           // and its checksum holds
+    uint8_t counters[2][kSectorSize]{}; // the counter sectors, as read
 };
 
 // Reads the copy the counters prefer; when its checksum fails, the other.
@@ -28,7 +36,7 @@ bool loadCurrentCopy(const unsigned blocks[2], const unsigned counterSector[2],
                      std::size_t counterOffset, Intact intact, Loaded& out, bool stepBetween,
                      bool readOther)
 {
-    uint8_t s[2][kSectorSize];
+    uint8_t(&s)[2][kSectorSize] = out.counters;
     for (int c = 0; c < 2; ++c)
         if (!readWholeSector(counterSector[c], s[c]))
             return false;
@@ -183,17 +191,14 @@ bool loadSystemArea()
         return fail(MCB_ERROR_NOT_OPEN);
 
     progress(3);
-    const unsigned dirCounterSectors[2] = {kDirectoryBlock[0] * 16 + 15,
-                                           kDirectoryBlock[1] * 16 + 15};
     Loaded dir;
-    if (!loadCurrentCopy(kDirectoryBlock, dirCounterSectors, kDirCounter % kSectorSize,
+    if (!loadCurrentCopy(kDirectoryBlock, kDirCounterSectors, kDirCounter % kSectorSize,
                          directoryIntact, dir, true, false))
         return fail(MCB_ERROR_DAMAGED);
     step();
 
-    const unsigned mapCounterSectors[2] = {kMapBlock[0] * 16, kMapBlock[1] * 16};
     Loaded map;
-    if (!loadCurrentCopy(kMapBlock, mapCounterSectors, kMapCounter, mapIntact, map, false, true))
+    if (!loadCurrentCopy(kMapBlock, kMapCounterSectors, kMapCounter, mapIntact, map, false, true))
         return fail(MCB_ERROR_DAMAGED);
     step();
 
@@ -208,7 +213,29 @@ bool loadSystemArea()
     l.mapOtherIntact = map.otherIntact;
     l.directoryOtherKnown = dir.otherRead;
     l.directoryOtherIntact = dir.otherIntact;
+    for (int c = 0; c < 2; ++c) {
+        std::memcpy(l.countersSeen[c].data(), dir.counters[c], kSectorSize);
+        std::memcpy(l.countersSeen[2 + c].data(), map.counters[c], kSectorSize);
+    }
+    l.countersKnown = true;
     l.loaded = true;
+    return true;
+}
+
+bool systemAreaAsLoaded(const uint8_t* header)
+{
+    const Library& l = lib();
+    if (!l.device || !l.loaded || !l.countersKnown || !l.headerKnown || !l.device->sameMedium() ||
+        std::memcmp(header, l.headerOnCard.data(), kSectorSize) != 0 ||
+        *l.directory != l.directoryOnCard || *l.map != l.mapOnCard)
+        return false;
+    const unsigned sectors[4] = {kDirCounterSectors[0], kDirCounterSectors[1],
+                                 kMapCounterSectors[0], kMapCounterSectors[1]};
+    uint8_t now[kSectorSize];
+    for (int i = 0; i < 4; ++i)
+        if (!readWholeSector(sectors[i], now) ||
+            std::memcmp(now, l.countersSeen[i].data(), kSectorSize) != 0)
+            return false;
     return true;
 }
 
@@ -423,6 +450,7 @@ bool CommitSystemArea(const std::vector<unsigned>& leftAlone)
     l.mapOtherIntact = mapIntact(l.mapOther) && freeCountHolds(l.mapOther, area);
     l.directoryOtherKnown = true;
     l.directoryOtherIntact = true;
+    l.countersKnown = false;
     l.loaded = true;
     return true;
 }
@@ -498,6 +526,7 @@ bool CommitRecovery(const Block& spareDirectory, const std::vector<unsigned>& le
     l.directoryOnCard = dir;
     l.mapOnCard = map;
     l.mapSeen = map;
+    l.countersKnown = false;
     l.loaded = true;
     return true;
 }

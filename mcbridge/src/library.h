@@ -55,6 +55,15 @@ struct Library {
     // when it needs to (after a commit both copies are whole and equal).
     bool directoryOtherKnown = false;
     bool directoryOtherIntact = false;
+    // The sectors a load reads first, those holding the counter and the
+    // checksum of each copy of the directory (0, 1) and of the map (2, 3),
+    // as the last loadSystemArea read them; known only while its buffers
+    // are what it loaded (a commit or a check clears it). A commit, this
+    // handle's or another program's, writes a copy with a new counter and
+    // checksum, so a read that finds them as they were need not load the
+    // system area again (see systemAreaAsLoaded).
+    std::array<std::array<uint8_t, kSectorSize>, 4> countersSeen{};
+    bool countersKnown = false;
 
     // Why the last call failed (an mcb_error), and for a refusal for want
     // of room, the blocks needed and free.
@@ -243,6 +252,12 @@ template <typename Body> int32_t guarded(Access access, Body&& body) noexcept
 
 // Directory and map (directory.cpp).
 bool loadSystemArea();
+// True when the directory and map the last loadSystemArea read are still the
+// card's: the card's header is header (as just read) and the one the handle
+// knows, the buffers hold what was loaded, and the four counter sectors read
+// as they did then. Four sector reads where a load takes 52; false (and the
+// caller loads) whenever it cannot tell.
+bool systemAreaAsLoaded(const uint8_t* header);
 bool CommitSystemArea();
 // The same for a repair or a recovery that leaves the saves in leftAlone
 // (whose chains are broken or shared) exactly as they are: they are not

@@ -142,6 +142,27 @@ bool readSaveBlocks(const std::vector<uint16_t>& blocks, std::vector<uint8_t>& d
     return true;
 }
 
+std::optional<uint8_t> ChainSectors::operator()(uint64_t offset)
+{
+    const uint64_t index = offset / kSectorSize;
+    if (index >= uint64_t(blocks_.size()) * kSectorsPerBlock)
+        return std::nullopt;
+    auto it = sectors_.find(index);
+    if (it == sectors_.end()) {
+        std::optional<std::array<uint8_t, kSectorSize>> sector(std::in_place);
+        const unsigned block = blocks_[index / kSectorsPerBlock];
+        if (!readWholeSector(unsigned(block * kSectorsPerBlock + index % kSectorsPerBlock),
+                             sector->data())) {
+            sector.reset();
+            failed_ = true;
+        }
+        it = sectors_.emplace(index, sector).first;
+    }
+    if (!it->second)
+        return std::nullopt;
+    return (*it->second)[offset % kSectorSize];
+}
+
 bool readIntoSaveFile(const char* path, const uint8_t* entry, const std::vector<uint16_t>& blocks)
 {
     AtomicFile out(path);

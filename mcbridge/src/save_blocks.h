@@ -5,8 +5,11 @@
 #include "mcbridge/cardfs.h"
 #include "mcbridge/chain.h"
 
+#include <array>
 #include <cstdint>
+#include <map>
 #include <optional>
+#include <utility>
 #include <vector>
 
 namespace mcb {
@@ -51,6 +54,21 @@ bool writeAndVerify(const std::vector<uint16_t>& blocks, const std::vector<uint8
 // Reads the blocks in the order given into data, with a progress step per
 // sector; fails with MCB_ERROR_IO when a sector does not come whole.
 bool readSaveBlocks(const std::vector<uint16_t>& blocks, std::vector<uint8_t>& data);
+
+// A card save's bytes through its chain, read a sector at a time on first
+// use: a description needs a few dozen bytes of a block, and each sector
+// read costs 5 ms on a real adapter.
+class ChainSectors {
+public:
+    explicit ChainSectors(std::vector<uint16_t> blocks) : blocks_(std::move(blocks)) {}
+    std::optional<uint8_t> operator()(uint64_t offset);
+    bool failed() const { return failed_; } // a sector of the save could not be read
+
+private:
+    std::vector<uint16_t> blocks_;
+    std::map<uint64_t, std::optional<std::array<uint8_t, kSectorSize>>> sectors_;
+    bool failed_ = false;
+};
 
 // Writes a save file at path: the entry, then every sector of the blocks in
 // the order given. The file appears only when all of it was read and

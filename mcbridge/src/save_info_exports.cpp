@@ -4,6 +4,7 @@
 #include "mcbridge/save_container.h"
 #include "mcbridge/save_info.h"
 #include "mcbridge/text_encoding.h"
+#include "save_blocks.h"
 #include "save_file.h"
 
 #include <algorithm>
@@ -71,13 +72,10 @@ void fill(mcb_save_info& out, const SaveInfo& in, uint32_t format)
     }
 }
 
-Encoding cardEncoding(bool& readable)
+Encoding cardEncoding(const uint8_t* header)
 {
-    uint8_t sector[kSectorSize];
-    readable = readWholeSector(0, sector);
-    return readable && getBe16(sector + kHeaderEncoding) == uint16_t(Encoding::ShiftJis)
-               ? Encoding::ShiftJis
-               : Encoding::Ansi;
+    return getBe16(header + kHeaderEncoding) == uint16_t(Encoding::ShiftJis) ? Encoding::ShiftJis
+                                                                             : Encoding::Ansi;
 }
 
 int32_t describeSlot(uint32_t slot, mcb_save_info* info)
@@ -85,7 +83,16 @@ int32_t describeSlot(uint32_t slot, mcb_save_info* info)
     if (!info || slot >= kSaveSlotCount)
         return fail(MCB_ERROR_BAD_ARGUMENT);
     Library& l = lib();
-    if (!l.device || !l.cardSized || !loadSystemArea())
+    if (!l.device || !l.cardSized)
+        return fail(MCB_ERROR_NOT_LOADED);
+    // The header tells the encoding, and with the counter sectors whether
+    // the directory and map loaded are still the card's: a listing that
+    // describes every save after one load reads the system area once, and
+    // a card changed since (swapped, or written by another program) is
+    // loaded again.
+    uint8_t header[kSectorSize];
+    const bool headerRead = readWholeSector(0, header);
+    if (!(headerRead && systemAreaAsLoaded(header)) && !loadSystemArea())
         return fail(MCB_ERROR_NOT_LOADED);
     const Block& dir = *l.directory;
     const EntryRef entry = entryAt(dir, slot);
@@ -94,14 +101,10 @@ int32_t describeSlot(uint32_t slot, mcb_save_info* info)
     const Chain chain = followChain(*l.map, entry.firstBlock(), entry.blockCount(), saveArea());
     if (!chain.sound())
         return fail(MCB_ERROR_BROKEN_CHAIN);
-    bool headerRead = false;
-    const Encoding encoding = cardEncoding(headerRead);
     if (!headerRead)
         return fail(MCB_ERROR_IO);
-    BlockReader data(unsigned(chain.blocks.size()), [&](unsigned index, Block& out) {
-        return readBlock(chain.blocks[index], out);
-    });
-    const SaveInfo described = describeSave(entry, std::ref(data), encoding);
+    ChainSectors data(chain.blocks);
+    const SaveInfo described = describeSave(entry, std::ref(data), cardEncoding(header));
     if (data.failed())
         return fail(MCB_ERROR_IO);
     fill(*info, described, 0);

@@ -12,8 +12,11 @@
 
 #include <ostream>
 
+#include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 using namespace mcb;
 using namespace mcbtest;
@@ -364,3 +367,191 @@ TEST(SaveInfoSlot, NeedsAnOpenAdapter)
 }
 
 } // namespace
+
+namespace {
+
+// Listing a card as the program does: one load, then for every save its
+// entry, its banner's bitmap and its description. What that reads is counted
+// by the adapter, in sectors: the system area once, and for each save no
+// more than the sectors its banner, icon and comment lie in and the few that
+// show the card is still the one loaded. The figures are printed:
+//
+//   build/test/bin/mcbridge_tests --gtest_filter='*ListingReads*'
+struct ListedSave {
+    unsigned blocks;
+    uint8_t bannerFlags;
+    std::vector<MadeFrame> frames;
+    uint32_t commentOffset;
+    uint32_t pictureOffset;
+    bool scattered; // its blocks chained out of order, as deletes leave them
+};
+
+struct ListingRow {
+    const char* name;
+    std::vector<ListedSave> saves;
+};
+
+void PrintTo(const ListingRow& row, std::ostream* os) { *os << row.name; }
+
+uint64_t sectorsSpanned(uint64_t begin, uint64_t length)
+{
+    return length == 0 ? 0 : (begin + length - 1) / kSectorSize - begin / kSectorSize + 1;
+}
+
+// The sectors holding what a listing needs of the save, laid out as
+// makeDescribedSave lays them: its banner (for the list's picture), its icon
+// and its comment lines (for the description), each counted on its own as
+// the two calls read them.
+uint64_t neededSectors(const ListedSave& s)
+{
+    const uint64_t banner = (s.bannerFlags & 3) == 1   ? 96 * 32 + 512
+                            : (s.bannerFlags & 3) == 2 ? 96 * 32 * 2
+                                                       : 0;
+    uint64_t icon = 0;
+    bool shared = false;
+    for (const MadeFrame& f : s.frames) {
+        icon += f.format == 2 ? 2048 : f.format == 3 ? 1024 + 512 : f.format == 1 ? 1024 : 0;
+        shared |= f.format == 1;
+    }
+    icon += shared ? 512 : 0;
+    const uint64_t comment = s.commentOffset == 0xFFFFFFFF ? 0 : 64;
+    return sectorsSpanned(s.pictureOffset, banner) +
+           sectorsSpanned(s.pictureOffset + banner, icon) +
+           sectorsSpanned(s.commentOffset, comment);
+}
+
+// A card's check before a description: its header, and the sector of each
+// copy of the directory and of the map that holds its counter and checksum.
+constexpr uint64_t kCheckSectors = 1 + 4;
+// The load: the header, the four counter sectors, the directory in use and
+// both copies of the map.
+constexpr uint64_t kLoadSectors = 1 + 4 + 3 * kSectorsPerBlock;
+
+// The program's probe card: 127 saves in every block of a 16 Mbit card, each
+// a direct-colour banner at the start of its first block.
+std::vector<ListedSave> fullCard()
+{
+    const unsigned blocks = unsigned(MCB_SAVE_BLOCKS(16));
+    std::vector<ListedSave> saves;
+    for (unsigned i = 0; i < kSaveSlotCount; ++i)
+        saves.push_back(
+            {blocks / kSaveSlotCount + (i < blocks % kSaveSlotCount ? 1 : 0), 2, {}, 0, 0, false});
+    return saves;
+}
+
+std::vector<uint8_t> listedCard(const ListingRow& row, std::vector<std::vector<uint8_t>>& files)
+{
+    std::vector<uint8_t> image = formatCard(FormatOptions{16});
+    unsigned next = kSystemBlocks;
+    for (std::size_t i = 0; i < row.saves.size(); ++i) {
+        const ListedSave& s = row.saves[i];
+        DescribedSaveSpec spec;
+        spec.save.name = "save" + std::to_string(i);
+        spec.save.blocks = s.blocks;
+        spec.save.seed = uint8_t(i);
+        spec.bannerFlags = s.bannerFlags;
+        spec.frames = s.frames;
+        spec.commentOffset = s.commentOffset;
+        spec.pictureOffset = s.pictureOffset;
+        spec.title = {'T', uint8_t('0' + i % 10)};
+        spec.comment = {'c'};
+        files.push_back(makeDescribedSave(spec));
+        std::vector<unsigned> blocks(s.blocks);
+        for (unsigned b = 0; b < s.blocks; ++b)
+            blocks[b] = next + (s.scattered ? s.blocks - 1 - b : b);
+        next += s.blocks;
+        placeChainedSave(image, unsigned(i), files.back(), blocks);
+    }
+    return image;
+}
+
+class ListingReads : public testing::TestWithParam<ListingRow> {};
+
+} // namespace
+
+TEST_P(ListingReads, AreTheSystemAreaOnceAndAFewSectorsPerSave)
+{
+    const ListingRow& row = GetParam();
+    std::vector<std::vector<uint8_t>> files;
+    NamedCards cards;
+    auto& card = cards.add("mem:L", listedCard(row, files));
+    mcb_card* c = nullptr;
+    ASSERT_EQ(mcb_open("mem:L", &c), MCB_OK);
+    const uint64_t start = card.traffic->sectorReads;
+    ASSERT_EQ(mcb_load(c), int(row.saves.size()));
+    uint64_t bound = kLoadSectors;
+    std::vector<std::unique_ptr<mcb_save_info>> described;
+    for (std::size_t i = 0; i < row.saves.size(); ++i) {
+        const auto slot = uint32_t(i);
+        uint8_t entry[MCB_ENTRY_SIZE];
+        ASSERT_EQ(mcb_entry(c, slot, entry, sizeof entry), MCB_OK);
+        std::vector<uint8_t> bitmap(MCB_BITMAP_MAX);
+        size_t length = 0;
+        ASSERT_GT(mcb_slot_bitmap(c, slot, bitmap.data(), bitmap.size(), &length), 0);
+        described.push_back(blankInfo());
+        ASSERT_EQ(mcb_describe_slot(c, slot, described.back().get()), MCB_OK);
+        bound += neededSectors(row.saves[i]) + kCheckSectors;
+    }
+    const uint64_t read = card.traffic->sectorReads - start;
+    EXPECT_LE(read, bound) << read << " sectors for " << row.saves.size() << " saves";
+    std::printf("listing %-16s %zu saves: %llu sectors read (bound %llu)\n", row.name,
+                row.saves.size(), static_cast<unsigned long long>(read),
+                static_cast<unsigned long long>(bound));
+
+    // What is read is all a description needs: each says what the save's
+    // own bytes say.
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        auto fromFile = blankInfo();
+        ASSERT_EQ(mcb_describe_save(files[i].data(), files[i].size(), fromFile.get()), MCB_OK);
+        fromFile->format = described[i]->format;
+        EXPECT_EQ(std::memcmp(fromFile.get(), described[i].get(), sizeof(mcb_save_info)), 0)
+            << "save " << i;
+    }
+    mcb_close(c);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Listing, ListingReads,
+    testing::Values(ListingRow{"OneBlockEach",
+                               std::vector<ListedSave>(12, ListedSave{1, 2, {}, 0x1C00, 0, false})},
+                    ListingRow{"SeveralSizes",
+                               {{1, 1, {{1, 1}}, 0, 0x40, false},
+                                {3, 2, {{2, 2}, {3, 1}}, 0x2010, 0x2100, true},
+                                {7, 1, {{1, 1}, {1, 2}, {2, 3}}, 0x4000, 0x40, true},
+                                {20, 2, {{2, 1}}, 0xFFFFFFFF, 0x8000, false},
+                                {2, 0, {}, 0x10, 0x40, false}}},
+                    ListingRow{"Full16Mbit", fullCard()},
+                    ListingRow{"CommentsInLaterBlocks",
+                               {{5, 1, {{3, 1}}, 0x8000 - 32, 0x6000, true},
+                                {9, 2, {{2, 2}}, 0x10000, 0x2000, true}}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// A card another program changed after the load: the description is of
+// the save the card holds now, never pieced together from the old chain.
+TEST(ListingReads, SeeAChangeAnotherProgramMadeSinceTheLoad)
+{
+    const ListingRow row{"", {{2, 2, {}, 0x10, 0x40, false}}};
+    std::vector<std::vector<uint8_t>> files;
+    NamedCards cards;
+    auto& card = cards.add("mem:L", listedCard(row, files));
+    mcb_card* c = nullptr;
+    ASSERT_EQ(mcb_open("mem:L", &c), MCB_OK);
+    ASSERT_EQ(mcb_load(c), 1);
+    auto before = blankInfo();
+    ASSERT_EQ(mcb_describe_slot(c, 0, before.get()), MCB_OK);
+    EXPECT_STREQ(before->title, "T0");
+
+    // The same slot now holds another save, in other blocks.
+    DescribedSaveSpec spec;
+    spec.save.name = "other";
+    spec.save.blocks = 1;
+    spec.bannerFlags = 0;
+    spec.commentOffset = 0x100;
+    spec.title = {'N', 'e', 'w'};
+    placeChainedSave(card.image(), 0, makeDescribedSave(spec), {40});
+    auto after = blankInfo();
+    ASSERT_EQ(mcb_describe_slot(c, 0, after.get()), MCB_OK);
+    EXPECT_STREQ(after->name, "other");
+    EXPECT_STREQ(after->title, "New");
+    mcb_close(c);
+}
