@@ -528,10 +528,9 @@ MCB_API int32_t mcb_save_info_file(const char* path, mcb_save_info* info);
  * directory and map first (unless the card's header and the sectors that
  * hold their counters show the ones last loaded still current), and reads
  * the save's data by following its chain in the map, only the sectors that
- * hold the comment and the icon. 1 on
- * success; 0 with MCB_ERROR_NO_SAVE for an empty slot, MCB_ERROR_BROKEN_CHAIN
- * when the chain cannot be followed, MCB_ERROR_IO when a block cannot be
- * read. */
+ * hold the comment and the icon. 1 on success; 0 with MCB_ERROR_NO_SAVE
+ * for an empty slot, MCB_ERROR_BROKEN_CHAIN when the chain cannot be
+ * followed, MCB_ERROR_IO when a block cannot be read. */
 MCB_API int32_t mcb_save_info_slot(uint32_t slot, mcb_save_info* info);
 
 /* ---- Checking, repairing and recovering a card ----------------------------
