@@ -108,6 +108,23 @@ protected:
                 mcbtest::makeSaveFile(
                     {.name = "file" + std::to_string(i), .blocks = 2, .seed = uint8_t(i + 1)}));
     }
+    // A second card image holding count saves named prefix0..., each of
+    // blocks blocks, one after the other from block 5; returns its path.
+    std::string secondCardOf(unsigned count, const std::string& prefix, unsigned blocks,
+                             uint8_t seed)
+    {
+        std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
+        for (unsigned i = 0; i < count; ++i)
+            mcbtest::placeSave(second, i,
+                               mcbtest::makeSaveFile({.code = "GCCE01",
+                                                      .name = prefix + std::to_string(i),
+                                                      .blocks = blocks,
+                                                      .seed = uint8_t(i + seed)}),
+                               5 + blocks * i);
+        const std::string path = dir.file("second.raw");
+        mcbtest::writeFile(path, second);
+        return path;
+    }
     mcb::CardReport card() const { return mcb::inspectCard(cardImage()); }
     QStringList saverFiles() const
     {
@@ -237,16 +254,7 @@ class ListingsOffWindow : public CardThreadTest,
 TEST_P(ListingsOffWindow, ReadTheCardOnACardsThread)
 {
     fourSavesOnCard();
-    std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
-    for (unsigned i = 0; i < 2; ++i)
-        mcbtest::placeSave(second, i,
-                           mcbtest::makeSaveFile({.code = "GCCE01",
-                                                  .name = "other" + std::to_string(i),
-                                                  .blocks = 2,
-                                                  .seed = uint8_t(i + 9)}),
-                           5 + 2 * i);
-    const std::string secondPath = dir.file("second.raw");
-    mcbtest::writeFile(secondPath, second);
+    const std::string secondPath = secondCardOf(2, "other", 2, 9);
     start();
     listCard();
 
@@ -554,16 +562,8 @@ INSTANTIATE_TEST_SUITE_P(CardThread, CloseAsked,
 TEST_F(CardThreadTest, CardToCardCopiesStopBetweenSaves)
 {
     makeCard(4);
-    std::vector<uint8_t> second = mcb::formatCard(mcb::FormatOptions{4});
-    for (unsigned i = 0; i < 4; ++i)
-        mcbtest::placeSave(second, i,
-                           mcbtest::makeSaveFile({.code = "GCCE01",
-                                                  .name = "card" + std::to_string(i),
-                                                  .blocks = 3,
-                                                  .seed = uint8_t(i + 7)}),
-                           5 + 3 * i);
-    const std::string secondPath = dir.file("second.raw");
-    mcbtest::writeFile(secondPath, second);
+    const std::string secondPath = secondCardOf(4, "card", 3, 7);
+    const std::vector<uint8_t> second = readFile(secondPath);
     start();
     listCard();
     dialogs.files = {QString::fromStdString(secondPath)};
