@@ -563,7 +563,7 @@ TEST_F(CardThreadTest, CardToCardCopiesStopBetweenSaves)
 {
     makeCard(4);
     const std::string secondPath = secondCardOf(4, "card", 3, 7);
-    const std::vector<uint8_t> second = readFile(secondPath);
+    const std::vector<uint8_t> second = mcbtest::readFile(secondPath);
     start();
     listCard();
     dialogs.files = {QString::fromStdString(secondPath)};
