@@ -4,6 +4,7 @@
 
 #include "cards/card_worker.h"
 #include "cards/device_watch.h"
+#include "cards/gates_closed.h"
 #include "cards/gclink.h"
 #include "cards/second_card.h"
 #include "commands/send_mail.h"
@@ -464,17 +465,7 @@ void TMainForm::WMDeviceChange()
     // buttons are ignored as they are during a command.
     CommandScope scope(*this);
     // Opened again however the relisting ends, an exception included.
-    struct Reopen {
-        TMainForm& form;
-        const std::array<bool, 9> gates;
-        ~Reopen()
-        {
-            form.b0 = gates[0], form.b1 = gates[1], form.b2 = gates[2], form.b3 = gates[3],
-            form.b4 = gates[4], form.b5 = gates[5], form.b6 = gates[6], form.b7 = gates[7],
-            form.b8 = gates[8];
-        }
-    } reopen{*this, {b0, b1, b2, b3, b4, b5, b6, b7, b8}};
-    b0 = b1 = b2 = b3 = b4 = b5 = b6 = b7 = b8 = false;
+    const GatesClosed closed(fSession);
     // Probed and read on the card's thread, as LIST does: a slow adapter
     // does not freeze the window meanwhile.
     workOffWindow(*fWorker, [this] {

@@ -2,6 +2,7 @@
 // save folder's.
 #include "cards/card_link.h"
 #include "cards/card_worker.h"
+#include "cards/gates_closed.h"
 #include "cards/second_card.h"
 #include "commands/failure_reason.h"
 #include "commands/save_names.h"
@@ -104,21 +105,7 @@ bool TMainForm::ShowSecondCard()
         // While the second card is read the window handles events: no
         // command may start then, the copies that would reach this card
         // included.
-        const std::array<bool*, 9> gates{&b0, &b1, &b2, &b3, &b4, &b5, &b6, &b7, &b8};
-        std::array<bool, 9> before{};
-        for (std::size_t i = 0; i < gates.size(); ++i) {
-            before[i] = *gates[i];
-            *gates[i] = false;
-        }
-        struct Reopen {
-            const std::array<bool*, 9>& gates;
-            const std::array<bool, 9>& before;
-            ~Reopen()
-            {
-                for (std::size_t i = 0; i < gates.size(); ++i)
-                    *gates[i] = before[i];
-            }
-        } reopen{gates, before};
+        const GatesClosed closed(fSession);
         // Read on the card's own thread, so a slow adapter leaves the window
         // painting; what it read is copied, not shared, with the window's.
         const QString device = fSecond->device();
